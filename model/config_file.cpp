@@ -1,0 +1,102 @@
+#include "model/config_file.h"
+
+#include "link/hex.h"
+#include "model/atomic_file.h"
+#include "model/program_image.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+namespace vtl {
+namespace {
+
+// Far more than the 780 characters of a written line with generous blanks around it.
+constexpr std::size_t kMaxLineLength = 4096;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+Error LineError(std::string_view fileName, int line, const std::string& what) {
+    return Error{std::string(fileName) + ":" + std::to_string(line) + ": " + what};
+}
+
+// Reads up to the next LF without a CR before it; false at the end of the input. A line
+// longer than kMaxLineLength is cut there and flagged.
+bool ReadLine(std::istream& in, std::string& line, bool& tooLong) {
+    line.clear();
+    tooLong = false;
+    char c;
+    bool any = false;
+    while (in.get(c)) {
+        any = true;
+        if (c == '\n') break;
+        if (line.size() == kMaxLineLength) {
+            tooLong = true;
+            break;
+        }
+        line += c;
+    }
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return any;
+}
+
+} // namespace
+
+Status LoadConfigStream(ConsoleModel& model, std::istream& in, std::string_view fileName) {
+    model.manualCount = 0;
+    model.currentManual = 1;
+    std::string line;
+    bool tooLong = false;
+    for (int number = 1; ReadLine(in, line, tooLong); ++number) {
+        if (number > kMaxManuals) {
+            return LineError(fileName, number, "a console has at most three manuals");
+        }
+        ++model.manualCount;
+        if (number == 1 && line.starts_with(kByteOrderMark)) line.erase(0, kByteOrderMark.size());
+        if (tooLong) {
+            return LineError(fileName, number, "the line is longer than a console line can be");
+        }
+        const auto bytes = HexToBytes(line);
+        if (!bytes) return LineError(fileName, number, "not hex text: " + bytes.error().message);
+        if (bytes->size() > kFileImageSize) {
+            return LineError(fileName, number,
+                             "the line holds " + std::to_string(bytes->size()) +
+                                 " bytes, more than the " + std::to_string(kFileImageSize) +
+                                 " of a console line");
+        }
+        if (const auto decoded = DecodeProgramImage(model, *bytes); !decoded) {
+            return LineError(fileName, number, decoded.error().message);
+        }
+        ++model.currentManual;
+    }
+    if (in.bad()) return Error{std::string(fileName) + ": cannot read the file"};
+    return Ok();
+}
+
+Status LoadConfigFile(ConsoleModel& model, const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return Error{path.string() + ": " + std::strerror(errno)};
+    return LoadConfigStream(model, in, path.string());
+}
+
+Expected<std::string> FormatConfigFile(ConsoleModel& model) {
+    std::string text;
+    if (model.manualCount < 1 || model.manualCount > kMaxManuals) return text;
+    for (int m = 1; m <= model.manualCount; ++m) {
+        model.currentManual = static_cast<std::int16_t>(m);
+        const auto image = EncodeProgramImage(model);
+        if (!image) return image.error();
+        text += BytesToHex(*image);
+        text += "\r\n";
+    }
+    return text;
+}
+
+Status SaveConfigFile(ConsoleModel& model, const std::filesystem::path& path) {
+    const auto text = FormatConfigFile(model);
+    if (!text) return Error{path.string() + ": " + text.error().message};
+    const auto written = WriteFileAtomically(path, *text);
+    if (!written) return Error{path.string() + ": " + written.error().message};
+    return Ok();
+}
+
+} // namespace vtl

@@ -1,0 +1,32 @@
+#pragma once
+// Console files (*.vtl): one line per manual, each the manual's image and four 00 bytes
+// as hex text, ending with CR LF.
+
+#include "link/result.h"
+#include "model/console_model.h"
+
+#include <filesystem>
+#include <istream>
+#include <string>
+#include <string_view>
+
+namespace vtl {
+
+// Decodes every line into the manual of its number: manualCount becomes the number of
+// lines and currentManual one more. A line that is not hex text, too short to decode or
+// too long to be a console line, or a fourth line, stops the load with an error naming
+// the file and line; the lines before it stay decoded and manualCount counts the bad
+// line but never exceeds three. A byte-order mark and LF or CR LF line ends are accepted.
+Status LoadConfigStream(ConsoleModel& model, std::istream& in, std::string_view fileName);
+Status LoadConfigFile(ConsoleModel& model, const std::filesystem::path& path);
+
+// The file text for manuals 1 to manualCount (none when the count is outside 1 to 3);
+// leaves currentManual at the last manual encoded. Fails without text when a manual
+// cannot be encoded.
+Expected<std::string> FormatConfigFile(ConsoleModel& model);
+
+// Writes the file atomically: on any failure the previous file stays as it was. Errors
+// name the file.
+Status SaveConfigFile(ConsoleModel& model, const std::filesystem::path& path);
+
+} // namespace vtl

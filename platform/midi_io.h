@@ -1,0 +1,100 @@
+#pragma once
+// The MIDI input and output the MCU link talks through. One real implementation uses
+// RtMidi (ALSA or JACK); the MCU chain simulator implements the same interfaces, so the
+// link never knows whether a real port is there.
+//
+// Threading: every member is called on the thread that owns the object, and every
+// handler is invoked on that thread, never from inside a call into the object itself.
+
+#include "link/bytes.h"
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <span>
+#include <string>
+
+namespace vtl {
+
+// What inputs and outputs share: the device list and the error event.
+class MidiPort {
+public:
+    virtual ~MidiPort() = default;
+
+    virtual int deviceCount() = 0;
+    // Selects a device for the next open: 0 to deviceCount() - 1 (outputs also take -1).
+    virtual void selectDevice(int number) = 0;
+    // Name of the selected device; empty when there is none.
+    virtual std::string deviceName() = 0;
+
+    // Called when the port fails. Library errors never escape as exceptions.
+    void onError(std::function<void(int code, const std::string& message)> handler) {
+        errorHandler_ = std::move(handler);
+    }
+
+protected:
+    void notifyError(int code, const std::string& message) {
+        if (errorHandler_) errorHandler_(code, message);
+    }
+
+private:
+    std::function<void(int, const std::string&)> errorHandler_;
+};
+
+class MidiInput : public MidiPort {
+public:
+    enum class OpenState { Closed, Open, Receiving };
+
+    virtual OpenState openState() = 0;
+    virtual void setBufferSize(int messages) = 0;
+    virtual void open() = 0;
+    virtual void close() = 0;
+    virtual void startReceiving() = 0;
+    virtual void stopReceiving() = 0;
+    // Drops incoming realtime messages with this status byte (F8, FE, F9) while on.
+    virtual void setRealtimeFilter(std::uint8_t status, bool on) = 0;
+
+    // Received messages wait in arrival order; a SysEx message arrives whole, F0 to F7.
+    virtual int pendingCount() = 0;
+    // The oldest waiting message when it is SysEx; empty for a short message.
+    virtual Bytes oldestSysEx() = 0;
+    // Status and data bytes of the oldest waiting short message.
+    virtual std::array<std::uint8_t, 3> oldestShort() = 0;
+    virtual void discardOldest() = 0;
+
+    // Called when messages are waiting.
+    void onMessage(std::function<void()> handler) { messageHandler_ = std::move(handler); }
+
+protected:
+    void notifyMessage() {
+        if (messageHandler_) messageHandler_();
+    }
+
+private:
+    std::function<void()> messageHandler_;
+};
+
+class MidiOutput : public MidiPort {
+public:
+    // Device -1 is the platform's default output.
+    static constexpr int kDefaultDevice = -1;
+
+    virtual bool isOpen() = 0;
+    virtual void open() = 0;
+    virtual void close() = 0;
+    // Sends one complete SysEx message unchanged.
+    virtual void sendSysEx(std::span<const std::uint8_t> message) = 0;
+
+    // Called when everything sent has left.
+    void onQueueEmpty(std::function<void()> handler) { queueEmptyHandler_ = std::move(handler); }
+
+protected:
+    void notifyQueueEmpty() {
+        if (queueEmptyHandler_) queueEmptyHandler_();
+    }
+
+private:
+    std::function<void()> queueEmptyHandler_;
+};
+
+} // namespace vtl
