@@ -1,0 +1,101 @@
+// The receive side of the transfer: drain the input and act on each message according to
+// the transfer state.
+
+#include "link/link_host.h"
+#include "link/messages.h"
+#include "link/output_queue.h"
+#include "link/product.h"
+#include "link/seven_bit.h"
+#include "link/transfer.h"
+#include "model/program_image.h"
+#include "platform/midi_io.h"
+
+namespace vtl {
+
+void TransferController::OnMessage() {
+    // Behind the pause after a write the messages wait, as they would behind a blocking one.
+    if (pauseTicks_ == 0) Drain();
+}
+
+void TransferController::Drain() {
+    while (input_.pendingCount() >= 1) {
+        const Bytes sysEx = input_.oldestSysEx();
+        if (!sysEx.empty()) {
+            if (traffic_) traffic_->Traffic(tickCount_, TrafficListener::Direction::Received, sysEx);
+            Dispatch(sysEx);
+        } else if (traffic_) {
+            const auto shortMessage = input_.oldestShort();
+            traffic_->Traffic(tickCount_, TrafficListener::Direction::Received, shortMessage);
+        }
+        input_.discardOldest();
+    }
+}
+
+void TransferController::Dispatch(std::span<const std::uint8_t> message) {
+    const std::string product(kProductName);
+    const std::string lineBreak(kLineBreak);
+    switch (Recognise(message)) {
+    case MessageKind::Tag: {
+        const auto value = TagValue(message);
+        if (linkState_ != kCounting || !value) return;
+        model_.manualCount = static_cast<std::int16_t>(*value - 1);
+        if (model_.manualCount >= 1 && model_.manualCount <= kMaxManuals) {
+            status_.append(lineBreak + "Number of manuals detected = " +
+                           std::to_string(model_.manualCount));
+            model_.currentManual = 1;
+            linkState_ = kIdentify;
+        } else {
+            status_.append(lineBreak + "Invalid number of manuals detected!");
+        }
+        return;
+    }
+    case MessageKind::ProgramResponse:
+        if (linkState_ != kAwaitFirstResponse && linkState_ != kAwaitMoreResponses) return;
+        if (linkState_ == kAwaitFirstResponse) programBuffer_.clear();
+        {
+            const Bytes data = UnpackSevenBit(ResponseData(message), host_);
+            programBuffer_.insert(programBuffer_.end(), data.begin(), data.end());
+        }
+        if (programBuffer_.size() < expectedProgramLength_) {
+            linkState_ = kAwaitMoreResponses;
+        } else if (transferMode_ == kReading) {
+            CompleteResponse();
+        }
+        return;
+    case MessageKind::IdentityReply: {
+        const auto byte21 = IdentityByte21(message);
+        if (linkState_ != kAwaitIdentity || !byte21) return;
+        model_.identityByte21 = *byte21;
+        if (transferMode_ == kWritingMode) {
+            status_.append(lineBreak + product + " Configuration received!");
+            linkState_ = kWriting;
+            TransferStep();
+            // The step has moved on unless it had to ask for devices first.
+            if (linkState_ == kWriting) linkState_ = PastLastManual() ? kFinished : kNextManual;
+        } else {
+            linkState_ = kIdentified;
+        }
+        return;
+    }
+    default: return; // our own requests coming back, and anything else
+    }
+}
+
+void TransferController::CompleteResponse() {
+    const auto decoded = DecodeProgramImage(model_, programBuffer_);
+    if (!decoded) {
+        host_.ShowMessage(decoded.error().message);
+        return;
+    }
+    view_.SetCommandsDataLoaded();
+    Queue(McuRebootMessage(static_cast<std::uint8_t>(model_.currentManual)));
+    ++model_.currentManual;
+    if (PastLastManual()) {
+        linkState_ = kFinished;
+        view_.ShowManuals();
+    } else {
+        linkState_ = kIdentify;
+    }
+}
+
+} // namespace vtl

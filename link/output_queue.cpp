@@ -1,0 +1,102 @@
+#include "link/output_queue.h"
+
+#include "link/link_host.h"
+#include "platform/midi_io.h"
+
+#include <algorithm>
+#include <array>
+
+namespace vtl {
+namespace {
+
+constexpr int kInputBufferSize = 300;
+// Active sensing, clock and tick would flood the receive path.
+constexpr std::array<std::uint8_t, 3> kFilteredRealtime{0xf9, 0xfe, 0xf8};
+// Output errors with these codes are only logged.
+constexpr int kSilentErrorCode = 8;
+
+} // namespace
+
+OutputQueue::OutputQueue(MidiInput& input, MidiOutput& output, MidiSettings& settings,
+                         LinkHost& host)
+    : input_(input), output_(output), settings_(settings) {
+    output_.onError([&host](int code, const std::string& message) {
+        host.WriteLog("MIDI error opening MIDI tx stream.");
+        if (code > 0 && code != kSilentErrorCode) host.ShowMessage(message);
+    });
+}
+
+void OutputQueue::Queue(Bytes message) {
+    if (!linkReady_) InitialiseLink();
+    entries_.emplace_back(std::move(message));
+}
+
+bool OutputQueue::Contains(const Bytes& message) const {
+    return std::any_of(entries_.begin(), entries_.end(), [&](const Entry& e) {
+        const auto* bytes = std::get_if<Bytes>(&e);
+        return bytes && *bytes == message;
+    });
+}
+
+std::optional<OutputQueue::Pumped> OutputQueue::Pump() {
+    if (entries_.empty()) return std::nullopt;
+    Pumped pumped;
+    if (auto* bytes = std::get_if<Bytes>(&entries_.front())) {
+        output_.sendSysEx(*bytes);
+        pumped.sent = std::move(*bytes);
+    } else {
+        OpenInput();
+        OpenOutput();
+        input_.startReceiving();
+    }
+    entries_.pop_front();
+    pumped.wasLast = entries_.empty();
+    return pumped;
+}
+
+void OutputQueue::CloseInput() {
+    if (input_.openState() != MidiInput::OpenState::Closed) {
+        input_.close();
+        SetRealtimeFilters(false);
+    }
+    linkReady_ = false;
+}
+
+void OutputQueue::InitialiseLink() {
+    // Settings beyond the devices present fall back to the first device, or to none.
+    const int outputs = output_.deviceCount();
+    if (settings_.midiOutSetting > outputs + 1) settings_.midiOutSetting = outputs >= 1 ? 1 : 0;
+    const int inputs = input_.deviceCount();
+    if (settings_.midiInSetting > inputs) settings_.midiInSetting = inputs >= 1 ? 1 : 0;
+    if (settings_.midiInSetting != 0 && settings_.midiOutSetting != 0) {
+        entries_.emplace_back(OpenLink{});
+        linkReady_ = true;
+    }
+}
+
+void OutputQueue::OpenInput() {
+    input_.setBufferSize(kInputBufferSize);
+    if (input_.openState() != MidiInput::OpenState::Closed) {
+        input_.close();
+        SetRealtimeFilters(false);
+    }
+    if (settings_.midiInSetting >= 1 && settings_.midiInSetting <= input_.deviceCount()) {
+        input_.selectDevice(settings_.midiInSetting - 1);
+    }
+    input_.open();
+    SetRealtimeFilters(true);
+}
+
+void OutputQueue::OpenOutput() {
+    if (output_.isOpen()) output_.close();
+    if (settings_.midiOutSetting > 0) {
+        output_.selectDevice(settings_.midiOutSetting - 2);
+        output_.open();
+    }
+}
+
+void OutputQueue::SetRealtimeFilters(bool on) {
+    for (auto status : kFilteredRealtime) input_.setRealtimeFilter(status, on);
+}
+
+} // namespace vtl

@@ -1,0 +1,57 @@
+#pragma once
+// The one queue every outgoing message waits in. The main timer drains one entry per
+// pump; an "open the link" entry goes in front of the first message after start-up or
+// after the input was closed, so the ports open one pump before that message leaves.
+
+#include "link/bytes.h"
+#include "link/midi_settings.h"
+
+#include <deque>
+#include <optional>
+#include <variant>
+
+namespace vtl {
+
+class MidiInput;
+class MidiOutput;
+class LinkHost;
+
+class OutputQueue {
+public:
+    OutputQueue(MidiInput& input, MidiOutput& output, MidiSettings& settings, LinkHost& host);
+
+    // Queues a complete message, opening the link first when it is not ready.
+    void Queue(Bytes message);
+    // True while this message waits, unsent.
+    bool Contains(const Bytes& message) const;
+    bool empty() const { return entries_.empty(); }
+    std::size_t size() const { return entries_.size(); }
+    bool linkReady() const { return linkReady_; }
+
+    // Hands the oldest entry to the ports and removes it.
+    struct Pumped {
+        std::optional<Bytes> sent; // empty when the entry opened the link
+        bool wasLast = false;
+    };
+    std::optional<Pumped> Pump();
+
+    // Closes the input; the next message reopens both ports first.
+    void CloseInput();
+
+private:
+    struct OpenLink {};
+    using Entry = std::variant<OpenLink, Bytes>;
+
+    void InitialiseLink();
+    void OpenInput();
+    void OpenOutput();
+    void SetRealtimeFilters(bool on);
+
+    MidiInput& input_;
+    MidiOutput& output_;
+    MidiSettings& settings_;
+    std::deque<Entry> entries_;
+    bool linkReady_ = false;
+};
+
+} // namespace vtl
