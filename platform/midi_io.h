@@ -27,7 +27,8 @@ public:
     // Name of the selected device; empty when there is none.
     virtual std::string deviceName() = 0;
 
-    // Called when the port fails. Library errors never escape as exceptions.
+    // Called when the port fails: code 0 for a warning, above 0 for an error. Library errors
+    // never escape as exceptions.
     void onError(std::function<void(int code, const std::string& message)> handler) {
         errorHandler_ = std::move(handler);
     }

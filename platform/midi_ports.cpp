@@ -1,0 +1,53 @@
+#include "platform/midi_ports.h"
+
+#include "platform/rtmidi_support.h"
+
+#include <algorithm>
+
+namespace vtl {
+namespace {
+
+struct Reports {
+    std::vector<std::string> warnings;
+    std::vector<std::string> errors;
+};
+
+void collect(RtMidiError::Type type, const std::string& message, void* reports) {
+    auto& into = *static_cast<Reports*>(reports);
+    if (type == RtMidiError::DEBUG_WARNING)
+        return;
+    auto& list = rtMidiErrorCode(type) == 0 ? into.warnings : into.errors;
+    if (std::find(list.begin(), list.end(), message) == list.end())
+        list.push_back(message);
+}
+
+std::vector<std::string> portNames(RtMidi& midi, Reports& reports) {
+    midi.setErrorCallback(&collect, &reports);
+    std::vector<std::string> names;
+    const unsigned count = midi.getPortCount();
+    for (unsigned number = 0; number < count; ++number)
+        names.push_back(midi.getPortName(number));
+    return names;
+}
+
+} // namespace
+
+Expected<MidiPortNames> listMidiPorts(MidiApi api) {
+    Reports reports;
+    MidiPortNames names;
+    try {
+        const RtMidi::Api chosen = rtMidiApi(api);
+        RtMidiIn input(chosen, "VTLConfig Ports");
+        names.inputs = portNames(input, reports);
+        RtMidiOut output(chosen, "VTLConfig Ports");
+        names.outputs = portNames(output, reports);
+    } catch (const RtMidiError& error) {
+        reports.errors.push_back(error.getMessage());
+    }
+    if (!reports.errors.empty())
+        return Error{reports.errors.front()};
+    names.warnings = std::move(reports.warnings);
+    return names;
+}
+
+} // namespace vtl

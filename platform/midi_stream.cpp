@@ -1,0 +1,70 @@
+#include "platform/midi_stream.h"
+
+#include <cstddef>
+
+namespace vtl {
+namespace {
+
+constexpr std::uint8_t kSysExStart = 0xF0;
+constexpr std::uint8_t kSysExEnd = 0xF7;
+constexpr std::uint8_t kFirstRealtime = 0xF8;
+
+// Length of a short message including its status byte; 0 for a status that cannot start one.
+std::size_t shortLength(std::uint8_t status) {
+    if (status < 0xF0)
+        return (status & 0xE0) == 0xC0 ? 2 : 3; // Cx, Dx carry one data byte
+    switch (status) {
+    case 0xF1:
+    case 0xF3:
+        return 2;
+    case 0xF2:
+        return 3;
+    case kSysExEnd:
+        return 0;
+    default:
+        return 1;
+    }
+}
+
+} // namespace
+
+std::vector<Bytes> MidiStreamParser::feed(std::span<const std::uint8_t> chunk) {
+    std::vector<Bytes> complete;
+    for (const std::uint8_t byte : chunk) {
+        if (byte >= kFirstRealtime) {
+            complete.push_back({byte});
+            continue;
+        }
+        const bool inSysEx = !partial_.empty() && partial_.front() == kSysExStart;
+        if (byte < 0x80) {
+            if (partial_.empty())
+                continue;
+            partial_.push_back(byte);
+            if (!inSysEx && partial_.size() == shortLength(partial_.front())) {
+                complete.push_back(std::move(partial_));
+                partial_.clear();
+            }
+            continue;
+        }
+        if (byte == kSysExEnd && inSysEx) {
+            partial_.push_back(byte);
+            complete.push_back(std::move(partial_));
+            partial_.clear();
+            continue;
+        }
+        // Any other status byte ends what came before it unfinished.
+        partial_.clear();
+        if (byte == kSysExStart) {
+            partial_.push_back(byte);
+            continue;
+        }
+        const std::size_t length = shortLength(byte);
+        if (length == 1)
+            complete.push_back({byte});
+        if (length > 1)
+            partial_.push_back(byte);
+    }
+    return complete;
+}
+
+} // namespace vtl

@@ -1,0 +1,193 @@
+#include "platform/rtmidi_input.h"
+
+#include <algorithm>
+
+namespace vtl {
+namespace {
+
+constexpr std::uint8_t kSysExStart = 0xF0;
+constexpr std::uint8_t kFirstRealtime = 0xF8;
+
+} // namespace
+
+RtMidiInput::RtMidiInput(MidiApi api, std::string name)
+    : reports_(owner_,
+               [this](int code, const std::string& message) { notifyError(code, message); }),
+      name_(std::move(name)) {
+    reports_.attempt([&] {
+        midi_ = std::make_unique<RtMidiIn>(rtMidiApi(api), name_);
+        reports_.watch(*midi_);
+        // SysEx is what the MCUs speak; realtime messages are filtered here, per status byte.
+        midi_->ignoreTypes(false, false, false);
+        midi_->setCallback(&RtMidiInput::onReceived, this);
+    });
+}
+
+RtMidiInput::~RtMidiInput() = default;
+
+int RtMidiInput::deviceCount() {
+    unsigned count = 0;
+    if (midi_)
+        reports_.attempt([&] { count = midi_->getPortCount(); });
+    return static_cast<int>(count);
+}
+
+void RtMidiInput::selectDevice(int number) {
+    device_ = number;
+}
+
+std::string RtMidiInput::deviceName() {
+    std::string name;
+    if (device_ >= 0 && device_ < deviceCount())
+        reports_.attempt([&] { name = midi_->getPortName(static_cast<unsigned>(device_)); });
+    return name;
+}
+
+void RtMidiInput::setBufferSize(int messages) {
+    const std::lock_guard lock(mutex_);
+    capacity_ = static_cast<std::size_t>(std::max(messages, 1));
+}
+
+void RtMidiInput::open() {
+    close();
+    if (!midi_) {
+        reports_.report(rtMidiErrorCode(RtMidiError::DRIVER_ERROR),
+                        "The MIDI input could not be set up.");
+        return;
+    }
+    const int count = deviceCount();
+    if (device_ < 0 || device_ >= count) {
+        reports_.report(rtMidiErrorCode(RtMidiError::INVALID_DEVICE),
+                        "MIDI input device " + std::to_string(device_) + " does not exist (" +
+                            std::to_string(count) + " input devices).");
+        return;
+    }
+    if (reports_.attempt([&] { midi_->openPort(static_cast<unsigned>(device_), name_); }) &&
+        midi_->isPortOpen()) {
+        state_ = OpenState::Open;
+        return;
+    }
+    reports_.attempt([&] { midi_->closePort(); });
+}
+
+void RtMidiInput::close() {
+    if (state_ == OpenState::Closed)
+        return;
+    {
+        // Nothing received from here on is kept, even from a callback already under way.
+        const std::lock_guard lock(mutex_);
+        receiving_ = false;
+        parser_.reset();
+        pending_.clear();
+        overflowReported_ = false;
+    }
+    reports_.attempt([&] { midi_->closePort(); });
+    state_ = OpenState::Closed;
+}
+
+void RtMidiInput::startReceiving() {
+    if (state_ != OpenState::Open)
+        return;
+    const std::lock_guard lock(mutex_);
+    receiving_ = true;
+    state_ = OpenState::Receiving;
+}
+
+void RtMidiInput::stopReceiving() {
+    if (state_ != OpenState::Receiving)
+        return;
+    const std::lock_guard lock(mutex_);
+    receiving_ = false;
+    state_ = OpenState::Open;
+}
+
+void RtMidiInput::setRealtimeFilter(std::uint8_t status, bool on) {
+    if (status < kFirstRealtime)
+        return;
+    const auto bit = static_cast<std::uint8_t>(1u << (status - kFirstRealtime));
+    const std::lock_guard lock(mutex_);
+    realtimeFilter_ =
+        static_cast<std::uint8_t>(on ? realtimeFilter_ | bit : realtimeFilter_ & ~bit);
+}
+
+int RtMidiInput::pendingCount() {
+    const std::lock_guard lock(mutex_);
+    return static_cast<int>(pending_.size());
+}
+
+Bytes RtMidiInput::oldestSysEx() {
+    const std::lock_guard lock(mutex_);
+    if (pending_.empty() || pending_.front().front() != kSysExStart)
+        return {};
+    return pending_.front();
+}
+
+std::array<std::uint8_t, 3> RtMidiInput::oldestShort() {
+    const std::lock_guard lock(mutex_);
+    std::array<std::uint8_t, 3> bytes{};
+    if (pending_.empty() || pending_.front().front() == kSysExStart)
+        return bytes;
+    std::copy(pending_.front().begin(), pending_.front().end(), bytes.begin());
+    return bytes;
+}
+
+void RtMidiInput::discardOldest() {
+    const std::lock_guard lock(mutex_);
+    if (!pending_.empty())
+        pending_.pop_front();
+    if (pending_.empty())
+        overflowReported_ = false;
+}
+
+void RtMidiInput::onReceived(double, std::vector<unsigned char>* chunk, void* self) {
+    static_cast<RtMidiInput*>(self)->accept(*chunk);
+}
+
+void RtMidiInput::accept(std::span<const std::uint8_t> chunk) {
+    bool added = false;
+    bool overflowed = false;
+    {
+        const std::lock_guard lock(mutex_);
+        if (!receiving_)
+            return;
+        for (Bytes& message : parser_.feed(chunk)) {
+            const std::uint8_t status = message.front();
+            if (status >= kFirstRealtime &&
+                (realtimeFilter_ >> (status - kFirstRealtime) & 1u) != 0)
+                continue;
+            if (pending_.size() >= capacity_) {
+                overflowed = overflowed || !overflowReported_;
+                overflowReported_ = true;
+                continue;
+            }
+            pending_.push_back(std::move(message));
+            added = true;
+        }
+    }
+    if (overflowed)
+        reports_.report(0, "The MIDI input buffer is full: messages were dropped.");
+    if (added && !deliveryPosted_.exchange(true))
+        owner_.post([this] { deliver(); });
+}
+
+void RtMidiInput::deliver() {
+    deliveryPosted_ = false;
+    // A handler that runs an event loop of its own must not be entered a second time: note the
+    // arrival and announce it once the handler has returned.
+    if (inHandler_) {
+        arrivedInHandler_ = true;
+        return;
+    }
+    if (pendingCount() == 0)
+        return;
+    inHandler_ = true;
+    notifyMessage();
+    inHandler_ = false;
+    if (arrivedInHandler_) {
+        arrivedInHandler_ = false;
+        if (!deliveryPosted_.exchange(true))
+            owner_.post([this] { deliver(); });
+    }
+}
+
+} // namespace vtl

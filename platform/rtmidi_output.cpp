@@ -1,0 +1,90 @@
+#include "platform/rtmidi_output.h"
+
+namespace vtl {
+
+RtMidiOutput::RtMidiOutput(MidiApi api, std::string name)
+    : reports_(owner_,
+               [this](int code, const std::string& message) { notifyError(code, message); }),
+      api_(rtMidiApi(api)), name_(std::move(name)) {
+    create();
+}
+
+RtMidiOutput::~RtMidiOutput() = default;
+
+void RtMidiOutput::create() {
+    reports_.attempt([&] {
+        midi_ = std::make_unique<RtMidiOut>(api_, name_);
+        reports_.watch(*midi_);
+    });
+}
+
+bool RtMidiOutput::opensVirtualPort() {
+    if (device_ != kDefaultDevice || !midi_)
+        return false;
+    const RtMidi::Api api = midi_->getCurrentApi();
+    return api == RtMidi::LINUX_ALSA || api == RtMidi::UNIX_JACK || api == RtMidi::MACOSX_CORE;
+}
+
+int RtMidiOutput::deviceCount() {
+    unsigned count = 0;
+    if (midi_)
+        reports_.attempt([&] { count = midi_->getPortCount(); });
+    return static_cast<int>(count);
+}
+
+std::string RtMidiOutput::deviceName() {
+    if (opensVirtualPort())
+        return name_;
+    const int number = device_ == kDefaultDevice ? 0 : device_;
+    std::string name;
+    if (number >= 0 && number < deviceCount())
+        reports_.attempt([&] { name = midi_->getPortName(static_cast<unsigned>(number)); });
+    return name;
+}
+
+void RtMidiOutput::open() {
+    close();
+    if (!midi_) {
+        reports_.report(rtMidiErrorCode(RtMidiError::DRIVER_ERROR),
+                        "The MIDI output could not be set up.");
+        return;
+    }
+    if (opensVirtualPort()) {
+        open_ = virtualOpen_ = reports_.attempt([&] { midi_->openVirtualPort(name_); });
+        return;
+    }
+    const int number = device_ == kDefaultDevice ? 0 : device_;
+    const int count = deviceCount();
+    if (number < 0 || number >= count) {
+        reports_.report(rtMidiErrorCode(RtMidiError::INVALID_DEVICE),
+                        "MIDI output device " + std::to_string(device_) + " does not exist (" +
+                            std::to_string(count) + " output devices).");
+        return;
+    }
+    open_ = reports_.attempt([&] { midi_->openPort(static_cast<unsigned>(number), name_); }) &&
+            midi_->isPortOpen();
+    if (!open_)
+        reports_.attempt([&] { midi_->closePort(); });
+}
+
+void RtMidiOutput::close() {
+    if (!open_)
+        return;
+    reports_.attempt([&] { midi_->closePort(); });
+    open_ = false;
+    if (virtualOpen_) {
+        // Some systems keep a virtual port until its client goes: start with a fresh client.
+        virtualOpen_ = false;
+        midi_.reset();
+        create();
+    }
+}
+
+void RtMidiOutput::sendSysEx(std::span<const std::uint8_t> message) {
+    if (!open_ || message.empty())
+        return;
+    reports_.attempt([&] { midi_->sendMessage(message.data(), message.size()); });
+    owner_.post([this] { notifyQueueEmpty(); });
+}
+
+} // namespace vtl

@@ -1,0 +1,46 @@
+#pragma once
+// The MIDI output on a real port through RtMidi. Device -1 is this program's own virtual
+// output port, which a patchbay (aconnect, qpwgraph, jack_connect) wires to the MCU chain;
+// where the MIDI system has no virtual ports it is the first output instead.
+
+#include "platform/midi_io.h"
+#include "platform/rtmidi_support.h"
+
+#include <memory>
+
+namespace vtl {
+
+class RtMidiOutput final : public MidiOutput {
+public:
+    // The name is this program's client and port name in the MIDI system, and so the name of
+    // the virtual output port.
+    explicit RtMidiOutput(MidiApi api = MidiApi::Automatic, std::string name = "VTLConfig");
+    ~RtMidiOutput() override;
+    RtMidiOutput(const RtMidiOutput&) = delete;
+    RtMidiOutput& operator=(const RtMidiOutput&) = delete;
+
+    int deviceCount() override;
+    void selectDevice(int number) override { device_ = number; }
+    std::string deviceName() override;
+
+    bool isOpen() override { return open_; }
+    void open() override;
+    void close() override;
+    // Does nothing while the output is closed.
+    void sendSysEx(std::span<const std::uint8_t> message) override;
+
+private:
+    void create();
+    bool opensVirtualPort();
+
+    OwnerThread owner_;
+    RtMidiReports reports_;
+    RtMidi::Api api_;
+    std::string name_;
+    int device_ = kDefaultDevice;
+    bool open_ = false;
+    bool virtualOpen_ = false;
+    std::unique_ptr<RtMidiOut> midi_;
+};
+
+} // namespace vtl

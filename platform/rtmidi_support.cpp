@@ -1,0 +1,60 @@
+#include "platform/rtmidi_support.h"
+
+#include <QObject>
+
+namespace vtl {
+namespace {
+
+void onRtMidiError(RtMidiError::Type type, const std::string& message, void* reports) {
+    // RtMidi prints debug warnings only in its own debug builds; they are noise here.
+    if (type == RtMidiError::DEBUG_WARNING)
+        return;
+    static_cast<RtMidiReports*>(reports)->report(rtMidiErrorCode(type), message);
+}
+
+} // namespace
+
+OwnerThread::OwnerThread() : context_(std::make_unique<QObject>()) {}
+
+OwnerThread::~OwnerThread() = default;
+
+void OwnerThread::post(std::function<void()> work) const {
+    QMetaObject::invokeMethod(context_.get(), std::move(work), Qt::QueuedConnection);
+}
+
+int rtMidiErrorCode(RtMidiError::Type type) {
+    if (type == RtMidiError::WARNING || type == RtMidiError::DEBUG_WARNING)
+        return 0;
+    return 100 + static_cast<int>(type);
+}
+
+RtMidi::Api rtMidiApi(MidiApi api) {
+    return resolveMidiApi(api) == MidiApi::Alsa ? RtMidi::LINUX_ALSA : RtMidi::UNIX_JACK;
+}
+
+RtMidiReports::RtMidiReports(const OwnerThread& owner, Deliver deliver)
+    : owner_(owner), deliver_(std::move(deliver)) {}
+
+void RtMidiReports::watch(RtMidi& midi) {
+    midi.setErrorCallback(&onRtMidiError, this);
+}
+
+bool RtMidiReports::attempt(const std::function<void()>& call) {
+    failed_ = false;
+    try {
+        call();
+    } catch (const RtMidiError& error) {
+        report(rtMidiErrorCode(error.getType()), error.getMessage());
+    } catch (const std::exception& error) {
+        report(rtMidiErrorCode(RtMidiError::UNSPECIFIED), error.what());
+    }
+    return !failed_;
+}
+
+void RtMidiReports::report(int code, const std::string& message) {
+    if (code > 0)
+        failed_ = true;
+    owner_.post([deliver = deliver_, code, message] { deliver(code, message); });
+}
+
+} // namespace vtl

@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# Starts or stops a private JACK server (dummy driver: no audio hardware, no realtime rights)
+# for the end-to-end tests. Clients reach it with JACK_DEFAULT_SERVER=<name>.
+#
+#   jack_server.sh start [name] [state-dir]   returns once the server answers
+#   jack_server.sh stop  [name] [state-dir]   ends the server this script started
+#
+# The server's process id and log are kept in state-dir. As a safety net the server ends by
+# itself after VTL_JACK_LIFETIME seconds (default 1800) should stop never run.
+set -euo pipefail
+
+action=${1:-}
+name=${2:-vtl-test}
+state_dir=${3:-${TMPDIR:-/tmp}}
+pid_file="$state_dir/jack-$name.pid"
+log_file="$state_dir/jack-$name.log"
+lifetime=${VTL_JACK_LIFETIME:-1800}
+
+export JACK_DEFAULT_SERVER="$name"
+export JACK_NO_START_SERVER=1     # a probe must never start a server of its own
+export JACK_NO_AUDIO_RESERVATION=1 # no D-Bus device reservation
+
+answers() { jack_lsp >/dev/null 2>&1; }
+
+any_alive() {
+    local pid
+    for pid in "$@"; do
+        if kill -0 "$pid" 2>/dev/null; then return 0; fi
+    done
+    return 1
+}
+
+# True while the recorded process is still the server this script started (process ids are
+# reused, so its command line is checked too).
+our_server_alive() {
+    [[ -f "$pid_file" ]] || return 1
+    local command
+    command=$(tr '\0' ' ' 2>/dev/null <"/proc/$(cat "$pid_file")/cmdline") || return 1
+    [[ "$command" == *"jackd -n $name "* ]]
+}
+
+stop_server() {
+    [[ -f "$pid_file" ]] || return 0
+    local pid
+    pid=$(cat "$pid_file")
+    if our_server_alive; then
+        # The recorded process is timeout, which passes TERM on to jackd, its child.
+        local server
+        server=$(cat "/proc/$pid/task/$pid/children" 2>/dev/null || true)
+        kill -TERM "$pid" 2>/dev/null || true
+        for _ in $(seq 50); do
+            any_alive "$pid" $server || break
+            sleep 0.1
+        done
+        kill -KILL "$pid" $server 2>/dev/null || true
+    fi
+    rm -f "$pid_file"
+}
+
+start_server() {
+    mkdir -p "$state_dir"
+    # A server left behind by an interrupted run of this script is ours to replace.
+    if our_server_alive; then stop_server; fi
+    rm -f "$pid_file"
+    if answers; then
+        echo "A JACK server named '$name' is already running and was not started here." >&2
+        exit 1
+    fi
+    # Detached from the caller's pipes, so that the test runner does not wait on the server's
+    # output.
+    timeout "$lifetime" jackd -n "$name" --no-realtime -d dummy \
+        </dev/null >"$log_file" 2>&1 &
+    echo $! >"$pid_file"
+    for _ in $(seq 200); do
+        if answers; then
+            echo "JACK server '$name' is running (process $(cat "$pid_file"))."
+            return 0
+        fi
+        if ! our_server_alive; then break; fi
+        sleep 0.1
+    done
+    echo "The JACK server '$name' did not start; its log:" >&2
+    cat "$log_file" >&2
+    stop_server
+    exit 1
+}
+
+case "$action" in
+start) start_server ;;
+stop) stop_server ;;
+*)
+    echo "usage: $0 start|stop [name] [state-dir]" >&2
+    exit 2
+    ;;
+esac

@@ -1,0 +1,199 @@
+// The RtMidi output on the private JACK server: a raw RtMidi virtual input plays the MCU chain
+// and records what the output under test sends to it.
+
+#include "platform/midi_ports.h"
+#include "platform/rtmidi_output.h"
+
+#include "jack_test_support.h"
+
+#include <gtest/gtest.h>
+#include <rtmidi/RtMidi.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace vtl {
+namespace {
+
+using test::findDevice;
+using test::ReportedError;
+using test::uniqueName;
+using test::waitUntil;
+
+bool listed(const std::vector<std::string>& names, const std::string& text) {
+    return std::any_of(names.begin(), names.end(), [&](const std::string& name) {
+        return name.find(text) != std::string::npos;
+    });
+}
+
+// A raw RtMidi input that keeps what it receives.
+class Recorder {
+public:
+    explicit Recorder(const std::string& name) : midi_(RtMidi::UNIX_JACK, name) {
+        midi_.ignoreTypes(false, false, false);
+    }
+    RtMidiIn& midi() { return midi_; }
+
+    // Everything received so far, oldest first.
+    const std::vector<Bytes>& messages() {
+        Bytes message;
+        for (midi_.getMessage(&message); !message.empty(); midi_.getMessage(&message))
+            messages_.push_back(message);
+        return messages_;
+    }
+
+    // Sends pings through the output until one arrives, then a barrier; returns what arrived
+    // before the barrier and forgets it. A new connection may miss what is sent at once.
+    std::vector<Bytes> synchronise(MidiOutput& output) {
+        bool arrived = false;
+        for (std::uint8_t ping = 0; ping < 100 && !arrived; ++ping) {
+            output.sendSysEx(Bytes{0xF0, 0x7D, ping, 0xF7});
+            ++sent_;
+            arrived =
+                waitUntil([&] { return !messages().empty(); }, std::chrono::milliseconds(200));
+        }
+        EXPECT_TRUE(arrived) << "the connection never carried a message";
+        const Bytes barrier{0xF0, 0x7D, 0x7F, 0xF7};
+        output.sendSysEx(barrier);
+        ++sent_;
+        EXPECT_TRUE(waitUntil([&] { return !messages().empty() && messages().back() == barrier; }));
+        std::vector<Bytes> before(messages_.begin(), messages_.end() - 1);
+        messages_.clear();
+        return before;
+    }
+
+    // How many messages synchronise() has sent.
+    int sent() const { return sent_; }
+
+private:
+    RtMidiIn midi_;
+    std::vector<Bytes> messages_;
+    int sent_ = 0;
+};
+
+class RtMidiOutputTest : public testing::Test {
+protected:
+    void SetUp() override {
+        sink_.midi().openVirtualPort(sinkName_);
+        output_.onError([this](int code, const std::string& message) {
+            errors_.push_back({code, message});
+        });
+        output_.onQueueEmpty([this] { ++queueEmpty_; });
+    }
+
+    void selectSink() {
+        const int device = findDevice(output_, sinkName_);
+        ASSERT_GE(device, 0) << "no output device named " << sinkName_;
+        output_.selectDevice(device);
+    }
+
+    const std::string sinkName_ = uniqueName("sink");
+    const std::string outputName_ = uniqueName("output");
+    Recorder sink_{sinkName_};
+    RtMidiOutput output_{MidiApi::Jack, outputName_};
+    std::vector<ReportedError> errors_;
+    int queueEmpty_ = 0;
+};
+
+TEST_F(RtMidiOutputTest, SendsSysExUnchangedAndReportsQueueEmptyLater) {
+    selectSink();
+    output_.open();
+    ASSERT_TRUE(output_.isOpen());
+    sink_.synchronise(output_);
+    ASSERT_TRUE(waitUntil([&] { return queueEmpty_ > 0; }));
+    test::settle();
+    queueEmpty_ = 0;
+
+    Bytes image{0xF0, 0x00, 0x3D, 0x62, 0x01, 0x11};
+    while (image.size() < 239)
+        image.push_back(static_cast<std::uint8_t>(image.size() * 7 & 0x7F));
+    image.push_back(0xF7);
+    const std::vector<Bytes> sent{
+        {0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7},
+        image,
+        {0xF0, 0x00, 0x3D, 0x62, 0x7F, 0x05, 0xF7},
+    };
+    for (const Bytes& message : sent)
+        output_.sendSysEx(message);
+    EXPECT_EQ(queueEmpty_, 0) << "queue-empty reported from inside sendSysEx()";
+    ASSERT_TRUE(waitUntil([&] { return sink_.messages().size() >= sent.size(); }));
+    EXPECT_EQ(sink_.messages(), sent);
+    EXPECT_TRUE(waitUntil([&] { return queueEmpty_ == static_cast<int>(sent.size()); }));
+    EXPECT_TRUE(errors_.empty());
+}
+
+TEST_F(RtMidiOutputTest, SendOnClosedOutputDoesNothing) {
+    selectSink();
+    const Bytes early{0xF0, 0x7D, 0x55, 0xF7};
+    output_.sendSysEx(early);
+    ASSERT_FALSE(output_.isOpen());
+
+    output_.open();
+    const std::vector<Bytes> before = sink_.synchronise(output_);
+    EXPECT_EQ(std::count(before.begin(), before.end(), early), 0);
+    // One queue-empty per ping and the barrier, none for the send while closed; a notice for
+    // it would have been posted ahead of theirs.
+    EXPECT_TRUE(waitUntil([&] { return queueEmpty_ >= sink_.sent(); }));
+    EXPECT_EQ(queueEmpty_, sink_.sent());
+    EXPECT_TRUE(errors_.empty());
+}
+
+TEST_F(RtMidiOutputTest, DefaultOutputIsAVirtualPortOthersCanConnect) {
+    output_.selectDevice(MidiOutput::kDefaultDevice);
+    EXPECT_EQ(output_.deviceName(), outputName_);
+    ASSERT_FALSE(listed(listMidiPorts(MidiApi::Jack)->inputs, outputName_));
+
+    output_.open();
+    ASSERT_TRUE(output_.isOpen());
+    const auto ports = listMidiPorts(MidiApi::Jack);
+    ASSERT_TRUE(ports.has_value()) << ports.error().message;
+    EXPECT_TRUE(listed(ports->inputs, outputName_));
+
+    // A patchbay client connects to the virtual port and receives what is sent.
+    Recorder listener(uniqueName("listener"));
+    RtMidiIn& patchbay = listener.midi();
+    for (unsigned number = 0; number < patchbay.getPortCount(); ++number) {
+        if (patchbay.getPortName(number).find(outputName_) != std::string::npos)
+            patchbay.openPort(number);
+    }
+    ASSERT_TRUE(patchbay.isPortOpen());
+    listener.synchronise(output_);
+
+    output_.close();
+    EXPECT_FALSE(output_.isOpen());
+    EXPECT_FALSE(listed(listMidiPorts(MidiApi::Jack)->inputs, outputName_));
+    EXPECT_TRUE(errors_.empty());
+}
+
+TEST_F(RtMidiOutputTest, PortListNamesInputsAndOutputs) {
+    RtMidiOut source(RtMidi::UNIX_JACK, uniqueName("source"));
+    source.openVirtualPort(uniqueName("source"));
+    const auto ports = listMidiPorts(MidiApi::Jack);
+    ASSERT_TRUE(ports.has_value()) << ports.error().message;
+    EXPECT_TRUE(listed(ports->outputs, sinkName_));
+    EXPECT_FALSE(listed(ports->inputs, sinkName_));
+    EXPECT_TRUE(listed(ports->inputs, uniqueName("source")));
+    EXPECT_TRUE(ports->warnings.empty());
+}
+
+TEST(RtMidiOutput, OpenErrorsArriveThroughOnErrorLater) {
+    RtMidiOutput output(MidiApi::Jack, uniqueName("output"));
+    std::vector<ReportedError> errors;
+    output.onError([&](int code, const std::string& message) {
+        errors.push_back({code, message});
+    });
+    for (const int device : {-2, 999, output.deviceCount()}) {
+        errors.clear();
+        output.selectDevice(device);
+        EXPECT_EQ(output.deviceName(), "") << device;
+        EXPECT_NO_THROW(output.open());
+        EXPECT_TRUE(errors.empty()) << "reported from inside open()";
+        ASSERT_TRUE(waitUntil([&] { return !errors.empty(); })) << device;
+        EXPECT_GT(errors.front().code, 0);
+        EXPECT_NE(errors.front().message.find(std::to_string(device)), std::string::npos);
+        EXPECT_FALSE(output.isOpen());
+    }
+}
+
+} // namespace
+} // namespace vtl
