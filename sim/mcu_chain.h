@@ -1,0 +1,111 @@
+#pragma once
+// A chain of MCUs as the PC sees it: the PC's MIDI output feeds MCU 1, each MCU feeds the
+// next and the last one feeds the PC's MIDI input. Every message passes the whole chain,
+// so the PC hears its own requests; the MCU a request addresses adds its replies behind
+// it, and those replies pass the MCUs after it before they reach the PC. Faults can be
+// switched on to see how the PC copes with a chain that misbehaves.
+
+#include "link/bytes.h"
+#include "link/result.h"
+
+#include <array>
+#include <cstdint>
+#include <istream>
+#include <map>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace vtl {
+
+class McuChain {
+public:
+    static constexpr int kMaxMcus = 4;
+    static constexpr std::uint8_t kDefaultIdentityByte21 = 0x12;
+    // Bytes never written read as erased memory.
+    static constexpr std::uint8_t kErasedByte = 0xff;
+
+    // A chain of mcuCount MCUs, clamped to 0 to kMaxMcus. MCU k (1-based) sits at
+    // position k and answers device byte k.
+    explicit McuChain(int mcuCount);
+
+    int mcuCount() const { return static_cast<int>(mcus_.size()); }
+
+    // Settings and state of one MCU. Calls naming an MCU outside 1 to mcuCount() change
+    // nothing; queries about such an MCU give 0 or nothing.
+    void setIdentityByte21(int mcu, std::uint8_t value);
+    void storeProgram(int mcu, std::uint32_t programIndex, std::span<const std::uint8_t> image);
+    // The 256 bytes of one program as the MCU holds them.
+    Bytes program(int mcu, std::uint32_t programIndex) const;
+    int rebootCount(int mcu) const;
+    // PROGRAM_UPDATE messages addressed to the MCU that it refused: a length byte that does
+    // not match the data, or a data byte above 127.
+    int refusedUpdates(int mcu) const;
+
+    // Stores the images of a console file into program 0, line k into MCU k. A line that
+    // is not hex text, longer than a console line, or beyond the last MCU is an error
+    // naming the file and the line; the lines before it stay stored.
+    Status preloadConsole(std::istream& in, std::string_view fileName);
+
+    // Passes one message from the PC along the chain; returns what reaches the PC's input,
+    // in the order it arrives.
+    std::vector<Bytes> send(std::span<const std::uint8_t> message);
+    // One tick of time: returns the held-back replies that become due, after they have
+    // passed the rest of the chain.
+    std::vector<Bytes> tick();
+
+    // Faults. Link k carries messages from MCU k to MCU k + 1; link 0 is the cable from the
+    // PC to MCU 1 and link mcuCount() the cable back to the PC. A broken link loses every
+    // message that reaches it; the MCUs before it still act on what they receive.
+    void breakLink(int link);
+    void repairLinks();
+    // A silent MCU passes messages on and stores updates but never answers.
+    void setSilent(int mcu, bool silent);
+    // The next count replies of the MCU (identity replies or single responses) vanish.
+    void dropReplies(int mcu, int count);
+    // Every later reply of the MCU is held back: instead of coming out of send() it comes
+    // out of the (ticks + 1)-th call of tick() after it, so ticks whole ticks later than
+    // the messages sent with it. 0 ends the delay for new replies.
+    void delayReplies(int mcu, int ticks);
+    // The next PROGRAM_RESPONSE of the MCU carries its first data byte with bit 7 set.
+    void corruptNextResponse(int mcu);
+
+private:
+    struct Mcu {
+        // Memory in 256-byte pages, created when first written.
+        std::map<std::uint32_t, std::array<std::uint8_t, 256>> pages;
+        std::uint8_t identityByte21 = kDefaultIdentityByte21;
+        int reboots = 0;
+        int refusedUpdates = 0;
+        bool silent = false;
+        int repliesToDrop = 0;
+        int replyDelay = 0;
+        bool corruptResponse = false;
+
+        std::uint8_t read(std::uint32_t address) const;
+        void write(std::uint32_t address, std::uint8_t value);
+    };
+
+    // A reply held back by its MCU until ticksLeft has run down.
+    struct HeldReply {
+        int mcuIndex;
+        int ticksLeft;
+        Bytes message;
+    };
+
+    Mcu* find(int mcu);
+    const Mcu* find(int mcu) const;
+
+    // Runs messages through the MCUs from firstIndex (0-based) to the end of the chain.
+    std::vector<Bytes> pass(int firstIndex, std::vector<Bytes> messages);
+    // One MCU's handling of one message: the message passed on, then its replies.
+    void handle(int index, const Bytes& message, std::vector<Bytes>& out);
+    std::vector<Bytes> answer(int index, const Bytes& message);
+    void passReply(int index, Bytes reply, std::vector<Bytes>& out);
+
+    std::vector<Mcu> mcus_;
+    std::vector<bool> brokenLinks_;
+    std::vector<HeldReply> held_;
+};
+
+} // namespace vtl

@@ -1,0 +1,93 @@
+#pragma once
+// A MIDI input and output wired to an MCU chain in the same process, so the link, the
+// command-line tool and the tests run without a MIDI device. Each offers one device.
+//
+// Delivery follows the 100 ms tick: what the output sends goes through the chain at once,
+// but reaches the input's pending queue only when advance() is called, which raises the
+// input's message event. Nothing is ever delivered from inside sendSysEx, so a run with
+// the same sends and ticks always ends the same.
+
+#include "platform/midi_io.h"
+#include "sim/mcu_chain.h"
+
+#include <deque>
+#include <vector>
+
+namespace vtl {
+
+inline constexpr const char* kSimDeviceName = "VTL chain (simulated)";
+
+// The end of the chain at the PC's MIDI input.
+class SimMidiInput : public MidiInput {
+public:
+    static constexpr int kDefaultBufferSize = 1024;
+
+    // The chain must outlive the input.
+    explicit SimMidiInput(McuChain& chain);
+
+    int deviceCount() override { return 1; }
+    void selectDevice(int number) override { device_ = number; }
+    std::string deviceName() override;
+
+    OpenState openState() override { return state_; }
+    void setBufferSize(int messages) override { bufferSize_ = messages; }
+    // Fails with an error event when no device is selected.
+    void open() override;
+    // Waiting messages are lost.
+    void close() override;
+    void startReceiving() override;
+    void stopReceiving() override;
+    // The chain carries only SysEx, so there is nothing to filter.
+    void setRealtimeFilter(std::uint8_t, bool) override {}
+
+    int pendingCount() override { return static_cast<int>(pending_.size()); }
+    Bytes oldestSysEx() override;
+    // Never asked for: every waiting message is SysEx.
+    std::array<std::uint8_t, 3> oldestShort() override { return {}; }
+    void discardOldest() override;
+
+    // Call once per tick, before the link's tick: lets the chain's time move on one tick,
+    // moves everything that has reached the PC into the pending queue (while the input is
+    // receiving; otherwise it is lost, as is what overflows the buffer) and raises the
+    // message event once when messages are waiting.
+    void advance();
+
+private:
+    friend class SimMidiOutput;
+    // What the chain returned for a send, to be delivered by the next advance().
+    void arrive(std::vector<Bytes> messages);
+
+    McuChain& chain_;
+    int device_ = 0;
+    OpenState state_ = OpenState::Closed;
+    int bufferSize_ = kDefaultBufferSize;
+    std::vector<Bytes> inFlight_;
+    std::deque<Bytes> pending_;
+};
+
+// The start of the chain at the PC's MIDI output.
+class SimMidiOutput : public MidiOutput {
+public:
+    // The chain and the input must outlive the output.
+    SimMidiOutput(McuChain& chain, SimMidiInput& input);
+
+    // Device 0 is the chain; the default device -1 leads there too.
+    int deviceCount() override { return 1; }
+    void selectDevice(int number) override { device_ = number; }
+    std::string deviceName() override;
+
+    bool isOpen() override { return open_; }
+    // Fails with an error event when no device is selected.
+    void open() override;
+    void close() override { open_ = false; }
+    // Passes the message through the chain; dropped while the output is closed.
+    void sendSysEx(std::span<const std::uint8_t> message) override;
+
+private:
+    McuChain& chain_;
+    SimMidiInput& input_;
+    int device_ = 0;
+    bool open_ = false;
+};
+
+} // namespace vtl

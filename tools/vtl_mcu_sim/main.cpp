@@ -1,0 +1,191 @@
+// vtl-mcu-sim: a console's MCU chain on a virtual MIDI input and output port, so that the
+// tool can be tried, and tested end to end, without a console. Everything the PC sends to
+// the input passes the simulated chain; what comes out of it leaves on the output.
+
+#include "sim/mcu_chain.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <RtMidi.h>
+
+#include <algorithm>
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace vtl {
+namespace {
+
+constexpr const char* kProgram = "vtl-mcu-sim";
+constexpr const char* kInputPort = "in";
+constexpr const char* kOutputPort = "out";
+constexpr int kUsageExit = 1;
+constexpr int kMidiExit = 2;
+
+struct Options {
+    int manuals = 3;
+    std::string file;
+    RtMidi::Api api = RtMidi::UNSPECIFIED;
+    std::string name = "VTL MCU chain";
+    std::optional<std::uint8_t> identityByte21;
+};
+
+Expected<Options> ReadOptions(const QCoreApplication& app) {
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        "Simulates the MCU chain of an organ console on a virtual MIDI input and output port.");
+    parser.addHelpOption();
+    const QCommandLineOption manuals("manuals", "Number of MCUs on the chain, 0 to 4 (default 3).",
+                                     "N", "3");
+    const QCommandLineOption file("file", "Preload program 0 of each MCU from a console file.",
+                                  "F.vtl");
+    const QCommandLineOption api("api",
+                                 "MIDI system: alsa or jack (default: alsa where the "
+                                 "ALSA sequencer exists, else jack).",
+                                 "alsa|jack");
+    const QCommandLineOption name("name", "Client and port name (default \"VTL MCU chain\").",
+                                  "NAME", "VTL MCU chain");
+    const QCommandLineOption byte21("identity-byte21",
+                                    "Byte 21 of every identity reply, in hex (default 12).", "HEX");
+    parser.addOptions({manuals, file, api, name, byte21});
+    parser.process(app);
+
+    Options options;
+    bool ok = false;
+    options.manuals = parser.value(manuals).toInt(&ok);
+    if (!ok || options.manuals < 0 || options.manuals > McuChain::kMaxMcus) {
+        return Error{"--manuals takes a number from 0 to 4"};
+    }
+    options.file = parser.value(file).toStdString();
+    options.name = parser.value(name).toStdString();
+
+    const QString apiName = parser.isSet(api)                         ? parser.value(api)
+                            : std::filesystem::exists("/dev/snd/seq") ? QString("alsa")
+                                                                      : QString("jack");
+    if (apiName == "alsa") {
+        options.api = RtMidi::LINUX_ALSA;
+    } else if (apiName == "jack") {
+        options.api = RtMidi::UNIX_JACK;
+    } else {
+        return Error{"--api takes alsa or jack"};
+    }
+
+    if (parser.isSet(byte21)) {
+        QString text = parser.value(byte21);
+        if (text.startsWith("0x", Qt::CaseInsensitive))
+            text.remove(0, 2);
+        const uint value = text.toUInt(&ok, 16);
+        if (!ok || value > 0xff)
+            return Error{"--identity-byte21 takes a hex byte such as 12"};
+        options.identityByte21 = static_cast<std::uint8_t>(value);
+    }
+    return options;
+}
+
+Status Prepare(McuChain& chain, const Options& options) {
+    if (options.identityByte21) {
+        for (int mcu = 1; mcu <= chain.mcuCount(); ++mcu) {
+            chain.setIdentityByte21(mcu, *options.identityByte21);
+        }
+    }
+    if (options.file.empty())
+        return Ok();
+    std::ifstream in(options.file, std::ios::binary);
+    if (!in)
+        return Error{options.file + ": cannot open the file"};
+    return chain.preloadConsole(in, options.file);
+}
+
+// What the input callback needs; only RtMidi's input thread touches it once ports are open.
+struct Relay {
+    McuChain& chain;
+    RtMidiOut& out;
+};
+
+void OnMessage(double, std::vector<unsigned char>* message, void* userData) {
+    auto& relay = *static_cast<Relay*>(userData);
+    for (const auto& m : relay.chain.send(*message))
+        relay.out.sendMessage(&m);
+}
+
+void OnError(RtMidiError::Type, const std::string& text, void*) {
+    std::cerr << kProgram << ": " << text << std::endl;
+}
+
+// The name under which the other side lists one of our ports, as RtMidi reports it.
+std::string ListedName(RtMidi& lister, const std::string& name, const std::string& port) {
+    const std::string client = name + " " + port;
+    for (unsigned i = 0; i < lister.getPortCount(); ++i) {
+        const std::string listed = lister.getPortName(i);
+        if (listed.starts_with(client) && listed.find(":" + port) != std::string::npos) {
+            return listed;
+        }
+    }
+    return client + ":" + port;
+}
+
+int Run(McuChain& chain, const Options& options, const sigset_t& stopSignals) {
+    try {
+        // One client per port, named apart: JACK would rename a second client of the same name.
+        RtMidiOut out(options.api, options.name + " " + kOutputPort);
+        out.openVirtualPort(kOutputPort);
+        RtMidiIn in(options.api, options.name + " " + kInputPort);
+        in.ignoreTypes(false, true, true);
+        Relay relay{chain, out};
+        in.setCallback(&OnMessage, &relay);
+        in.openVirtualPort(kInputPort);
+        in.setErrorCallback(&OnError);
+        out.setErrorCallback(&OnError);
+
+        // Each side lists the other's port: the input lists outputs and the output inputs.
+        std::cout << "ready: " << ListedName(out, options.name, kInputPort) << " / "
+                  << ListedName(in, options.name, kOutputPort) << std::endl;
+
+        int signal = 0;
+        sigwait(&stopSignals, &signal);
+        return 0;
+    } catch (const RtMidiError& e) {
+        std::cerr << kProgram << ": " << e.getMessage() << std::endl;
+        return kMidiExit;
+    }
+}
+
+} // namespace
+} // namespace vtl
+
+int main(int argc, char* argv[]) {
+    // Blocked here, before RtMidi starts its threads, so that only sigwait() sees them.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(vtl::kProgram);
+    const auto options = vtl::ReadOptions(app);
+    if (!options) {
+        std::cerr << vtl::kProgram << ": " << options.error().message << std::endl;
+        return vtl::kUsageExit;
+    }
+
+    std::vector<RtMidi::Api> compiled;
+    RtMidi::getCompiledApi(compiled);
+    if (std::find(compiled.begin(), compiled.end(), options->api) == compiled.end()) {
+        std::cerr << vtl::kProgram << ": RtMidi was built without "
+                  << RtMidi::getApiDisplayName(options->api) << std::endl;
+        return vtl::kMidiExit;
+    }
+
+    vtl::McuChain chain(options->manuals);
+    if (const auto prepared = vtl::Prepare(chain, *options); !prepared) {
+        std::cerr << vtl::kProgram << ": " << prepared.error().message << std::endl;
+        return vtl::kUsageExit;
+    }
+    return vtl::Run(chain, *options, stopSignals);
+}
