@@ -1,0 +1,106 @@
+#pragma once
+// Helpers shared by the core tests: byte strings written as hex text, field-by-field
+// comparison of manuals, and a scratch folder that disappears after the test.
+
+#include "link/hex.h"
+#include "model/console_model.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <string_view>
+#include <tuple>
+
+namespace vtl::test {
+
+// Bytes from hex text such as "f0 00 3d 62"; the hex reader has its own tests.
+inline Bytes Hex(std::string_view text) {
+    auto bytes = HexToBytes(text);
+    EXPECT_TRUE(bytes.has_value()) << "bad hex in a test table: " << text;
+    return bytes ? *bytes : Bytes{};
+}
+
+inline testing::AssertionResult Contains(std::string_view text, std::string_view part) {
+    if (text.find(part) != std::string_view::npos)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << '"' << text << "\" does not contain \"" << part << '"';
+}
+
+inline pistonInfo Piston(int group, int type, int channel, int program = 0) {
+    pistonInfo p;
+    p.functionGroup = static_cast<std::int16_t>(group);
+    p.functionType = static_cast<std::int16_t>(type);
+    p.midiChannel = static_cast<std::int16_t>(channel);
+    p.programNumber = static_cast<std::int16_t>(program);
+    return p;
+}
+
+inline shoeInfo Shoe(bool on, bool volume, int channel) {
+    return shoeInfo{static_cast<std::uint8_t>(channel), volume, on};
+}
+
+// As (group, type, channel, program) and (on, volume, channel), so that failures print.
+inline auto Fields(const pistonInfo& p) {
+    return std::tuple(p.functionGroup, p.functionType, p.midiChannel, p.programNumber);
+}
+inline auto Fields(const shoeInfo& s) {
+    return std::tuple(s.expressionOn, s.volumeControl, int{s.midiChannel});
+}
+
+inline void ExpectSameManual(const ConsoleModel& expected, const ConsoleModel& actual, int m) {
+    SCOPED_TRACE("manual " + std::to_string(m));
+    EXPECT_EQ(expected.channels(m), actual.channels(m));
+    EXPECT_EQ(Fields(expected.shoe(m)), Fields(actual.shoe(m)));
+    for (int p = 0; p < kPistonsPerManual; ++p) {
+        EXPECT_EQ(Fields(expected.piston(m, p)), Fields(actual.piston(m, p))) << "piston " << p;
+    }
+}
+
+// A fresh folder under the system's temporary folder, removed with everything in it.
+class ScratchFolder {
+public:
+    ScratchFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "vtl-core-XXXXXX").string();
+        if (::mkdtemp(pattern.data()) == nullptr)
+            ADD_FAILURE() << "cannot create " << pattern;
+        path_ = pattern;
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+
+    // The names in the folder, to catch temporary files left behind.
+    std::set<std::string> Names() const {
+        std::set<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(path_)) {
+            names.insert(entry.path().filename().string());
+        }
+        return names;
+    }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+inline void WriteFile(const std::filesystem::path& path, std::string_view text) {
+    std::ofstream(path, std::ios::binary)
+        .write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+} // namespace vtl::test

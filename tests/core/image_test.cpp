@@ -1,0 +1,288 @@
+// The 256-byte program data image: every decoding and encoding rule, short images, and
+// values that encoding must refuse rather than wrap. Positions in comments are 1-based
+// as in the MCU documentation; offsets in code are 0-based.
+
+#include "core_test_support.h"
+
+#include "model/program_image.h"
+
+#include <algorithm>
+
+namespace vtl {
+namespace {
+
+using test::Fields;
+using test::Hex;
+using test::Piston;
+using test::Shoe;
+
+Bytes BlankImage() {
+    return Bytes(kImageSize, 0xff);
+}
+
+Bytes WithBytes(std::size_t offset, const char* hex) {
+    Bytes image = BlankImage();
+    const Bytes bytes = Hex(hex);
+    std::copy(bytes.begin(), bytes.end(), image.begin() + static_cast<long>(offset));
+    return image;
+}
+
+// Decodes into manual 2 of a model whose manual 2 holds recognisable earlier values.
+ConsoleModel DecodeManual2(std::span<const std::uint8_t> image, Status* status = nullptr) {
+    ConsoleModel model;
+    model.currentManual = 2;
+    model.channels(2) = 0x7777;
+    model.shoe(2) = Shoe(false, true, 9);
+    for (int p = 0; p < kPistonsPerManual; ++p)
+        model.piston(2, p) = Piston(3, 7, 7, 7);
+    const auto decoded = DecodeProgramImage(model, image);
+    if (status != nullptr)
+        *status = decoded;
+    else
+        EXPECT_TRUE(decoded.has_value()) << decoded.error().message;
+    return model;
+}
+
+ProgramImage EncodeManual2(const ConsoleModel& source) {
+    ConsoleModel model = source;
+    model.currentManual = 2;
+    const auto image = EncodeProgramImage(model);
+    EXPECT_TRUE(image.has_value()) << image.error().message;
+    return image ? *image : ProgramImage{};
+}
+
+std::string HexAt(const ProgramImage& image, std::size_t offset, std::size_t count) {
+    return BytesToHex(std::span(image).subspan(offset, count));
+}
+
+// Which way a table row holds: decoding the bytes gives the entry, encoding the entry
+// gives the bytes, or both.
+enum Way { kBoth, kDecodes, kEncodes };
+
+TEST(Image, ChannelSetIsBytes28And29) {
+    const struct {
+        const char* bytes;
+        std::int32_t channels;
+        Way way;
+    } cases[] = {
+        {"f3 fc", 0xfcf3, kBoth}, {"00 00", 0, kBoth},     {"ff ff", 65535, kBoth},
+        {"01 00", 1, kBoth},      {"00 80", 32768, kBoth}, {"01 ff", 0x1ff01, kEncodes},
+    };
+    for (const auto& c : cases) {
+        if (c.way != kEncodes) {
+            EXPECT_EQ(DecodeManual2(WithBytes(27, c.bytes)).channels(2), c.channels) << c.bytes;
+        }
+        ConsoleModel model;
+        model.channels(2) = c.channels;
+        if (c.way != kDecodes) {
+            EXPECT_EQ(HexAt(EncodeManual2(model), 27, 2), c.bytes + std::string(" "));
+        }
+    }
+}
+
+// The lowest channel with an even entry wins; with none the shoe is disabled and keeps its
+// earlier channel and kind (channel 9, volume, in DecodeManual2).
+TEST(Image, ShoeTableHasOneEntryPerChannel) {
+    const struct {
+        const char* table; // positions 3 to 10
+        shoeInfo shoe;
+        Way way;
+    } cases[] = {
+        {"ff ff ff ff ff ff ff ff", Shoe(false, true, 9), kBoth},
+        {"f4 ff ff ff ff ff ff ff", Shoe(true, true, 0), kBoth},
+        {"4f ff ff ff ff ff ff ff", Shoe(true, true, 1), kBoth},
+        {"ff cf ff ff ff ff ff ff", Shoe(true, false, 3), kBoth},
+        {"ff ff ff ff f4 ff ff ff", Shoe(true, true, 8), kBoth},
+        {"ff ff ff ff ff ff ff cf", Shoe(true, false, 15), kBoth},
+        {"77 bb 77 bb 77 bb 77 bb", Shoe(false, true, 9), kDecodes},
+        {"94 ff ff ff ff ff ff ff", Shoe(true, true, 0), kDecodes},
+        {"f6 ff ff ff ff ff ff ff", Shoe(true, true, 0), kDecodes},
+        {"fa ff ff ff ff ff ff ff", Shoe(true, false, 0), kDecodes},
+        {"f7 ff ff ff ff ff ff ff", Shoe(false, true, 9), kDecodes},
+        {"fb ff ff ff ff ff ff ff", Shoe(false, true, 9), kDecodes},
+        {"ff ff ff 4c ff ff ff 04", Shoe(true, false, 6), kDecodes},
+        {"00 00 00 00 00 00 00 00", Shoe(true, true, 0), kDecodes},
+    };
+    for (const auto& c : cases) {
+        if (c.way != kEncodes) {
+            EXPECT_EQ(Fields(DecodeManual2(WithBytes(2, c.table)).shoe(2)), Fields(c.shoe))
+                << c.table;
+        }
+        ConsoleModel model;
+        model.shoe(2) = c.shoe;
+        if (c.way != kDecodes) {
+            EXPECT_EQ(HexAt(EncodeManual2(model), 2, 8), c.table + std::string(" "));
+        }
+    }
+}
+
+// A channel byte (kind in the high nibble, channel - 1 in the low) and a function byte.
+TEST(Image, PistonEntryOfEveryKind) {
+    const struct {
+        const char* bytes;
+        pistonInfo piston; // group, type, channel, program
+        Way way;
+    } cases[] = {
+        {"00 10", Piston(0, 2, 1, 2), kBoth},
+        {"02 19", Piston(0, 5, 3, 5), kBoth},
+        {"02 57", Piston(1, 0, 3, 0), kBoth},
+        {"05 a0", Piston(2, 0, 6, 0), kBoth},
+        {"00 5a", Piston(2, 1, 1, 1), kBoth},
+        {"0f 9e", Piston(3, 29, 16, 29), kBoth},
+        {"00 5e", Piston(4, 0, 1, 0), kBoth},
+        {"00 5f", Piston(5, 0, 1, 0), kBoth},
+        {"1f 7f", Piston(6, 128, 16, 128), kBoth},
+        {"19 00", Piston(6, 1, 10, 1), kBoth},
+        {"20 24", Piston(7, 0, 1, 0), kBoth},
+        {"21 5b", Piston(7, 55, 2, 55), kBoth},
+        {"23 00", Piston(7, -36, 4, -36), kBoth},
+        {"2f ff", Piston(7, 219, 16, 219), kBoth},
+        {"ff ff", Piston(8, 0, 0, 0), kBoth},
+        // Unassigned; an unknown function code of kind 0 keeps its channel.
+        {"03 00", Piston(8, 0, 4, 0), kDecodes},
+        {"00 9f", Piston(8, 0, 1, 0), kDecodes},
+        {"10 80", Piston(8, 0, 0, 0), kDecodes},
+        {"60 00", Piston(8, 0, 0, 0), kDecodes},
+        {"30 04", Piston(8, 0, 0, 0), kDecodes},
+        // A group 6 image carries the program, not the type; a type outside its list is
+        // encoded by its group's rule (so a tremulant 3 reads back as cancel 1); group 9
+        // and groups outside 0 to 9 are unassigned.
+        {"19 00", Piston(6, 2, 10, 1), kEncodes},
+        {"00 5a", Piston(1, 3, 1), kEncodes},
+        {"00 00", Piston(0, 6, 1), kEncodes},
+        {"ff ff", Piston(9, 0, 0), kEncodes},
+        {"ff ff", Piston(8, 3, 5, 5), kEncodes},
+        {"ff ff", Piston(10, 0, 1), kEncodes},
+    };
+    for (const auto& c : cases) {
+        for (int p : {0, 19}) {
+            const std::size_t at = 210 + 2 * static_cast<std::size_t>(p);
+            if (c.way != kEncodes) {
+                EXPECT_EQ(Fields(DecodeManual2(WithBytes(at, c.bytes)).piston(2, p)),
+                          Fields(c.piston))
+                    << c.bytes << " at piston " << p;
+            }
+            ConsoleModel model;
+            model.piston(2, p) = c.piston;
+            if (c.way != kDecodes) {
+                EXPECT_EQ(HexAt(EncodeManual2(model), at, 2), c.bytes + std::string(" "))
+                    << testing::PrintToString(Fields(c.piston)) << " at piston " << p;
+            }
+        }
+    }
+}
+
+TEST(Image, AllFfImageDecodesToADisabledShoeAndUnassignedPistons) {
+    const ConsoleModel model = DecodeManual2(BlankImage());
+    EXPECT_EQ(model.channels(2), 65535); // bytes 28 and 29 are FF as well: every channel
+    EXPECT_FALSE(model.shoe(2).expressionOn);
+    for (int p = 0; p < kPistonsPerManual; ++p) {
+        EXPECT_EQ(Fields(model.piston(2, p)), Fields(Piston(8, 0, 0, 0))) << p;
+    }
+    // Other manuals and the counters are not touched.
+    EXPECT_EQ(model.currentManual, 2);
+    EXPECT_EQ(model.manualCount, 0);
+    EXPECT_EQ(model.piston(1, 0).functionGroup, kNeverSetGroup);
+}
+
+// A short image fails at the first missing position; what was decoded before stays
+// decoded, the rest keeps its earlier values.
+TEST(Image, ShortImageFailsAtTheFirstMissingByte) {
+    ConsoleModel source;
+    source.channels(2) = 0x0ff0;
+    source.shoe(2) = Shoe(true, false, 4);
+    for (int p = 0; p < kPistonsPerManual; ++p)
+        source.piston(2, p) = Piston(3, p, 2, p);
+    const ProgramImage full = EncodeManual2(source);
+
+    const struct {
+        std::size_t size;
+        int missing; // 1-based position named by the error; 0 = no error
+        bool headerDecoded;
+        int pistonsDecoded;
+    } cases[] = {
+        {0, 28, false, 0},   {10, 28, false, 0},  {28, 29, false, 0},   {29, 211, true, 0},
+        {211, 212, true, 0}, {212, 213, true, 1}, {249, 250, true, 19}, {250, 0, true, 20},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("size " + std::to_string(c.size));
+        Status status = Ok();
+        const ConsoleModel model = DecodeManual2(std::span(full).first(c.size), &status);
+        if (c.missing == 0) {
+            EXPECT_TRUE(status.has_value());
+        } else {
+            ASSERT_FALSE(status.has_value());
+            EXPECT_TRUE(
+                test::Contains(status.error().message, "byte " + std::to_string(c.missing)));
+        }
+        const shoeInfo shoe = c.headerDecoded ? Shoe(true, false, 4) : Shoe(false, true, 9);
+        EXPECT_EQ(model.channels(2), c.headerDecoded ? 0x0ff0 : 0x7777);
+        EXPECT_EQ(Fields(model.shoe(2)), Fields(shoe));
+        for (int p = 0; p < kPistonsPerManual; ++p) {
+            const pistonInfo expected =
+                p < c.pistonsDecoded ? Piston(3, p, 2, p) : Piston(3, 7, 7, 7);
+            EXPECT_EQ(Fields(model.piston(2, p)), Fields(expected)) << "piston " << p;
+        }
+    }
+}
+
+TEST(Image, ManualOutsideOneToThreeIsNeitherDecodedNorEncoded) {
+    for (int m : {0, 4, -1}) {
+        ConsoleModel model;
+        model.currentManual = static_cast<std::int16_t>(m);
+        EXPECT_FALSE(DecodeProgramImage(model, BlankImage()).has_value()) << m;
+        EXPECT_FALSE(EncodeProgramImage(model).has_value()) << m;
+    }
+}
+
+// Never-set pistons, a disabled shoe and no channels give the fixed frame and FF elsewhere;
+// the format byte answers the identity reply.
+TEST(Image, EmptyManualEncodesToTheFixedFrame) {
+    Bytes expected(kFileImageSize, 0xff);
+    std::fill(expected.begin() + 10, expected.begin() + 26, 0x24); // 11 to 26
+    expected[27] = expected[28] = 0x00;                            // 28, 29
+    expected[208] = 0x60;                                          // 209, 210
+    expected[209] = 0x00;
+    expected[250] = 0x60; // 251, 252
+    expected[251] = 0x01;
+    std::fill(expected.begin() + 255, expected.end(), 0x00); // 256 to 260
+
+    const struct {
+        std::uint8_t identity, format;
+    } cases[] = {{0x12, 0x13}, {0x13, 0x12}, {0x00, 0x12}, {0xff, 0x12}};
+    for (const auto& c : cases) {
+        ConsoleModel model;
+        model.identityByte21 = c.identity;
+        expected[0] = c.format;
+        EXPECT_EQ(BytesToHex(EncodeManual2(model)), BytesToHex(expected)) << int{c.identity};
+    }
+}
+
+// A value that cannot be a byte is refused with the manual and piston named.
+TEST(Image, UnencodableValuesAreRefused) {
+    const pistonInfo pistons[] = {
+        Piston(0, 0, 0),    Piston(3, 0, 17),     Piston(7, 0, -1),  Piston(6, 0, 1, 0),
+        Piston(6, 0, 0, 1), Piston(6, 0, 1, 129), Piston(7, 220, 1), Piston(7, -37, 1),
+        Piston(3, 127, 1),  Piston(1, -88, 1),    Piston(2, 167, 1),
+    };
+    for (const auto& piston : pistons) {
+        SCOPED_TRACE(testing::PrintToString(Fields(piston)));
+        ConsoleModel model;
+        model.currentManual = 2;
+        model.piston(2, 4) = piston;
+        const auto image = EncodeProgramImage(model);
+        ASSERT_FALSE(image.has_value());
+        EXPECT_TRUE(test::Contains(image.error().message, "Manual 2"));
+        EXPECT_TRUE(test::Contains(image.error().message, "piston 5"));
+    }
+    ConsoleModel model;
+    model.currentManual = 3;
+    model.shoe(3) = Shoe(true, true, 16);
+    const auto image = EncodeProgramImage(model);
+    ASSERT_FALSE(image.has_value());
+    EXPECT_TRUE(test::Contains(image.error().message, "Manual 3"));
+    EXPECT_TRUE(test::Contains(image.error().message, "shoe"));
+}
+
+} // namespace
+} // namespace vtl
