@@ -26,6 +26,8 @@ OutputQueue::OutputQueue(MidiInput& input, MidiOutput& output, MidiSettings& set
     });
 }
 
+OutputQueue::~OutputQueue() { output_.onError(nullptr); }
+
 void OutputQueue::Queue(Bytes message) {
     if (!linkReady_) InitialiseLink();
     entries_.emplace_back(std::move(message));

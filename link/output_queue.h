@@ -19,6 +19,9 @@ class LinkHost;
 class OutputQueue {
 public:
     OutputQueue(MidiInput& input, MidiOutput& output, MidiSettings& settings, LinkHost& host);
+    ~OutputQueue();
+    OutputQueue(const OutputQueue&) = delete;
+    OutputQueue& operator=(const OutputQueue&) = delete;
 
     // Queues a complete message, opening the link first when it is not ready.
     void Queue(Bytes message);

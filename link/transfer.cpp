@@ -37,6 +37,8 @@ TransferController::TransferController(ConsoleModel& model, MidiInput& input, Ou
     input_.onMessage([this] { OnMessage(); });
 }
 
+TransferController::~TransferController() { input_.onMessage(nullptr); }
+
 bool TransferController::DevicesChosen() {
     return settings_.midiInSetting != 0 && settings_.midiOutSetting != 0;
 }

@@ -40,6 +40,9 @@ public:
     TransferController(ConsoleModel& model, MidiInput& input, OutputQueue& queue,
                        MidiSettings& settings, StatusSink& status, ConsoleView& view,
                        LinkHost& host);
+    ~TransferController();
+    TransferController(const TransferController&) = delete;
+    TransferController& operator=(const TransferController&) = delete;
 
     // Commands.
     void StartRead();

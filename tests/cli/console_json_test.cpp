@@ -1,0 +1,151 @@
+#include "tests/cli/cli_fixture.h"
+#include "tools/cli/console_json.h"
+#include "tools/cli/file_commands.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace vtl::cli {
+namespace {
+
+const std::filesystem::path kSamples = VTL_SAMPLES_DIR;
+
+TEST_F(CliTest, JsonRoundTripKeepsFileBytes) {
+    const std::string sampleVtl = (kSamples / "three-manuals.vtl").string();
+    const RunResult json = Run(kShowCommand, {QString::fromStdString(sampleVtl), "--json"});
+    ASSERT_EQ(json.exit, kExitOk) << json.err;
+    EXPECT_EQ(json.out, Read(kSamples / "three-manuals.json"));
+
+    const RunResult built = Run(kBuildCommand, {"-", "-o", "copy.vtl"}, json.out);
+    ASSERT_EQ(built.exit, kExitOk) << built.err;
+    EXPECT_EQ(Read("copy.vtl"), Read(sampleVtl));
+}
+
+TEST_F(CliTest, BuildTakesTheFormatByteFromIdentityByte21) {
+    const std::string json = R"({"manualCount": 1, "identityByte21": 18, "manuals": [)" +
+                             ConsoleToJson(SmallConsole()).substr(40);
+    ASSERT_EQ(Run(kBuildCommand, {"-", "-o", "out.vtl"}, json).exit, kExitOk);
+    EXPECT_EQ(Read("out.vtl").substr(0, 3), "13 ");
+}
+
+// The JSON of a two-manual console with one element replaced, or removed when the value
+// is undefined; path steps are keys and array indexes separated by '/'.
+QJsonValue Edit(const QJsonValue& node, QStringList path, const QJsonValue& value) {
+    if (path.isEmpty())
+        return value;
+    const QString step = path.takeFirst();
+    bool isIndex = false;
+    const int index = step.toInt(&isIndex);
+    if (isIndex) {
+        QJsonArray array = node.toArray();
+        if (path.isEmpty() && value.isUndefined())
+            array.removeAt(index);
+        else
+            array[index] = Edit(array[index], path, value);
+        return array;
+    }
+    QJsonObject object = node.toObject();
+    if (path.isEmpty() && value.isUndefined())
+        object.remove(step);
+    else
+        object[step] = Edit(object[step], path, value);
+    return object;
+}
+
+std::string Edited(const QString& path, const QJsonValue& value) {
+    ConsoleModel model;
+    model.manualCount = 2;
+    const QJsonValue base =
+        QJsonDocument::fromJson(QByteArray::fromStdString(ConsoleToJson(model))).object();
+    return QJsonDocument(Edit(base, path.split('/'), value).toObject()).toJson().toStdString();
+}
+
+TEST_F(CliTest, BadInputExitsTwoWithOneLineNamingFileAndPlace) {
+    Save(SmallConsole(), "small.vtl");
+    {
+        std::ofstream bad("bad.vtl", std::ios::binary | std::ios::app);
+        bad << Read("small.vtl") << "00 zz\r\n";
+    }
+    const QJsonValue removed(QJsonValue::Undefined);
+    const struct {
+        const Command& command;
+        QStringList args;
+        std::string input;
+        std::string message;
+    } cases[] = {
+        {kShowCommand, {"missing.vtl"}, "", "missing.vtl: No such file or directory"},
+        {kShowCommand, {"bad.vtl"}, "", "bad.vtl:2: not hex text: column 4: 'z' is not a hex"},
+        {kDiffCommand, {"small.vtl", "bad.vtl"}, "", "bad.vtl:2: not hex text"},
+        {kShowCommand, {}, "", "vtlconfig-cli show: expected 1 argument, got 0"},
+        {kShowCommand, {"--jsn", "small.vtl"}, "", "vtlconfig-cli show: Unknown option 'jsn'"},
+        {kBuildCommand, {"in.json"}, "", "vtlconfig-cli build: no output file given"},
+        {kBuildCommand, {"in.json", "-o", "out.vtl"}, "", "in.json: No such file or directory"},
+        {kBuildCommand,
+         {"-", "-o", "out.vtl"},
+         "{\n  \"manualCount\": 1,\n  \"manuals\": [\n  }\n",
+         "<stdin>:4: JSON syntax error: "},
+        {kBuildCommand, {"-", "-o", "out.vtl"}, "[]", "<stdin>: top level: expected an object"},
+        {kBuildCommand,
+         {"-", "-o", "out.vtl"},
+         Edited("manuals/0/shoe/expressionOn", "yes"),
+         "<stdin>: manuals[0].shoe.expressionOn: expected true or false, found a string"},
+        {kBuildCommand,
+         {"-", "-o", "out.vtl"},
+         Edited("manuals/1/pistons/3/midiChannel", 3.5),
+         "<stdin>: manuals[1].pistons[3].midiChannel: 3.5 is not a whole number"},
+        {kBuildCommand,
+         {"-", "-o", "out.vtl"},
+         Edited("manuals/0/pistons/0/functionType", 40000),
+         "<stdin>: manuals[0].pistons[0].functionType: 40000 is outside -32768 to 32767"},
+        {kBuildCommand,
+         {"-", "-o", "out.vtl"},
+         Edited("manuals/1/divisionChannels", 65536),
+         "<stdin>: manuals[1].divisionChannels: 65536 is outside 0 to 65535"},
+        {kBuildCommand,
+         {"-", "-o", "out.vtl"},
+         Edited("manuals/0/shoe/midiChannel", 16),
+         "<stdin>: manuals[0].shoe.midiChannel: 16 is outside 0 to 15"},
+        {kBuildCommand,
+         {"-", "-o", "out.vtl"},
+         Edited("manualCount", 4),
+         "<stdin>: manualCount: 4 is outside 0 to 3"},
+        {kBuildCommand,
+         {"-", "-o", "out.vtl"},
+         Edited("manualCount", 1),
+         "<stdin>: manualCount: is 1 but \"manuals\" has 2 entries"},
+        {kBuildCommand,
+         {"-", "-o", "out.vtl"},
+         Edited("manuals/0/pistons/19/programNumber", removed),
+         "<stdin>: manuals[0].pistons[19].programNumber: missing"},
+        {kBuildCommand,
+         {"-", "-o", "out.vtl"},
+         Edited("identityByte", 18),
+         "<stdin>: identityByte: unknown key"},
+        {kBuildCommand,
+         {"-", "-o", "out.vtl"},
+         Edited("identityByte21", 256),
+         "<stdin>: identityByte21: 256 is outside 0 to 255"},
+        {kBuildCommand,
+         {"-", "-o", "out.vtl"},
+         Edited("manuals/1/pistons/19", removed),
+         "<stdin>: manuals[1].pistons: has 19 entries; a manual has 20 pistons"},
+        {kBuildCommand,
+         {"-", "-o", "out.vtl"},
+         Edited("manuals/1/pistons/3/functionGroup", 0),
+         "<stdin>: Manual 2, piston 4: MIDI channel 0 is outside 1 to 16"},
+        {kBuildCommand, {"-", "-o", "no/out.vtl"}, Edited("manualCount", 2), "no/out.vtl: "},
+    };
+    for (const auto& c : cases) {
+        const RunResult result = Run(c.command, c.args, c.input);
+        const std::string what = c.args.join(' ').toStdString();
+        EXPECT_EQ(result.exit, kExitFailure) << what;
+        EXPECT_EQ(result.err.find(c.message), 0u) << what << "\n" << result.err;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << what;
+        EXPECT_EQ(result.out, "") << what;
+        EXPECT_FALSE(std::filesystem::exists("out.vtl")) << what;
+    }
+}
+
+} // namespace
+} // namespace vtl::cli

@@ -1,0 +1,31 @@
+#pragma once
+// The console model as JSON, for scripts and hand-made consoles:
+//   {"manualCount": 2, "manuals": [{"divisionChannels": 5,
+//     "shoe": {"expressionOn": true, "volumeControl": false, "midiChannel": 2},
+//     "pistons": [{"functionGroup": 1, "functionType": 0, "midiChannel": 3,
+//                  "programNumber": 0}, ... 20 entries]}, ...]}
+// Channels are as the model holds them: 1-based for pistons, 0-based for shoes. Input may
+// add "identityByte21", the identity byte that chooses the image's format byte.
+
+#include "link/result.h"
+#include "model/console_model.h"
+
+#include <QByteArray>
+
+#include <string>
+#include <string_view>
+
+namespace vtl::cli {
+
+// Manuals 1 to manualCount as JSON text with the keys in the order above, one shoe or
+// piston per line.
+std::string ConsoleToJson(const ConsoleModel& model);
+
+// Reads JSON text strictly: every key present, no unknown key, whole numbers within the
+// model's ranges, exactly 20 pistons and as many manuals as manualCount says. Errors begin
+// with sourceName and name the line of a syntax error or the JSON path of a bad value
+// ("manuals[1].pistons[3].midiChannel"). Whether the image can carry the values is left
+// to the encoder.
+Expected<ConsoleModel> ConsoleFromJson(const QByteArray& text, std::string_view sourceName);
+
+} // namespace vtl::cli

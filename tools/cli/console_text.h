@@ -1,0 +1,37 @@
+#pragma once
+// The console in words for an organ builder. Each manual becomes a list of labelled lines
+// (its division channels, its shoe, its twenty pistons); show prints them and diff
+// compares them label by label, so both always speak the same way.
+
+#include "model/catalogue.h"
+#include "model/console_model.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vtl::cli {
+
+struct TextLine {
+    std::string label; // "Division channels", "Expression shoe", "Piston 1" ... "Piston 20"
+    std::string text;
+};
+
+// "1, 2, 5-8": single channels and pairs one by one, longer runs as a range; "none".
+std::string ChannelSetText(std::int32_t channels);
+
+// "Disabled", or the shoe's kind from the catalogue and its 1-based channel.
+std::string ShoeText(const shoeInfo& shoe, const FunctionCatalogue& catalogue);
+
+// "Unassigned", or the group and function (a program change: its program number) and the
+// channel. A group or type outside the catalogue's lists shows as its number.
+std::string PistonText(const pistonInfo& piston, const FunctionCatalogue& catalogue);
+
+// The lines of manual 1 to 3: division channels, expression shoe, pistons 1 to 20.
+std::vector<TextLine> DescribeManual(const ConsoleModel& model, int manual,
+                                     const FunctionCatalogue& catalogue);
+
+// The number of manuals the model's file holds, never more than a console can have.
+int ManualsIn(const ConsoleModel& model);
+
+} // namespace vtl::cli

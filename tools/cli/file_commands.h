@@ -1,0 +1,21 @@
+#pragma once
+// The commands that work on console files alone, without the MCUs.
+
+#include "tools/cli/command.h"
+
+namespace vtl::cli {
+
+int RunShow(const Command& command, const QStringList& args, CommandIo& io);
+int RunBuild(const Command& command, const QStringList& args, CommandIo& io);
+int RunDiff(const Command& command, const QStringList& args, CommandIo& io);
+
+inline constexpr Command kShowCommand{
+    "show", "FILE [--json]",
+    "print every manual of a console file in words, or with --json as JSON", RunShow};
+inline constexpr Command kBuildCommand{
+    "build", "JSON -o FILE", "write a console file from JSON (a path, or - for standard input)",
+    RunBuild};
+inline constexpr Command kDiffCommand{
+    "diff", "A B", "list what differs between two console files; exit 1 when they differ", RunDiff};
+
+} // namespace vtl::cli

@@ -1,0 +1,194 @@
+// ports, probe, read, write, verify: the console's MCUs from a terminal.
+
+#include "tools/cli/link_commands.h"
+
+#include "link/messages.h"
+#include "model/config_file.h"
+#include "platform/midi_ports.h"
+#include "platform/rtmidi_input.h"
+#include "platform/rtmidi_output.h"
+#include "tools/cli/console_diff.h"
+#include "tools/cli/link_session.h"
+
+#include <QCommandLineParser>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <array>
+#include <memory>
+#include <ostream>
+
+namespace vtl::cli {
+namespace {
+
+// How long the probe listens for the TAG to come back from each output.
+constexpr int kProbeListenMilliseconds = 500;
+constexpr std::array<std::uint8_t, 3> kFilteredRealtime{0xf9, 0xfe, 0xf8};
+
+Expected<MidiApi> ApiOption(const QCommandLineParser& parser) {
+    if (!parser.isSet("api")) return MidiApi::Automatic;
+    return parseMidiApi(parser.value("api").toStdString());
+}
+
+// Parses the link options and opens the session; reports failures itself.
+std::unique_ptr<LinkSession> OpenSession(const QCommandLineParser& parser, CommandIo& io) {
+    const auto options = ReadLinkOptions(parser);
+    if (!options) {
+        Fail(options.error(), io);
+        return nullptr;
+    }
+    auto session = std::make_unique<LinkSession>(*options, io);
+    if (const auto opened = session->Open(); !opened) {
+        Fail(opened.error(), io);
+        return nullptr;
+    }
+    return session;
+}
+
+// The console as the MCUs hold it.
+Expected<ConsoleModel> ReadConsole(LinkSession& session) {
+    ConsoleModel model;
+    if (const auto read = session.Read(model); !read) return read.error();
+    return model;
+}
+
+// Selects the port with this exact name; false when it has gone.
+bool SelectByName(MidiPort& port, const std::string& name) {
+    for (int d = 0; d < port.deviceCount(); ++d) {
+        port.selectDevice(d);
+        if (port.deviceName() == name) return true;
+    }
+    return false;
+}
+
+void Listen(int milliseconds) {
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace
+
+int RunPorts(const Command& command, const QStringList& args, CommandIo& io) {
+    QCommandLineParser parser;
+    parser.addOption({"api", "MIDI system: alsa or jack.", "api"});
+    if (!ParseArguments(parser, command, args, 0, io)) return kExitFailure;
+    const auto api = ApiOption(parser);
+    if (!api) return Fail(api.error(), io);
+    const auto ports = listMidiPorts(*api);
+    if (!ports) return Fail(ports.error(), io);
+    for (const auto& warning : ports->warnings) io.err << "warning: " << warning << '\n';
+    io.out << "MIDI system: " << midiApiName(resolveMidiApi(*api)) << "\nInputs:\n";
+    for (std::size_t i = 0; i < ports->inputs.size(); ++i) {
+        io.out << "  " << i << "  " << ports->inputs[i] << '\n';
+    }
+    io.out << "Outputs:\n  -1  (this program's own virtual port, for a patchbay)\n";
+    for (std::size_t i = 0; i < ports->outputs.size(); ++i) {
+        io.out << "  " << i << "  " << ports->outputs[i] << '\n';
+    }
+    return kExitOk;
+}
+
+int RunProbe(const Command& command, const QStringList& args, CommandIo& io) {
+    QCommandLineParser parser;
+    parser.addOption({"api", "MIDI system: alsa or jack.", "api"});
+    if (!ParseArguments(parser, command, args, 0, io)) return kExitFailure;
+    const auto api = ApiOption(parser);
+    if (!api) return Fail(api.error(), io);
+    // The names are taken before our own listening ports exist, so that those are not probed.
+    const auto ports = listMidiPorts(*api);
+    if (!ports) return Fail(ports.error(), io);
+
+    std::vector<std::unique_ptr<RtMidiInput>> inputs;
+    for (std::size_t i = 0; i < ports->inputs.size(); ++i) {
+        auto input = std::make_unique<RtMidiInput>(*api, "VTLConfig probe");
+        input->selectDevice(static_cast<int>(i));
+        input->open();
+        for (auto status : kFilteredRealtime) input->setRealtimeFilter(status, true);
+        input->startReceiving();
+        inputs.push_back(std::move(input));
+    }
+
+    int found = 0;
+    for (std::size_t o = 0; o < ports->outputs.size(); ++o) {
+        io.err << "Trying output " << o << " (" << ports->outputs[o] << ")...\n";
+        RtMidiOutput output(*api, "VTLConfig probe");
+        if (!SelectByName(output, ports->outputs[o])) continue;
+        output.open();
+        output.sendSysEx(TagMessage(1));
+        Listen(kProbeListenMilliseconds);
+        output.close();
+        for (std::size_t i = 0; i < inputs.size(); ++i) {
+            auto& input = *inputs[i];
+            while (input.pendingCount() > 0) {
+                const Bytes message = input.oldestSysEx();
+                input.discardOldest();
+                const auto value = TagValue(message);
+                if (Recognise(message) != MessageKind::Tag || !value) continue;
+                ++found;
+                const int manuals = *value - 1;
+                io.out << "input " << i << " \"" << ports->inputs[i] << "\" / output " << o
+                       << " \"" << ports->outputs[o] << "\": ";
+                if (manuals == 0) {
+                    io.out << "a loop without MCUs\n";
+                } else {
+                    io.out << manuals << (manuals == 1 ? " manual" : " manuals")
+                           << (manuals > 3 ? " (more than a console can have)" : "") << '\n';
+                }
+            }
+        }
+    }
+    if (found == 0) {
+        return Fail(Error{"no input/output pair answered; check that the console is on and that "
+                          "the last MCU's MIDI out reaches the PC"},
+                    io);
+    }
+    return kExitOk;
+}
+
+int RunRead(const Command& command, const QStringList& args, CommandIo& io) {
+    QCommandLineParser parser;
+    AddLinkOptions(parser);
+    parser.addOption({{"o", "output"}, "The console file to write.", "file"});
+    if (!ParseArguments(parser, command, args, 0, io)) return kExitFailure;
+    if (!parser.isSet("o")) return UsageError(command, "the file to write is missing (-o FILE)", io);
+    auto session = OpenSession(parser, io);
+    if (!session) return kExitFailure;
+    auto model = ReadConsole(*session);
+    if (!model) return Fail(model.error(), io);
+    // Written only now and atomically: a failed read never leaves a partial file.
+    if (const auto saved = SaveConfigFile(*model, parser.value("o").toStdString()); !saved) {
+        return Fail(saved.error(), io);
+    }
+    return kExitOk;
+}
+
+int RunWrite(const Command& command, const QStringList& args, CommandIo& io) {
+    QCommandLineParser parser;
+    AddLinkOptions(parser);
+    const auto files = ParseArguments(parser, command, args, 1, io);
+    if (!files) return kExitFailure;
+    auto model = LoadConsole(files->at(0));
+    if (!model) return Fail(model.error(), io);
+    auto session = OpenSession(parser, io);
+    if (!session) return kExitFailure;
+    if (const auto written = session->Write(*model); !written) return Fail(written.error(), io);
+    return kExitOk;
+}
+
+int RunVerify(const Command& command, const QStringList& args, CommandIo& io) {
+    QCommandLineParser parser;
+    AddLinkOptions(parser);
+    const auto files = ParseArguments(parser, command, args, 1, io);
+    if (!files) return kExitFailure;
+    const auto expected = LoadConsole(files->at(0));
+    if (!expected) return Fail(expected.error(), io);
+    auto session = OpenSession(parser, io);
+    if (!session) return kExitFailure;
+    const auto console = ReadConsole(*session);
+    if (!console) return Fail(console.error(), io);
+    // A is the file, B the console.
+    return PrintDifferences(*expected, *console, io.out) ? kExitDifferent : kExitOk;
+}
+
+} // namespace vtl::cli

@@ -1,0 +1,234 @@
+#include "tools/cli/link_session.h"
+
+#include "link/output_queue.h"
+#include "link/traffic_trace.h"
+#include "link/transfer.h"
+#include "platform/rtmidi_input.h"
+#include "platform/rtmidi_output.h"
+#include "sim/mcu_chain.h"
+#include "sim/sim_midi.h"
+
+#include <QCommandLineParser>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <ostream>
+
+namespace vtl::cli {
+namespace {
+
+constexpr int kTickMilliseconds = 100;
+constexpr int kTicksPerSecond = 1000 / kTickMilliseconds;
+constexpr int kDemoManuals = 3;
+
+std::string LastLine(const std::string& text) {
+    const auto end = text.find_last_not_of("\r\n");
+    if (end == std::string::npos) return {};
+    const auto start = text.find_last_of('\n', end);
+    return text.substr(start == std::string::npos ? 0 : start + 1, end + 1 - (start + 1));
+}
+
+} // namespace
+
+void AddLinkOptions(QCommandLineParser& parser) {
+    parser.addOption({"in", "MIDI input: a device number or part of the port name.", "port"});
+    parser.addOption({"out", "MIDI output: a device number (-1: own virtual port) or part of "
+                             "the port name.", "port"});
+    parser.addOption({"api", "MIDI system: alsa or jack (default: alsa where it exists).", "api"});
+    parser.addOption({"demo", "Talk to a simulated three-manual console in this process."});
+    parser.addOption({"trace", "Write every MIDI message sent and received to this file.", "file"});
+    parser.addOption({"timeout", "Give up after this many seconds without progress (default 30).",
+                      "seconds", "30"});
+}
+
+Expected<LinkOptions> ReadLinkOptions(const QCommandLineParser& parser) {
+    LinkOptions options;
+    if (parser.isSet("api")) {
+        const auto api = parseMidiApi(parser.value("api").toStdString());
+        if (!api) return api.error();
+        options.api = *api;
+    }
+    options.demo = parser.isSet("demo");
+    options.input = parser.value("in");
+    options.output = parser.value("out");
+    options.tracePath = parser.value("trace");
+    bool ok = false;
+    options.timeoutSeconds = parser.value("timeout").toInt(&ok);
+    if (!ok || options.timeoutSeconds < 1) {
+        return Error{"--timeout takes a whole number of seconds above 0"};
+    }
+    return options;
+}
+
+Expected<int> FindPort(MidiPort& port, const QString& choice, bool output) {
+    const char* kind = output ? "output" : "input";
+    const int count = port.deviceCount();
+    const int lowest = output ? MidiOutput::kDefaultDevice : 0;
+    if (choice.isEmpty()) {
+        if (count == 0) {
+            return Error{std::string("no MIDI ") + kind + " port found (connect the console, or "
+                         "try --demo)"};
+        }
+        return 0;
+    }
+    bool isNumber = false;
+    const int number = choice.toInt(&isNumber);
+    if (isNumber) {
+        if (number < lowest || number >= count) {
+            return Error{std::string("there is no MIDI ") + kind + " " + choice.toStdString() +
+                         " (see vtlconfig-cli ports)"};
+        }
+        return number;
+    }
+    std::vector<int> matches;
+    std::string names;
+    for (int d = 0; d < count; ++d) {
+        port.selectDevice(d);
+        const QString name = QString::fromStdString(port.deviceName());
+        if (name.contains(choice, Qt::CaseInsensitive)) {
+            matches.push_back(d);
+            names += (names.empty() ? "" : ", ") + name.toStdString();
+        }
+    }
+    if (matches.size() != 1) {
+        return Error{"\"" + choice.toStdString() + "\" matches " +
+                     (matches.empty() ? std::string("no MIDI ") + kind + " port"
+                                      : std::to_string(matches.size()) + " " + kind +
+                                            " ports: " + names) +
+                     " (see vtlconfig-cli ports)"};
+    }
+    return matches.front();
+}
+
+LinkSession::LinkSession(const LinkOptions& options, CommandIo& io) : options_(options), io_(io) {}
+
+LinkSession::~LinkSession() = default;
+
+Status LinkSession::Open() {
+    if (!options_.tracePath.isEmpty()) {
+        traceFile_.open(options_.tracePath.toStdString(), std::ios::out | std::ios::trunc);
+        if (!traceFile_) return Error{options_.tracePath.toStdString() + ": cannot create the file"};
+        trace_ = std::make_unique<TrafficTrace>(traceFile_);
+    }
+    if (options_.demo) {
+        chain_ = std::make_unique<McuChain>(kDemoManuals);
+        auto input = std::make_unique<SimMidiInput>(*chain_);
+        simInput_ = input.get();
+        output_ = std::make_unique<SimMidiOutput>(*chain_, *input);
+        input_ = std::move(input);
+    } else {
+        input_ = std::make_unique<RtMidiInput>(options_.api);
+        output_ = std::make_unique<RtMidiOutput>(options_.api);
+    }
+    const auto in = FindPort(*input_, options_.input, false);
+    if (!in) return in.error();
+    const auto out = FindPort(*output_, options_.output, true);
+    if (!out) return out.error();
+    settings_.midiInSetting = *in + 1;
+    settings_.midiOutSetting = *out + 2;
+    input_->onError([this](int code, const std::string& message) {
+        if (code > 0) ShowMessage(message);
+    });
+    return Ok();
+}
+
+Status LinkSession::Read(ConsoleModel& model) { return Run(model, Goal::Read); }
+
+Status LinkSession::Write(ConsoleModel& model) { return Run(model, Goal::Write); }
+
+Status LinkSession::Run(ConsoleModel& model, Goal goal) {
+    OutputQueue queue(*input_, *output_, settings_, *this);
+    TransferController transfer(model, *input_, queue, settings_, *this, *this, *this);
+    transfer.setTrafficListener(this);
+    if (goal == Goal::Read) {
+        transfer.StartRead();
+    } else {
+        transfer.StartWrite();
+    }
+
+    Status result = Ok();
+    QEventLoop loop;
+    QTimer timer;
+    timer.setTimerType(Qt::PreciseTimer);
+    // The simulated console answers at once, so its ticks need not wait for the clock.
+    timer.setInterval(options_.demo ? 0 : kTickMilliseconds);
+    int lastState = transfer.linkState();
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        if (simInput_) simInput_->advance();
+        transfer.Tick();
+        now_ = transfer.tickCount();
+        if (transfer.linkState() != lastState) {
+            lastState = transfer.linkState();
+            lastSignOfLife_ = now_;
+        }
+        if (!failure_.empty()) {
+            result = Error{failure_};
+        } else if (transfer.linkState() == kIdle) {
+            result = Error{"the transfer was stopped"};
+        } else if (transfer.linkState() == kFinishing && queue.empty() && !transfer.pausing()) {
+            result = Ok();
+        } else if (now_ - lastSignOfLife_ > options_.timeoutSeconds * kTicksPerSecond) {
+            const std::string last = LastLine(text_);
+            result = Error{"no answer from the console within " +
+                           std::to_string(options_.timeoutSeconds) + " s" +
+                           (last.empty() ? "" : " (" + last + ")") +
+                           "; check the MIDI cables and the ports (vtlconfig-cli probe)"};
+        } else {
+            return;
+        }
+        loop.quit();
+    });
+    timer.start();
+    loop.exec();
+    transfer.CloseInput();
+    output_->close();
+    if (!atLineStart_) Print("\n");
+    return result;
+}
+
+void LinkSession::Print(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        if (c != '\r') out += c;
+    }
+    if (out.empty()) return;
+    io_.err << out << std::flush;
+    atLineStart_ = out.back() == '\n';
+}
+
+void LinkSession::setCaption(const std::string& caption) {
+    if (caption == caption_) return;
+    caption_ = caption;
+    Print(std::string(atLineStart_ ? "" : "\n") + "[" + caption + "]\n");
+}
+
+void LinkSession::setText(const std::string& text) {
+    if (text == text_) return;
+    text_ = text;
+    Print(std::string(atLineStart_ ? "" : "\n") + text);
+}
+
+void LinkSession::append(const std::string& text) {
+    text_ += text;
+    Print(text);
+}
+
+void LinkSession::unload() {
+    visible_ = false;
+    text_.clear();
+}
+
+void LinkSession::ShowMessage(const std::string& text) {
+    if (failure_.empty()) failure_ = text;
+}
+
+void LinkSession::ReportConversionError(const std::string& text) {
+    Print(std::string(atLineStart_ ? "" : "\n") + "warning: " + text + "\n");
+}
+
+void LinkSession::Traffic(long tick, Direction direction, std::span<const std::uint8_t> message) {
+    if (trace_) trace_->Traffic(tick, direction, message);
+}
+
+} // namespace vtl::cli
