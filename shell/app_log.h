@@ -1,0 +1,21 @@
+#pragma once
+// The log: a plain-text file in the program's folder, off unless the settings file switches
+// it on. It holds the start line of every run and two kinds of MIDI error.
+
+#include "shell/app_state.h"
+
+#include <QDateTime>
+#include <QString>
+
+namespace vtl {
+
+inline constexpr char kLogFileName[] = "VTLConfig.log";
+
+// Appends the text as one line (LF-terminated) to the log in state.programFolder when
+// logging is on; a log that cannot be written loses the line silently.
+void WriteLog(const AppState& state, const QString& text);
+
+// "MCU Config: start at " + the date and time in the system's short formats.
+QString StartLogLine(const QDateTime& now);
+
+} // namespace vtl

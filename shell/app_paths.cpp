@@ -1,0 +1,43 @@
+#include "shell/app_paths.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QStandardPaths>
+
+#include <filesystem>
+#include <system_error>
+
+namespace vtl {
+
+QString AppDataFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+           QStringLiteral("/Larchmont Consoles/VTLConfig");
+}
+
+QString DocumentsFolder() {
+    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+}
+
+QString ProgramFolder() {
+    return QCoreApplication::applicationDirPath();
+}
+
+QString SettingsFilePath(const QString& appDataFolder) {
+    return appDataFolder + QLatin1Char('/') + QLatin1String(kSettingsFileName);
+}
+
+Status MakePath(const QString& folder) {
+    const std::filesystem::path path(QFile::encodeName(folder).toStdString());
+    std::error_code error;
+    std::filesystem::create_directories(path, error);
+    // An existing file of that name is not a folder.
+    if (!error && !std::filesystem::is_directory(path)) {
+        error = std::make_error_code(std::errc::not_a_directory);
+    }
+    if (error) {
+        return Error{"Cannot create the folder " + folder.toStdString() + ": " + error.message()};
+    }
+    return Ok();
+}
+
+} // namespace vtl

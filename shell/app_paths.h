@@ -1,0 +1,26 @@
+#pragma once
+// Where the program keeps its files: the per-user settings folder (settings file, backups),
+// the folder configuration files start in, and the program's own folder (pictures, manual,
+// log).
+
+#include "link/result.h"
+
+#include <QString>
+
+namespace vtl {
+
+inline constexpr char kSettingsFileName[] = "VTLConfig.ini";
+
+// The user's configuration folder + "/Larchmont Consoles/VTLConfig", without a trailing
+// separator.
+QString AppDataFolder();
+// The user's documents folder: where configuration files are opened and saved at first.
+QString DocumentsFolder();
+// The folder the program was started from.
+QString ProgramFolder();
+QString SettingsFilePath(const QString& appDataFolder);
+
+// Creates every missing folder along the path; one that exists already is fine.
+Status MakePath(const QString& folder);
+
+} // namespace vtl

@@ -1,0 +1,172 @@
+#include "shell/settings.h"
+
+#include "shell/app_paths.h"
+
+#include <QFile>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+
+namespace vtl {
+namespace {
+
+constexpr char kLogSection[] = "Tabulist";
+constexpr char kMidiSection[] = "MIDI I/O";
+constexpr char kPreferencesSection[] = "Preferences";
+
+// The device settings are 16-bit numbers.
+constexpr std::int64_t kSettingMin = -32768;
+constexpr std::int64_t kSettingMax = 32767;
+
+std::filesystem::path SettingsFile(const QString& appDataFolder) {
+    return QFile::encodeName(SettingsFilePath(appDataFolder)).toStdString();
+}
+
+QString FromIni(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The number at the start of the text, rounded half to even; no number reads as 0, and a
+// number beyond a device setting's range is an error.
+std::optional<int> SettingNumber(const std::string& text) {
+    const LeadingNumber number = ReadLeadingNumber(text);
+    if (!number.found) return 0;
+    if (number.rounded < kSettingMin || number.rounded > kSettingMax) return std::nullopt;
+    return static_cast<int>(number.rounded);
+}
+
+std::optional<bool> BooleanText(const std::string& text) {
+    const QString word = FromIni(text);
+    if (word.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) return true;
+    if (word.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) return false;
+    const LeadingNumber number = ReadLeadingNumber(text);
+    const bool whole =
+        number.found && number.end == text.size() && text.find('.') == std::string::npos;
+    if (!whole) return std::nullopt;
+    return std::any_of(text.begin(), text.end(), [](char c) { return c >= '1' && c <= '9'; });
+}
+
+// False when a value cannot be converted, which ends the reading of the settings.
+bool ReadMidiSection(AppState& state, cInifile& ini) {
+    ini.setSection(kMidiSection);
+    for (const std::string& key : ini.enumerateCurrentSection()) {
+        ini.setKey(key);
+        if (key == "Input" || key == "Output") {
+            const auto number = SettingNumber(ini.value());
+            if (!number) return false;
+            (key == "Input" ? state.midi.midiInSetting : state.midi.midiOutSetting) = *number;
+        } else if (key == "Configured") {
+            const auto configured = BooleanText(ini.value());
+            if (!configured) return false;
+            state.midiConfigured = *configured;
+        } else if (key == "InputName") {
+            state.midiInName = FromIni(ini.value());
+        } else if (key == "OutputName") {
+            state.midiOutName = FromIni(ini.value());
+        }
+    }
+    return true;
+}
+
+void ReadPreferences(AppState& state, cInifile& ini) {
+    ini.setSection(kPreferencesSection);
+    for (const std::string& key : ini.enumerateCurrentSection()) {
+        if (key != "Path") continue;
+        ini.setKey(key);
+        state.configFolder = FromIni(ini.value());
+    }
+}
+
+void Store(cInifile& ini, const char* key, const std::string& text) {
+    ini.setKey(key);
+    ini.setValue(text);
+}
+
+std::string ToIni(const QString& text) {
+    return text.toUtf8().toStdString();
+}
+
+// The device number that carries the name now.
+std::optional<int> FindDevice(MidiPort& port, const std::string& name) {
+    const int count = port.deviceCount();
+    for (int device = 0; device < count; ++device) {
+        port.selectDevice(device);
+        if (port.deviceName() == name) return device;
+    }
+    return std::nullopt;
+}
+
+// A setting is the device number + offset; settings below the offset name no device.
+void Refind(MidiPort& port, int offset, int& setting, QString& name) {
+    if (setting < offset) return;
+    const int device = setting - offset;
+    std::string present;
+    if (device < port.deviceCount()) {
+        port.selectDevice(device);
+        present = port.deviceName();
+    }
+    if (name.isEmpty()) {
+        name = FromIni(present);
+        return;
+    }
+    const std::string wanted = ToIni(name);
+    if (present == wanted) return;
+    if (const auto moved = FindDevice(port, wanted)) setting = *moved + offset;
+}
+
+} // namespace
+
+void ReadLogSwitch(AppState& state, cInifile& ini) {
+    state.appDataFolder = AppDataFolder();
+    ini.setPath(SettingsFile(state.appDataFolder));
+    for (const std::string& section : ini.enumerateAllSections()) {
+        if (section != kLogSection) continue;
+        ini.setSection(section);
+        for (const std::string& key : ini.enumerateCurrentSection()) {
+            if (key != "Log") continue;
+            ini.setKey(key);
+            if (ini.value() == "1") state.logEnabled = true;
+        }
+    }
+}
+
+void ReadSettings(AppState& state, cInifile& ini) {
+    state.configFolder = DocumentsFolder();
+    state.appDataFolder = AppDataFolder();
+    ini.setPath(SettingsFile(state.appDataFolder));
+    for (const std::string& section : ini.enumerateAllSections()) {
+        if (section == kMidiSection) {
+            if (!ReadMidiSection(state, ini)) return;
+        } else if (section == kPreferencesSection) {
+            ReadPreferences(state, ini);
+        }
+    }
+    // Only writes set the return code, so the folder is made on every start. A folder that
+    // cannot be made shows later, when the settings cannot be written.
+    if (!ini.success()) (void)MakePath(state.appDataFolder);
+}
+
+void WriteSettings(const AppState& state, cInifile& ini, const WindowPlacement& mainWindow) {
+    ini.setPath(SettingsFile(state.appDataFolder));
+    ini.setSection(kPlacementSection);
+    ini.SaveFormPosition(mainWindow);
+    const MidiSettings& midi = state.midi;
+    if (midi.midiInSetting != 0 && midi.midiOutSetting != 0) {
+        ini.setSection(kMidiSection);
+        Store(ini, "Input", std::to_string(midi.midiInSetting));
+        Store(ini, "Output", std::to_string(midi.midiOutSetting));
+        Store(ini, "Configured", "True");
+        Store(ini, "InputName", ToIni(state.midiInName));
+        Store(ini, "OutputName", ToIni(state.midiOutName));
+    }
+    ini.setSection(kPreferencesSection);
+    Store(ini, "Path", ToIni(state.configFolder));
+}
+
+void RefindPorts(AppState& state, MidiInput& input, MidiOutput& output) {
+    Refind(input, 1, state.midi.midiInSetting, state.midiInName);
+    Refind(output, 2, state.midi.midiOutSetting, state.midiOutName);
+}
+
+} // namespace vtl

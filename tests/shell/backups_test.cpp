@@ -1,0 +1,109 @@
+#include "shell/backups.h"
+
+#include "model/config_file.h"
+#include "shell_test_support.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace vtl::test {
+namespace {
+
+class BackupsTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(scratch_.isValid());
+        console_.manualCount = 2;
+        console_.currentManual = 1;
+        console_.channels(2) = 0x0005;
+    }
+
+    QString backups() const { return scratch_.filePath(QStringLiteral("Backups")); }
+    QStringList files() const {
+        QStringList names = QDir(backups()).entryList(QDir::Files);
+        names.sort();
+        return names;
+    }
+    void GivenFile(const QString& name) const {
+        WriteText(FsPath(backups() + QLatin1Char('/') + name), "old\r\n");
+    }
+
+    QTemporaryDir scratch_;
+    ConsoleModel console_;
+    const QDateTime now_{QDate(2024, 3, 5), QTime(7, 8, 9)};
+};
+
+TEST_F(BackupsTest, NamedAfterTheTimeAndNumberedWhenTaken) {
+    const QString expected[] = {QStringLiteral("VTL 2024-03-05 07-08-09.vtl"),
+                                QStringLiteral("VTL 2024-03-05 07-08-09-2.vtl"),
+                                QStringLiteral("VTL 2024-03-05 07-08-09-3.vtl")};
+    for (const QString& name : expected) {
+        const auto kept = KeepBackup(console_, scratch_.path(), now_);
+        ASSERT_TRUE(kept) << kept.error().message;
+        EXPECT_EQ(*kept, backups() + QLatin1Char('/') + name);
+    }
+
+    // The file is the console file of the model, and the model is left as it was.
+    ConsoleModel copy = console_;
+    const auto text = FormatConfigFile(copy);
+    ASSERT_TRUE(text);
+    EXPECT_EQ(ReadText(FsPath(backups() + QLatin1Char('/') + expected[0])), *text);
+    EXPECT_EQ(console_.currentManual, 1);
+}
+
+TEST_F(BackupsTest, KeepsTheNewestFiftyByName) {
+    struct Case {
+        const char* name;
+        QStringList given;
+        QStringList removed;
+    };
+    QStringList fortyNine;
+    for (int i = 0; i < 49; ++i)
+        fortyNine << QStringLiteral("VTL 2023-01-01 00-00-%1.vtl").arg(i + 10);
+    QStringList olderFortyNine = fortyNine;
+    olderFortyNine.replaceInStrings(QStringLiteral("2023"), QStringLiteral("2021"));
+    const Case cases[] = {
+        {"fewer than fifty", {QStringLiteral("VTL 2023-01-01 00-00-00.vtl")}, {}},
+        {"fifty and one",
+         fortyNine + QStringList{QStringLiteral("VTL 2022-12-31 23-59-59.vtl")},
+         {QStringLiteral("VTL 2022-12-31 23-59-59.vtl")}},
+        {"a numbered copy is newer than its first",
+         fortyNine.mid(1) + QStringList{QStringLiteral("VTL 2023-01-01 00-00-00.vtl"),
+                                        QStringLiteral("VTL 2023-01-01 00-00-00-2.vtl")},
+         {QStringLiteral("VTL 2023-01-01 00-00-00.vtl")}},
+        {"only console files count",
+         fortyNine + QStringList{QStringLiteral("notes.txt"), QStringLiteral("a.vtl.bak")},
+         {}},
+        {"many too many", fortyNine + olderFortyNine, olderFortyNine},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(QDir(backups()).removeRecursively());
+        for (const QString& name : c.given)
+            GivenFile(name);
+        const auto kept = KeepBackup(console_, scratch_.path(), now_);
+        ASSERT_TRUE(kept) << kept.error().message;
+
+        QStringList expected = c.given;
+        for (const QString& name : c.removed)
+            expected.removeOne(name);
+        expected << QStringLiteral("VTL 2024-03-05 07-08-09.vtl");
+        expected.sort();
+        EXPECT_EQ(files(), expected);
+    }
+}
+
+TEST_F(BackupsTest, FailureIsReportedAndTheModelKept) {
+    // A file where the backup folder should be.
+    WriteText(FsPath(backups()), "not a folder");
+    const auto kept = KeepBackup(console_, scratch_.path(), now_);
+    ASSERT_FALSE(kept);
+    EXPECT_NE(kept.error().message.find("Backups"), std::string::npos) << kept.error().message;
+    EXPECT_EQ(console_.manualCount, 2);
+    EXPECT_EQ(console_.channels(2), 0x0005);
+}
+
+} // namespace
+} // namespace vtl::test
