@@ -1,0 +1,108 @@
+#include "shell/frm_status.h"
+
+#include "shell/window_geometry.h"
+
+#include <QCloseEvent>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+namespace vtl {
+namespace {
+
+constexpr QSize kWindowSize{307, 115};
+
+// The link breaks lines with CR LF; the text box breaks them with LF.
+QString Displayed(const std::string& text) {
+    QString shown = QString::fromStdString(text);
+    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
+    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return shown;
+}
+
+} // namespace
+
+frmStatus::frmStatus(std::function<void()> closeInput, QWidget* parent)
+    : QWidget(parent, Qt::Tool), closeInput_(std::move(closeInput)),
+      txtStatus_(new QPlainTextEdit(this)),
+      cmdClose_(new QPushButton(QStringLiteral("Close"), this)) {
+    setObjectName(QStringLiteral("frmStatus"));
+    setFixedSize(kWindowSize);
+
+    txtStatus_->setObjectName(QStringLiteral("txtStatus"));
+    txtStatus_->setGeometry(TwipsRect(135, 150, 4335, 855));
+    txtStatus_->setReadOnly(true);
+    // The user cannot place a caret in the text: a click there focuses Close instead.
+    txtStatus_->setFocusPolicy(Qt::NoFocus);
+    txtStatus_->viewport()->installEventFilter(this);
+    connect(txtStatus_, &QPlainTextEdit::textChanged, this, &frmStatus::ShowEnd);
+
+    cmdClose_->setObjectName(QStringLiteral("cmdClose"));
+    cmdClose_->setGeometry(TwipsRect(1440, 1200, 1695, 375));
+    connect(cmdClose_, &QPushButton::clicked, this, [this] {
+        if (closeInput_)
+            closeInput_();
+        unload();
+    });
+}
+
+void frmStatus::setCaption(const std::string& caption) {
+    setWindowTitle(QString::fromStdString(caption));
+}
+
+void frmStatus::setText(const std::string& text) {
+    txtStatus_->setPlainText(Displayed(text));
+}
+
+void frmStatus::append(const std::string& text) {
+    txtStatus_->moveCursor(QTextCursor::End);
+    txtStatus_->insertPlainText(Displayed(text));
+}
+
+void frmStatus::centre() {
+    if (centreOn_)
+        move(CentredPosition(centreOn_->frameGeometry(), frameGeometry().size()));
+}
+
+void frmStatus::show() {
+    QWidget::show();
+}
+
+void frmStatus::hide() {
+    QWidget::hide();
+}
+
+void frmStatus::unload() {
+    QWidget::hide();
+    txtStatus_->clear();
+}
+
+bool frmStatus::isVisible() const {
+    return QWidget::isVisible();
+}
+
+void frmStatus::closeEvent(QCloseEvent* event) {
+    txtStatus_->clear();
+    event->accept();
+}
+
+void frmStatus::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    ShowEnd();
+}
+
+bool frmStatus::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == txtStatus_->viewport() && (event->type() == QEvent::MouseButtonPress ||
+                                              event->type() == QEvent::MouseButtonDblClick)) {
+        cmdClose_->setFocus(Qt::MouseFocusReason);
+        return true;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmStatus::ShowEnd() {
+    txtStatus_->moveCursor(QTextCursor::End);
+    txtStatus_->ensureCursorVisible();
+}
+
+} // namespace vtl

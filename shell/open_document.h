@@ -1,0 +1,25 @@
+#pragma once
+// Opens a document, such as the user manual, with the program the desktop associates with it,
+// and tells the user when that fails.
+
+#include "shell/message_box.h"
+
+#include <QString>
+
+#include <functional>
+
+class QUrl;
+class QWidget;
+
+namespace vtl {
+
+// Opens the address with its default application; false when that failed.
+using UrlOpener = std::function<bool(const QUrl& url)>;
+
+// Opens the file at path; an empty path does nothing. A failure shows the warning
+// "Error jumping to:" followed by the path.
+void OpenDocument(const QString& path, QWidget* parent);
+void OpenDocument(const QString& path, QWidget* parent, const UrlOpener& open,
+                  const MessageBoxFn& messageBox);
+
+} // namespace vtl

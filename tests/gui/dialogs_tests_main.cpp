@@ -1,0 +1,5 @@
+#include "tests/gui/dialogs_test.h"
+
+#include <QTest>
+
+QTEST_MAIN(DialogsTest)

@@ -1,0 +1,303 @@
+// The MIDI device setup dialog: list contents, the selection rules, OK and Cancel, the
+// failure path and the placement when the main window opens it.
+
+#include "shell/app_state.h"
+#include "shell/frm_midi_setup.h"
+#include "tests/gui/dialogs_test.h"
+#include "tests/gui/listed_ports.h"
+
+#include <QComboBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+using vtl::test::ListedInput;
+using vtl::test::ListedOutput;
+
+const QString kOutPlaceholder = QStringLiteral("[Choose a MIDI out device]");
+const QString kInPlaceholder = QStringLiteral("[Choose a MIDI in device]");
+const QString kDefaultOutput = QString::fromLatin1(vtl::test::kDefaultOutputName);
+
+std::vector<std::string> DeviceNames(const char* prefix, int count) {
+    std::vector<std::string> names;
+    for (int i = 0; i < count; ++i)
+        names.push_back(std::string(prefix) + " " + std::to_string(i));
+    return names;
+}
+
+// A dialog over listed ports, with its message boxes and log lines kept.
+struct SetupRig {
+    SetupRig(std::vector<std::string> inputs, std::vector<std::string> outputs)
+        : input(std::move(inputs)), output(std::move(outputs)),
+          dialog(state, input, output, [this](const std::string& line) { log.push_back(line); }) {
+        dialog.setMessageBox(
+            [this](QWidget*, const vtl::MessageBoxText& message) { messages.push_back(message); });
+    }
+
+    QComboBox& in() { return *dialog.findChild<QComboBox*>(QStringLiteral("ComboMidiIn")); }
+    QComboBox& out() { return *dialog.findChild<QComboBox*>(QStringLiteral("ComboMidiOut")); }
+    static QStringList Entries(const QComboBox& list) {
+        QStringList entries;
+        for (int i = 0; i < list.count(); ++i)
+            entries << list.itemText(i);
+        return entries;
+    }
+    void click(const char* button) {
+        QTest::mouseClick(dialog.findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
+    }
+
+    vtl::AppState state;
+    ListedInput input;
+    ListedOutput output;
+    std::vector<std::string> log;
+    std::vector<vtl::MessageBoxText> messages;
+    vtl::frmMIDISetup dialog;
+};
+
+} // namespace
+
+void DialogsTest::setupListsDevicesByName() {
+    SetupRig rig({"In A", "In B"}, {"Out A", "Out B"});
+    rig.dialog.show();
+
+    QCOMPARE(SetupRig::Entries(rig.out()),
+             QStringList({kOutPlaceholder, kDefaultOutput, "Out A", "Out B"}));
+    QCOMPARE(SetupRig::Entries(rig.in()), QStringList({kInPlaceholder, "In A", "In B"}));
+    QCOMPARE(rig.output.calls, std::vector<std::string>({"select -1", "select 0", "select 1"}));
+    QCOMPARE(rig.input.calls, std::vector<std::string>({"select 0", "select 1"}));
+    QVERIFY(rig.messages.empty());
+    QVERIFY(rig.log.empty());
+}
+
+void DialogsTest::setupSelectsStoredDevice_data() {
+    QTest::addColumn<bool>("output");
+    QTest::addColumn<int>("devices");
+    QTest::addColumn<int>("setting");
+    QTest::addColumn<int>("selected");
+
+    QTest::newRow("out 1 selects the default output") << true << 2 << 1 << 1;
+    QTest::newRow("out 3 selects device 1") << true << 2 << 3 << 3;
+    QTest::newRow("out beyond the entries selects the placeholder") << true << 2 << 4 << 0;
+    QTest::newRow("out 0 selects the placeholder") << true << 2 << 0 << 0;
+    QTest::newRow("out -1 selects the placeholder") << true << 0 << -1 << 0;
+    QTest::newRow("in 2 selects device 1") << false << 2 << 2 << 2;
+    QTest::newRow("in beyond the entries selects the placeholder") << false << 2 << 3 << 0;
+    QTest::newRow("in -1 with devices selects the placeholder") << false << 2 << -1 << 0;
+    QTest::newRow("in -1 without devices selects nothing") << false << 0 << -1 << -1;
+    QTest::newRow("in 1 without devices selects the placeholder") << false << 0 << 1 << 0;
+}
+
+void DialogsTest::setupSelectsStoredDevice() {
+    QFETCH(bool, output);
+    QFETCH(int, devices);
+    QFETCH(int, setting);
+    QFETCH(int, selected);
+    SetupRig rig(DeviceNames("in", devices), DeviceNames("out", devices));
+    rig.state.midi = {setting, setting};
+
+    rig.dialog.show();
+
+    QCOMPARE((output ? rig.out() : rig.in()).currentIndex(), selected);
+}
+
+void DialogsTest::setupOkStoresPositionsAndNames_data() {
+    QTest::addColumn<int>("inDevices");
+    QTest::addColumn<int>("storedIn");
+    QTest::addColumn<int>("storedOut");
+    QTest::addColumn<int>("pickIn"); // -2: left as preselected
+    QTest::addColumn<int>("pickOut");
+    QTest::addColumn<int>("midiIn");
+    QTest::addColumn<int>("midiOut");
+    QTest::addColumn<QString>("inName");
+    QTest::addColumn<QString>("outName");
+
+    QTest::newRow("unchanged re-stores the preselection")
+        << 2 << 2 << 3 << -2 << -2 << 2 << 3 << "in 1"
+        << "out 1";
+    QTest::newRow("a new choice") << 2 << 1 << 1 << 1 << 2 << 1 << 2 << "in 0"
+                                  << "out 0";
+    QTest::newRow("the default output has no name") << 2 << 0 << 0 << -2 << 1 << 0 << 1 << ""
+                                                    << "";
+    QTest::newRow("nothing selected stores -1") << 0 << -1 << 0 << -2 << -2 << -1 << 0 << ""
+                                                << "";
+}
+
+void DialogsTest::setupOkStoresPositionsAndNames() {
+    QFETCH(int, inDevices);
+    QFETCH(int, storedIn);
+    QFETCH(int, storedOut);
+    QFETCH(int, pickIn);
+    QFETCH(int, pickOut);
+    SetupRig rig(DeviceNames("in", inDevices), DeviceNames("out", 2));
+    rig.state.midi = {storedIn, storedOut};
+    rig.state.midiSetupCancelled = true;
+    rig.state.midiInName = rig.state.midiOutName = QStringLiteral("stale");
+
+    rig.dialog.show();
+    if (pickIn != -2)
+        rig.in().setCurrentIndex(pickIn);
+    if (pickOut != -2)
+        rig.out().setCurrentIndex(pickOut);
+    rig.click("cmdOK");
+
+    QTEST(rig.state.midi.midiInSetting, "midiIn");
+    QTEST(rig.state.midi.midiOutSetting, "midiOut");
+    QTEST(rig.state.midiInName, "inName");
+    QTEST(rig.state.midiOutName, "outName");
+    QVERIFY(rig.state.midiConfigured);
+    QVERIFY(!rig.state.midiSetupCancelled);
+    QVERIFY(rig.dialog.isHidden());
+}
+
+void DialogsTest::setupOkKeepsListsForNextShow() {
+    SetupRig rig({"In A", "In B"}, {"Out A"});
+    rig.dialog.show();
+    rig.in().setCurrentIndex(2);
+    rig.click("cmdOK");
+    rig.input.setNames({"In C"});
+    rig.input.calls.clear();
+
+    rig.dialog.show();
+
+    QVERIFY(rig.dialog.isLoaded());
+    QVERIFY(rig.input.calls.empty());
+    QCOMPARE(SetupRig::Entries(rig.in()), QStringList({kInPlaceholder, "In A", "In B"}));
+    QCOMPARE(rig.in().currentIndex(), 2);
+}
+
+void DialogsTest::setupCancelKeepsSettingsAndReloadsNextShow() {
+    SetupRig rig({"In A", "In B"}, {"Out A", "Out B"});
+    rig.dialog.show();
+    rig.in().setCurrentIndex(1);
+    rig.out().setCurrentIndex(2);
+    rig.click("cmdOK");
+    rig.dialog.show();
+    rig.in().setCurrentIndex(2);
+    rig.out().setCurrentIndex(3);
+
+    rig.click("cmdCancel");
+
+    QCOMPARE(rig.state.midi.midiInSetting, 1);
+    QCOMPARE(rig.state.midi.midiOutSetting, 2);
+    QCOMPARE(rig.state.midiInName, QStringLiteral("In A"));
+    QCOMPARE(rig.state.midiOutName, QStringLiteral("Out A"));
+    QVERIFY(rig.state.midiSetupCancelled);
+    QVERIFY(rig.state.midiConfigured);
+    QVERIFY(rig.dialog.isHidden());
+    QVERIFY(!rig.dialog.isLoaded());
+
+    rig.input.setNames({"In C"});
+    rig.dialog.show();
+
+    QCOMPARE(SetupRig::Entries(rig.in()), QStringList({kInPlaceholder, "In C"}));
+    QCOMPARE(rig.in().currentIndex(), 1);
+    QCOMPARE(rig.out().currentIndex(), 2);
+}
+
+void DialogsTest::setupShowModalReportsCancel_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("chosen");
+
+    QTest::newRow("OK") << "cmdOK" << true;
+    QTest::newRow("Cancel") << "cmdCancel" << false;
+    QTest::newRow("Escape") << "Escape" << false;
+    QTest::newRow("window closed") << "close" << false;
+}
+
+void DialogsTest::setupShowModalReportsCancel() {
+    QFETCH(QString, action);
+    QFETCH(bool, chosen);
+    SetupRig rig({"In A"}, {"Out A"});
+    QTimer::singleShot(0, &rig.dialog, [&] {
+        if (action == QLatin1String("Escape"))
+            QTest::keyClick(&rig.dialog, Qt::Key_Escape);
+        else if (action == QLatin1String("close"))
+            rig.dialog.close();
+        else
+            rig.click(action.toLatin1().constData());
+    });
+
+    QCOMPARE(rig.dialog.ShowModal(), chosen);
+    QCOMPARE(rig.state.midiSetupCancelled, !chosen);
+    QCOMPARE(rig.dialog.isLoaded(), chosen);
+}
+
+void DialogsTest::setupListingErrorReportsNoMidiCard_data() {
+    QTest::addColumn<bool>("output");
+    QTest::addColumn<int>("lost");
+    QTest::addColumn<QStringList>("outEntries");
+    QTest::addColumn<QStringList>("inEntries");
+
+    QTest::newRow("no default output")
+        << true << -1 << QStringList({kOutPlaceholder}) << QStringList();
+    QTest::newRow("output device 1 gone")
+        << true << 1 << QStringList({kOutPlaceholder, kDefaultOutput, "Out A"}) << QStringList();
+    QTest::newRow("input device 1 gone")
+        << false << 1 << QStringList({kOutPlaceholder, kDefaultOutput, "Out A", "Out B"})
+        << QStringList({kInPlaceholder, "In A"});
+}
+
+void DialogsTest::setupListingErrorReportsNoMidiCard() {
+    QFETCH(bool, output);
+    QFETCH(int, lost);
+    SetupRig rig({"In A", "In B"}, {"Out A", "Out B"});
+    rig.state.midi = {1, 1};
+    if (output)
+        rig.output.lose(lost);
+    else
+        rig.input.lose(lost);
+
+    rig.dialog.show();
+
+    QCOMPARE(rig.messages.size(), std::size_t{1});
+    QCOMPARE(rig.messages[0].caption, QStringLiteral("Larchmont VTLConfig"));
+    QCOMPARE(
+        rig.messages[0].text,
+        QStringLiteral("MIDI I/O Error... you need to configure a MIDI card to use this program."));
+    QCOMPARE(rig.log, std::vector<std::string>({"No MIDI Card present."}));
+    QTEST(SetupRig::Entries(rig.out()), "outEntries");
+    QTEST(SetupRig::Entries(rig.in()), "inEntries");
+    // The listing ended where it failed: its list has no selection, nor has a list after it.
+    QCOMPARE(rig.in().currentIndex(), -1);
+    QCOMPARE(rig.out().currentIndex(), output ? -1 : 1);
+    QVERIFY(rig.dialog.isVisible());
+}
+
+void DialogsTest::setupPlacesWindowsWhenMainWindowCalls_data() {
+    QTest::addColumn<QString>("callerForm");
+    QTest::addColumn<bool>("placed");
+
+    QTest::newRow("main window") << "frmMain" << true;
+    QTest::newRow("another caller") << "" << false;
+}
+
+void DialogsTest::setupPlacesWindowsWhenMainWindowCalls() {
+    QFETCH(QString, callerForm);
+    QFETCH(bool, placed);
+    SetupRig rig({"In A"}, {"Out A"});
+    QWidget mainWindow;
+    mainWindow.setGeometry(40, 30, 640, 480);
+    QWidget status;
+    status.setGeometry(5, 6, 300, 100);
+    rig.dialog.setWindows(&mainWindow, &status);
+    rig.state.callerForm = callerForm;
+
+    rig.dialog.show();
+
+    const QSize size = rig.dialog.frameGeometry().size();
+    if (!placed) {
+        QCOMPARE(status.pos(), QPoint(5, 6));
+        return;
+    }
+    QCOMPARE(rig.dialog.pos(),
+             QPoint(40 + (640 - size.width()) / 2, 30 + (480 - size.height()) / 2));
+    // The status window sits on the middle of the screen, where the dialog was designed to be.
+    const QRect screen = mainWindow.screen()->availableGeometry();
+    const QPoint design(screen.left() + (screen.width() - size.width()) / 2,
+                        screen.top() + (screen.height() - size.height()) / 2);
+    QCOMPARE(status.pos(),
+             QPoint(design.x() + (size.width() - 300) / 2, design.y() + (size.height() - 100) / 2));
+}
