@@ -1,0 +1,277 @@
+#include "editor/frm_main.h"
+
+#include "editor/keyboard_picture.h"
+#include "editor/main_actions.h"
+
+#include <QCloseEvent>
+#include <QCursor>
+#include <QFrame>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTimer>
+#include <QToolBar>
+
+namespace vtl {
+namespace {
+
+constexpr int kTwipsPerPixel = 15;
+// The layout is given in twips of the whole client area; the toolbar takes its top.
+constexpr int kToolbarTwips = 420;
+constexpr int kTickMilliseconds = 100;
+constexpr int kPanelHeightTwips = 2175;
+constexpr std::array kPistonLefts{600,  1380, 1740, 2100, 2460, 2820, 3480, 4080, 4440, 4800,
+                                  5160, 5520, 6120, 6480, 7080, 7440, 7800, 8160, 8520, 9300};
+
+QRect Twips(int left, int top, int width, int height) {
+    return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
+            height / kTwipsPerPixel};
+}
+
+QRect ClientTwips(int left, int top, int width, int height) {
+    return Twips(left, top - kToolbarTwips, width, height);
+}
+
+QFrame* RoundedShape(QWidget* parent, const QRect& geometry, const char* colour) {
+    auto* shape = new QFrame(parent);
+    shape->setGeometry(geometry);
+    shape->setStyleSheet(QStringLiteral("background: %1; border: 1px solid #808080; "
+                                        "border-radius: 10px;")
+                             .arg(QLatin1String(colour)));
+    return shape;
+}
+
+void AddLabel(QFrame* shape, int top, int height, const QString& text) {
+    auto* label = new QLabel(text, shape);
+    label->setWordWrap(true);
+    label->setStyleSheet(QStringLiteral("border: none; background: transparent;"));
+    // Labels sit 240 twips in from their shape's left.
+    label->setGeometry(240 / kTwipsPerPixel, top / kTwipsPerPixel, 5115 / kTwipsPerPixel,
+                       height / kTwipsPerPixel);
+}
+
+} // namespace
+
+frmMain::frmMain(MainActions& actions, const QString& programFolder, QWidget* parent)
+    : QMainWindow(parent), actions_(actions), programFolder_(programFolder),
+      timer_(new QTimer(this)) {
+    setWindowTitle(QStringLiteral("Larchmont VTLConfig"));
+    setStyleSheet(QStringLiteral("QMainWindow { background: white; }"));
+    setFont(QFont(QStringLiteral("Verdana"), 8));
+    timer_->setInterval(kTickMilliseconds);
+    timer_->setTimerType(Qt::PreciseTimer);
+    connect(timer_, &QTimer::timeout, this, [this] { actions_.Tick(); });
+    BuildMenus();
+    BuildConsoleView();
+    BuildToolbar();
+    resize(13605 / kTwipsPerPixel, 8220 / kTwipsPerPixel + menuBar()->sizeHint().height());
+}
+
+void frmMain::startTimer() { timer_->start(); }
+
+void frmMain::stopTimer() { timer_->stop(); }
+
+void frmMain::BuildMenus() {
+    struct Item {
+        QMenu* menu;
+        const char* caption;
+        QKeySequence shortcut;
+        void (MainActions::*action)();
+        int command;
+    };
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
+    QMenu* edit = menuBar()->addMenu(QStringLiteral("&Edit"));
+    QMenu* options = menuBar()->addMenu(QStringLiteral("&Options"));
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    const Item items[] = {
+        {file, "&Open Program Data File", QKeySequence(Qt::CTRL | Qt::Key_O),
+         &MainActions::LoadConfigurationFile, kLoad},
+        {file, "&Save Program Data File", QKeySequence(Qt::CTRL | Qt::Key_S),
+         &MainActions::SaveConfigurationFile, kSave},
+        {file, "&Load Program Data from VTL", QKeySequence(Qt::CTRL | Qt::Key_L),
+         &MainActions::ReadFromVtl, kLoadOrgan},
+        {file, "&Write Program Data to VTL", QKeySequence(Qt::CTRL | Qt::Key_W),
+         &MainActions::WriteToVtl, kWrite},
+        {edit, "&Copy", QKeySequence(Qt::CTRL | Qt::Key_C), nullptr, kCopy},
+        {edit, "&Paste", QKeySequence(Qt::CTRL | Qt::Key_V), nullptr, kPaste},
+        {options, "&MIDI I/O Setup", QKeySequence(Qt::CTRL | Qt::Key_M), &MainActions::MidiSetup,
+         -1},
+        {help, "&View VTLConfig Documentation", {}, &MainActions::ViewDocumentation, -1},
+        {help, "&About Larchmont VTLConfig", {}, &MainActions::About, -1},
+    };
+    for (const auto& item : items) {
+        QAction* a = item.menu->addAction(QString::fromLatin1(item.caption));
+        a->setShortcut(item.shortcut);
+        if (item.action) connect(a, &QAction::triggered, this, [this, f = item.action] { (actions_.*f)(); });
+        if (item.command >= 0) menuItems_[static_cast<std::size_t>(item.command)] = a;
+        if (item.command == kWrite) {
+            file->addSeparator();
+            connect(file->addAction(QStringLiteral("E&xit")), &QAction::triggered, this,
+                    &QWidget::close);
+        }
+    }
+    menuItems_[kCopy]->setEnabled(false);
+    menuItems_[kPaste]->setEnabled(false);
+}
+
+QAction* frmMain::AddToolbarButton(const QString& key, const QString& tooltip) {
+    auto* toolbar = findChild<QToolBar*>();
+    QAction* button = toolbar->addAction(QIcon(QPixmap(programFolder_ + "/" + key + ".bmp")), {});
+    button->setObjectName(key);
+    button->setToolTip(tooltip);
+    button->setStatusTip(tooltip);
+    return button;
+}
+
+void frmMain::BuildToolbar() {
+    auto* toolbar = addToolBar(QStringLiteral("tbrMain"));
+    toolbar->setObjectName(QStringLiteral("tbrMain"));
+    toolbar->setMovable(false);
+    toolbar->setIconSize(QSize(24, 24));
+    struct Button {
+        const char* key;
+        const char* tooltip;
+        int command;
+    };
+    const Button buttons[] = {
+        {"load", "Open VTL Configuration File", kLoad},
+        {"save", "Save VTL Configuration File", kSave},
+        {nullptr, nullptr, -1},
+        {"loado", "Load Program Data From VTL", kLoadOrgan},
+        {"write", "Write Program Data To VTL", kWrite},
+        {nullptr, nullptr, -1},
+        {"copy", "", kCopy},
+        {"paste", "", kPaste},
+        {nullptr, nullptr, -1},
+        {"midi", "Setup MIDI Input and Output", -1},
+    };
+    for (const auto& b : buttons) {
+        if (!b.key) {
+            toolbar->addSeparator();
+            continue;
+        }
+        QAction* button = AddToolbarButton(QString::fromLatin1(b.key), QString::fromLatin1(b.tooltip));
+        if (b.command >= 0) {
+            toolbarButtons_[static_cast<std::size_t>(b.command)] = button;
+            // The button does what the menu item of its command does.
+            connect(button, &QAction::triggered, menuItems_[static_cast<std::size_t>(b.command)],
+                    &QAction::trigger);
+        } else {
+            connect(button, &QAction::triggered, this, [this] { actions_.MidiSetup(); });
+        }
+    }
+    SetCommandsNoData();
+}
+
+void frmMain::BuildConsoleView() {
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("consoleView"));
+    setCentralWidget(client);
+
+    shaInstructions_ = RoundedShape(client, ClientTwips(3720, 480, 5595, 1095), "#ffffc0");
+    AddLabel(shaInstructions_, 30, 255, "Click on a keyboard to configure its output MIDI channels");
+    AddLabel(shaInstructions_, 210, 255, "Click on a piston to configure what it does when pressed");
+    AddLabel(shaInstructions_, 480, 600,
+             "Note: The top-to-bottom order of the keyboards shown here represents the "
+             "recommended configuration described in the documentation.  Actual order may vary.");
+    shaInstructions_->hide();
+
+    shaStart_ = RoundedShape(client, ClientTwips(3720, 2880, 5595, 615), "#80ff80");
+    AddLabel(shaStart_, 90, 255, "To start, choose File>Load to read the VTL's configuration");
+    AddLabel(shaStart_, 270, 255, "or choose File>Open to load a saved configuration file");
+
+    const QCursor hand(QPixmap(programFolder_ + "/hand.cur"), 6, 0);
+    for (int m = 0; m < 3; ++m) {
+        auto* panel = new QFrame(client);
+        panel->setObjectName(QStringLiteral("fraManual%1").arg(m));
+        panel->setGeometry(Twips(120, 0, 13455, kPanelHeightTwips));
+        auto* label = new QLabel(QStringLiteral("Manual #%1").arg(m + 1), panel);
+        label->setGeometry(Twips(300, 660, 1020, 195));
+        auto* keyboard = new KeyboardPicture(panel);
+        keyboard->setGeometry(Twips(1380, 0, 10665, 1635));
+        keyboard->setCursor(hand);
+        auto* rail = new QFrame(panel);
+        rail->setGeometry(Twips(1650, 1500, 10215, 435));
+        rail->setStyleSheet(QStringLiteral("background: black;"));
+        for (int left : kPistonLefts) {
+            auto* piston = new QPushButton(rail);
+            piston->setGeometry(Twips(left, 120, 255, 255));
+            piston->setStyleSheet(QStringLiteral("background: white; border: 1px solid #c0c0c0;"));
+            piston->setCursor(hand);
+        }
+        auto* shoe = new QPushButton(QStringLiteral("Configure Shoe"), panel);
+        shoe->setGeometry(Twips(12120, 720, 1215, 495));
+        panel->hide();
+        fraManual_[static_cast<std::size_t>(m)] = panel;
+    }
+}
+
+void frmMain::ShowManuals(int manualCount) {
+    const int offset = manualCount == 1 ? 2400 : manualCount == 2 ? 1800 : manualCount == 3 ? 1400 : 0;
+    for (int m = 0; m < manualCount && m < 3; ++m) {
+        QFrame* panel = fraManual_[static_cast<std::size_t>(m)];
+        panel->move(120 / kTwipsPerPixel, (offset + m * kPanelHeightTwips - kToolbarTwips) / kTwipsPerPixel);
+        panel->show();
+    }
+    shaStart_->hide();
+    shaInstructions_->show();
+}
+
+void frmMain::HideManuals() {
+    for (QFrame* panel : fraManual_) panel->hide();
+}
+
+void frmMain::ShowReading() {
+    HideManuals();
+    shaStart_->show();
+}
+
+void frmMain::SetCommandEnabled(int command, bool enabled) {
+    if (command < 0 || command >= static_cast<int>(menuItems_.size())) return;
+    menuItems_[static_cast<std::size_t>(command)]->setEnabled(enabled);
+    toolbarButtons_[static_cast<std::size_t>(command)]->setEnabled(enabled);
+}
+
+bool frmMain::commandEnabled(int command) const {
+    return menuItems_[static_cast<std::size_t>(command)]->isEnabled();
+}
+
+void frmMain::SetCommandsNoData() {
+    SetCommandEnabled(kCopy, false);
+    SetCommandEnabled(kPaste, false);
+    SetCommandEnabled(kLoad, true);
+    SetCommandEnabled(kSave, false);
+    SetCommandEnabled(kLoadOrgan, true);
+    SetCommandEnabled(kWrite, false);
+}
+
+void frmMain::SetCommandsDataLoaded() {
+    SetCommandEnabled(kCopy, false);
+    SetCommandEnabled(kPaste, false);
+    for (int c : {kLoad, kSave, kLoadOrgan, kWrite}) SetCommandEnabled(c, true);
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    event->accept();
+    actions_.Shutdown();
+}
+
+bool frmMain::event(QEvent* e) {
+    const bool handled = QMainWindow::event(e);
+    if (e->type() == QEvent::WindowActivate && !txtAction_.isEmpty()) {
+        // The start choice is acted on once, after the window has come up.
+        const QString action = txtAction_;
+        txtAction_.clear();
+        QTimer::singleShot(0, this, [this, action] {
+            if (action == QLatin1String("New")) {
+                actions_.ReadFromVtl();
+            } else if (action == QLatin1String("Load")) {
+                actions_.LoadConfigurationFile();
+            }
+        });
+    }
+    return handled;
+}
+
+} // namespace vtl

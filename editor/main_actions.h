@@ -1,0 +1,22 @@
+#pragma once
+
+namespace vtl {
+
+// What the main window's menus and toolbar ask the application to do.
+class MainActions {
+public:
+    virtual ~MainActions() = default;
+    virtual void LoadConfigurationFile() = 0;
+    virtual void SaveConfigurationFile() = 0;
+    virtual void ReadFromVtl() = 0;
+    virtual void WriteToVtl() = 0;
+    virtual void MidiSetup() = 0;
+    virtual void ViewDocumentation() = 0;
+    virtual void About() = 0;
+    // The main window was closed: shut down.
+    virtual void Shutdown() = 0;
+    // The 100 ms tick of the transfer controller.
+    virtual void Tick() = 0;
+};
+
+} // namespace vtl

@@ -1,0 +1,258 @@
+#include "shell/application.h"
+
+#include "editor/frm_main.h"
+#include "link/output_queue.h"
+#include "link/traffic_trace.h"
+#include "link/transfer.h"
+#include "model/config_file.h"
+#include "platform/rtmidi_input.h"
+#include "platform/rtmidi_output.h"
+#include "shell/app_log.h"
+#include "shell/app_paths.h"
+#include "shell/backups.h"
+#include "shell/frm_choice.h"
+#include "shell/frm_midi_setup.h"
+#include "shell/frm_splash.h"
+#include "shell/frm_status.h"
+#include "shell/message_box.h"
+#include "shell/open_document.h"
+#include "shell/settings.h"
+#include "shell/single_instance.h"
+#include "shell/widget_placement.h"
+#include "sim/mcu_chain.h"
+#include "sim/sim_midi.h"
+
+#include <QApplication>
+#include <QDateTime>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+
+namespace vtl {
+namespace {
+
+constexpr int kDemoManuals = 3;
+// The main window's design size is also its smallest restored size.
+constexpr int kMainMinWidth = 907;
+constexpr int kMainMinHeight = 548;
+
+QString FileFilter() { return QStringLiteral("VTLConfig Config File (*.vtl)"); }
+
+} // namespace
+
+Application::Application(AppOptions options) : options_(std::move(options)) {
+    state_.programFolder = options_.programFolder;
+    instance_ = std::make_unique<SingleInstance>(kAppTitle);
+    instance_->onActivate([this] { RaiseWindow(); });
+}
+
+Application::~Application() = default;
+
+bool Application::Start() {
+    if (instance_->AnotherInstance()) return false;
+
+    splash_ = std::make_unique<frmSplash>(state_.programFolder + QStringLiteral("/tlsplash.jpg"));
+    splash_->onUnload([this] {
+        if (state_.choiceShown) return;
+        state_.choiceShown = true;
+        choice_->show();
+    });
+    choice_ = std::make_unique<frmChoice>();
+    choice_->onChoice([this](const QString& word) { Choose(word); });
+    // Leaving from the start choice saves nothing: nothing has been changed yet.
+    choice_->onExit([] { QCoreApplication::exit(0); });
+
+    Initialise();
+    splash_->Start(false);
+    splash_->show();
+    return true;
+}
+
+void Application::Initialise() {
+    if (state_.catalogueBuilt) return;
+    state_.catalogueBuilt = true;
+    ReadLogSwitch(state_, iniFile_);
+    WriteLog(StartLogLine(QDateTime::currentDateTime()).toStdString());
+    state_.catalogue = BuildCatalogue();
+    state_.console = ConsoleModel{};
+    ReadSettings(state_, iniFile_);
+    OpenPorts();
+}
+
+void Application::OpenPorts() {
+    if (options_.demo) {
+        demoChain_ = std::make_unique<McuChain>(kDemoManuals);
+        std::ifstream demoConsole((state_.programFolder + "/samples/three-manuals.vtl").toStdString());
+        if (demoConsole) (void)demoChain_->preloadConsole(demoConsole, "three-manuals.vtl");
+        auto input = std::make_unique<SimMidiInput>(*demoChain_);
+        demoInput_ = input.get();
+        midiOut_ = std::make_unique<SimMidiOutput>(*demoChain_, *input);
+        midiIn_ = std::move(input);
+        // The simulated console is always there: no setup needed.
+        state_.midi = {1, 2};
+    } else {
+        midiIn_ = std::make_unique<RtMidiInput>(options_.api);
+        midiOut_ = std::make_unique<RtMidiOutput>(options_.api);
+        RefindPorts(state_, *midiIn_, *midiOut_);
+    }
+    if (!options_.tracePath.isEmpty()) {
+        traceFile_.open(options_.tracePath.toStdString(), std::ios::out | std::ios::trunc);
+        if (traceFile_) trace_ = std::make_unique<TrafficTrace>(traceFile_);
+    }
+
+    status_ = std::make_unique<frmStatus>([this] { transfer_->CloseInput(); });
+    main_ = std::make_unique<frmMain>(*this, state_.programFolder);
+    status_->setCentreOn(main_.get());
+    midiSetup_ = std::make_unique<frmMIDISetup>(
+        state_, *midiIn_, *midiOut_, [this](const std::string& line) { WriteLog(line); },
+        main_.get());
+    midiSetup_->setWindows(main_.get(), status_.get());
+
+    ConsoleView& view = *this;
+    LinkHost& host = *this;
+    queue_ = std::make_unique<OutputQueue>(*midiIn_, *midiOut_, state_.midi, host);
+    transfer_ = std::make_unique<TransferController>(state_.console, *midiIn_, *queue_,
+                                                     state_.midi, *status_, view, host);
+    transfer_->setTrafficListener(trace_.get());
+}
+
+void Application::Choose(const QString& word) {
+    choice_->hide();
+    main_->setAction(word);
+    ShowMain();
+    main_->startTimer();
+}
+
+void Application::ShowMain() {
+    if (!mainLoaded_) {
+        mainLoaded_ = true;
+        iniFile_.setPath((state_.appDataFolder + QStringLiteral("/VTLConfig.ini")).toStdString());
+        iniFile_.setSection("VTLConfig");
+        WidgetPlacement placement(*main_);
+        iniFile_.LoadFormPosition(placement, kMainMinWidth, kMainMinHeight);
+    }
+    main_->show();
+    main_->raise();
+    main_->activateWindow();
+}
+
+void Application::RaiseWindow() {
+    QWidget* window = main_ && main_->isVisible() ? static_cast<QWidget*>(main_.get())
+                      : choice_ && choice_->isVisible() ? static_cast<QWidget*>(choice_.get())
+                                                        : static_cast<QWidget*>(splash_.get());
+    if (!window) return;
+    window->setWindowState(window->windowState() & ~Qt::WindowMinimized);
+    window->raise();
+    window->activateWindow();
+}
+
+void Application::Tick() {
+    if (demoInput_) demoInput_->advance();
+    transfer_->Tick();
+}
+
+void Application::ReadFromVtl() {
+    state_.callerForm = QStringLiteral("frmMain");
+    transfer_->StartRead();
+}
+
+void Application::WriteToVtl() {
+    state_.callerForm = QStringLiteral("frmMain");
+    transfer_->StartWrite();
+}
+
+void Application::MidiSetup() {
+    state_.callerForm = QStringLiteral("frmMain");
+    midiSetup_->ShowModal();
+}
+
+bool Application::ChooseMidiDevices() {
+    state_.callerForm = QStringLiteral("frmMain");
+    return midiSetup_->ShowModal();
+}
+
+void Application::LoadConfigurationFile() {
+    const QString path = QFileDialog::getOpenFileName(main_.get(),
+                                                      QStringLiteral("Load Configuration From File"),
+                                                      state_.configFolder, FileFilter());
+    if (path.isEmpty()) return;
+    state_.configFolder = QFileInfo(path).absolutePath();
+    main_->HideManuals();
+    const auto loaded = LoadConfigFile(state_.console, path.toStdString());
+    if (!loaded) {
+        // The manuals decoded before the bad line stay in memory, but nothing is shown as
+        // loaded; the user is told which line is wrong.
+        QMessageBox::warning(main_.get(), kAppTitle, QString::fromStdString(loaded.error().message));
+        return;
+    }
+    main_->SetCommandsDataLoaded();
+    main_->ShowManuals(state_.console.manualCount);
+    transfer_->FileLoaded();
+}
+
+void Application::SaveConfigurationFile() {
+    QString path = QFileDialog::getSaveFileName(main_.get(),
+                                                QStringLiteral("Save Configuration To File"),
+                                                state_.configFolder, FileFilter());
+    if (path.isEmpty()) return;
+    state_.configFolder = QFileInfo(path).absolutePath();
+    if (!path.contains(QLatin1Char('.'))) path += QStringLiteral(".vtl");
+    const auto saved = SaveConfigFile(state_.console, path.toStdString());
+    if (!saved) {
+        QMessageBox::warning(main_.get(), QStringLiteral("File Save Error!"),
+                             QString::fromStdString(saved.error().message) +
+                                 QStringLiteral(" : ") + path);
+        return;
+    }
+    QMessageBox::information(main_.get(), QStringLiteral("VTLConfig"),
+                             QStringLiteral("Successfully saved to file: ") +
+                                 QFileInfo(path).fileName());
+}
+
+void Application::ViewDocumentation() {
+    OpenDocument(state_.programFolder + QStringLiteral("/Documentation/VTL Manual.htm"),
+                 main_.get());
+}
+
+void Application::About() {
+    state_.callerForm = QStringLiteral("frmMain");
+    splash_->Start(true);
+    splash_->exec();
+}
+
+void Application::Shutdown() {
+    if (midiIn_->openState() == MidiInput::OpenState::Receiving) midiIn_->stopReceiving();
+    if (midiIn_->openState() != MidiInput::OpenState::Closed) midiIn_->close();
+    midiOut_->close();
+    WidgetPlacement placement(*main_);
+    WriteSettings(state_, iniFile_, placement);
+    main_->stopTimer();
+    QCoreApplication::quit();
+}
+
+void Application::ShowManuals() {
+    // Every configuration read from the MCUs is kept, so the console's state before any
+    // later write can be restored.
+    if (const auto kept = KeepBackup(state_.console, state_.appDataFolder,
+                                     QDateTime::currentDateTime());
+        !kept) {
+        WriteLog(kept.error().message);
+    }
+    main_->ShowManuals(state_.console.manualCount);
+}
+
+void Application::SetCommandsDataLoaded() { main_->SetCommandsDataLoaded(); }
+
+void Application::ShowReading() { main_->ShowReading(); }
+
+void Application::ShowMessage(const std::string& text) {
+    QMessageBox::information(main_.get(), kAppTitle, QString::fromStdString(text));
+}
+
+void Application::WriteLog(const std::string& line) {
+    vtl::WriteLog(state_, QString::fromStdString(line));
+}
+
+void Application::ReportConversionError(const std::string& text) { ShowMessage(text); }
+
+} // namespace vtl

@@ -1,0 +1,107 @@
+#pragma once
+// The application object: owns the process-wide state, the MIDI ports, the MCU link and the
+// windows, and runs the start-up flow (single instance, splash, choice, main window) and
+// the shutdown.
+
+#include "editor/main_actions.h"
+#include "link/link_host.h"
+#include "platform/ini_file.h"
+#include "platform/midi_api.h"
+#include "shell/app_state.h"
+
+#include <QString>
+
+#include <fstream>
+#include <memory>
+
+namespace vtl {
+
+class McuChain;
+class MidiInput;
+class MidiOutput;
+class OutputQueue;
+class SimMidiInput;
+class SingleInstance;
+class TrafficTrace;
+class TransferController;
+class frmChoice;
+class frmMain;
+class frmMIDISetup;
+class frmSplash;
+class frmStatus;
+
+struct AppOptions {
+    bool demo = false;     // a simulated three-manual console instead of MIDI ports
+    MidiApi api = MidiApi::Automatic;
+    QString tracePath;     // every MIDI message sent and received, when set
+    QString programFolder; // where the splash, bitmaps, cursor and manual are
+};
+
+class Application : public MainActions, private ConsoleView, private LinkHost {
+public:
+    explicit Application(AppOptions options);
+    ~Application() override;
+
+    // False when another copy runs: it has been asked to raise its window, and this one
+    // should end without doing anything else.
+    bool Start();
+
+    // Accessors for tests.
+    AppState& state() { return state_; }
+    frmSplash& splash() { return *splash_; }
+    frmChoice& choice() { return *choice_; }
+    frmMain* mainWindow() { return main_.get(); }
+    frmStatus& status() { return *status_; }
+    TransferController& transfer() { return *transfer_; }
+
+    // MainActions.
+    void LoadConfigurationFile() override;
+    void SaveConfigurationFile() override;
+    void ReadFromVtl() override;
+    void WriteToVtl() override;
+    void MidiSetup() override;
+    void ViewDocumentation() override;
+    void About() override;
+    void Shutdown() override;
+    void Tick() override;
+
+private:
+    void Initialise();
+    void OpenPorts();
+    void Choose(const QString& word);
+    void ShowMain();
+    void RaiseWindow();
+
+    // ConsoleView: the link reports a console read from the MCUs.
+    void ShowManuals() override;
+    void SetCommandsDataLoaded() override;
+    void ShowReading() override;
+    // LinkHost.
+    bool ChooseMidiDevices() override;
+    void ShowMessage(const std::string& text) override;
+    void WriteLog(const std::string& line) override;
+    void ReportConversionError(const std::string& text) override;
+
+    AppOptions options_;
+    AppState state_;
+    cInifile iniFile_;
+    std::unique_ptr<SingleInstance> instance_;
+
+    std::unique_ptr<McuChain> demoChain_;
+    SimMidiInput* demoInput_ = nullptr;
+    std::unique_ptr<MidiInput> midiIn_;
+    std::unique_ptr<MidiOutput> midiOut_;
+    std::ofstream traceFile_;
+    std::unique_ptr<TrafficTrace> trace_;
+
+    std::unique_ptr<frmMain> main_;
+    std::unique_ptr<frmStatus> status_;
+    std::unique_ptr<frmMIDISetup> midiSetup_;
+    std::unique_ptr<frmSplash> splash_;
+    std::unique_ptr<frmChoice> choice_;
+    std::unique_ptr<OutputQueue> queue_;
+    std::unique_ptr<TransferController> transfer_;
+    bool mainLoaded_ = false;
+};
+
+} // namespace vtl

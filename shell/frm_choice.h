@@ -1,0 +1,23 @@
+#pragma once
+// The start choice: read the console ("New"), open a saved file ("Load"), or leave.
+
+#include <QDialog>
+
+#include <functional>
+
+namespace vtl {
+
+class frmChoice : public QDialog {
+public:
+    explicit frmChoice(QWidget* parent = nullptr);
+
+    // "New" or "Load".
+    void onChoice(std::function<void(const QString&)> handler) { choice_ = std::move(handler); }
+    void onExit(std::function<void()> handler) { exit_ = std::move(handler); }
+
+private:
+    std::function<void(const QString&)> choice_;
+    std::function<void()> exit_;
+};
+
+} // namespace vtl

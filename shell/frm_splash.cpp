@@ -1,0 +1,50 @@
+#include "shell/frm_splash.h"
+
+#include "shell/rounded_window.h"
+
+#include <QLabel>
+#include <QPixmap>
+#include <QTimer>
+
+namespace vtl {
+
+frmSplash::frmSplash(const QString& picturePath, QWidget* parent)
+    : QDialog(parent), lblVersion_(new QLabel(this)), timer1_(new QTimer(this)) {
+    MakeRoundedWindow(*this);
+    setWindowTitle(QStringLiteral("Larchmont VTLConfig"));
+    // A missing picture leaves the window plain.
+    auto* picture = new QLabel(this);
+    picture->setGeometry(rect());
+    picture->setPixmap(QPixmap(picturePath));
+    picture->lower();
+    auto* line = new QLabel(QStringLiteral("Configuration of organ console MIDI controllers"), this);
+    line->setGeometry(40, 214, 420, 18);
+    line->setAlignment(Qt::AlignCenter);
+    line->setStyleSheet(QStringLiteral("color: #f0e6d2; background: transparent;"));
+    lblVersion_->setObjectName(QStringLiteral("lblVersion"));
+    lblVersion_->setGeometry(40, 196, 420, 18);
+    timer1_->setSingleShot(true);
+    timer1_->setInterval(kShowMilliseconds);
+    connect(timer1_, &QTimer::timeout, this, &QDialog::accept);
+}
+
+void frmSplash::Start(bool aboutMode) {
+    if (aboutMode) {
+        lblVersion_->hide();
+    } else {
+        lblVersion_->clear();
+    }
+    timer1_->start();
+}
+
+void frmSplash::mousePressEvent(QMouseEvent*) { accept(); }
+
+void frmSplash::keyPressEvent(QKeyEvent*) { accept(); }
+
+void frmSplash::done(int result) {
+    timer1_->stop();
+    QDialog::done(result);
+    if (unload_) unload_();
+}
+
+} // namespace vtl

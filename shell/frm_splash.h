@@ -1,0 +1,34 @@
+#pragma once
+// The splash window shown at start, and again as the About box.
+
+#include <QDialog>
+
+#include <functional>
+
+class QLabel;
+
+namespace vtl {
+
+class frmSplash : public QDialog {
+public:
+    static constexpr int kShowMilliseconds = 3500;
+
+    frmSplash(const QString& picturePath, QWidget* parent = nullptr);
+
+    // Shows the window for 3.5 s or until a click or key; About mode hides the version line.
+    void Start(bool aboutMode);
+    // Called each time the window goes away.
+    void onUnload(std::function<void()> handler) { unload_ = std::move(handler); }
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void done(int result) override;
+
+private:
+    QLabel* lblVersion_;
+    QTimer* timer1_;
+    std::function<void()> unload_;
+};
+
+} // namespace vtl
