@@ -3,6 +3,7 @@
 // comparison of manuals, and a scratch folder that disappears after the test.
 
 #include "link/hex.h"
+#include "tests/hex_literal.h"
 #include "model/console_model.h"
 
 #include <gtest/gtest.h>
@@ -18,12 +19,6 @@
 
 namespace vtl::test {
 
-// Bytes from hex text such as "f0 00 3d 62"; the hex reader has its own tests.
-inline Bytes Hex(std::string_view text) {
-    auto bytes = HexToBytes(text);
-    EXPECT_TRUE(bytes.has_value()) << "bad hex in a test table: " << text;
-    return bytes ? *bytes : Bytes{};
-}
 
 inline testing::AssertionResult Contains(std::string_view text, std::string_view part) {
     if (text.find(part) != std::string_view::npos)

@@ -3,6 +3,7 @@
 // image whose bytes differ from each other and from erased memory.
 
 #include "link/hex.h"
+#include "tests/hex_literal.h"
 
 #include <gtest/gtest.h>
 
@@ -11,11 +12,6 @@
 
 namespace vtl::test {
 
-inline Bytes Hex(std::string_view text) {
-    auto bytes = HexToBytes(text);
-    EXPECT_TRUE(bytes.has_value()) << "bad hex in a test table: " << text;
-    return bytes ? *bytes : Bytes{};
-}
 
 // Messages as hex text, one per element, so that a failure shows every byte.
 inline std::vector<std::string> AsHex(const std::vector<Bytes>& messages) {

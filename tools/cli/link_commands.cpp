@@ -25,9 +25,19 @@ namespace {
 constexpr int kProbeListenMilliseconds = 500;
 constexpr std::array<std::uint8_t, 3> kFilteredRealtime{0xf9, 0xfe, 0xf8};
 
-Expected<MidiApi> ApiOption(const QCommandLineParser& parser) {
+// The arguments of a command whose only option is --api; reports failures itself.
+std::optional<MidiApi> ParseApiOnly(const Command& command, const QStringList& args,
+                                    CommandIo& io) {
+    QCommandLineParser parser;
+    parser.addOption({"api", "MIDI system: alsa or jack.", "api"});
+    if (!ParseArguments(parser, command, args, 0, io)) return std::nullopt;
     if (!parser.isSet("api")) return MidiApi::Automatic;
-    return parseMidiApi(parser.value("api").toStdString());
+    const auto api = parseMidiApi(parser.value("api").toStdString());
+    if (!api) {
+        Fail(api.error(), io);
+        return std::nullopt;
+    }
+    return *api;
 }
 
 // Parses the link options and opens the session; reports failures itself.
@@ -70,11 +80,8 @@ void Listen(int milliseconds) {
 } // namespace
 
 int RunPorts(const Command& command, const QStringList& args, CommandIo& io) {
-    QCommandLineParser parser;
-    parser.addOption({"api", "MIDI system: alsa or jack.", "api"});
-    if (!ParseArguments(parser, command, args, 0, io)) return kExitFailure;
-    const auto api = ApiOption(parser);
-    if (!api) return Fail(api.error(), io);
+    const auto api = ParseApiOnly(command, args, io);
+    if (!api) return kExitFailure;
     const auto ports = listMidiPorts(*api);
     if (!ports) return Fail(ports.error(), io);
     for (const auto& warning : ports->warnings) io.err << "warning: " << warning << '\n';
@@ -90,11 +97,8 @@ int RunPorts(const Command& command, const QStringList& args, CommandIo& io) {
 }
 
 int RunProbe(const Command& command, const QStringList& args, CommandIo& io) {
-    QCommandLineParser parser;
-    parser.addOption({"api", "MIDI system: alsa or jack.", "api"});
-    if (!ParseArguments(parser, command, args, 0, io)) return kExitFailure;
-    const auto api = ApiOption(parser);
-    if (!api) return Fail(api.error(), io);
+    const auto api = ParseApiOnly(command, args, io);
+    if (!api) return kExitFailure;
     // The names are taken before our own listening ports exist, so that those are not probed.
     const auto ports = listMidiPorts(*api);
     if (!ports) return Fail(ports.error(), io);
