@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <optional>
+#include <regex>
 #include <string>
 
 namespace vtl {
@@ -88,13 +89,29 @@ std::string ToIni(const QString& text) {
 }
 
 // The device number that carries the name now.
+// ALSA ends a port's name with its client and port numbers ("... 20:0"), and those change
+// when a device is plugged in again.
+std::string WithoutPortNumbers(const std::string& name) {
+    static const std::regex kNumbers(R"(\s+\d+:\d+$)");
+    return std::regex_replace(name, kNumbers, "");
+}
+
+// The device with exactly this name, else the only one whose name differs just in its
+// ALSA numbers.
 std::optional<int> FindDevice(MidiPort& port, const std::string& name) {
     const int count = port.deviceCount();
+    std::optional<int> renumbered;
+    int renumberedCount = 0;
     for (int device = 0; device < count; ++device) {
         port.selectDevice(device);
-        if (port.deviceName() == name) return device;
+        const std::string present = port.deviceName();
+        if (present == name) return device;
+        if (WithoutPortNumbers(present) == WithoutPortNumbers(name)) {
+            renumbered = device;
+            ++renumberedCount;
+        }
     }
-    return std::nullopt;
+    return renumberedCount == 1 ? renumbered : std::nullopt;
 }
 
 // A setting is the device number + offset; settings below the offset name no device.
@@ -112,7 +129,11 @@ void Refind(MidiPort& port, int offset, int& setting, QString& name) {
     }
     const std::string wanted = ToIni(name);
     if (present == wanted) return;
-    if (const auto moved = FindDevice(port, wanted)) setting = *moved + offset;
+    if (const auto moved = FindDevice(port, wanted)) {
+        setting = *moved + offset;
+        port.selectDevice(*moved);
+        name = FromIni(port.deviceName());
+    }
 }
 
 } // namespace

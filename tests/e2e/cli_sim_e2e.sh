@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # vtlconfig-cli against vtl-mcu-sim over real MIDI ports on the private JACK server: write a
-# console file to a simulated three-manual chain, read it back, compare, and verify.
+# console file to a simulated three-manual chain, read it back, compare, and verify; on the
+# way, the port list and the probe must find the chain.
 #
 #   cli_sim_e2e.sh <vtl-mcu-sim> <vtlconfig-cli> <console.vtl> <work-dir>
 #
@@ -45,6 +46,9 @@ step() {
     echo "== vtlconfig-cli $*"
     "$cli" "$@"
 }
+step ports --api jack
+step probe --api jack | tee "$work/probe.out"
+grep -q '": 3 manuals$' "$work/probe.out"
 step write "$console" "${ports[@]}"
 step read -o "$read_back" "${ports[@]}"
 step diff "$console" "$read_back"

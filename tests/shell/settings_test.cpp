@@ -283,6 +283,11 @@ TEST(RefindPortsTest, SettingsFollowTheirDevicesByName) {
         {"a name is learnt", {"A", "B"}, {"X", "Y"}, 2, "", 2, "", 2, "B", 2, "X"},
         {"no name to learn", {"A"}, {"X"}, 5, "", 5, "", 5, "", 5, ""},
         {"negative setting", {"A"}, {"X"}, -1, "A", -1, "X", -1, "A", -1, "X"},
+        {"plugged in again under new ALSA numbers", {"Thru 14:0", "USB MIDI 24:0"},
+         {"Thru 14:0", "USB MIDI 24:0"}, 2, "USB MIDI 20:0", 2, "USB MIDI 20:0", 2,
+         "USB MIDI 24:0", 3, "USB MIDI 24:0"},
+        {"new numbers but two candidates", {"USB MIDI 24:0", "USB MIDI 28:0"}, {}, 1,
+         "USB MIDI 20:0", 0, "", 1, "USB MIDI 20:0", 0, ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
