@@ -259,22 +259,24 @@ public:
         env_.insert(QStringLiteral("TMPDIR"), home);
     }
 
-    // Runs a copy with these arguments and returns the numbers on its report line, which
-    // starts with `word`, and the moment it was started.
+    // Runs a copy with these arguments and returns the moment it was started followed by
+    // the numbers on its report line, which starts with `word`.
     vtl::Expected<std::vector<std::int64_t>> Run(const QStringList& arguments, const char* word,
                                                  int limitMilliseconds) {
         QProcess copy;
         copy.setProcessEnvironment(env_);
-        copy.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         const std::int64_t startedNs = NowNs();
         copy.start(QCoreApplication::applicationFilePath(), arguments);
-        if (!copy.waitForFinished(limitMilliseconds)) {
+        const bool finished = copy.waitForFinished(limitMilliseconds);
+        if (!finished) {
             copy.kill();
             copy.waitForFinished();
-            return vtl::Error{"the copy did not finish"};
         }
-        if (copy.exitStatus() != QProcess::NormalExit || copy.exitCode() != 0) {
-            return vtl::Error{"the copy failed"};
+        if (!finished || copy.exitStatus() != QProcess::NormalExit || copy.exitCode() != 0) {
+            // The offscreen platform's warnings are kept out of the table unless they may
+            // tell why a copy failed.
+            std::fputs(copy.readAllStandardError().constData(), stderr);
+            return vtl::Error{finished ? "the copy failed" : "the copy did not finish"};
         }
         const QStringList fields =
             QString::fromUtf8(copy.readAllStandardOutput()).trimmed().split(QLatin1Char(' '));

@@ -13,6 +13,8 @@
 #include <QTimer>
 #include <QToolBar>
 
+#include <algorithm>
+
 namespace vtl {
 namespace {
 
@@ -21,6 +23,8 @@ constexpr int kTwipsPerPixel = 15;
 constexpr int kToolbarTwips = 420;
 constexpr int kTickMilliseconds = 100;
 constexpr int kPanelHeightTwips = 2175;
+// Pixels between the foot of the hints and the top panel.
+constexpr int kHintsGap = 4;
 constexpr std::array kPistonLefts{600,  1380, 1740, 2100, 2460, 2820, 3480, 4080, 4440, 4800,
                                   5160, 5520, 6120, 6480, 7080, 7440, 7800, 8160, 8520, 9300};
 
@@ -44,10 +48,13 @@ QFrame* RoundedShape(QWidget* parent, const QRect& geometry, const char* colour)
 
 void AddLabel(QFrame* shape, int top, int height, const QString& text) {
     auto* label = new QLabel(text, shape);
-    label->setWordWrap(true);
+    // Only the note spans lines; a one-line hint that wrapped would be cut off by its own
+    // height. The hints are nearly as wide as the shape in this font, so they use its whole
+    // inner width with an even margin.
+    constexpr int kMargin = 8;
+    label->setWordWrap(height > 255);
     label->setStyleSheet(QStringLiteral("border: none; background: transparent;"));
-    // Labels sit 240 twips in from their shape's left.
-    label->setGeometry(240 / kTwipsPerPixel, top / kTwipsPerPixel, 5115 / kTwipsPerPixel,
+    label->setGeometry(kMargin, top / kTwipsPerPixel, shape->width() - 2 * kMargin,
                        height / kTwipsPerPixel);
 }
 
@@ -65,7 +72,11 @@ frmMain::frmMain(MainActions& actions, const QString& programFolder, QWidget* pa
     BuildMenus();
     BuildConsoleView();
     BuildToolbar();
-    resize(13605 / kTwipsPerPixel, 8220 / kTwipsPerPixel + menuBar()->sizeHint().height());
+    // The design's client area holds a toolbar of 420 twips; this toolbar's own height takes
+    // its place, so the console view below it keeps its design height.
+    resize(13605 / kTwipsPerPixel, (8220 - kToolbarTwips) / kTwipsPerPixel +
+                                       menuBar()->sizeHint().height() +
+                                       findChild<QToolBar*>()->sizeHint().height());
 }
 
 void frmMain::startTimer() { timer_->start(); }
@@ -200,7 +211,9 @@ void frmMain::BuildConsoleView() {
             piston->setStyleSheet(QStringLiteral("background: white; border: 1px solid #c0c0c0;"));
             piston->setCursor(hand);
         }
-        auto* shoe = new QPushButton(QStringLiteral("Configure Shoe"), panel);
+        // The caption is wider than the button: it breaks into two lines, as the button has
+        // the height for.
+        auto* shoe = new QPushButton(QStringLiteral("Configure\nShoe"), panel);
         shoe->setGeometry(Twips(12120, 720, 1215, 495));
         panel->hide();
         fraManual_[static_cast<std::size_t>(m)] = panel;
@@ -209,9 +222,14 @@ void frmMain::BuildConsoleView() {
 
 void frmMain::ShowManuals(int manualCount) {
     const int offset = manualCount == 1 ? 2400 : manualCount == 2 ? 1800 : manualCount == 3 ? 1400 : 0;
+    // Three manuals start so high that the top keyboard would cover the foot of the hints; the
+    // panels then move down just clear of them, into the room left below the last rail.
+    const int top = (offset - kToolbarTwips) / kTwipsPerPixel;
+    const int shift = std::max(0, shaInstructions_->geometry().bottom() + kHintsGap - top);
     for (int m = 0; m < manualCount && m < 3; ++m) {
         QFrame* panel = fraManual_[static_cast<std::size_t>(m)];
-        panel->move(120 / kTwipsPerPixel, (offset + m * kPanelHeightTwips - kToolbarTwips) / kTwipsPerPixel);
+        panel->move(120 / kTwipsPerPixel,
+                    top + shift + m * kPanelHeightTwips / kTwipsPerPixel);
         panel->show();
     }
     shaStart_->hide();

@@ -88,13 +88,20 @@ void Application::OpenPorts() {
         demoInput_ = input.get();
         midiOut_ = std::make_unique<SimMidiOutput>(*demoChain_, *input);
         midiIn_ = std::move(input);
-        // The simulated console is always there: no setup needed.
+        // The simulated console is always there: no setup needed. The devices chosen for the
+        // real console are kept for the settings file.
+        realMidi_ = MidiChoice{state_.midi, state_.midiConfigured, state_.midiInName,
+                               state_.midiOutName};
         state_.midi = {1, 2};
     } else {
         midiIn_ = std::make_unique<RtMidiInput>(options_.api);
         midiOut_ = std::make_unique<RtMidiOutput>(options_.api);
         RefindPorts(state_, *midiIn_, *midiOut_);
     }
+    // A port that cannot be opened would otherwise only show as a console that never answers.
+    midiIn_->onError([this](int code, const std::string& message) {
+        if (code > 0) ShowMessage(message);
+    });
     if (!options_.tracePath.isEmpty()) {
         traceFile_.open(options_.tracePath.toStdString(), std::ios::out | std::ios::trunc);
         if (traceFile_) trace_ = std::make_unique<TrafficTrace>(traceFile_);
@@ -147,8 +154,13 @@ void Application::RaiseWindow() {
 }
 
 void Application::Tick() {
+    // A dialog or message box opened from inside a tick runs its own event loop, in which the
+    // timer goes on firing: those ticks wait until the outer one is done.
+    if (inTick_) return;
+    inTick_ = true;
     if (demoInput_) demoInput_->advance();
     transfer_->Tick();
+    inTick_ = false;
 }
 
 void Application::ReadFromVtl() {
@@ -224,6 +236,12 @@ void Application::Shutdown() {
     if (midiIn_->openState() == MidiInput::OpenState::Receiving) midiIn_->stopReceiving();
     if (midiIn_->openState() != MidiInput::OpenState::Closed) midiIn_->close();
     midiOut_->close();
+    if (realMidi_) {
+        state_.midi = realMidi_->midi;
+        state_.midiConfigured = realMidi_->configured;
+        state_.midiInName = realMidi_->inName;
+        state_.midiOutName = realMidi_->outName;
+    }
     WidgetPlacement placement(*main_);
     WriteSettings(state_, iniFile_, placement);
     main_->stopTimer();
@@ -236,7 +254,7 @@ void Application::ShowManuals() {
     if (const auto kept = KeepBackup(state_.console, state_.appDataFolder,
                                      QDateTime::currentDateTime());
         !kept) {
-        WriteLog(kept.error().message);
+        status_->append(std::string(kLineBreak) + "No backup kept: " + kept.error().message);
     }
     main_->ShowManuals(state_.console.manualCount);
 }

@@ -13,6 +13,7 @@
 
 #include <fstream>
 #include <memory>
+#include <optional>
 
 namespace vtl {
 
@@ -102,6 +103,15 @@ private:
     std::unique_ptr<OutputQueue> queue_;
     std::unique_ptr<TransferController> transfer_;
     bool mainLoaded_ = false;
+    bool inTick_ = false;
+    // In demo mode, the MIDI choice read from the settings, written back unchanged.
+    struct MidiChoice {
+        MidiSettings midi;
+        bool configured;
+        QString inName;
+        QString outName;
+    };
+    std::optional<MidiChoice> realMidi_;
 };
 
 } // namespace vtl

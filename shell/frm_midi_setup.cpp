@@ -16,6 +16,8 @@ namespace vtl {
 namespace {
 
 constexpr QSize kDialogSize{289, 118};
+// Pixels between a device list and the buttons.
+constexpr int kListGap = 8;
 // The first list entries naming a device; output entry 1 is the default output.
 constexpr int kFirstInputEntry = 1;
 constexpr int kFirstOutputEntry = 2;
@@ -85,6 +87,9 @@ frmMIDISetup::frmMIDISetup(AppState& state, MidiInput& input, MidiOutput& output
     // A label whose caption is wider in this font than in the design keeps its place and grows.
     for (QLabel* label : {label1_, label2_})
         label->resize(std::max(label->width(), label->sizeHint().width()), label->height());
+    // The lists reach to just short of the buttons, so that a device name shows whole.
+    for (QComboBox* list : {comboMidiIn_, comboMidiOut_})
+        list->resize(cmdOK_->x() - kListGap - list->x(), list->height());
 
     cmdOK_->setDefault(true);
     connect(cmdOK_, &QPushButton::clicked, this, &frmMIDISetup::accept);

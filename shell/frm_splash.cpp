@@ -17,10 +17,11 @@ frmSplash::frmSplash(const QString& picturePath, QWidget* parent)
     picture->setGeometry(rect());
     picture->setPixmap(QPixmap(picturePath));
     picture->lower();
-    auto* line = new QLabel(QStringLiteral("Configuration of organ console MIDI controllers"), this);
-    line->setGeometry(40, 214, 420, 18);
-    line->setAlignment(Qt::AlignCenter);
-    line->setStyleSheet(QStringLiteral("color: #f0e6d2; background: transparent;"));
+    // The line sits in the free space under the picture's own lines of text, clear of the
+    // keyboard drawn across the bottom; it says what the picture does not.
+    auto* line = new QLabel(QStringLiteral("Click or press a key to continue"), this);
+    line->setGeometry(36, 168, 270, 16);
+    line->setStyleSheet(QStringLiteral("color: #e2c27e; background: transparent;"));
     lblVersion_->setObjectName(QStringLiteral("lblVersion"));
     lblVersion_->setGeometry(40, 196, 420, 18);
     timer1_->setSingleShot(true);

@@ -3,6 +3,7 @@
 
 #include "editor/frm_main.h"
 #include "link/transfer.h"
+#include "shell/app_paths.h"
 #include "shell/application.h"
 #include "shell/frm_choice.h"
 #include "shell/frm_splash.h"
@@ -52,6 +53,9 @@ class AppFlowTest : public QObject {
 
 private slots:
     void initTestCase() {
+        // Settings and backups go to a scratch home.
+        qputenv("HOME", tmp_.path().toUtf8());
+        qunsetenv("XDG_CONFIG_HOME");
         QStandardPaths::setTestModeEnabled(true);
         // The single-instance socket lives in the temporary folder: keep it private.
         qputenv("TMPDIR", tmp_.path().toUtf8());
@@ -107,6 +111,25 @@ private slots:
             QVERIFY(!app.choice().isVisible());
             QCOMPARE(app.state().callerForm, QStringLiteral("frmMain"));
         }
+    }
+
+    void demoKeepsTheRealMidiChoiceInTheSettings() {
+        const QString folder = vtl::AppDataFolder();
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = folder + QStringLiteral("/VTLConfig.ini");
+        QFile ini(path);
+        QVERIFY(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        ini.write("[MIDI I/O]\nInput=3\nOutput=4\nConfigured=True\n");
+        ini.close();
+        {
+            vtl::Application app(DemoOptions());
+            QVERIFY(app.Start());
+            QCOMPARE(app.state().midi.midiInSetting, 1); // the simulated console
+            app.Shutdown();
+        }
+        QVERIFY(ini.open(QIODevice::ReadOnly));
+        const QByteArray text = ini.readAll();
+        QVERIFY2(text.contains("Input=3") && text.contains("Output=4"), text.constData());
     }
 
     void secondCopyHandsOverToTheFirst() {
