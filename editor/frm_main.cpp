@@ -228,8 +228,7 @@ void frmMain::ShowManuals(int manualCount) {
     const int shift = std::max(0, shaInstructions_->geometry().bottom() + kHintsGap - top);
     for (int m = 0; m < manualCount && m < 3; ++m) {
         QFrame* panel = fraManual_[static_cast<std::size_t>(m)];
-        panel->move(120 / kTwipsPerPixel,
-                    top + shift + m * kPanelHeightTwips / kTwipsPerPixel);
+        panel->move(120 / kTwipsPerPixel, top + shift + m * kPanelHeightTwips / kTwipsPerPixel);
         panel->show();
     }
     shaStart_->hide();

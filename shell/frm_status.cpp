@@ -23,11 +23,7 @@ QString Displayed(const std::string& text) {
 } // namespace
 
 frmStatus::frmStatus(std::function<void()> closeInput, QWidget* parent)
-    // Close is the only window button: minimise and maximise buttons would leave the narrow
-    // title bar too little room for the caption.
-    : QWidget(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint),
-      closeInput_(std::move(closeInput)),
+    : QWidget(parent, Qt::Tool), closeInput_(std::move(closeInput)),
       txtStatus_(new QPlainTextEdit(this)),
       cmdClose_(new QPushButton(QStringLiteral("Close"), this)) {
     setObjectName(QStringLiteral("frmStatus"));
