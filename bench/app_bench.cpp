@@ -62,9 +62,18 @@ std::int64_t NowNs() {
         .count();
 }
 
-double Milliseconds(std::int64_t ns) { return static_cast<double>(ns) / 1e6; }
+double Milliseconds(std::int64_t ns) {
+    return static_cast<double>(ns) / 1e6;
+}
 
 // ---- The copy: the application brought up in this process. ----
+
+// Ends a copy that cannot get to its report; the launcher shows why.
+[[noreturn]] void Fail(const char* what) {
+    std::fprintf(stderr, "app_bench: %s\n", what);
+    std::fflush(stderr);
+    std::_Exit(1);
+}
 
 // Calls `then` on the event loop's turn after `widget` has first been painted.
 class AfterFirstPaint : public QObject {
@@ -97,13 +106,15 @@ public:
     FirstShown(QWidget& widget, std::function<void()> then)
         : widget_(widget), window_(widget.windowHandle()), then_(std::move(then)) {
         widget_.installEventFilter(this);
-        if (window_) window_->installEventFilter(this);
+        if (window_)
+            window_->installEventFilter(this);
     }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Paint) {
-            if (watched == &widget_) painted_ = true;
+            if (watched == &widget_)
+                painted_ = true;
             return false;
         }
         if (delivering_ ||
@@ -115,7 +126,8 @@ protected:
         delivering_ = false;
         if (painted_) {
             widget_.removeEventFilter(this);
-            if (window_) window_->removeEventFilter(this);
+            if (window_)
+                window_->removeEventFilter(this);
             then_();
         }
         return true;
@@ -145,16 +157,11 @@ public:
         : splash_(app.splash(), [&app] { Click(app.splash(), QEvent::MouseButtonPress); }),
           choice_(app.choice(), [this, &app, shown = std::move(shown)] {
               auto* wizard = app.choice().findChild<QLabel*>(QStringLiteral("lblWizard"));
-              if (!wizard) Fail("the start choice has no \"New\"");
+              if (!wizard)
+                  Fail("the start choice has no \"New\"");
               Click(*wizard, QEvent::MouseButtonRelease);
               main_ = std::make_unique<FirstShown>(*app.mainWindow(), shown);
           }) {}
-
-    [[noreturn]] static void Fail(const char* what) {
-        std::fprintf(stderr, "app_bench: %s\n", what);
-        std::fflush(stderr);
-        std::_Exit(1);
-    }
 
 private:
     AfterFirstPaint splash_;
@@ -190,14 +197,17 @@ void MeasureIdle(vtl::Application& app, bool timerRunning) {
     const std::int64_t limit = NowNs() + std::int64_t{kReadLimitMilliseconds} * 1'000'000;
     QObject::connect(poll, &QTimer::timeout, poll, [&app, poll, timerRunning, limit] {
         if (!ReadFinished(app)) {
-            if (NowNs() > limit) QuickUser::Fail("the demo read did not finish");
+            if (NowNs() > limit)
+                Fail("the demo read did not finish");
             return;
         }
         poll->stop();
-        if (!timerRunning) app.mainWindow()->stopTimer();
+        if (!timerRunning)
+            app.mainWindow()->stopTimer();
         const Usage before = ProcessUsage();
         const std::int64_t from = NowNs();
-        QTimer::singleShot(kIdleMilliseconds, qApp, [before, from] {
+        // A coarse timer may end the period up to 5 % early.
+        QTimer::singleShot(kIdleMilliseconds, Qt::PreciseTimer, qApp, [before, from] {
             const Usage after = ProcessUsage();
             std::printf("idle %lld %lld %lld\n", static_cast<long long>(NowNs() - from),
                         static_cast<long long>(after.cpuNs - before.cpuNs),
@@ -214,16 +224,14 @@ int RunCopy(int argc, char* argv[], std::int64_t mainNs) {
     const bool timerRunning = !(argc > 2 && std::strcmp(argv[2], kNoTimerArg) == 0);
 
     QApplication qapp(argc, argv);
-    QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setApplicationName(QStringLiteral("VTLConfig"));
-    QApplication::setOrganizationName(QStringLiteral("Larchmont Consoles"));
     const std::int64_t qappNs = NowNs();
 
     vtl::AppOptions options;
     options.demo = true;
     options.programFolder = QCoreApplication::applicationDirPath();
     vtl::Application app(options);
-    if (!app.Start()) QuickUser::Fail("another copy is running");
+    if (!app.Start())
+        Fail("another copy is running");
 
     QuickUser user(app, [&app, idle, timerRunning, mainNs, qappNs] {
         if (idle) {
@@ -237,7 +245,7 @@ int RunCopy(int argc, char* argv[], std::int64_t mainNs) {
     });
     if (!idle) {
         QTimer::singleShot(kShowLimitMilliseconds, qApp,
-                           [] { QuickUser::Fail("the main window was not shown"); });
+                           [] { Fail("the main window was not shown"); });
     }
     return QApplication::exec();
 }
@@ -280,9 +288,11 @@ public:
         }
         const QStringList fields =
             QString::fromUtf8(copy.readAllStandardOutput()).trimmed().split(QLatin1Char(' '));
-        if (fields.value(0) != QLatin1String(word)) return vtl::Error{"the copy reported nothing"};
+        if (fields.value(0) != QLatin1String(word))
+            return vtl::Error{"the copy reported nothing"};
         std::vector<std::int64_t> numbers{startedNs};
-        for (qsizetype i = 1; i < fields.size(); ++i) numbers.push_back(fields[i].toLongLong());
+        for (qsizetype i = 1; i < fields.size(); ++i)
+            numbers.push_back(fields[i].toLongLong());
         return numbers;
     }
 
@@ -291,8 +301,12 @@ private:
     QProcessEnvironment env_;
 };
 
-double Min(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
-double Max(const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); }
+double Min(const std::vector<double>& v) {
+    return *std::min_element(v.begin(), v.end());
+}
+double Max(const std::vector<double>& v) {
+    return *std::max_element(v.begin(), v.end());
+}
 
 // Process start to main window painted; one copy per repetition. The first copy after a
 // build reads the libraries and fonts from disk; one unmeasured copy beforehand makes every
@@ -324,7 +338,8 @@ void ColdStart(benchmark::State& state, Launcher& launcher, bool& warmedUp) {
 // CPU time over 10 s of idling with the main window up, the read over.
 void IdleCpu(benchmark::State& state, Launcher& launcher) {
     QStringList arguments{QString::fromLatin1(kIdleArg)};
-    if (state.range(0) == 0) arguments << QString::fromLatin1(kNoTimerArg);
+    if (state.range(0) == 0)
+        arguments << QString::fromLatin1(kNoTimerArg);
     const int limit = kShowLimitMilliseconds + kReadLimitMilliseconds + kIdleMilliseconds;
     for (auto _ : state) {
         const auto figures = launcher.Run(arguments, "idle", limit);
@@ -352,7 +367,8 @@ int main(int argc, char* argv[]) {
     }
 
     benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
     QCoreApplication core(argc, argv);
     Launcher launcher;
     bool warmedUp = false;

@@ -41,6 +41,10 @@ QString FileFilter() { return QStringLiteral("VTLConfig Config File (*.vtl)"); }
 } // namespace
 
 Application::Application(AppOptions options) : options_(std::move(options)) {
+    // The start-up windows come and go; the process ends only through Exit or shutdown.
+    QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setApplicationName(QStringLiteral("VTLConfig"));
+    QApplication::setOrganizationName(QStringLiteral("Larchmont Consoles"));
     state_.programFolder = options_.programFolder;
     instance_ = std::make_unique<SingleInstance>(kAppTitle);
     instance_->onActivate([this] { RaiseWindow(); });

@@ -9,10 +9,6 @@
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    // The start-up windows come and go; the process ends only through Exit or shutdown.
-    QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setApplicationName(QStringLiteral("VTLConfig"));
-    QApplication::setOrganizationName(QStringLiteral("Larchmont Consoles"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Configure the MIDI controllers of an organ console."));
