@@ -4,12 +4,12 @@
 
 #include "model/catalogue.h"
 #include "model/config_file.h"
+#include "tests/core/core_test_support.h"
 #include "tools/cli/command.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
 
@@ -21,10 +21,7 @@ struct RunResult {
     std::string err;
 };
 
-inline pistonInfo Piston(int group, int type, int channel, int program = 0) {
-    return {static_cast<std::int16_t>(program), static_cast<std::int16_t>(channel),
-            static_cast<std::int16_t>(type), static_cast<std::int16_t>(group)};
-}
+using test::Piston;
 
 class CliTest : public ::testing::Test {
 protected:
@@ -52,10 +49,7 @@ protected:
         return {exit, out.str(), err.str()};
     }
 
-    static std::string Read(const std::filesystem::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    }
+    static std::string Read(const std::filesystem::path& path) { return test::ReadFile(path); }
 
     static void Save(ConsoleModel model, const std::string& name) {
         ASSERT_TRUE(SaveConfigFile(model, name));

@@ -6,6 +6,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <algorithm>
+#include <fstream>
+
 namespace vtl::cli {
 namespace {
 
@@ -63,88 +66,64 @@ std::string Edited(const QString& path, const QJsonValue& value) {
 
 TEST_F(CliTest, BadInputExitsTwoWithOneLineNamingFileAndPlace) {
     Save(SmallConsole(), "small.vtl");
-    {
-        std::ofstream bad("bad.vtl", std::ios::binary | std::ios::app);
-        bad << Read("small.vtl") << "00 zz\r\n";
-    }
-    const QJsonValue removed(QJsonValue::Undefined);
+    std::ofstream("bad.vtl", std::ios::binary) << Read("small.vtl") << "00 zz\r\n";
+    const auto expectFailure = [](const Command& command, const QStringList& args,
+                                  const std::string& input, const std::string& message) {
+        SCOPED_TRACE(message);
+        const RunResult result = Run(command, args, input);
+        EXPECT_EQ(result.exit, kExitFailure);
+        EXPECT_EQ(result.err.find(message), 0u) << result.err;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1);
+        EXPECT_EQ(result.out, "");
+        EXPECT_FALSE(std::filesystem::exists("out.vtl"));
+    };
     const struct {
         const Command& command;
         QStringList args;
-        std::string input;
         std::string message;
-    } cases[] = {
-        {kShowCommand, {"missing.vtl"}, "", "missing.vtl: No such file or directory"},
-        {kShowCommand, {"bad.vtl"}, "", "bad.vtl:2: not hex text: column 4: 'z' is not a hex"},
-        {kDiffCommand, {"small.vtl", "bad.vtl"}, "", "bad.vtl:2: not hex text"},
-        {kShowCommand, {}, "", "vtlconfig-cli show: expected 1 argument, got 0"},
-        {kShowCommand, {"--jsn", "small.vtl"}, "", "vtlconfig-cli show: Unknown option 'jsn'"},
-        {kBuildCommand, {"in.json"}, "", "vtlconfig-cli build: no output file given"},
-        {kBuildCommand, {"in.json", "-o", "out.vtl"}, "", "in.json: No such file or directory"},
-        {kBuildCommand,
-         {"-", "-o", "out.vtl"},
-         "{\n  \"manualCount\": 1,\n  \"manuals\": [\n  }\n",
-         "<stdin>:4: JSON syntax error: "},
-        {kBuildCommand, {"-", "-o", "out.vtl"}, "[]", "<stdin>: top level: expected an object"},
-        {kBuildCommand,
-         {"-", "-o", "out.vtl"},
-         Edited("manuals/0/shoe/expressionOn", "yes"),
-         "<stdin>: manuals[0].shoe.expressionOn: expected true or false, found a string"},
-        {kBuildCommand,
-         {"-", "-o", "out.vtl"},
-         Edited("manuals/1/pistons/3/midiChannel", 3.5),
-         "<stdin>: manuals[1].pistons[3].midiChannel: 3.5 is not a whole number"},
-        {kBuildCommand,
-         {"-", "-o", "out.vtl"},
-         Edited("manuals/0/pistons/0/functionType", 40000),
-         "<stdin>: manuals[0].pistons[0].functionType: 40000 is outside -32768 to 32767"},
-        {kBuildCommand,
-         {"-", "-o", "out.vtl"},
-         Edited("manuals/1/divisionChannels", 65536),
-         "<stdin>: manuals[1].divisionChannels: 65536 is outside 0 to 65535"},
-        {kBuildCommand,
-         {"-", "-o", "out.vtl"},
-         Edited("manuals/0/shoe/midiChannel", 16),
-         "<stdin>: manuals[0].shoe.midiChannel: 16 is outside 0 to 15"},
-        {kBuildCommand,
-         {"-", "-o", "out.vtl"},
-         Edited("manualCount", 4),
-         "<stdin>: manualCount: 4 is outside 0 to 3"},
-        {kBuildCommand,
-         {"-", "-o", "out.vtl"},
-         Edited("manualCount", 1),
-         "<stdin>: manualCount: is 1 but \"manuals\" has 2 entries"},
-        {kBuildCommand,
-         {"-", "-o", "out.vtl"},
-         Edited("manuals/0/pistons/19/programNumber", removed),
-         "<stdin>: manuals[0].pistons[19].programNumber: missing"},
-        {kBuildCommand,
-         {"-", "-o", "out.vtl"},
-         Edited("identityByte", 18),
-         "<stdin>: identityByte: unknown key"},
-        {kBuildCommand,
-         {"-", "-o", "out.vtl"},
-         Edited("identityByte21", 256),
-         "<stdin>: identityByte21: 256 is outside 0 to 255"},
-        {kBuildCommand,
-         {"-", "-o", "out.vtl"},
-         Edited("manuals/1/pistons/19", removed),
-         "<stdin>: manuals[1].pistons: has 19 entries; a manual has 20 pistons"},
-        {kBuildCommand,
-         {"-", "-o", "out.vtl"},
-         Edited("manuals/1/pistons/3/functionGroup", 0),
-         "<stdin>: Manual 2, piston 4: MIDI channel 0 is outside 1 to 16"},
-        {kBuildCommand, {"-", "-o", "no/out.vtl"}, Edited("manualCount", 2), "no/out.vtl: "},
+    } argumentCases[] = {
+        {kShowCommand, {"missing.vtl"}, "missing.vtl: No such file or directory"},
+        {kShowCommand, {"bad.vtl"}, "bad.vtl:2: not hex text: column 4: 'z' is not a hex"},
+        {kDiffCommand, {"small.vtl", "bad.vtl"}, "bad.vtl:2: not hex text"},
+        {kShowCommand, {}, "vtlconfig-cli show: expected 1 argument, got 0"},
+        {kShowCommand, {"--jsn", "small.vtl"}, "vtlconfig-cli show: Unknown option 'jsn'"},
+        {kBuildCommand, {"in.json"}, "vtlconfig-cli build: no output file given"},
+        {kBuildCommand, {"in.json", "-o", "out.vtl"}, "in.json: No such file or directory"},
     };
-    for (const auto& c : cases) {
-        const RunResult result = Run(c.command, c.args, c.input);
-        const std::string what = c.args.join(' ').toStdString();
-        EXPECT_EQ(result.exit, kExitFailure) << what;
-        EXPECT_EQ(result.err.find(c.message), 0u) << what << "\n" << result.err;
-        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << what;
-        EXPECT_EQ(result.out, "") << what;
-        EXPECT_FALSE(std::filesystem::exists("out.vtl")) << what;
-    }
+    for (const auto& c : argumentCases)
+        expectFailure(c.command, c.args, "", c.message);
+
+    const QJsonValue removed(QJsonValue::Undefined);
+    const struct {
+        std::string input, message;
+        QString output = "out.vtl";
+    } buildCases[] = {
+        {"{\n  \"manualCount\": 1,\n  \"manuals\": [\n  }\n", "<stdin>:4: JSON syntax error: "},
+        {"[]", "<stdin>: top level: expected an object"},
+        {Edited("manuals/0/shoe/expressionOn", "yes"),
+         "<stdin>: manuals[0].shoe.expressionOn: expected true or false, found a string"},
+        {Edited("manuals/1/pistons/3/midiChannel", 3.5),
+         "<stdin>: manuals[1].pistons[3].midiChannel: 3.5 is not a whole number"},
+        {Edited("manuals/0/pistons/0/functionType", 40000),
+         "<stdin>: manuals[0].pistons[0].functionType: 40000 is outside -32768 to 32767"},
+        {Edited("manuals/1/divisionChannels", 65536),
+         "<stdin>: manuals[1].divisionChannels: 65536 is outside 0 to 65535"},
+        {Edited("manuals/0/shoe/midiChannel", 16),
+         "<stdin>: manuals[0].shoe.midiChannel: 16 is outside 0 to 15"},
+        {Edited("manualCount", 4), "<stdin>: manualCount: 4 is outside 0 to 3"},
+        {Edited("manualCount", 1), "<stdin>: manualCount: is 1 but \"manuals\" has 2 entries"},
+        {Edited("manuals/0/pistons/19/programNumber", removed),
+         "<stdin>: manuals[0].pistons[19].programNumber: missing"},
+        {Edited("identityByte", 18), "<stdin>: identityByte: unknown key"},
+        {Edited("identityByte21", 256), "<stdin>: identityByte21: 256 is outside 0 to 255"},
+        {Edited("manuals/1/pistons/19", removed),
+         "<stdin>: manuals[1].pistons: has 19 entries; a manual has 20 pistons"},
+        {Edited("manuals/1/pistons/3/functionGroup", 0),
+         "<stdin>: Manual 2, piston 4: MIDI channel 0 is outside 1 to 16"},
+        {Edited("manualCount", 2), "no/out.vtl: ", "no/out.vtl"},
+    };
+    for (const auto& c : buildCases)
+        expectFailure(kBuildCommand, {"-", "-o", c.output}, c.input, c.message);
 }
 
 } // namespace

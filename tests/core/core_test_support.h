@@ -3,8 +3,9 @@
 // comparison of manuals, and a scratch folder that disappears after the test.
 
 #include "link/hex.h"
-#include "tests/hex_literal.h"
+#include "link/seven_bit.h"
 #include "model/console_model.h"
+#include "tests/hex_literal.h"
 
 #include <gtest/gtest.h>
 
@@ -16,15 +17,22 @@
 #include <string>
 #include <string_view>
 #include <tuple>
+#include <vector>
 
 namespace vtl::test {
-
 
 inline testing::AssertionResult Contains(std::string_view text, std::string_view part) {
     if (text.find(part) != std::string_view::npos)
         return testing::AssertionSuccess();
     return testing::AssertionFailure() << '"' << text << "\" does not contain \"" << part << '"';
 }
+
+// Keeps the conversion errors reported to it.
+class RecordingReporter : public ConversionReporter {
+public:
+    void ReportConversionError(const std::string& text) override { reports.push_back(text); }
+    std::vector<std::string> reports;
+};
 
 inline pistonInfo Piston(int group, int type, int channel, int program = 0) {
     pistonInfo p;

@@ -13,59 +13,30 @@ namespace vtl {
 namespace {
 
 using test::Hex;
+using test::RecordingReporter;
 
-class RecordingReporter : public ConversionReporter {
-public:
-    void ReportConversionError(const std::string& text) override { reports.push_back(text); }
-    std::vector<std::string> reports;
-};
-
-Bytes Repeat(std::uint8_t byte, std::size_t count) {
-    return Bytes(count, byte);
-}
-
-TEST(SevenBit, UnpacksGroupsWithTheirHighBits) {
+// Each row both ways: packing the data gives the packed form, unpacking that gives the data.
+TEST(SevenBit, GroupsOfSevenFollowTheirHighBits) {
+    Bytes sixtyFourFf(74, 0x7f); // nine whole groups, then one byte with its high bit
+    sixtyFourFf[72] = 0x40;
     const struct {
-        const char* packed;
-        const char* bytes;
+        Bytes packed, data;
     } cases[] = {
-        {"7f 7f 7f 7f 7f 7f 7f 7f", "ff ff ff ff ff ff ff"},
-        {"40 00", "80"},
-        {"1f 13 01 14 06 25 14 06", "13 01 94 86 a5 94 86"},
-        {"00 01 02 03 04 05 06 07 40 08", "01 02 03 04 05 06 07 88"},
-        {"00 7f", "7f"},
-        {"7f", ""},
-        {"", ""},
-    };
-    for (const auto& c : cases) {
-        RecordingReporter reporter;
-        EXPECT_EQ(UnpackSevenBit(Hex(c.packed), reporter), Hex(c.bytes)) << c.packed;
-        EXPECT_TRUE(reporter.reports.empty());
-    }
-}
-
-TEST(SevenBit, PacksGroupsOfSevenBehindTheirHighBits) {
-    Bytes sixtyFourFf;
-    for (int g = 0; g < 9; ++g) {
-        const auto group = Repeat(0x7f, 8);
-        sixtyFourFf.insert(sixtyFourFf.end(), group.begin(), group.end());
-    }
-    sixtyFourFf.push_back(0x40);
-    sixtyFourFf.push_back(0x7f);
-
-    const struct {
-        Bytes data;
-        Bytes packed;
-    } cases[] = {
-        {Repeat(0xff, 64), sixtyFourFf},
-        {Hex("13 01 94 86 a5 94 86"), Hex("1f 13 01 14 06 25 14 06")},
-        {Hex("01 02 03 04 05 06 07 88"), Hex("00 01 02 03 04 05 06 07 40 08")},
-        {Hex("80"), Hex("40 00")},
+        {Hex("1f 13 01 14 06 25 14 06"), Hex("13 01 94 86 a5 94 86")},
+        {Hex("00 01 02 03 04 05 06 07 40 08"), Hex("01 02 03 04 05 06 07 88")},
+        {Hex("40 00"), Hex("80")},
+        {Hex("00 7f"), Hex("7f")},
+        {sixtyFourFf, Bytes(64, 0xff)},
         {{}, {}},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(PackSevenBit(c.data), c.packed) << BytesToHex(c.data);
-    EXPECT_EQ(PackSevenBit(Repeat(0x00, 64)).size(), 74u);
+        RecordingReporter reporter;
+        EXPECT_EQ(UnpackSevenBit(c.packed, reporter), c.data) << BytesToHex(c.packed);
+        EXPECT_TRUE(reporter.reports.empty());
+    }
+    RecordingReporter reporter; // a lone high-bits byte carries no data
+    EXPECT_EQ(UnpackSevenBit(Hex("7f"), reporter), Bytes{});
 }
 
 TEST(SevenBit, PackingThenUnpackingGivesTheDataBack) {

@@ -1,6 +1,6 @@
 #pragma once
 // Helpers for tests on the private JACK server: names no other test process uses, waiting on
-// the event loop, and finding a port by name.
+// the event loop, finding a port by name, and the open errors every port reports alike.
 
 #include "link/bytes.h"
 #include "platform/midi_io.h"
@@ -8,11 +8,14 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QThread>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <functional>
+#include <initializer_list>
 #include <string>
+#include <vector>
 
 namespace vtl::test {
 
@@ -57,5 +60,26 @@ struct ReportedError {
     int code;
     std::string message;
 };
+
+// Opening a device that is not there fails later, through onError naming the device, never
+// from inside open(); the port stays closed.
+template <class Port, class IsOpen>
+void ExpectOpenErrorsLater(Port& port, std::initializer_list<int> devices, IsOpen isOpen) {
+    std::vector<ReportedError> errors;
+    port.onError([&](int code, const std::string& message) { errors.push_back({code, message}); });
+    for (const int device : devices) {
+        SCOPED_TRACE("device " + std::to_string(device));
+        errors.clear();
+        port.selectDevice(device);
+        EXPECT_EQ(port.deviceName(), "");
+        EXPECT_NO_THROW(port.open());
+        EXPECT_TRUE(errors.empty()) << "reported from inside open()";
+        ASSERT_TRUE(waitUntil([&] { return !errors.empty(); }));
+        EXPECT_GT(errors.front().code, 0);
+        EXPECT_NE(errors.front().message.find(std::to_string(device)), std::string::npos);
+        EXPECT_FALSE(isOpen());
+    }
+    port.onError(nullptr);
+}
 
 } // namespace vtl::test

@@ -1,6 +1,7 @@
 // Cutting received bytes into whole messages, whatever pieces the driver delivers them in.
 
 #include "platform/midi_stream.h"
+#include "tests/hex_literal.h"
 
 #include <gtest/gtest.h>
 
@@ -8,51 +9,37 @@ namespace vtl {
 namespace {
 
 TEST(MidiStreamParser, DeliversOnlyWholeMessages) {
+    using Texts = std::vector<const char*>;
     const struct {
         const char* name;
-        std::vector<Bytes> chunks;
-        std::vector<Bytes> messages;
+        Texts chunks, messages;
     } cases[] = {
-        {"sysex whole",
-         {{0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7}},
-         {{0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7}}},
-        {"sysex in pieces", {{0xF0, 0x01}, {0x02}, {0x03, 0xF7}}, {{0xF0, 0x01, 0x02, 0x03, 0xF7}}},
-        {"two messages in one chunk",
-         {{0xF0, 0x01, 0xF7, 0x90, 0x40, 0x7F}},
-         {{0xF0, 0x01, 0xF7}, {0x90, 0x40, 0x7F}}},
-        {"fragment cut by next sysex",
-         {{0xF0, 0x01, 0x02}, {0xF0, 0x03, 0xF7}},
-         {{0xF0, 0x03, 0xF7}}},
-        {"fragment glued to next sysex",
-         {{0xF0, 0x01, 0x02, 0xF0, 0x03, 0xF7}},
-         {{0xF0, 0x03, 0xF7}}},
-        {"fragment cut by short", {{0xF0, 0x01, 0x90, 0x40, 0x7F}}, {{0x90, 0x40, 0x7F}}},
-        {"fragment never ended", {{0xF0, 0x01, 0x02}}, {}},
-        {"realtime inside sysex",
-         {{0xF0, 0x01, 0xF8, 0x02, 0xF7}},
-         {{0xF8}, {0xF0, 0x01, 0x02, 0xF7}}},
+        {"sysex whole", {"f0 7e 7f 06 01 f7"}, {"f0 7e 7f 06 01 f7"}},
+        {"sysex in pieces", {"f0 01", "02", "03 f7"}, {"f0 01 02 03 f7"}},
+        {"two messages in one chunk", {"f0 01 f7 90 40 7f"}, {"f0 01 f7", "90 40 7f"}},
+        {"fragment cut by next sysex", {"f0 01 02", "f0 03 f7"}, {"f0 03 f7"}},
+        {"fragment glued to next sysex", {"f0 01 02 f0 03 f7"}, {"f0 03 f7"}},
+        {"fragment cut by short", {"f0 01 90 40 7f"}, {"90 40 7f"}},
+        {"fragment never ended", {"f0 01 02"}, {}},
+        {"realtime inside sysex", {"f0 01 f8 02 f7"}, {"f8", "f0 01 02 f7"}},
         {"short lengths",
-         {{0xC0, 0x05, 0xD1, 0x10, 0xB2, 0x07, 0x64, 0xF1, 0x22, 0xF2, 0x01, 0x02, 0xF6, 0xFE}},
-         {{0xC0, 0x05},
-          {0xD1, 0x10},
-          {0xB2, 0x07, 0x64},
-          {0xF1, 0x22},
-          {0xF2, 0x01, 0x02},
-          {0xF6},
-          {0xFE}}},
-        {"short in pieces", {{0x90}, {0x40}, {0x7F}}, {{0x90, 0x40, 0x7F}}},
-        {"short cut short", {{0x90, 0x40, 0xC0, 0x05}}, {{0xC0, 0x05}}},
-        {"stray data and end", {{0x01, 0x02, 0xF7, 0x80, 0x40, 0x00}}, {{0x80, 0x40, 0x00}}},
-        {"data after complete short", {{0x90, 0x40, 0x7F, 0x41, 0x7F}}, {{0x90, 0x40, 0x7F}}},
+         {"c0 05 d1 10 b2 07 64 f1 22 f2 01 02 f6 fe"},
+         {"c0 05", "d1 10", "b2 07 64", "f1 22", "f2 01 02", "f6", "fe"}},
+        {"short in pieces", {"90", "40", "7f"}, {"90 40 7f"}},
+        {"short cut short", {"90 40 c0 05"}, {"c0 05"}},
+        {"stray data and end", {"01 02 f7 80 40 00"}, {"80 40 00"}},
+        {"data after complete short", {"90 40 7f 41 7f"}, {"90 40 7f"}},
     };
     for (const auto& c : cases) {
         MidiStreamParser parser;
-        std::vector<Bytes> messages;
-        for (const Bytes& chunk : c.chunks) {
-            for (Bytes& message : parser.feed(chunk))
-                messages.push_back(std::move(message));
+        std::vector<std::string> messages, expected;
+        for (const char* chunk : c.chunks) {
+            for (const Bytes& message : parser.feed(test::Hex(chunk)))
+                messages.push_back(BytesToHex(message));
         }
-        EXPECT_EQ(messages, c.messages) << c.name;
+        for (const char* message : c.messages)
+            expected.push_back(BytesToHex(test::Hex(message)));
+        EXPECT_EQ(messages, expected) << c.name;
     }
 }
 

@@ -178,21 +178,8 @@ TEST_F(RtMidiOutputTest, PortListNamesInputsAndOutputs) {
 
 TEST(RtMidiOutput, OpenErrorsArriveThroughOnErrorLater) {
     RtMidiOutput output(MidiApi::Jack, uniqueName("output"));
-    std::vector<ReportedError> errors;
-    output.onError([&](int code, const std::string& message) {
-        errors.push_back({code, message});
-    });
-    for (const int device : {-2, 999, output.deviceCount()}) {
-        errors.clear();
-        output.selectDevice(device);
-        EXPECT_EQ(output.deviceName(), "") << device;
-        EXPECT_NO_THROW(output.open());
-        EXPECT_TRUE(errors.empty()) << "reported from inside open()";
-        ASSERT_TRUE(waitUntil([&] { return !errors.empty(); })) << device;
-        EXPECT_GT(errors.front().code, 0);
-        EXPECT_NE(errors.front().message.find(std::to_string(device)), std::string::npos);
-        EXPECT_FALSE(output.isOpen());
-    }
+    test::ExpectOpenErrorsLater(output, {-2, 999, output.deviceCount()},
+                                [&] { return output.isOpen(); });
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLocalSocket>
 #include <QProcess>
@@ -35,15 +36,21 @@ vtl::AppOptions DemoOptions() {
 bool TickUntilFinished(vtl::Application& app, int budget) {
     for (int i = 0; i < budget; ++i) {
         app.Tick();
-        if (app.transfer().linkState() == vtl::kFinishing && !app.status().isVisible()) return true;
+        if (app.transfer().linkState() == vtl::kFinishing && !app.status().isVisible())
+            return true;
     }
     return false;
 }
 
-int StartLines(const QString& log) {
-    QFile file(log);
-    if (!file.open(QIODevice::ReadOnly)) return 0;
-    return static_cast<int>(file.readAll().count("MCU Config: start at "));
+QByteArray ReadFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool WriteFile(const QString& path, const QByteArray& text) {
+    QFile file(path);
+    return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) &&
+           file.write(text) == text.size();
 }
 
 } // namespace
@@ -105,7 +112,8 @@ private slots:
         QTest::mouseClick(&app.splash(), Qt::LeftButton);
         app.choice().hide(); // as after a choice
         for (int i = 0; i < 3; ++i) {
-            QTimer::singleShot(0, &app.splash(), [&] { QTest::keyClick(&app.splash(), Qt::Key_Space); });
+            QTimer::singleShot(0, &app.splash(),
+                               [&] { QTest::keyClick(&app.splash(), Qt::Key_Space); });
             app.About();
             QVERIFY(!app.splash().isVisible());
             QVERIFY(!app.choice().isVisible());
@@ -114,21 +122,15 @@ private slots:
     }
 
     void demoKeepsTheRealMidiChoiceInTheSettings() {
-        const QString folder = vtl::AppDataFolder();
-        QVERIFY(QDir().mkpath(folder));
-        const QString path = folder + QStringLiteral("/VTLConfig.ini");
-        QFile ini(path);
-        QVERIFY(ini.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        ini.write("[MIDI I/O]\nInput=3\nOutput=4\nConfigured=True\n");
-        ini.close();
+        const QString path = vtl::AppDataFolder() + QStringLiteral("/VTLConfig.ini");
+        QVERIFY(WriteFile(path, "[MIDI I/O]\nInput=3\nOutput=4\nConfigured=True\n"));
         {
             vtl::Application app(DemoOptions());
             QVERIFY(app.Start());
             QCOMPARE(app.state().midi.midiInSetting, 1); // the simulated console
             app.Shutdown();
         }
-        QVERIFY(ini.open(QIODevice::ReadOnly));
-        const QByteArray text = ini.readAll();
+        const QByteArray text = ReadFile(path);
         QVERIFY2(text.contains("Input=3") && text.contains("Output=4"), text.constData());
     }
 
@@ -136,14 +138,12 @@ private slots:
         const QString program = kProgramFolder + QStringLiteral("/vtlconfig");
         QTemporaryDir home;
         // Logging on, so that the start lines can be counted.
-        const QString configFolder = home.path() + QStringLiteral("/.config/Larchmont Consoles/VTLConfig");
-        QVERIFY(QDir().mkpath(configFolder));
-        QFile ini(configFolder + QStringLiteral("/VTLConfig.ini"));
-        QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[Tabulist]\nLog=1\n");
-        ini.close();
+        QVERIFY(WriteFile(home.path() +
+                              QStringLiteral("/.config/Larchmont Consoles/VTLConfig/VTLConfig.ini"),
+                          "[Tabulist]\nLog=1\n"));
         const QString log = kProgramFolder + QStringLiteral("/VTLConfig.log");
-        const int linesBefore = StartLines(log);
+        const auto startLines = [&] { return ReadFile(log).count("MCU Config: start at "); };
+        const auto linesBefore = startLines();
 
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
@@ -174,7 +174,7 @@ private slots:
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);
         QCOMPARE(first.state(), QProcess::Running);
-        QCOMPARE(StartLines(log), linesBefore + 1);
+        QCOMPARE(startLines(), linesBefore + 1);
 
         first.kill();
         first.waitForFinished();

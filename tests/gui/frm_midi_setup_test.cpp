@@ -103,50 +103,42 @@ void DialogsTest::setupSelectsStoredDevice() {
     QCOMPARE((output ? rig.out() : rig.in()).currentIndex(), selected);
 }
 
-void DialogsTest::setupOkStoresPositionsAndNames_data() {
-    QTest::addColumn<int>("inDevices");
-    QTest::addColumn<int>("storedIn");
-    QTest::addColumn<int>("storedOut");
-    QTest::addColumn<int>("pickIn"); // -2: left as preselected
-    QTest::addColumn<int>("pickOut");
-    QTest::addColumn<int>("midiIn");
-    QTest::addColumn<int>("midiOut");
-    QTest::addColumn<QString>("inName");
-    QTest::addColumn<QString>("outName");
+namespace {
+// The devices and settings before OK, what is picked (-2: the preselection is left), and what
+// OK stores.
+struct OkCase {
+    int inDevices, storedIn, storedOut, pickIn, pickOut, midiIn, midiOut;
+    QString inName, outName;
+};
+} // namespace
 
+void DialogsTest::setupOkStoresPositionsAndNames_data() {
+    QTest::addColumn<OkCase>("c");
     QTest::newRow("unchanged re-stores the preselection")
-        << 2 << 2 << 3 << -2 << -2 << 2 << 3 << "in 1"
-        << "out 1";
-    QTest::newRow("a new choice") << 2 << 1 << 1 << 1 << 2 << 1 << 2 << "in 0"
-                                  << "out 0";
-    QTest::newRow("the default output has no name") << 2 << 0 << 0 << -2 << 1 << 0 << 1 << ""
-                                                    << "";
-    QTest::newRow("nothing selected stores -1") << 0 << -1 << 0 << -2 << -2 << -1 << 0 << ""
-                                                << "";
+        << OkCase{2, 2, 3, -2, -2, 2, 3, "in 1", "out 1"};
+    QTest::newRow("a new choice") << OkCase{2, 1, 1, 1, 2, 1, 2, "in 0", "out 0"};
+    QTest::newRow("the default output has no name") << OkCase{2, 0, 0, -2, 1, 0, 1, "", ""};
+    QTest::newRow("nothing selected stores -1") << OkCase{0, -1, 0, -2, -2, -1, 0, "", ""};
 }
 
 void DialogsTest::setupOkStoresPositionsAndNames() {
-    QFETCH(int, inDevices);
-    QFETCH(int, storedIn);
-    QFETCH(int, storedOut);
-    QFETCH(int, pickIn);
-    QFETCH(int, pickOut);
-    SetupRig rig(DeviceNames("in", inDevices), DeviceNames("out", 2));
-    rig.state.midi = {storedIn, storedOut};
+    QFETCH(OkCase, c);
+    SetupRig rig(DeviceNames("in", c.inDevices), DeviceNames("out", 2));
+    rig.state.midi = {c.storedIn, c.storedOut};
     rig.state.midiSetupCancelled = true;
     rig.state.midiInName = rig.state.midiOutName = QStringLiteral("stale");
 
     rig.dialog.show();
-    if (pickIn != -2)
-        rig.in().setCurrentIndex(pickIn);
-    if (pickOut != -2)
-        rig.out().setCurrentIndex(pickOut);
+    if (c.pickIn != -2)
+        rig.in().setCurrentIndex(c.pickIn);
+    if (c.pickOut != -2)
+        rig.out().setCurrentIndex(c.pickOut);
     rig.click("cmdOK");
 
-    QTEST(rig.state.midi.midiInSetting, "midiIn");
-    QTEST(rig.state.midi.midiOutSetting, "midiOut");
-    QTEST(rig.state.midiInName, "inName");
-    QTEST(rig.state.midiOutName, "outName");
+    QCOMPARE(rig.state.midi.midiInSetting, c.midiIn);
+    QCOMPARE(rig.state.midi.midiOutSetting, c.midiOut);
+    QCOMPARE(rig.state.midiInName, c.inName);
+    QCOMPARE(rig.state.midiOutName, c.outName);
     QVERIFY(rig.state.midiConfigured);
     QVERIFY(!rig.state.midiSetupCancelled);
     QVERIFY(rig.dialog.isHidden());

@@ -50,10 +50,7 @@ void DialogsTest::statusKeepsEndInView() {
         QVERIFY(QTest::qWaitForWindowExposed(&rig.status));
     }
 
-    if (replace)
-        rig.status.setText(ManyLines(40) + "\r\nlast line");
-    else
-        rig.status.append("\r\n" + ManyLines(40) + "\r\nlast line");
+    replace ? rig.status.setText(ManyLines(40)) : rig.status.append("\r\n" + ManyLines(40));
     rig.status.show();
     QVERIFY(QTest::qWaitForWindowExposed(&rig.status));
 

@@ -30,43 +30,39 @@ struct Fixture {
 };
 
 TEST(OutputQueue, LinkInitialisationAndPortOpening) {
-    struct Case {
+    constexpr int kClosed = -2; // the link is not opened
+    const struct {
         const char* name;
         PortSetup setup;
-        MidiSettings expectedSettings;
-        bool opensLink;
-        Strings inputCalls;
-        Strings outputCalls;
-    };
-    const Case cases[] = {
-        {"input none", {2, 2, {0, 3}}, {0, 3}, false, {}, {}},
-        {"output none", {2, 2, {1, 0}}, {1, 0}, false, {}, {}},
-        {"output setting 1 is the default output", {1, 1, {1, 1}}, {1, 1}, true,
-         {"select 0", "open", "start"}, {"select -1", "open"}},
-        {"input setting 2 opens device 1", {2, 1, {2, 2}}, {2, 2}, true,
-         {"select 1", "open", "start"}, {"select 0", "open"}},
-        {"settings beyond the devices fall back to the first", {1, 2, {5, 9}}, {1, 1}, true,
-         {"select 0", "open", "start"}, {"select -1", "open"}},
-        {"settings beyond no devices fall back to none", {0, 0, {5, 9}}, {0, 0}, false, {}, {}},
-        {"no outputs still leaves the default output", {1, 0, {1, 1}}, {1, 1}, true,
-         {"select 0", "open", "start"}, {"select -1", "open"}},
+        int expectedIn, expectedOut, inDevice, outDevice;
+    } cases[] = {
+        {"input none", {2, 2, {0, 3}}, 0, 3, kClosed, kClosed},
+        {"output none", {2, 2, {1, 0}}, 1, 0, kClosed, kClosed},
+        {"output setting 1 is the default output", {1, 1, {1, 1}}, 1, 1, 0, -1},
+        {"input setting 2 opens device 1", {2, 1, {2, 2}}, 2, 2, 1, 0},
+        {"settings beyond the devices fall back to the first", {1, 2, {5, 9}}, 1, 1, 0, -1},
+        {"settings beyond no devices fall back to none", {0, 0, {5, 9}}, 0, 0, kClosed, kClosed},
+        {"no outputs still leaves the default output", {1, 0, {1, 1}}, 1, 1, 0, -1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        const bool opensLink = c.inDevice != kClosed;
         Fixture f(c.setup);
         f.queue.Queue(TagMessage(1));
-        EXPECT_EQ(f.settings.midiInSetting, c.expectedSettings.midiInSetting);
-        EXPECT_EQ(f.settings.midiOutSetting, c.expectedSettings.midiOutSetting);
-        EXPECT_EQ(f.queue.linkReady(), c.opensLink);
-        EXPECT_EQ(f.queue.size(), c.opensLink ? 2u : 1u);
+        EXPECT_EQ(f.settings.midiInSetting, c.expectedIn);
+        EXPECT_EQ(f.settings.midiOutSetting, c.expectedOut);
+        EXPECT_EQ(f.queue.linkReady(), opensLink);
+        EXPECT_EQ(f.queue.size(), opensLink ? 2u : 1u);
 
         // The first pump opens the ports when the link was initialised, else sends at once.
         auto pumped = f.queue.Pump();
         ASSERT_TRUE(pumped);
-        EXPECT_EQ(pumped->sent.has_value(), !c.opensLink);
-        EXPECT_EQ(f.input.calls, c.inputCalls);
-        EXPECT_EQ(f.output.calls, c.outputCalls);
-        if (c.opensLink) {
+        EXPECT_EQ(pumped->sent.has_value(), !opensLink);
+        const Strings inputCalls{"select " + std::to_string(c.inDevice), "open", "start"};
+        const Strings outputCalls{"select " + std::to_string(c.outDevice), "open"};
+        EXPECT_EQ(f.input.calls, opensLink ? inputCalls : Strings{});
+        EXPECT_EQ(f.output.calls, opensLink ? outputCalls : Strings{});
+        if (opensLink) {
             EXPECT_TRUE(f.input.filtersOn);
             pumped = f.queue.Pump();
             ASSERT_TRUE(pumped && pumped->sent);
@@ -90,8 +86,8 @@ TEST(OutputQueue, WithoutDevicesEverySendTriesTheLinkAgain) {
 TEST(OutputQueue, ClosingTheInputReopensBothPortsBeforeTheNextMessage) {
     Fixture f({1, 1, {1, 2}});
     f.queue.Queue(TagMessage(1));
-    while (f.queue.Pump()) {
-    }
+    while (f.queue.Pump())
+        continue;
     f.queue.CloseInput();
     EXPECT_EQ(f.input.state, MidiInput::OpenState::Closed);
     EXPECT_FALSE(f.input.filtersOn);
@@ -118,16 +114,12 @@ TEST(OutputQueue, ContainsOnlyUnsentMessages) {
 }
 
 TEST(OutputQueue, OutputErrorsAreLoggedAndShownUnlessSilent) {
-    struct Case {
-        int code;
-        bool shown;
-    };
-    for (const auto c : {Case{3, true}, Case{8, false}, Case{0, false}}) {
-        SCOPED_TRACE(c.code);
+    for (const int code : {3, 8, 0}) { // only 3 is shown
+        SCOPED_TRACE(code);
         Fixture f({1, 1, {1, 2}});
-        f.output.fail(c.code, "port vanished");
+        f.output.fail(code, "port vanished");
         EXPECT_EQ(f.host.log, Strings{"MIDI error opening MIDI tx stream."});
-        EXPECT_EQ(f.host.messages, c.shown ? Strings{"port vanished"} : Strings{});
+        EXPECT_EQ(f.host.messages, code == 3 ? Strings{"port vanished"} : Strings{});
     }
 }
 

@@ -10,6 +10,7 @@
 #include "sim/sim_midi.h"
 
 #include <algorithm>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -133,20 +134,13 @@ public:
         return transfer.linkState() == kFinishing && queue.empty() && !transfer.pausing();
     }
 
-    std::vector<TrafficRecord> Sent() const { return Select(TrafficListener::Direction::Sent); }
-    std::vector<TrafficRecord> Received() const {
-        return Select(TrafficListener::Direction::Received);
-    }
-
-private:
-    std::vector<TrafficRecord> Select(TrafficListener::Direction direction) const {
+    std::vector<TrafficRecord> Traffic(TrafficListener::Direction direction) const {
         std::vector<TrafficRecord> out;
-        for (const auto& r : traffic.records) {
-            if (r.direction == direction)
-                out.push_back(r);
-        }
+        std::copy_if(traffic.records.begin(), traffic.records.end(), std::back_inserter(out),
+                     [&](const TrafficRecord& r) { return r.direction == direction; });
         return out;
     }
+    std::vector<TrafficRecord> Sent() const { return Traffic(TrafficListener::Direction::Sent); }
 };
 
 } // namespace vtl::test

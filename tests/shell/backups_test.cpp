@@ -36,9 +36,8 @@ protected:
 };
 
 TEST_F(BackupsTest, NamedAfterTheTimeAndNumberedWhenTaken) {
-    const QString expected[] = {QStringLiteral("VTL 2024-03-05 07-08-09.vtl"),
-                                QStringLiteral("VTL 2024-03-05 07-08-09-2.vtl"),
-                                QStringLiteral("VTL 2024-03-05 07-08-09-3.vtl")};
+    const QString expected[] = {"VTL 2024-03-05 07-08-09.vtl", "VTL 2024-03-05 07-08-09-2.vtl",
+                                "VTL 2024-03-05 07-08-09-3.vtl"};
     for (const QString& name : expected) {
         const auto kept = KeepBackup(console_, scratch_.path(), now_);
         ASSERT_TRUE(kept) << kept.error().message;
@@ -54,28 +53,24 @@ TEST_F(BackupsTest, NamedAfterTheTimeAndNumberedWhenTaken) {
 }
 
 TEST_F(BackupsTest, KeepsTheNewestFiftyByName) {
-    struct Case {
-        const char* name;
-        QStringList given;
-        QStringList removed;
-    };
     QStringList fortyNine;
     for (int i = 0; i < 49; ++i)
         fortyNine << QStringLiteral("VTL 2023-01-01 00-00-%1.vtl").arg(i + 10);
     QStringList olderFortyNine = fortyNine;
-    olderFortyNine.replaceInStrings(QStringLiteral("2023"), QStringLiteral("2021"));
-    const Case cases[] = {
-        {"fewer than fifty", {QStringLiteral("VTL 2023-01-01 00-00-00.vtl")}, {}},
+    olderFortyNine.replaceInStrings("2023", "2021");
+    const struct {
+        const char* name;
+        QStringList given, removed;
+    } cases[] = {
+        {"fewer than fifty", {"VTL 2023-01-01 00-00-00.vtl"}, {}},
         {"fifty and one",
-         fortyNine + QStringList{QStringLiteral("VTL 2022-12-31 23-59-59.vtl")},
-         {QStringLiteral("VTL 2022-12-31 23-59-59.vtl")}},
+         fortyNine + QStringList{"VTL 2022-12-31 23-59-59.vtl"},
+         {"VTL 2022-12-31 23-59-59.vtl"}},
         {"a numbered copy is newer than its first",
-         fortyNine.mid(1) + QStringList{QStringLiteral("VTL 2023-01-01 00-00-00.vtl"),
-                                        QStringLiteral("VTL 2023-01-01 00-00-00-2.vtl")},
-         {QStringLiteral("VTL 2023-01-01 00-00-00.vtl")}},
-        {"only console files count",
-         fortyNine + QStringList{QStringLiteral("notes.txt"), QStringLiteral("a.vtl.bak")},
-         {}},
+         fortyNine.mid(1) +
+             QStringList{"VTL 2023-01-01 00-00-00.vtl", "VTL 2023-01-01 00-00-00-2.vtl"},
+         {"VTL 2023-01-01 00-00-00.vtl"}},
+        {"only console files count", fortyNine + QStringList{"notes.txt", "a.vtl.bak"}, {}},
         {"many too many", fortyNine + olderFortyNine, olderFortyNine},
     };
     for (const auto& c : cases) {
@@ -89,7 +84,7 @@ TEST_F(BackupsTest, KeepsTheNewestFiftyByName) {
         QStringList expected = c.given;
         for (const QString& name : c.removed)
             expected.removeOne(name);
-        expected << QStringLiteral("VTL 2024-03-05 07-08-09.vtl");
+        expected << "VTL 2024-03-05 07-08-09.vtl";
         expected.sort();
         EXPECT_EQ(files(), expected);
     }

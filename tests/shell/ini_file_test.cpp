@@ -21,7 +21,8 @@ protected:
     // Starts from this file content; none means no file.
     void Given(const std::optional<std::string>& content) {
         std::filesystem::remove(file_);
-        if (content) WriteText(file_, *content);
+        if (content)
+            WriteText(file_, *content);
     }
 
     QTemporaryDir scratch_;
@@ -33,15 +34,11 @@ TEST_F(IniFileTest, ReadsAsTheProfileFunctionsDo) {
     const std::string longValue(300, 'v');
     // 253 single-byte characters, a two-byte one, then more: the cut keeps the whole "é".
     const std::string utf8Value = std::string(253, 'a') + "\xC3\xA9" + "bcd";
-    struct Case {
+    const struct {
         const char* name;
         std::optional<std::string> file;
-        std::string section;
-        std::string key;
-        std::string fallback;
-        std::string expected;
-    };
-    const Case cases[] = {
+        std::string section, key, fallback, expected;
+    } cases[] = {
         {"missing file", std::nullopt, "S", "k", "dflt", "dflt"},
         {"plain", "[S]\nk=v\n", "S", "k", "", "v"},
         {"section and key in other case", "[midi i/o]\ninput=3\n", "MIDI I/O", "Input", "", "3"},
@@ -79,55 +76,50 @@ TEST_F(IniFileTest, ReadsAsTheProfileFunctionsDo) {
 }
 
 TEST_F(IniFileTest, WritesChangeOnlyTheirLine) {
-    enum class Op { Set, DeleteKey, DeleteSection, SetIniSection };
-    struct Case {
+    using Op = void (*)(cInifile&, const std::string&);
+    const Op set = [](cInifile& ini, const std::string& v) { ini.setValue(v); };
+    const Op deleteKey = [](cInifile& ini, const std::string&) { ini.deleteKey(); };
+    const Op deleteSection = [](cInifile& ini, const std::string&) { ini.deleteSection(); };
+    const Op setIniSection = [](cInifile& ini, const std::string& v) { ini.setIniSection(v); };
+    const std::string longValue(300, 'x'); // stored whole, read cut
+    const struct {
         const char* name;
         std::optional<std::string> before;
         Op op;
-        std::string section;
-        std::string key;
-        std::string value;
+        std::string section, key, value;
         std::optional<std::string> after;
-    };
-    const Case cases[] = {
-        {"new file", std::nullopt, Op::Set, "S", "k", "v", "[S]\nk=v\n"},
-        {"update in place", "; top\n[S]\nk = old \nother=1\n\n[T]\nx=1\n", Op::Set, "S", "k",
-         "new", "; top\n[S]\nk = new\nother=1\n\n[T]\nx=1\n"},
-        {"update in other case", "[s]\nK=1\n", Op::Set, "S", "k", "2", "[s]\nK=2\n"},
-        {"same value", "[S]\nk = v  \n", Op::Set, "S", "k", "v", "[S]\nk = v  \n"},
-        {"new key after the last entry", "[S]\na=1\n; about T\n\n[T]\n", Op::Set, "S", "b", "2",
+    } cases[] = {
+        {"new file", std::nullopt, set, "S", "k", "v", "[S]\nk=v\n"},
+        {"update in place", "; top\n[S]\nk = old \nother=1\n\n[T]\nx=1\n", set, "S", "k", "new",
+         "; top\n[S]\nk = new\nother=1\n\n[T]\nx=1\n"},
+        {"update in other case", "[s]\nK=1\n", set, "S", "k", "2", "[s]\nK=2\n"},
+        {"same value", "[S]\nk = v  \n", set, "S", "k", "v", "[S]\nk = v  \n"},
+        {"new key after the last entry", "[S]\na=1\n; about T\n\n[T]\n", set, "S", "b", "2",
          "[S]\na=1\nb=2\n; about T\n\n[T]\n"},
-        {"new key in an empty section", "[S]\n[T]\n", Op::Set, "S", "b", "2", "[S]\nb=2\n[T]\n"},
-        {"blank lines kept", "\n\n", Op::Set, "S", "k", "v", "\n\n[S]\nk=v\n"},
-        {"new section after an open line", "[S]\na=1", Op::Set, "T", "b", "2",
-         "[S]\na=1\n[T]\nb=2\n"},
-        {"CR LF kept", "[S]\r\na=1\r\n", Op::Set, "S", "b", "2", "[S]\r\na=1\r\nb=2\r\n"},
-        {"CR LF update", "[S]\r\na=1\r\n", Op::Set, "S", "a", "3", "[S]\r\na=3\r\n"},
-        {"CR LF after an open line", "[S]\r\na=1", Op::Set, "T", "b", "2",
+        {"new key in an empty section", "[S]\n[T]\n", set, "S", "b", "2", "[S]\nb=2\n[T]\n"},
+        {"blank lines kept", "\n\n", set, "S", "k", "v", "\n\n[S]\nk=v\n"},
+        {"new section after an open line", "[S]\na=1", set, "T", "b", "2", "[S]\na=1\n[T]\nb=2\n"},
+        {"CR LF kept", "[S]\r\na=1\r\n", set, "S", "b", "2", "[S]\r\na=1\r\nb=2\r\n"},
+        {"CR LF update", "[S]\r\na=1\r\n", set, "S", "a", "3", "[S]\r\na=3\r\n"},
+        {"CR LF after an open line", "[S]\r\na=1", set, "T", "b", "2",
          "[S]\r\na=1\r\n[T]\r\nb=2\r\n"},
-        {"byte-order mark kept", "\xEF\xBB\xBF[S]\na=1\n", Op::Set, "S", "a", "2",
+        {"byte-order mark kept", "\xEF\xBB\xBF[S]\na=1\n", set, "S", "a", "2",
          "\xEF\xBB\xBF[S]\na=2\n"},
-        {"NULs removed", std::nullopt, Op::Set, "S", "k", "a\0b\0"s, "[S]\nk=ab\n"},
-        {"key without equals sign", "[S]\nflag\n", Op::Set, "S", "flag", "1", "[S]\nflag=1\n"},
-        {"delete key", "[S]\na=1\nb=2\n", Op::DeleteKey, "S", "A", "", "[S]\nb=2\n"},
-        {"delete missing key", "[S]\na=1\n", Op::DeleteKey, "S", "z", "", "[S]\na=1\n"},
-        {"delete key of missing file", std::nullopt, Op::DeleteKey, "S", "a", "", std::nullopt},
-        {"delete section", "[S]\na=1\n; c\n[T]\nb=2\n", Op::DeleteSection, "s", "", "",
-         "[T]\nb=2\n"},
-        {"write without key", "[S]\na=1\n[T]\nb=2\n", Op::SetIniSection, "T", "", "x=1",
-         "[S]\na=1\n"},
+        {"NULs removed", std::nullopt, set, "S", "k", "a\0b\0"s, "[S]\nk=ab\n"},
+        {"key without equals sign", "[S]\nflag\n", set, "S", "flag", "1", "[S]\nflag=1\n"},
+        {"long value", std::nullopt, set, "S", "k", longValue, "[S]\nk=" + longValue + "\n"},
+        {"delete key", "[S]\na=1\nb=2\n", deleteKey, "S", "A", "", "[S]\nb=2\n"},
+        {"delete missing key", "[S]\na=1\n", deleteKey, "S", "z", "", "[S]\na=1\n"},
+        {"delete key of missing file", std::nullopt, deleteKey, "S", "a", "", std::nullopt},
+        {"delete section", "[S]\na=1\n; c\n[T]\nb=2\n", deleteSection, "s", "", "", "[T]\nb=2\n"},
+        {"write without key", "[S]\na=1\n[T]\nb=2\n", setIniSection, "T", "", "x=1", "[S]\na=1\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Given(c.before);
         ini_.setSection(c.section);
         ini_.setKey(c.key);
-        switch (c.op) {
-        case Op::Set: ini_.setValue(c.value); break;
-        case Op::DeleteKey: ini_.deleteKey(); break;
-        case Op::DeleteSection: ini_.deleteSection(); break;
-        case Op::SetIniSection: ini_.setIniSection(c.value); break;
-        }
+        c.op(ini_, c.value);
         EXPECT_TRUE(ini_.success()) << ini_.lastError();
         EXPECT_EQ(ReadText(file_), c.after);
     }
@@ -135,14 +127,11 @@ TEST_F(IniFileTest, WritesChangeOnlyTheirLine) {
 
 TEST_F(IniFileTest, FailedWritesLeaveTheFileAndReportThroughTheReturnCode) {
     const std::string before = "[S]\nk=v\n";
-    struct Case {
+    const struct {
         const char* name;
-        std::string section;
-        std::string key;
-        std::string value;
+        std::string section, key, value;
         bool missingFolder;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"folder missing", "S", "k", "1", true},
         {"no key name", "S", "", "1", false},
         {"no section name", "", "k", "1", false},
@@ -157,7 +146,8 @@ TEST_F(IniFileTest, FailedWritesLeaveTheFileAndReportThroughTheReturnCode) {
         ini_.setValue("v2"); // a success first
         ASSERT_EQ(ini_.lastReturnCode(), 1);
         Given(before);
-        if (c.missingFolder) ini_.setPath(file_.parent_path() / "missing" / "test.ini");
+        if (c.missingFolder)
+            ini_.setPath(file_.parent_path() / "missing" / "test.ini");
         ini_.setSection(c.section);
         ini_.setKey(c.key);
         ini_.setValue(c.value);
@@ -170,28 +160,19 @@ TEST_F(IniFileTest, FailedWritesLeaveTheFileAndReportThroughTheReturnCode) {
     }
 }
 
-TEST_F(IniFileTest, LongValueIsStoredWholeAndReadCut) {
-    const std::string value(300, 'x');
-    ini_.setSection("S");
-    ini_.setKey("k");
-    ini_.setValue(value);
-    EXPECT_EQ(ReadText(file_), "[S]\nk=" + value + "\n");
-    EXPECT_EQ(ini_.value(), value.substr(0, 254));
-}
-
 TEST_F(IniFileTest, EnumeratesSectionsAndKeys) {
-    struct Case {
+    const struct {
         const char* name;
         std::optional<std::string> file;
         std::string section;
-        std::vector<std::string> sections;
-        std::vector<std::string> keys;
-    };
-    const Case cases[] = {
+        std::vector<std::string> sections, keys;
+    } cases[] = {
         {"missing file", std::nullopt, "A", {}, {}},
         {"empty file", "", "A", {}, {}},
         {"file order, nameless skipped",
-         "x=0\n[B]\n[]\n[A]\nk1=1\nflag\n;c=1\n\nK2 = 2\n[a]\nk3=3\n", "A", {"B", "A", "a"},
+         "x=0\n[B]\n[]\n[A]\nk1=1\nflag\n;c=1\n\nK2 = 2\n[a]\nk3=3\n",
+         "A",
+         {"B", "A", "a"},
          {"k1", "K2"}},
         {"missing section", "[B]\nk=1\n", "A", {"B"}, {}},
         {"section without keys", "[A]\n; nothing\n", "A", {"A"}, {}},
@@ -219,60 +200,34 @@ TEST_F(IniFileTest, KeyListIsCutToItsBuffer) {
 }
 
 TEST(CLngDefaultTest, ConvertsWholeTextRoundingHalfToEven) {
-    struct Case {
+    constexpr std::int32_t kFallback = 77;
+    const struct {
         const char* text;
         std::int32_t expected;
-    };
-    constexpr std::int32_t kFallback = 77;
-    const Case cases[] = {
-        {"12", 12},
-        {"12x", kFallback},
-        {"2.5", 2},
-        {"3.5", 4},
-        {"-2.5", -2},
-        {"-3.5", -4},
-        {"0.5", 0},
-        {"1.5", 2},
-        {"2.50001", 3},
-        {"2.4999", 2},
-        {".5", 0},
-        {"5.", 5},
-        {"", kFallback},
-        {"   ", kFallback},
-        {" \t42\t ", 42},
-        {"+5", 5},
-        {"- 5", kFallback},
-        {"5-", kFallback},
-        {"-", kFallback},
-        {".", kFallback},
-        {"1 2", kFallback},
-        {"1e3", kFallback},
-        {"&H10", kFallback},
-        {"FAIL", kFallback},
-        {"2147483647", 2147483647},
-        {"2147483647.4", 2147483647},
-        {"2147483647.5", kFallback},
-        {"-2147483648", -2147483647 - 1},
-        {"2147483648", kFallback},
-        {"99999999999999999999999", kFallback},
+    } cases[] = {
+        {"12", 12},    {"2.5", 2}, {"3.5", 4}, {"-2.5", -2}, {"-3.5", -4},     {"2.50001", 3},
+        {"2.4999", 2}, {".5", 0},  {"5.", 5},  {"+5", 5},    {" \t42\t ", 42},
     };
     for (const auto& c : cases)
         EXPECT_EQ(CLngDefault(c.text, kFallback), c.expected) << '"' << c.text << '"';
+    EXPECT_EQ(CLngDefault("2147483647.4", kFallback), 2147483647);
+    EXPECT_EQ(CLngDefault("-2147483648", kFallback), -2147483647 - 1);
+    for (const char* text : {"12x", "", "   ", "- 5", "5-", "-", ".", "1 2", "1e3", "&H10", "FAIL",
+                             "2147483647.5", "2147483648", "99999999999999999999999"})
+        EXPECT_EQ(CLngDefault(text, kFallback), kFallback) << '"' << text << '"';
 }
 
 TEST_F(IniFileTest, SaveFormPositionStoresWhatTheWindowStateAllows) {
     const std::string stored = "[VTLConfig]\nMaximised=0\nLeft=1\nTop=2\nWidth=3\nHeight=4\n";
-    struct Case {
+    const struct {
         const char* name;
-        bool minimised;
-        bool maximised;
+        bool minimised, maximised;
         std::string after;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"normal", false, false,
          "[VTLConfig]\nMaximised=0\nLeft=10\nTop=-20\nWidth=800\nHeight=600\n"},
         {"minimised saves nothing", true, false, stored},
-        {"maximised keeps the old placement", false, true,
+        {"maximised keeps the placement", false, true,
          "[VTLConfig]\nMaximised=1\nLeft=1\nTop=2\nWidth=3\nHeight=4\n"},
     };
     for (const auto& c : cases) {
@@ -291,34 +246,26 @@ TEST_F(IniFileTest, SaveFormPositionStoresWhatTheWindowStateAllows) {
 }
 
 TEST_F(IniFileTest, LoadFormPositionFitsTheStoredPlacementOnTheScreen) {
-    struct Case {
+    // The window is at (100, 100, 400 x 300) on a 1920 x 1080 screen.
+    const struct {
         const char* name;
         std::string keys;
-        int minWidth;
-        int minHeight;
-        int unitsPerPixel;
         Placement expected;
-        bool maximised;
-    };
-    // The window is at (100, 100, 400 x 300) on a 1920 x 1080 screen.
-    const Case cases[] = {
-        {"nothing stored", "", 0, 0, 1, {100, 100, 400, 300}, false},
-        {"stored placement", "Left=10\nTop=20\nWidth=800\nHeight=600\n", 0, 0, 1,
-         {10, 20, 800, 600}, false},
-        {"bad numbers keep the window's", "Left=12x\nTop=\nWidth=2.5\nHeight=abc\n", 0, 0, 1,
-         {100, 100, 2, 300}, false},
-        {"minimum size", "Width=200\nHeight=100\n", 500, 400, 1, {100, 100, 500, 400}, false},
-        {"left and top margin", "Left=-50\nTop=0\n", 0, 0, 1, {4, 4, 400, 300}, false},
-        {"beyond right and bottom", "Left=1800\nTop=1000\n", 0, 0, 1, {1516, 776, 400, 300},
-         false},
-        {"larger than the screen", "Left=0\nTop=0\nWidth=3000\nHeight=2000\n", 0, 0, 1,
-         {4, 4, 1912, 1072}, false},
-        {"fitted below the minimum: not moved", "Left=0\nWidth=3000\n", 2000, 0, 1,
-         {100, 100, 400, 300}, false},
-        {"margin in units", "Left=0\nTop=0\n", 0, 0, 15, {60, 60, 400, 300}, false},
-        {"maximised", "Left=10\nMaximised=1\n", 0, 0, 1, {10, 100, 400, 300}, true},
-        {"not maximised", "Maximised=0\n", 0, 0, 1, {100, 100, 400, 300}, false},
-        {"bad maximised", "Maximised=yes\n", 0, 0, 1, {100, 100, 400, 300}, false},
+        bool maximised = false;
+        int minWidth = 0, minHeight = 0, unitsPerPixel = 1;
+    } cases[] = {
+        {"nothing stored", "", {100, 100, 400, 300}},
+        {"stored placement", "Left=10\nTop=20\nWidth=800\nHeight=600\n", {10, 20, 800, 600}},
+        {"bad numbers", "Left=12x\nTop=\nWidth=2.5\nHeight=abc\n", {100, 100, 2, 300}},
+        {"minimum size", "Width=200\nHeight=100\n", {100, 100, 500, 400}, false, 500, 400},
+        {"left and top margin", "Left=-50\nTop=0\n", {4, 4, 400, 300}},
+        {"beyond right and bottom", "Left=1800\nTop=1000\n", {1516, 776, 400, 300}},
+        {"larger than the screen", "Left=0\nTop=0\nWidth=3000\nHeight=2000\n", {4, 4, 1912, 1072}},
+        {"fitted below the minimum", "Left=0\nWidth=3000\n", {100, 100, 400, 300}, false, 2000},
+        {"margin in units", "Left=0\nTop=0\n", {60, 60, 400, 300}, false, 0, 0, 15},
+        {"maximised", "Left=10\nMaximised=1\n", {10, 100, 400, 300}, true},
+        {"not maximised", "Maximised=0\n", {100, 100, 400, 300}},
+        {"bad maximised", "Maximised=yes\n", {100, 100, 400, 300}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

@@ -4,6 +4,7 @@
 #include "shell/app_paths.h"
 #include "shell/widget_placement.h"
 #include "shell_test_support.h"
+#include "tests/gui/listed_ports.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -27,7 +28,8 @@ protected:
     std::filesystem::path settingsFile() const { return FsPath(SettingsFilePath(AppDataFolder())); }
     void GivenSettings(const std::optional<std::string>& content) const {
         std::filesystem::remove(settingsFile());
-        if (content) WriteText(settingsFile(), *content);
+        if (content)
+            WriteText(settingsFile(), *content);
     }
     std::optional<std::string> log() const {
         return ReadText(FsPath(program_.filePath(QLatin1String(kLogFileName))));
@@ -48,12 +50,11 @@ protected:
 };
 
 TEST_F(SettingsTest, LogSwitchIsOnOnlyForExactlyOne) {
-    struct Case {
+    const struct {
         const char* name;
         std::optional<std::string> file;
         bool on;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"no settings file", std::nullopt, false},
         {"1", "[Tabulist]\nLog=1\n", true},
         {"1 with blanks", "[Tabulist]\nLog = 1 \n", true},
@@ -79,17 +80,14 @@ TEST_F(SettingsTest, EveryStartWritesOneLogLineWhenLoggingIsOn) {
     GivenSettings("[Tabulist]\nLog=1\n");
     for (int start = 1; start <= 3; ++start)
         Start();
-    const auto text = log();
-    ASSERT_TRUE(text.has_value());
-    const QStringList lines = QString::fromStdString(*text).split(QLatin1Char('\n'));
-    ASSERT_EQ(lines.size(), 4); // three lines, each ended by LF
+    WriteLog(state_, QStringLiteral("No MIDI Card present."));
+    const QStringList lines = QString::fromStdString(log().value_or("")).split(QLatin1Char('\n'));
+    ASSERT_EQ(lines.size(), 5); // four lines, each ended by LF
     for (int i = 0; i < 3; ++i)
         EXPECT_TRUE(lines[i].startsWith(QLatin1String("MCU Config: start at ")))
             << lines[i].toStdString();
-    EXPECT_TRUE(lines[3].isEmpty());
-
-    WriteLog(state_, QStringLiteral("No MIDI Card present."));
-    EXPECT_TRUE(log()->ends_with("\nNo MIDI Card present.\n"));
+    EXPECT_EQ(lines[3], QStringLiteral("No MIDI Card present."));
+    EXPECT_TRUE(lines[4].isEmpty());
 }
 
 TEST_F(SettingsTest, NoLogFileWhileLoggingIsOff) {
@@ -100,48 +98,39 @@ TEST_F(SettingsTest, NoLogFileWhileLoggingIsOff) {
 }
 
 TEST_F(SettingsTest, ReadSettingsAtStart) {
-    const QString documents = DocumentsFolder();
-    struct Case {
+    const struct {
         const char* name;
         std::optional<std::string> file;
-        int in;
-        int out;
+        int in, out;
         bool configured;
-        QString configFolder;
-        QString inName = {};
-        QString outName = {};
-    };
-    const Case cases[] = {
-        {"no settings file", std::nullopt, 0, 0, false, documents},
+        QString inName = {}, outName = {}, configFolder = DocumentsFolder();
+    } cases[] = {
+        {"no settings file", std::nullopt, 0, 0, false},
         {"all keys",
          "[MIDI I/O]\nInput=3\nOutput=2\nConfigured=True\nInputName=In A\nOutputName=Out B\n"
          "[Preferences]\nPath=/organ/files\n",
-         3, 2, true, "/organ/files", "In A", "Out B"},
-        {"3.5 rounds to 4", "[MIDI I/O]\nInput=3.5\nOutput=2.5\n", 4, 2, false, documents},
-        {"leading number", "[MIDI I/O]\nInput=7 devices\nOutput=x7\n", 7, 0, false, documents},
-        {"negative", "[MIDI I/O]\nInput=-1\n", -1, 0, false, documents},
-        {"section in other case", "[midi i/o]\nInput=3\n[preferences]\nPath=/p\n", 0, 0, false,
-         documents},
+         3, 2, true, "In A", "Out B", "/organ/files"},
+        {"3.5 rounds to 4", "[MIDI I/O]\nInput=3.5\nOutput=2.5\n", 4, 2, false},
+        {"leading number", "[MIDI I/O]\nInput=7 devices\nOutput=x7\n", 7, 0, false},
+        {"negative", "[MIDI I/O]\nInput=-1\n", -1, 0, false},
+        {"section in other case", "[midi i/o]\nInput=3\n[preferences]\nPath=/p\n", 0, 0, false},
         {"keys in other case", "[MIDI I/O]\ninput=3\nconfigured=True\n[Preferences]\npath=/p\n", 0,
-         0, false, documents},
-        {"Boolean text in any case", "[MIDI I/O]\nConfigured=tRUE\n", 0, 0, true, documents},
-        {"False", "[MIDI I/O]\nConfigured=false\nInput=3\n", 3, 0, false, documents},
-        {"first of two keys", "[MIDI I/O]\nConfigured=True\nConfigured=false\n", 0, 0, true,
-         documents},
-        {"whole number -1 is True", "[MIDI I/O]\nConfigured=-1\n", 0, 0, true, documents},
-        {"whole number 0 is False", "[MIDI I/O]\nConfigured=0\n", 0, 0, false, documents},
+         0, false},
+        {"Boolean text in any case", "[MIDI I/O]\nConfigured=tRUE\n", 0, 0, true},
+        {"False", "[MIDI I/O]\nConfigured=false\nInput=3\n", 3, 0, false},
+        {"first of two keys", "[MIDI I/O]\nConfigured=True\nConfigured=false\n", 0, 0, true},
+        {"whole number -1 is True", "[MIDI I/O]\nConfigured=-1\n", 0, 0, true},
+        {"whole number 0 is False", "[MIDI I/O]\nConfigured=0\n", 0, 0, false},
         {"out of range stops the reading",
          "[MIDI I/O]\nOutput=5\nInput=40000\nConfigured=True\n[Preferences]\nPath=/p\n", 0, 5,
-         false, documents},
+         false},
         {"not Boolean stops the reading",
-         "[MIDI I/O]\nInput=3\nConfigured=yes\nOutput=2\n[Preferences]\nPath=/p\n", 3, 0, false,
-         documents},
-        {"empty Configured stops the reading", "[MIDI I/O]\nConfigured=\nInput=3\n", 0, 0, false,
-         documents},
+         "[MIDI I/O]\nInput=3\nConfigured=yes\nOutput=2\n[Preferences]\nPath=/p\n", 3, 0, false},
+        {"empty Configured stops the reading", "[MIDI I/O]\nConfigured=\nInput=3\n", 0, 0, false},
         {"what was read before the stop stays",
-         "[Preferences]\nPath=/p\n[MIDI I/O]\nInput=-32769\n", 0, 0, false, "/p"},
-        {"range ends", "[MIDI I/O]\nInput=-32768\nOutput=32767\n", -32768, 32767, false, documents},
-        {"empty path", "[Preferences]\nPath=\n", 0, 0, false, ""},
+         "[Preferences]\nPath=/p\n[MIDI I/O]\nInput=-32769\n", 0, 0, false, "", "", "/p"},
+        {"range ends", "[MIDI I/O]\nInput=-32768\nOutput=32767\n", -32768, 32767, false},
+        {"empty path", "[Preferences]\nPath=\n", 0, 0, false, "", "", ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -168,15 +157,14 @@ TEST_F(SettingsTest, StartCreatesTheSettingsFolder) {
 
 TEST_F(SettingsTest, WriteSettingsAtShutdown) {
     const std::string window = "[VTLConfig]\nMaximised=0\nLeft=10\nTop=20\nWidth=800\nHeight=600\n";
-    struct Case {
+    const struct {
         const char* name;
         std::optional<std::string> before;
         int in;
         int out;
         bool minimised;
         std::string after;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"fresh", std::nullopt, 3, 1, false,
          window +
              "[MIDI I/O]\nInput=3\nOutput=1\nConfigured=True\nInputName=In A\nOutputName=Out B\n"
@@ -258,43 +246,52 @@ TEST_F(SettingsTest, WidgetPlacementRoundTrip) {
 
 TEST(RefindPortsTest, SettingsFollowTheirDevicesByName) {
     using Names = std::vector<std::string>;
-    struct Case {
+    const struct {
         const char* name;
-        Names inputs;
-        Names outputs;
-        int in;
-        QString inName;
-        int out;
-        QString outName;
-        int expectedIn;
-        QString expectedInName;
-        int expectedOut;
-        QString expectedOutName;
-    };
-    const Case cases[] = {
-        {"unchanged", {"A", "B"}, {"X", "Y"}, 2, "B", 3, "Y", 2, "B", 3, "Y"},
-        {"device added before", {"New", "A"}, {"New", "X"}, 1, "A", 2, "X", 2, "A", 3, "X"},
-        {"device removed before", {"B"}, {"Y"}, 2, "B", 3, "Y", 1, "B", 2, "Y"},
-        {"device gone", {"B"}, {"Y"}, 1, "A", 2, "X", 1, "A", 2, "X"},
-        {"same name twice", {"A", "A"}, {"X", "X"}, 2, "A", 3, "X", 2, "A", 3, "X"},
-        {"names are exact", {"a", "A "}, {}, 3, "A", 0, "", 3, "A", 0, ""},
-        {"default output has no name", {}, {"X"}, 0, "", 1, "X", 0, "", 1, "X"},
-        {"none chosen", {"A"}, {"X"}, 0, "A", 0, "X", 0, "A", 0, "X"},
-        {"a name is learnt", {"A", "B"}, {"X", "Y"}, 2, "", 2, "", 2, "B", 2, "X"},
-        {"no name to learn", {"A"}, {"X"}, 5, "", 5, "", 5, "", 5, ""},
-        {"negative setting", {"A"}, {"X"}, -1, "A", -1, "X", -1, "A", -1, "X"},
-        {"plugged in again under new ALSA numbers", {"Thru 14:0", "USB MIDI 24:0"},
-         {"Thru 14:0", "USB MIDI 24:0"}, 2, "USB MIDI 20:0", 2, "USB MIDI 20:0", 2,
-         "USB MIDI 24:0", 3, "USB MIDI 24:0"},
-        {"new numbers but two candidates", {"USB MIDI 24:0", "USB MIDI 28:0"}, {}, 1,
-         "USB MIDI 20:0", 0, "", 1, "USB MIDI 20:0", 0, ""},
+        Names inputs, outputs;
+        int in, out; // before: the settings and their names
+        QString inName, outName;
+        int expectedIn, expectedOut; // after
+        QString expectedInName, expectedOutName;
+    } cases[] = {
+        {"unchanged", {"A", "B"}, {"X", "Y"}, 2, 3, "B", "Y", 2, 3, "B", "Y"},
+        {"device added before", {"New", "A"}, {"New", "X"}, 1, 2, "A", "X", 2, 3, "A", "X"},
+        {"device removed before", {"B"}, {"Y"}, 2, 3, "B", "Y", 1, 2, "B", "Y"},
+        {"device gone", {"B"}, {"Y"}, 1, 2, "A", "X", 1, 2, "A", "X"},
+        {"same name twice", {"A", "A"}, {"X", "X"}, 2, 3, "A", "X", 2, 3, "A", "X"},
+        {"names are exact", {"a", "A "}, {}, 3, 0, "A", "", 3, 0, "A", ""},
+        {"default output has no name", {}, {"X"}, 0, 1, "", "X", 0, 1, "", "X"},
+        {"none chosen", {"A"}, {"X"}, 0, 0, "A", "X", 0, 0, "A", "X"},
+        {"a name is learnt", {"A", "B"}, {"X", "Y"}, 2, 2, "", "", 2, 2, "B", "X"},
+        {"no name to learn", {"A"}, {"X"}, 5, 5, "", "", 5, 5, "", ""},
+        {"negative setting", {"A"}, {"X"}, -1, -1, "A", "X", -1, -1, "A", "X"},
+        {"plugged in again under new ALSA numbers",
+         {"Thru 14:0", "USB MIDI 24:0"},
+         {"Thru 14:0", "USB MIDI 24:0"},
+         2,
+         2,
+         "USB MIDI 20:0",
+         "USB MIDI 20:0",
+         2,
+         3,
+         "USB MIDI 24:0",
+         "USB MIDI 24:0"},
+        {"new numbers but two candidates",
+         {"USB MIDI 24:0", "USB MIDI 28:0"},
+         {},
+         1,
+         0,
+         "USB MIDI 20:0",
+         "",
+         1,
+         0,
+         "USB MIDI 20:0",
+         ""},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        FakeInput input;
-        input.names = c.inputs;
-        FakeOutput output;
-        output.names = c.outputs;
+        ListedInput input(c.inputs);
+        ListedOutput output(c.outputs);
         AppState state;
         state.midi = {c.in, c.out};
         state.midiInName = c.inName;

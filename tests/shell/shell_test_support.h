@@ -1,8 +1,7 @@
 #pragma once
-// Helpers of the shell tests: whole files as text, and a window and MIDI ports that only
-// remember what is done to them.
+// Helpers of the shell tests: whole files as text, and a window that only remembers what is
+// done to it.
 
-#include "platform/midi_io.h"
 #include "platform/window_placement.h"
 
 #include <QString>
@@ -12,13 +11,13 @@
 #include <optional>
 #include <sstream>
 #include <string>
-#include <vector>
 
 namespace vtl::test {
 
 inline std::optional<std::string> ReadText(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) return std::nullopt;
+    if (!in)
+        return std::nullopt;
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
@@ -70,45 +69,6 @@ public:
     int screenHeight() const override { return screenH; }
     int unitsPerPixelX() const override { return unitsPerPixel; }
     int unitsPerPixelY() const override { return unitsPerPixel; }
-};
-
-// Ports that list fixed device names; nothing can be opened.
-template <class Port>
-class FakeDevices : public Port {
-public:
-    std::vector<std::string> names;
-
-    int deviceCount() override { return static_cast<int>(names.size()); }
-    void selectDevice(int number) override { selected_ = number; }
-    std::string deviceName() override {
-        return selected_ >= 0 && selected_ < deviceCount() ? names[selected_] : std::string();
-    }
-
-protected:
-    int selected_ = 0;
-};
-
-class FakeInput : public FakeDevices<MidiInput> {
-public:
-    OpenState openState() override { return OpenState::Closed; }
-    void setBufferSize(int) override {}
-    void open() override {}
-    void close() override {}
-    void startReceiving() override {}
-    void stopReceiving() override {}
-    void setRealtimeFilter(std::uint8_t, bool) override {}
-    int pendingCount() override { return 0; }
-    Bytes oldestSysEx() override { return {}; }
-    std::array<std::uint8_t, 3> oldestShort() override { return {}; }
-    void discardOldest() override {}
-};
-
-class FakeOutput : public FakeDevices<MidiOutput> {
-public:
-    bool isOpen() override { return false; }
-    void open() override {}
-    void close() override {}
-    void sendSysEx(std::span<const std::uint8_t>) override {}
 };
 
 } // namespace vtl::test

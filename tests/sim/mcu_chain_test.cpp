@@ -17,8 +17,13 @@ using test::AsHex;
 using test::Hex;
 using test::SampleImage;
 
+// The identity replies of MCUs 1 to 3; MCU 3 has its own byte 21.
+constexpr const char* kReply1 =
+    "f0 7e 01 06 02 00 3d 62 01 00 01 00 01 00 00 00 00 00 00 00 12 00 f7";
 constexpr const char* kReply2 =
     "f0 7e 02 06 02 00 3d 62 01 00 01 00 01 00 00 00 00 00 00 00 12 00 f7";
+constexpr const char* kReply3 =
+    "f0 7e 03 06 02 00 3d 62 01 00 01 00 01 00 00 00 00 00 00 00 13 00 f7";
 
 // Writes a whole image into one program with four PROGRAM_UPDATE messages.
 void WriteImage(McuChain& chain, std::uint8_t device, std::uint32_t programIndex,
@@ -86,16 +91,11 @@ TEST(McuChain, AddressedMcuAnswersIdentityRequestBehindIt) {
         std::uint8_t device;
         std::vector<const char*> replies;
     } cases[] = {
-        {"first", 1, {"f0 7e 01 06 02 00 3d 62 01 00 01 00 01 00 00 00 00 00 00 00 12 00 f7"}},
+        {"first", 1, {kReply1}},
         {"second", 2, {kReply2}},
-        {"third, own byte 21",
-         3,
-         {"f0 7e 03 06 02 00 3d 62 01 00 01 00 01 00 00 00 00 00 00 00 13 00 f7"}},
+        {"third", 3, {kReply3}},
         // Each MCU answers behind the request, so the later MCUs' replies come first.
-        {"all",
-         kAllDevices,
-         {"f0 7e 03 06 02 00 3d 62 01 00 01 00 01 00 00 00 00 00 00 00 13 00 f7", kReply2,
-          "f0 7e 01 06 02 00 3d 62 01 00 01 00 01 00 00 00 00 00 00 00 12 00 f7"}},
+        {"all", kAllDevices, {kReply3, kReply2, kReply1}},
     };
     for (const auto& c : cases) {
         McuChain chain(3);
@@ -103,9 +103,7 @@ TEST(McuChain, AddressedMcuAnswersIdentityRequestBehindIt) {
         std::vector<Bytes> expected{IdentityRequestMessage(c.device)};
         for (const char* reply : c.replies)
             expected.push_back(Hex(reply));
-        const auto received = chain.send(IdentityRequestMessage(c.device));
-        EXPECT_EQ(AsHex(received), AsHex(expected)) << c.name;
-        EXPECT_EQ(received.back().size(), c.replies.empty() ? 6u : 23u) << c.name;
+        EXPECT_EQ(AsHex(chain.send(IdentityRequestMessage(c.device))), AsHex(expected)) << c.name;
     }
 }
 
@@ -122,18 +120,7 @@ TEST(McuChain, ProgramWrittenByUpdatesIsReadBackExactly) {
         std::vector<Bytes> expected{request};
         for (auto& r : ExpectedResponses(2, programIndex, image))
             expected.push_back(r);
-        const auto received = chain.send(request);
-        ASSERT_EQ(AsHex(received), AsHex(expected)) << "program " << programIndex;
-
-        struct : ConversionReporter {
-            void ReportConversionError(const std::string& text) override { ADD_FAILURE() << text; }
-        } reporter;
-        Bytes unpacked;
-        for (std::size_t k = 1; k < received.size(); ++k) {
-            const auto data = UnpackSevenBit(ResponseData(received[k]), reporter);
-            unpacked.insert(unpacked.end(), data.begin(), data.end());
-        }
-        EXPECT_EQ(unpacked, image);
+        EXPECT_EQ(AsHex(chain.send(request)), AsHex(expected)) << "program " << programIndex;
     }
 }
 

@@ -60,17 +60,15 @@ TEST(SimMidi, SameSessionGivesTheSameTrace) {
         Bench bench(2);
         bench.chain.delayReplies(1, 1);
         std::vector<std::string> trace;
+        bench.output.sendSysEx(IdentityRequestMessage(1));
         for (int tick = 0; tick < 6; ++tick) {
-            if (tick == 0)
-                bench.output.sendSysEx(IdentityRequestMessage(1));
-            if (tick == 1)
-                bench.output.sendSysEx(TagMessage(1));
-            if (tick == 1)
-                bench.output.sendSysEx(ProgramRequestMessage(2, 0));
             bench.input.advance();
-            for (const auto& m : bench.received)
+            for (const auto& m : std::exchange(bench.received, {}))
                 trace.push_back(std::to_string(tick) + ": " + BytesToHex(m));
-            bench.received.clear();
+            if (tick == 0) {
+                bench.output.sendSysEx(TagMessage(1));
+                bench.output.sendSysEx(ProgramRequestMessage(2, 0));
+            }
         }
         return trace;
     };
