@@ -19,8 +19,7 @@ private slots:
     void setupShowModalReportsCancel();
     void setupListingErrorReportsNoMidiCard_data();
     void setupListingErrorReportsNoMidiCard();
-    void setupPlacesWindowsWhenMainWindowCalls_data();
-    void setupPlacesWindowsWhenMainWindowCalls();
+    void setupOpenedByMainWindowLandsOverIt();
 
     // Status window.
     void statusKeepsEndInView_data();
@@ -29,7 +28,6 @@ private slots:
     void statusClosingClearsText_data();
     void statusClosingClearsText();
     void statusClickIntoTextFocusesClose();
-    void statusCentresOverMainWindow();
 
     // Documentation launch.
     void openDocument_data();

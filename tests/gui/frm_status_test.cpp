@@ -116,16 +116,3 @@ void DialogsTest::statusClickIntoTextFocusesClose() {
     QCOMPARE(rig.status.focusWidget(), &rig.close());
     QCOMPARE(rig.text().textCursor().position(), end);
 }
-
-void DialogsTest::statusCentresOverMainWindow() {
-    StatusRig rig;
-    QWidget mainWindow;
-    mainWindow.setGeometry(100, 50, 800, 600);
-    rig.status.setCentreOn(&mainWindow);
-
-    rig.status.centre();
-
-    const QSize size = rig.status.frameGeometry().size();
-    QCOMPARE(rig.status.pos(),
-             QPoint(100 + (800 - size.width()) / 2, 50 + (600 - size.height()) / 2));
-}
