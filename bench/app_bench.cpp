@@ -53,8 +53,7 @@ public:
     OnFirstPaint(QWidget& widget, std::function<void()> then)
         : widget_(widget), window_(widget.windowHandle()), then_(std::move(then)) {
         widget_.installEventFilter(this);
-        if (window_)
-            window_->installEventFilter(this);
+        if (window_) window_->installEventFilter(this);
     }
 
 protected:
@@ -69,8 +68,7 @@ protected:
         delivering_ = false;
         if (painted_) {
             widget_.removeEventFilter(this);
-            if (window_)
-                window_->removeEventFilter(this);
+            if (window_) window_->removeEventFilter(this);
             then_();
         }
         return true;
@@ -95,8 +93,7 @@ void MeasureIdle(vtl::Application& app, bool timerRunning) {
             return;
         }
         poll->stop();
-        if (!timerRunning)
-            app.mainWindow()->stopTimer();
+        if (!timerRunning) app.mainWindow()->stopTimer();
         const std::clock_t cpu = std::clock(); // all threads, user and system
         const double from = NowMs();
         // A coarse timer may end the period up to 5 % early.
@@ -122,12 +119,10 @@ int CopyMain(int argc, char* argv[], double mainMs) {
     options.demo = true;
     options.programFolder = QCoreApplication::applicationDirPath();
     vtl::Application app(options);
-    if (!app.Start())
-        return 1;
+    if (!app.Start()) return 1;
 
     const auto shown = [&app, mode, startedMs, mainMs, qappMs] {
-        if (mode != "--start")
-            return MeasureIdle(app, mode == "--idle");
+        if (mode != "--start") return MeasureIdle(app, mode == "--idle");
         const double shownMs = NowMs();
         std::printf("%f load_ms=%f qapp_ms=%f app_ms=%f\n", (shownMs - startedMs) / 1000,
                     mainMs - startedMs, qappMs - mainMs, shownMs - qappMs);
@@ -182,8 +177,7 @@ QString Spawn(const char* mode) {
 // disk; one unmeasured copy first makes every measured one start from the page cache, as a
 // second launch would.
 void Measure(benchmark::State& state, const char* mode, bool& warmedUp) {
-    if (!std::exchange(warmedUp, true))
-        (void)Spawn("--start");
+    if (!std::exchange(warmedUp, true)) (void)Spawn("--start");
     for (auto _ : state) {
         const QStringList fields = Spawn(mode).split(QLatin1Char(' '));
         bool ok = false;

@@ -40,15 +40,13 @@ constexpr double kSecondsPerTick = 0.1;
 // transfer is over when the pause behind its last message has run:
 //     minimum = 12 + 10 * (7n + 1 - 1) + 6 = 10 * (7n + 1) + 8
 long MinimumTicks(Direction direction, int manuals) {
-    if (direction == Direction::Read)
-        return 4 * ((2 + 4 * manuals) + (1 + manuals)) + 8;
+    if (direction == Direction::Read) return 4 * ((2 + 4 * manuals) + (1 + manuals)) + 8;
     return 10 * (7 * manuals + 1) + 8;
 }
 
 ConsoleModel SampleConsole() {
     ConsoleModel model;
-    if (!LoadConfigFile(model, VTL_SAMPLES_DIR "/three-manuals.vtl"))
-        return {};
+    if (!LoadConfigFile(model, VTL_SAMPLES_DIR "/three-manuals.vtl")) return {};
     return model;
 }
 

@@ -79,9 +79,13 @@ frmMain::frmMain(MainActions& actions, const QString& programFolder, QWidget* pa
                                        findChild<QToolBar*>()->sizeHint().height());
 }
 
-void frmMain::startTimer() { timer_->start(); }
+void frmMain::startTimer() {
+    timer_->start();
+}
 
-void frmMain::stopTimer() { timer_->stop(); }
+void frmMain::stopTimer() {
+    timer_->stop();
+}
 
 void frmMain::BuildMenus() {
     struct Item {
@@ -114,7 +118,8 @@ void frmMain::BuildMenus() {
     for (const auto& item : items) {
         QAction* a = item.menu->addAction(QString::fromLatin1(item.caption));
         a->setShortcut(item.shortcut);
-        if (item.action) connect(a, &QAction::triggered, this, [this, f = item.action] { (actions_.*f)(); });
+        if (item.action)
+            connect(a, &QAction::triggered, this, [this, f = item.action] { (actions_.*f)(); });
         if (item.command >= 0) menuItems_[static_cast<std::size_t>(item.command)] = a;
         if (item.command == kWrite) {
             file->addSeparator();
@@ -162,7 +167,8 @@ void frmMain::BuildToolbar() {
             toolbar->addSeparator();
             continue;
         }
-        QAction* button = AddToolbarButton(QString::fromLatin1(b.key), QString::fromLatin1(b.tooltip));
+        QAction* button =
+            AddToolbarButton(QString::fromLatin1(b.key), QString::fromLatin1(b.tooltip));
         if (b.command >= 0) {
             toolbarButtons_[static_cast<std::size_t>(b.command)] = button;
             // The button does what the menu item of its command does.
@@ -181,8 +187,10 @@ void frmMain::BuildConsoleView() {
     setCentralWidget(client);
 
     shaInstructions_ = RoundedShape(client, ClientTwips(3720, 480, 5595, 1095), "#ffffc0");
-    AddLabel(shaInstructions_, 30, 255, "Click on a keyboard to configure its output MIDI channels");
-    AddLabel(shaInstructions_, 210, 255, "Click on a piston to configure what it does when pressed");
+    AddLabel(shaInstructions_, 30, 255,
+             "Click on a keyboard to configure its output MIDI channels");
+    AddLabel(shaInstructions_, 210, 255,
+             "Click on a piston to configure what it does when pressed");
     AddLabel(shaInstructions_, 480, 600,
              "Note: The top-to-bottom order of the keyboards shown here represents the "
              "recommended configuration described in the documentation.  Actual order may vary.");
@@ -221,7 +229,10 @@ void frmMain::BuildConsoleView() {
 }
 
 void frmMain::ShowManuals(int manualCount) {
-    const int offset = manualCount == 1 ? 2400 : manualCount == 2 ? 1800 : manualCount == 3 ? 1400 : 0;
+    const int offset = manualCount == 1   ? 2400
+                       : manualCount == 2 ? 1800
+                       : manualCount == 3 ? 1400
+                                          : 0;
     // Three manuals start so high that the top keyboard would cover the foot of the hints; the
     // panels then move down just clear of them, into the room left below the last rail.
     const int top = (offset - kToolbarTwips) / kTwipsPerPixel;
@@ -236,7 +247,8 @@ void frmMain::ShowManuals(int manualCount) {
 }
 
 void frmMain::HideManuals() {
-    for (QFrame* panel : fraManual_) panel->hide();
+    for (QFrame* panel : fraManual_)
+        panel->hide();
 }
 
 void frmMain::ShowReading() {
@@ -266,7 +278,8 @@ void frmMain::SetCommandsNoData() {
 void frmMain::SetCommandsDataLoaded() {
     SetCommandEnabled(kCopy, false);
     SetCommandEnabled(kPaste, false);
-    for (int c : {kLoad, kSave, kLoadOrgan, kWrite}) SetCommandEnabled(c, true);
+    for (int c : {kLoad, kSave, kLoadOrgan, kWrite})
+        SetCommandEnabled(c, true);
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {

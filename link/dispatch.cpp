@@ -21,7 +21,8 @@ void TransferController::Drain() {
     while (input_.pendingCount() >= 1) {
         const Bytes sysEx = input_.oldestSysEx();
         if (!sysEx.empty()) {
-            if (traffic_) traffic_->Traffic(tickCount_, TrafficListener::Direction::Received, sysEx);
+            if (traffic_)
+                traffic_->Traffic(tickCount_, TrafficListener::Direction::Received, sysEx);
             Dispatch(sysEx);
         } else if (traffic_) {
             const auto shortMessage = input_.oldestShort();
@@ -40,8 +41,8 @@ void TransferController::Dispatch(std::span<const std::uint8_t> message) {
         if (linkState_ != kCounting || !value) return;
         model_.manualCount = static_cast<std::int16_t>(*value - 1);
         if (model_.manualCount >= 1 && model_.manualCount <= kMaxManuals) {
-            status_.append(lineBreak + "Number of manuals detected = " +
-                           std::to_string(model_.manualCount));
+            status_.append(lineBreak +
+                           "Number of manuals detected = " + std::to_string(model_.manualCount));
             model_.currentManual = 1;
             linkState_ = kIdentify;
         } else {
@@ -77,7 +78,8 @@ void TransferController::Dispatch(std::span<const std::uint8_t> message) {
         }
         return;
     }
-    default: return; // our own requests coming back, and anything else
+    default:
+        return; // our own requests coming back, and anything else
     }
 }
 

@@ -89,8 +89,8 @@ Bytes McuRebootMessage(std::uint8_t device) {
 }
 
 Bytes IdentityRequestMessage(std::uint8_t device) {
-    return {kSysExStart, kUniversalNonRealtime, device, kGeneralInformation, kIdentityRequest,
-            kSysExEnd};
+    return {kSysExStart,         kUniversalNonRealtime, device,
+            kGeneralInformation, kIdentityRequest,      kSysExEnd};
 }
 
 MessageKind Recognise(std::span<const std::uint8_t> message) {

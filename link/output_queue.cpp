@@ -26,7 +26,9 @@ OutputQueue::OutputQueue(MidiInput& input, MidiOutput& output, MidiSettings& set
     });
 }
 
-OutputQueue::~OutputQueue() { output_.onError(nullptr); }
+OutputQueue::~OutputQueue() {
+    output_.onError(nullptr);
+}
 
 void OutputQueue::Queue(Bytes message) {
     if (!linkReady_) InitialiseLink();
@@ -98,7 +100,8 @@ void OutputQueue::OpenOutput() {
 }
 
 void OutputQueue::SetRealtimeFilters(bool on) {
-    for (auto status : kFilteredRealtime) input_.setRealtimeFilter(status, on);
+    for (auto status : kFilteredRealtime)
+        input_.setRealtimeFilter(status, on);
 }
 
 } // namespace vtl

@@ -13,8 +13,7 @@ struct Error {
 };
 
 // A value or the error that prevented it; callers check before use.
-template <class T>
-class [[nodiscard]] Expected {
+template <class T> class [[nodiscard]] Expected {
 public:
     Expected(T value) : state_(std::move(value)) {}
     Expected(Error error) : state_(std::move(error)) {}
@@ -37,6 +36,8 @@ private:
 
 // For operations that produce nothing but can fail.
 using Status = Expected<std::monostate>;
-inline Status Ok() { return std::monostate{}; }
+inline Status Ok() {
+    return std::monostate{};
+}
 
 } // namespace vtl

@@ -25,7 +25,9 @@ constexpr int kPauseBeforeRequestTicks = 10;
 constexpr std::uint32_t kProgramIndex = 0;
 constexpr std::size_t kProgramLength = 256;
 
-std::uint8_t Device(int manual) { return static_cast<std::uint8_t>(manual); }
+std::uint8_t Device(int manual) {
+    return static_cast<std::uint8_t>(manual);
+}
 
 } // namespace
 
@@ -37,7 +39,9 @@ TransferController::TransferController(ConsoleModel& model, MidiInput& input, Ou
     input_.onMessage([this] { OnMessage(); });
 }
 
-TransferController::~TransferController() { input_.onMessage(nullptr); }
+TransferController::~TransferController() {
+    input_.onMessage(nullptr);
+}
 
 bool TransferController::DevicesChosen() {
     return settings_.midiInSetting != 0 && settings_.midiOutSetting != 0;
@@ -73,7 +77,9 @@ void TransferController::FileLoaded() {
     linkState_ = kFinished;
 }
 
-void TransferController::CloseInput() { queue_.CloseInput(); }
+void TransferController::CloseInput() {
+    queue_.CloseInput();
+}
 
 bool TransferController::PastLastManual() const {
     return model_.currentManual > kMaxManuals || model_.currentManual > model_.manualCount;
@@ -81,8 +87,8 @@ bool TransferController::PastLastManual() const {
 
 void TransferController::TransferStep() {
     const bool reading = transferMode_ == kReading;
-    const std::string caption = reading ? "Loading Program Data from VTL"
-                                        : "Writing Program Data to VTL";
+    const std::string caption =
+        reading ? "Loading Program Data from VTL" : "Writing Program Data to VTL";
     status_.setCaption(caption);
     status_.append(kBreak + caption + "...");
     status_.show();
@@ -101,7 +107,8 @@ void TransferController::TransferStep() {
         Queue(ProgramRequestMessage(Device(model_.currentManual), kProgramIndex));
         linkState_ = kAwaitFirstResponse;
     } else {
-        const auto messages = WriteProgramImage(model_, Device(model_.currentManual), kProgramIndex);
+        const auto messages =
+            WriteProgramImage(model_, Device(model_.currentManual), kProgramIndex);
         if (!messages) {
             // A value the image cannot carry: nothing of this manual is sent.
             host_.ShowMessage(messages.error().message);
@@ -109,7 +116,8 @@ void TransferController::TransferStep() {
             status_.hide();
             return;
         }
-        for (const auto& m : *messages) Queue(m);
+        for (const auto& m : *messages)
+            Queue(m);
         Queue(McuRebootMessage(Device(model_.currentManual)));
         ++model_.currentManual;
         linkState_ = PastLastManual() ? kFinished : kNextManual;
@@ -183,7 +191,9 @@ void TransferController::RunEntryActions() {
         status_.setText("Requesting  " + kProduct + " Configuration..");
         status_.show();
         break;
-    default: prevState_ = linkState_; break;
+    default:
+        prevState_ = linkState_;
+        break;
     }
 }
 
@@ -224,7 +234,9 @@ void TransferController::QueueUnlessWaiting(Bytes message) {
     if (!queue_.Contains(message)) Queue(std::move(message));
 }
 
-void TransferController::Queue(Bytes message) { queue_.Queue(std::move(message)); }
+void TransferController::Queue(Bytes message) {
+    queue_.Queue(std::move(message));
+}
 
 void TransferController::Pump() {
     const auto pumped = queue_.Pump();

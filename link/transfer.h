@@ -20,17 +20,17 @@ struct MidiSettings;
 // State codes of a transfer.
 enum LinkState : int {
     kIdle = 0,
-    kIdentify = 1,             // next tick: TAG and identity request queued
-    kFinished = 11,            // next tick: completion text
-    kFinishing = 27,           // status window kept for about 2 s
-    kWriting = 28,             // writing the current manual
-    kAwaitIdentity = 40,       // waiting for the identity reply of the current manual
-    kAwaitFirstResponse = 42,  // program data requested
+    kIdentify = 1,            // next tick: TAG and identity request queued
+    kFinished = 11,           // next tick: completion text
+    kFinishing = 27,          // status window kept for about 2 s
+    kWriting = 28,            // writing the current manual
+    kAwaitIdentity = 40,      // waiting for the identity reply of the current manual
+    kAwaitFirstResponse = 42, // program data requested
     kAwaitMoreResponses = 43,
-    kIdentified = 44,          // identity received while reading
+    kIdentified = 44, // identity received while reading
     kPauseBeforeRequest = 45,
-    kNextManual = 61,          // next manual to be written
-    kCounting = 62,            // counting manuals, waiting for the TAG
+    kNextManual = 61, // next manual to be written
+    kCounting = 62,   // counting manuals, waiting for the TAG
 };
 
 enum TransferMode : int { kNoTransfer = 0, kReading = 1, kWritingMode = 2, kFileLoaded = 3 };

@@ -5,7 +5,8 @@
 namespace vtl {
 
 ConsoleModel::ConsoleModel() {
-    for (auto& p : pistons) p.functionGroup = kNeverSetGroup;
+    for (auto& p : pistons)
+        p.functionGroup = kNeverSetGroup;
 }
 
 std::size_t ConsoleModel::ManualSlot(int manual) {

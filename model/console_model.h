@@ -34,7 +34,9 @@ struct ConsoleModel {
 
     // Element access by 1-based manual and 0-based piston number.
     pistonInfo& piston(int manual, int index) { return pistons[PistonSlot(manual, index)]; }
-    const pistonInfo& piston(int manual, int index) const { return pistons[PistonSlot(manual, index)]; }
+    const pistonInfo& piston(int manual, int index) const {
+        return pistons[PistonSlot(manual, index)];
+    }
     shoeInfo& shoe(int manual) { return shoes[ManualSlot(manual)]; }
     const shoeInfo& shoe(int manual) const { return shoes[ManualSlot(manual)]; }
     std::int32_t& channels(int manual) { return divisionChannels[ManualSlot(manual)]; }

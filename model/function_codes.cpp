@@ -18,12 +18,18 @@ int FunctionCode(int group, int type) {
         return type >= 0 && type < static_cast<int>(kCouplerCodes.size())
                    ? kCouplerCodes[static_cast<std::size_t>(type)]
                    : 0;
-    case kTremulantGroup: return type + 87;
-    case kCancelGroup: return type == 0 ? kGeneralCancelCode : type + 89;
-    case kGeneralGroup: return type + 129;
-    case kSetGroup: return 94;
-    case kSfzGroup: return 95;
-    default: return -1;
+    case kTremulantGroup:
+        return type + 87;
+    case kCancelGroup:
+        return type == 0 ? kGeneralCancelCode : type + 89;
+    case kGeneralGroup:
+        return type + 129;
+    case kSetGroup:
+        return 94;
+    case kSfzGroup:
+        return 95;
+    default:
+        return -1;
     }
 }
 

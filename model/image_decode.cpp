@@ -57,7 +57,8 @@ void DecodePiston(pistonInfo& piston, std::uint8_t channelByte, std::uint8_t fun
         channel = lowChannel;
         value = function - 36;
         break;
-    default: break;
+    default:
+        break;
     }
     piston.functionGroup = static_cast<std::int16_t>(group);
     piston.midiChannel = static_cast<std::int16_t>(channel);

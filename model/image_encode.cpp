@@ -27,17 +27,18 @@ Expected<PistonBytes> EncodePiston(const pistonInfo& piston, int manual, int ind
     if (group < kCouplerGroup || group > kTrevaGroup) return PistonBytes{0xff, 0xff};
 
     if (piston.midiChannel < 1 || piston.midiChannel > kChannelCount) {
-        return PistonError(manual, index, "MIDI channel " + std::to_string(piston.midiChannel) +
-                                              " is outside 1 to 16");
+        return PistonError(manual, index,
+                           "MIDI channel " + std::to_string(piston.midiChannel) +
+                               " is outside 1 to 16");
     }
     const int channel = piston.midiChannel - 1;
     int kind = 0;
     int function = 0;
     if (group == kProgramChangeGroup) {
         if (piston.programNumber < 1 || piston.programNumber > 128) {
-            return PistonError(manual, index, "program number " +
-                                                  std::to_string(piston.programNumber) +
-                                                  " is outside 1 to 128");
+            return PistonError(manual, index,
+                               "program number " + std::to_string(piston.programNumber) +
+                                   " is outside 1 to 128");
         }
         kind = 0x10;
         function = piston.programNumber - 1;
@@ -48,8 +49,9 @@ Expected<PistonBytes> EncodePiston(const pistonInfo& piston, int manual, int ind
         function = FunctionCode(group, piston.functionType);
     }
     if (function < 0 || function > 255) {
-        return PistonError(manual, index, "function type " + std::to_string(piston.functionType) +
-                                              " has no code in its group");
+        return PistonError(manual, index,
+                           "function type " + std::to_string(piston.functionType) +
+                               " has no code in its group");
     }
     return PistonBytes{static_cast<std::uint8_t>(kind | channel),
                        static_cast<std::uint8_t>(function)};

@@ -21,14 +21,14 @@ inline constexpr std::size_t kDecodedImageSize = 250;
 using ProgramImage = std::array<std::uint8_t, kFileImageSize>;
 
 namespace image {
-inline constexpr std::size_t kFormat = 0;          // 12, or 13 for MCUs whose identity says 12
-inline constexpr std::size_t kShoeTable = 2;       // 8 bytes, one nibble per MIDI channel
-inline constexpr std::size_t kFixed24 = 10;        // 16 bytes written as 24
-inline constexpr std::size_t kChannelsLow = 27;    // division channels 1 to 8
-inline constexpr std::size_t kChannelsHigh = 28;   // division channels 9 to 16
-inline constexpr std::size_t kPistonHead = 208;    // 60 00
-inline constexpr std::size_t kPistonTable = 210;   // channel byte, function byte per piston
-inline constexpr std::size_t kPistonTail = 250;    // 60 01
+inline constexpr std::size_t kFormat = 0;        // 12, or 13 for MCUs whose identity says 12
+inline constexpr std::size_t kShoeTable = 2;     // 8 bytes, one nibble per MIDI channel
+inline constexpr std::size_t kFixed24 = 10;      // 16 bytes written as 24
+inline constexpr std::size_t kChannelsLow = 27;  // division channels 1 to 8
+inline constexpr std::size_t kChannelsHigh = 28; // division channels 9 to 16
+inline constexpr std::size_t kPistonHead = 208;  // 60 00
+inline constexpr std::size_t kPistonTable = 210; // channel byte, function byte per piston
+inline constexpr std::size_t kPistonTail = 250;  // 60 01
 } // namespace image
 
 // Decodes an image into the entries of manual model.currentManual. An image too short for

@@ -16,21 +16,22 @@ Bytes PackSevenBit(std::span<const std::uint8_t> data) {
             if (data[groupStart + i] & 0x80) highBits |= static_cast<std::uint8_t>(0x40 >> i);
         }
         out.push_back(highBits);
-        for (std::size_t i = 0; i < n; ++i) out.push_back(data[groupStart + i] & 0x7f);
+        for (std::size_t i = 0; i < n; ++i)
+            out.push_back(data[groupStart + i] & 0x7f);
         groupStart += n;
     }
     return out;
 }
 
-Expected<std::array<Bytes, kUpdateBlockCount>> WriteProgramImage(const ConsoleModel& model,
-                                                                 std::uint8_t device,
-                                                                 std::uint32_t programIndex) {
+Expected<std::array<Bytes, kUpdateBlockCount>>
+WriteProgramImage(const ConsoleModel& model, std::uint8_t device, std::uint32_t programIndex) {
     const auto image = EncodeProgramImage(model);
     if (!image) return image.error();
     std::array<Bytes, kUpdateBlockCount> messages;
     for (std::size_t k = 0; k < messages.size(); ++k) {
         const auto block = std::span(*image).subspan(k * kUpdateBlockSize, kUpdateBlockSize);
-        const auto address = static_cast<std::uint32_t>(programIndex * kImageSize + k * kUpdateBlockSize);
+        const auto address =
+            static_cast<std::uint32_t>(programIndex * kImageSize + k * kUpdateBlockSize);
         messages[k] = ProgramUpdateMessage(device, address, PackSevenBit(block));
     }
     return messages;

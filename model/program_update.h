@@ -20,8 +20,7 @@ Bytes PackSevenBit(std::span<const std::uint8_t> data);
 
 // The four PROGRAM_UPDATE messages that write the image of model.currentManual into
 // program programIndex of MCU device, in the order they are to be sent.
-Expected<std::array<Bytes, kUpdateBlockCount>> WriteProgramImage(const ConsoleModel& model,
-                                                                 std::uint8_t device,
-                                                                 std::uint32_t programIndex);
+Expected<std::array<Bytes, kUpdateBlockCount>>
+WriteProgramImage(const ConsoleModel& model, std::uint8_t device, std::uint32_t programIndex);
 
 } // namespace vtl

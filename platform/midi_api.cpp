@@ -23,8 +23,7 @@ constexpr std::array<std::pair<MidiApi, std::string_view>, 3> kNames{{
 
 Expected<MidiApi> parseMidiApi(std::string_view name) {
     for (const auto& [api, text] : kNames) {
-        if (text == name)
-            return api;
+        if (text == name) return api;
     }
     return Error{"Unknown MIDI system \"" + std::string(name) +
                  "\": use \"alsa\", \"jack\" or \"auto\"."};
@@ -37,8 +36,7 @@ std::string_view midiApiName(MidiApi api) {
 }
 
 MidiApi chooseMidiApi(MidiApi requested, bool alsaSequencerExists, bool alsaCompiled) {
-    if (requested != MidiApi::Automatic)
-        return requested;
+    if (requested != MidiApi::Automatic) return requested;
     return alsaSequencerExists && alsaCompiled ? MidiApi::Alsa : MidiApi::Jack;
 }
 

@@ -14,11 +14,9 @@ struct Reports {
 
 void collect(RtMidiError::Type type, const std::string& message, void* reports) {
     auto& into = *static_cast<Reports*>(reports);
-    if (type == RtMidiError::DEBUG_WARNING)
-        return;
+    if (type == RtMidiError::DEBUG_WARNING) return;
     auto& list = rtMidiErrorCode(type) == 0 ? into.warnings : into.errors;
-    if (std::find(list.begin(), list.end(), message) == list.end())
-        list.push_back(message);
+    if (std::find(list.begin(), list.end(), message) == list.end()) list.push_back(message);
 }
 
 std::vector<std::string> portNames(RtMidi& midi, Reports& reports) {
@@ -44,8 +42,7 @@ Expected<MidiPortNames> listMidiPorts(MidiApi api) {
     } catch (const RtMidiError& error) {
         reports.errors.push_back(error.getMessage());
     }
-    if (!reports.errors.empty())
-        return Error{reports.errors.front()};
+    if (!reports.errors.empty()) return Error{reports.errors.front()};
     names.warnings = std::move(reports.warnings);
     return names;
 }

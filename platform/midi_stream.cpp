@@ -11,8 +11,7 @@ constexpr std::uint8_t kFirstRealtime = 0xF8;
 
 // Length of a short message including its status byte; 0 for a status that cannot start one.
 std::size_t shortLength(std::uint8_t status) {
-    if (status < 0xF0)
-        return (status & 0xE0) == 0xC0 ? 2 : 3; // Cx, Dx carry one data byte
+    if (status < 0xF0) return (status & 0xE0) == 0xC0 ? 2 : 3; // Cx, Dx carry one data byte
     switch (status) {
     case 0xF1:
     case 0xF3:
@@ -37,8 +36,7 @@ std::vector<Bytes> MidiStreamParser::feed(std::span<const std::uint8_t> chunk) {
         }
         const bool inSysEx = !partial_.empty() && partial_.front() == kSysExStart;
         if (byte < 0x80) {
-            if (partial_.empty())
-                continue;
+            if (partial_.empty()) continue;
             partial_.push_back(byte);
             if (!inSysEx && partial_.size() == shortLength(partial_.front())) {
                 complete.push_back(std::move(partial_));
@@ -59,10 +57,8 @@ std::vector<Bytes> MidiStreamParser::feed(std::span<const std::uint8_t> chunk) {
             continue;
         }
         const std::size_t length = shortLength(byte);
-        if (length == 1)
-            complete.push_back({byte});
-        if (length > 1)
-            partial_.push_back(byte);
+        if (length == 1) complete.push_back({byte});
+        if (length > 1) partial_.push_back(byte);
     }
     return complete;
 }

@@ -27,8 +27,7 @@ RtMidiInput::~RtMidiInput() = default;
 
 int RtMidiInput::deviceCount() {
     unsigned count = 0;
-    if (midi_)
-        reports_.attempt([&] { count = midi_->getPortCount(); });
+    if (midi_) reports_.attempt([&] { count = midi_->getPortCount(); });
     return static_cast<int>(count);
 }
 
@@ -71,8 +70,7 @@ void RtMidiInput::open() {
 }
 
 void RtMidiInput::close() {
-    if (state_ == OpenState::Closed)
-        return;
+    if (state_ == OpenState::Closed) return;
     {
         // Nothing received from here on is kept, even from a callback already under way.
         const std::lock_guard lock(mutex_);
@@ -86,24 +84,21 @@ void RtMidiInput::close() {
 }
 
 void RtMidiInput::startReceiving() {
-    if (state_ != OpenState::Open)
-        return;
+    if (state_ != OpenState::Open) return;
     const std::lock_guard lock(mutex_);
     receiving_ = true;
     state_ = OpenState::Receiving;
 }
 
 void RtMidiInput::stopReceiving() {
-    if (state_ != OpenState::Receiving)
-        return;
+    if (state_ != OpenState::Receiving) return;
     const std::lock_guard lock(mutex_);
     receiving_ = false;
     state_ = OpenState::Open;
 }
 
 void RtMidiInput::setRealtimeFilter(std::uint8_t status, bool on) {
-    if (status < kFirstRealtime)
-        return;
+    if (status < kFirstRealtime) return;
     const auto bit = static_cast<std::uint8_t>(1u << (status - kFirstRealtime));
     const std::lock_guard lock(mutex_);
     realtimeFilter_ =
@@ -117,26 +112,22 @@ int RtMidiInput::pendingCount() {
 
 Bytes RtMidiInput::oldestSysEx() {
     const std::lock_guard lock(mutex_);
-    if (pending_.empty() || pending_.front().front() != kSysExStart)
-        return {};
+    if (pending_.empty() || pending_.front().front() != kSysExStart) return {};
     return pending_.front();
 }
 
 std::array<std::uint8_t, 3> RtMidiInput::oldestShort() {
     const std::lock_guard lock(mutex_);
     std::array<std::uint8_t, 3> bytes{};
-    if (pending_.empty() || pending_.front().front() == kSysExStart)
-        return bytes;
+    if (pending_.empty() || pending_.front().front() == kSysExStart) return bytes;
     std::copy(pending_.front().begin(), pending_.front().end(), bytes.begin());
     return bytes;
 }
 
 void RtMidiInput::discardOldest() {
     const std::lock_guard lock(mutex_);
-    if (!pending_.empty())
-        pending_.pop_front();
-    if (pending_.empty())
-        overflowReported_ = false;
+    if (!pending_.empty()) pending_.pop_front();
+    if (pending_.empty()) overflowReported_ = false;
 }
 
 void RtMidiInput::onReceived(double, std::vector<unsigned char>* chunk, void* self) {
@@ -148,8 +139,7 @@ void RtMidiInput::accept(std::span<const std::uint8_t> chunk) {
     bool overflowed = false;
     {
         const std::lock_guard lock(mutex_);
-        if (!receiving_)
-            return;
+        if (!receiving_) return;
         for (Bytes& message : parser_.feed(chunk)) {
             const std::uint8_t status = message.front();
             if (status >= kFirstRealtime &&
@@ -164,10 +154,8 @@ void RtMidiInput::accept(std::span<const std::uint8_t> chunk) {
             added = true;
         }
     }
-    if (overflowed)
-        reports_.report(0, "The MIDI input buffer is full: messages were dropped.");
-    if (added && !deliveryPosted_.exchange(true))
-        owner_.post([this] { deliver(); });
+    if (overflowed) reports_.report(0, "The MIDI input buffer is full: messages were dropped.");
+    if (added && !deliveryPosted_.exchange(true)) owner_.post([this] { deliver(); });
 }
 
 void RtMidiInput::deliver() {
@@ -178,15 +166,13 @@ void RtMidiInput::deliver() {
         arrivedInHandler_ = true;
         return;
     }
-    if (pendingCount() == 0)
-        return;
+    if (pendingCount() == 0) return;
     inHandler_ = true;
     notifyMessage();
     inHandler_ = false;
     if (arrivedInHandler_) {
         arrivedInHandler_ = false;
-        if (!deliveryPosted_.exchange(true))
-            owner_.post([this] { deliver(); });
+        if (!deliveryPosted_.exchange(true)) owner_.post([this] { deliver(); });
     }
 }
 

@@ -19,22 +19,19 @@ void RtMidiOutput::create() {
 }
 
 bool RtMidiOutput::opensVirtualPort() {
-    if (device_ != kDefaultDevice || !midi_)
-        return false;
+    if (device_ != kDefaultDevice || !midi_) return false;
     const RtMidi::Api api = midi_->getCurrentApi();
     return api == RtMidi::LINUX_ALSA || api == RtMidi::UNIX_JACK || api == RtMidi::MACOSX_CORE;
 }
 
 int RtMidiOutput::deviceCount() {
     unsigned count = 0;
-    if (midi_)
-        reports_.attempt([&] { count = midi_->getPortCount(); });
+    if (midi_) reports_.attempt([&] { count = midi_->getPortCount(); });
     return static_cast<int>(count);
 }
 
 std::string RtMidiOutput::deviceName() {
-    if (opensVirtualPort())
-        return name_;
+    if (opensVirtualPort()) return name_;
     const int number = device_ == kDefaultDevice ? 0 : device_;
     std::string name;
     if (number >= 0 && number < deviceCount())
@@ -63,13 +60,11 @@ void RtMidiOutput::open() {
     }
     open_ = reports_.attempt([&] { midi_->openPort(static_cast<unsigned>(number), name_); }) &&
             midi_->isPortOpen();
-    if (!open_)
-        reports_.attempt([&] { midi_->closePort(); });
+    if (!open_) reports_.attempt([&] { midi_->closePort(); });
 }
 
 void RtMidiOutput::close() {
-    if (!open_)
-        return;
+    if (!open_) return;
     reports_.attempt([&] { midi_->closePort(); });
     open_ = false;
     if (virtualOpen_) {
@@ -81,8 +76,7 @@ void RtMidiOutput::close() {
 }
 
 void RtMidiOutput::sendSysEx(std::span<const std::uint8_t> message) {
-    if (!open_ || message.empty())
-        return;
+    if (!open_ || message.empty()) return;
     reports_.attempt([&] { midi_->sendMessage(message.data(), message.size()); });
     owner_.post([this] { notifyQueueEmpty(); });
 }

@@ -7,8 +7,7 @@ namespace {
 
 void onRtMidiError(RtMidiError::Type type, const std::string& message, void* reports) {
     // RtMidi prints debug warnings only in its own debug builds; they are noise here.
-    if (type == RtMidiError::DEBUG_WARNING)
-        return;
+    if (type == RtMidiError::DEBUG_WARNING) return;
     static_cast<RtMidiReports*>(reports)->report(rtMidiErrorCode(type), message);
 }
 
@@ -23,8 +22,7 @@ void OwnerThread::post(std::function<void()> work) const {
 }
 
 int rtMidiErrorCode(RtMidiError::Type type) {
-    if (type == RtMidiError::WARNING || type == RtMidiError::DEBUG_WARNING)
-        return 0;
+    if (type == RtMidiError::WARNING || type == RtMidiError::DEBUG_WARNING) return 0;
     return 100 + static_cast<int>(type);
 }
 
@@ -52,8 +50,7 @@ bool RtMidiReports::attempt(const std::function<void()>& call) {
 }
 
 void RtMidiReports::report(int code, const std::string& message) {
-    if (code > 0)
-        failed_ = true;
+    if (code > 0) failed_ = true;
     owner_.post([deliver = deliver_, code, message] { deliver(code, message); });
 }
 

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config clang-format
   qt6-base-dev librtmidi-dev
   jackd2 libjack-jackd2-dev
   libgtest-dev libgmock-dev libbenchmark-dev

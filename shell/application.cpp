@@ -36,7 +36,9 @@ constexpr int kDemoManuals = 3;
 constexpr int kMainMinWidth = 907;
 constexpr int kMainMinHeight = 548;
 
-QString FileFilter() { return QStringLiteral("VTLConfig Config File (*.vtl)"); }
+QString FileFilter() {
+    return QStringLiteral("VTLConfig Config File (*.vtl)");
+}
 
 } // namespace
 
@@ -86,7 +88,8 @@ void Application::Initialise() {
 void Application::OpenPorts() {
     if (options_.demo) {
         demoChain_ = std::make_unique<McuChain>(kDemoManuals);
-        std::ifstream demoConsole((state_.programFolder + "/samples/three-manuals.vtl").toStdString());
+        std::ifstream demoConsole(
+            (state_.programFolder + "/samples/three-manuals.vtl").toStdString());
         if (demoConsole) (void)demoChain_->preloadConsole(demoConsole, "three-manuals.vtl");
         auto input = std::make_unique<SimMidiInput>(*demoChain_);
         demoInput_ = input.get();
@@ -94,8 +97,8 @@ void Application::OpenPorts() {
         midiIn_ = std::move(input);
         // The simulated console is always there: no setup needed. The devices chosen for the
         // real console are kept for the settings file.
-        realMidi_ = MidiChoice{state_.midi, state_.midiConfigured, state_.midiInName,
-                               state_.midiOutName};
+        realMidi_ =
+            MidiChoice{state_.midi, state_.midiConfigured, state_.midiInName, state_.midiOutName};
         state_.midi = {1, 2};
     } else {
         midiIn_ = std::make_unique<RtMidiInput>(options_.api);
@@ -122,8 +125,8 @@ void Application::OpenPorts() {
     ConsoleView& view = *this;
     LinkHost& host = *this;
     queue_ = std::make_unique<OutputQueue>(*midiIn_, *midiOut_, state_.midi, host);
-    transfer_ = std::make_unique<TransferController>(state_.console, *midiIn_, *queue_,
-                                                     state_.midi, *status_, view, host);
+    transfer_ = std::make_unique<TransferController>(state_.console, *midiIn_, *queue_, state_.midi,
+                                                     *status_, view, host);
     transfer_->setTrafficListener(trace_.get());
 }
 
@@ -148,7 +151,7 @@ void Application::ShowMain() {
 }
 
 void Application::RaiseWindow() {
-    QWidget* window = main_ && main_->isVisible() ? static_cast<QWidget*>(main_.get())
+    QWidget* window = main_ && main_->isVisible()       ? static_cast<QWidget*>(main_.get())
                       : choice_ && choice_->isVisible() ? static_cast<QWidget*>(choice_.get())
                                                         : static_cast<QWidget*>(splash_.get());
     if (!window) return;
@@ -188,9 +191,9 @@ bool Application::ChooseMidiDevices() {
 }
 
 void Application::LoadConfigurationFile() {
-    const QString path = QFileDialog::getOpenFileName(main_.get(),
-                                                      QStringLiteral("Load Configuration From File"),
-                                                      state_.configFolder, FileFilter());
+    const QString path =
+        QFileDialog::getOpenFileName(main_.get(), QStringLiteral("Load Configuration From File"),
+                                     state_.configFolder, FileFilter());
     if (path.isEmpty()) return;
     state_.configFolder = QFileInfo(path).absolutePath();
     main_->HideManuals();
@@ -198,7 +201,8 @@ void Application::LoadConfigurationFile() {
     if (!loaded) {
         // The manuals decoded before the bad line stay in memory, but nothing is shown as
         // loaded; the user is told which line is wrong.
-        QMessageBox::warning(main_.get(), kAppTitle, QString::fromStdString(loaded.error().message));
+        QMessageBox::warning(main_.get(), kAppTitle,
+                             QString::fromStdString(loaded.error().message));
         return;
     }
     main_->SetCommandsDataLoaded();
@@ -207,17 +211,17 @@ void Application::LoadConfigurationFile() {
 }
 
 void Application::SaveConfigurationFile() {
-    QString path = QFileDialog::getSaveFileName(main_.get(),
-                                                QStringLiteral("Save Configuration To File"),
-                                                state_.configFolder, FileFilter());
+    QString path =
+        QFileDialog::getSaveFileName(main_.get(), QStringLiteral("Save Configuration To File"),
+                                     state_.configFolder, FileFilter());
     if (path.isEmpty()) return;
     state_.configFolder = QFileInfo(path).absolutePath();
     if (!path.contains(QLatin1Char('.'))) path += QStringLiteral(".vtl");
     const auto saved = SaveConfigFile(state_.console, path.toStdString());
     if (!saved) {
         QMessageBox::warning(main_.get(), QStringLiteral("File Save Error!"),
-                             QString::fromStdString(saved.error().message) +
-                                 QStringLiteral(" : ") + path);
+                             QString::fromStdString(saved.error().message) + QStringLiteral(" : ") +
+                                 path);
         return;
     }
     QMessageBox::information(main_.get(), QStringLiteral("VTLConfig"),
@@ -255,17 +259,21 @@ void Application::Shutdown() {
 void Application::ShowManuals() {
     // Every configuration read from the MCUs is kept, so the console's state before any
     // later write can be restored.
-    if (const auto kept = KeepBackup(state_.console, state_.appDataFolder,
-                                     QDateTime::currentDateTime());
+    if (const auto kept =
+            KeepBackup(state_.console, state_.appDataFolder, QDateTime::currentDateTime());
         !kept) {
         status_->append(std::string(kLineBreak) + "No backup kept: " + kept.error().message);
     }
     main_->ShowManuals(state_.console.manualCount);
 }
 
-void Application::SetCommandsDataLoaded() { main_->SetCommandsDataLoaded(); }
+void Application::SetCommandsDataLoaded() {
+    main_->SetCommandsDataLoaded();
+}
 
-void Application::ShowReading() { main_->ShowReading(); }
+void Application::ShowReading() {
+    main_->ShowReading();
+}
 
 void Application::ShowMessage(const std::string& text) {
     QMessageBox::information(main_.get(), kAppTitle, QString::fromStdString(text));
@@ -275,6 +283,8 @@ void Application::WriteLog(const std::string& line) {
     vtl::WriteLog(state_, QString::fromStdString(line));
 }
 
-void Application::ReportConversionError(const std::string& text) { ShowMessage(text); }
+void Application::ReportConversionError(const std::string& text) {
+    ShowMessage(text);
+}
 
 } // namespace vtl

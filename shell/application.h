@@ -32,7 +32,7 @@ class frmSplash;
 class frmStatus;
 
 struct AppOptions {
-    bool demo = false;     // a simulated three-manual console instead of MIDI ports
+    bool demo = false; // a simulated three-manual console instead of MIDI ports
     MidiApi api = MidiApi::Automatic;
     QString tracePath;     // every MIDI message sent and received, when set
     QString programFolder; // where the splash, bitmaps, cursor and manual are

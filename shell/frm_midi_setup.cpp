@@ -47,8 +47,7 @@ bool ListDevices(QComboBox& list, MidiPort& port, const QString& placeholder, in
     for (int device = firstDevice; device < count; ++device) {
         port.selectDevice(device);
         const std::string name = port.deviceName();
-        if (name.empty())
-            return false;
+        if (name.empty()) return false;
         list.addItem(QString::fromStdString(name));
     }
     SelectStored(list, setting);
@@ -123,15 +122,13 @@ void frmMIDISetup::reject() {
 }
 
 void frmMIDISetup::showEvent(QShowEvent* event) {
-    if (!loaded_)
-        Load();
+    if (!loaded_) Load();
     QDialog::showEvent(event);
 }
 
 void frmMIDISetup::Load() {
     loaded_ = true;
-    if (state_.callerForm == QLatin1String("frmMain"))
-        Place();
+    if (state_.callerForm == QLatin1String("frmMain")) Place();
     comboMidiOut_->clear();
     comboMidiIn_->clear();
 
@@ -159,8 +156,7 @@ void frmMIDISetup::Place() {
         const QRect design(CentredPosition(screen->availableGeometry(), size), size);
         statusWindow_->move(CentredPosition(design, statusWindow_->frameGeometry().size()));
     }
-    if (mainWindow_)
-        move(CentredPosition(mainWindow_->frameGeometry(), size));
+    if (mainWindow_) move(CentredPosition(mainWindow_->frameGeometry(), size));
 }
 
 } // namespace vtl

@@ -38,9 +38,13 @@ void frmSplash::Start(bool aboutMode) {
     timer1_->start();
 }
 
-void frmSplash::mousePressEvent(QMouseEvent*) { accept(); }
+void frmSplash::mousePressEvent(QMouseEvent*) {
+    accept();
+}
 
-void frmSplash::keyPressEvent(QKeyEvent*) { accept(); }
+void frmSplash::keyPressEvent(QKeyEvent*) {
+    accept();
+}
 
 void frmSplash::done(int result) {
     timer1_->stop();

@@ -40,8 +40,7 @@ frmStatus::frmStatus(std::function<void()> closeInput, QWidget* parent)
     cmdClose_->setObjectName(QStringLiteral("cmdClose"));
     cmdClose_->setGeometry(TwipsRect(1440, 1200, 1695, 375));
     connect(cmdClose_, &QPushButton::clicked, this, [this] {
-        if (closeInput_)
-            closeInput_();
+        if (closeInput_) closeInput_();
         unload();
     });
 }
@@ -60,8 +59,7 @@ void frmStatus::append(const std::string& text) {
 }
 
 void frmStatus::centre() {
-    if (centreOn_)
-        move(CentredPosition(centreOn_->frameGeometry(), frameGeometry().size()));
+    if (centreOn_) move(CentredPosition(centreOn_->frameGeometry(), frameGeometry().size()));
 }
 
 void frmStatus::show() {

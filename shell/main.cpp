@@ -11,7 +11,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("Configure the MIDI controllers of an organ console."));
+    parser.setApplicationDescription(
+        QStringLiteral("Configure the MIDI controllers of an organ console."));
     parser.addHelpOption();
     parser.addOption({"demo", "Use a simulated three-manual console instead of MIDI ports."});
     parser.addOption({"api", "MIDI system: alsa or jack (default: alsa where it exists).", "api"});

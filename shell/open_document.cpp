@@ -11,8 +11,7 @@ void OpenDocument(const QString& path, QWidget* parent) {
 
 void OpenDocument(const QString& path, QWidget* parent, const UrlOpener& open,
                   const MessageBoxFn& messageBox) {
-    if (path.isEmpty())
-        return;
+    if (path.isEmpty()) return;
     if (!open(QUrl::fromLocalFile(path)))
         messageBox(parent, {QStringLiteral("Warning"), QStringLiteral("Error jumping to:") + path,
                             QMessageBox::Warning});

@@ -21,7 +21,8 @@ SingleInstance::SingleInstance(const QString& key, QObject* parent) : QObject(pa
     // Socket names must be short and plain; the hash keeps the title and user apart.
     const QByteArray id = (key + QLatin1Char('/') + UserName()).toUtf8();
     name_ = QStringLiteral("vtlconfig-") +
-            QString::fromLatin1(QCryptographicHash::hash(id, QCryptographicHash::Sha1).toHex().left(16));
+            QString::fromLatin1(
+                QCryptographicHash::hash(id, QCryptographicHash::Sha1).toHex().left(16));
 }
 
 SingleInstance::~SingleInstance() = default;

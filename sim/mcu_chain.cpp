@@ -90,8 +90,7 @@ public:
 std::optional<Bytes> UnpackStrict(std::span<const std::uint8_t> packed) {
     FaultRecorder recorder;
     Bytes data = UnpackSevenBit(packed, recorder);
-    if (recorder.faulty)
-        return std::nullopt;
+    if (recorder.faulty) return std::nullopt;
     const Bytes repacked = PackSevenBit(data);
     if (!std::equal(repacked.begin(), repacked.end(), packed.begin(), packed.end())) {
         return std::nullopt;
@@ -114,8 +113,7 @@ std::uint8_t McuChain::Mcu::read(std::uint32_t address) const {
 void McuChain::Mcu::write(std::uint32_t address, std::uint8_t value) {
     address &= kAddressMask;
     auto [page, created] = pages.try_emplace(address / kPageSize);
-    if (created)
-        page->second.fill(kErasedByte);
+    if (created) page->second.fill(kErasedByte);
     page->second[address % kPageSize] = value;
 }
 
@@ -132,15 +130,13 @@ const McuChain::Mcu* McuChain::find(int mcu) const {
 }
 
 void McuChain::setIdentityByte21(int mcu, std::uint8_t value) {
-    if (auto* m = find(mcu))
-        m->identityByte21 = value;
+    if (auto* m = find(mcu)) m->identityByte21 = value;
 }
 
 void McuChain::storeProgram(int mcu, std::uint32_t programIndex,
                             std::span<const std::uint8_t> image) {
     auto* m = find(mcu);
-    if (!m)
-        return;
+    if (!m) return;
     const std::size_t n = std::min(image.size(), kPageSize);
     for (std::size_t i = 0; i < n; ++i) {
         m->write(static_cast<std::uint32_t>(programIndex * kPageSize + i), image[i]);
@@ -149,8 +145,7 @@ void McuChain::storeProgram(int mcu, std::uint32_t programIndex,
 
 Bytes McuChain::program(int mcu, std::uint32_t programIndex) const {
     const auto* m = find(mcu);
-    if (!m)
-        return {};
+    if (!m) return {};
     Bytes image(kPageSize);
     for (std::size_t i = 0; i < kPageSize; ++i) {
         image[i] = m->read(static_cast<std::uint32_t>(programIndex * kPageSize + i));
@@ -171,24 +166,20 @@ int McuChain::refusedUpdates(int mcu) const {
 Status McuChain::preloadConsole(std::istream& in, std::string_view fileName) {
     std::string line;
     for (int number = 1; std::getline(in, line); ++number) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (number == 1 && line.starts_with(kByteOrderMark))
-            line.erase(0, kByteOrderMark.size());
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (number == 1 && line.starts_with(kByteOrderMark)) line.erase(0, kByteOrderMark.size());
         if (number > mcuCount()) {
             return LineError(fileName, number,
                              "the chain has " + std::to_string(mcuCount()) + " MCUs");
         }
         const auto bytes = HexToBytes(line);
-        if (!bytes)
-            return LineError(fileName, number, "not hex text: " + bytes.error().message);
+        if (!bytes) return LineError(fileName, number, "not hex text: " + bytes.error().message);
         if (bytes->size() > kFileImageSize) {
             return LineError(fileName, number, "longer than a console line");
         }
         storeProgram(number, 0, *bytes);
     }
-    if (in.bad())
-        return Error{std::string(fileName) + ": cannot read the file"};
+    if (in.bad()) return Error{std::string(fileName) + ": cannot read the file"};
     return Ok();
 }
 
@@ -219,8 +210,7 @@ std::vector<Bytes> McuChain::tick() {
 }
 
 void McuChain::breakLink(int link) {
-    if (link >= 0 && link <= mcuCount())
-        brokenLinks_[static_cast<std::size_t>(link)] = true;
+    if (link >= 0 && link <= mcuCount()) brokenLinks_[static_cast<std::size_t>(link)] = true;
 }
 
 void McuChain::repairLinks() {
@@ -228,36 +218,30 @@ void McuChain::repairLinks() {
 }
 
 void McuChain::setSilent(int mcu, bool silent) {
-    if (auto* m = find(mcu))
-        m->silent = silent;
+    if (auto* m = find(mcu)) m->silent = silent;
 }
 
 void McuChain::dropReplies(int mcu, int count) {
-    if (auto* m = find(mcu))
-        m->repliesToDrop = std::max(count, 0);
+    if (auto* m = find(mcu)) m->repliesToDrop = std::max(count, 0);
 }
 
 void McuChain::delayReplies(int mcu, int ticks) {
-    if (auto* m = find(mcu))
-        m->replyDelay = std::max(ticks, 0);
+    if (auto* m = find(mcu)) m->replyDelay = std::max(ticks, 0);
 }
 
 void McuChain::corruptNextResponse(int mcu) {
-    if (auto* m = find(mcu))
-        m->corruptResponse = true;
+    if (auto* m = find(mcu)) m->corruptResponse = true;
 }
 
 std::vector<Bytes> McuChain::pass(int firstIndex, std::vector<Bytes> messages) {
     for (int index = firstIndex; index < mcuCount(); ++index) {
-        if (brokenLinks_[static_cast<std::size_t>(index)])
-            return {};
+        if (brokenLinks_[static_cast<std::size_t>(index)]) return {};
         std::vector<Bytes> out;
         for (const auto& message : messages)
             handle(index, message, out);
         messages = std::move(out);
     }
-    if (brokenLinks_.back())
-        return {};
+    if (brokenLinks_.back()) return {};
     return messages;
 }
 
@@ -305,8 +289,7 @@ std::vector<Bytes> McuChain::answer(int index, const Bytes& message) {
         return responses;
     }
     case MessageKind::ProgramUpdate: {
-        if (!addressed(kVendorDevice))
-            return {};
+        if (!addressed(kVendorDevice)) return {};
         const std::size_t length = message.size() > kUpdateLength ? message[kUpdateLength] : 0;
         const auto data =
             terminated && message.size() == kUpdateData + length + 1 && IsSevenBit(body)
@@ -323,8 +306,7 @@ std::vector<Bytes> McuChain::answer(int index, const Bytes& message) {
         return {};
     }
     case MessageKind::McuReboot:
-        if (message.size() == kRebootSize && terminated && addressed(kVendorDevice))
-            ++mcu.reboots;
+        if (message.size() == kRebootSize && terminated && addressed(kVendorDevice)) ++mcu.reboots;
         return {};
     default:
         return {};
@@ -333,8 +315,7 @@ std::vector<Bytes> McuChain::answer(int index, const Bytes& message) {
 
 void McuChain::passReply(int index, Bytes reply, std::vector<Bytes>& out) {
     Mcu& mcu = mcus_[static_cast<std::size_t>(index)];
-    if (mcu.silent)
-        return;
+    if (mcu.silent) return;
     if (mcu.repliesToDrop > 0) {
         --mcu.repliesToDrop;
         return;

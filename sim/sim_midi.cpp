@@ -22,8 +22,7 @@ void SimMidiInput::open() {
                     "There is no MIDI input device " + std::to_string(device_) + ".");
         return;
     }
-    if (state_ == OpenState::Closed)
-        state_ = OpenState::Open;
+    if (state_ == OpenState::Closed) state_ = OpenState::Open;
 }
 
 void SimMidiInput::close() {
@@ -32,13 +31,11 @@ void SimMidiInput::close() {
 }
 
 void SimMidiInput::startReceiving() {
-    if (state_ == OpenState::Open)
-        state_ = OpenState::Receiving;
+    if (state_ == OpenState::Open) state_ = OpenState::Receiving;
 }
 
 void SimMidiInput::stopReceiving() {
-    if (state_ == OpenState::Receiving)
-        state_ = OpenState::Open;
+    if (state_ == OpenState::Receiving) state_ = OpenState::Open;
 }
 
 Bytes SimMidiInput::oldestSysEx() {
@@ -46,8 +43,7 @@ Bytes SimMidiInput::oldestSysEx() {
 }
 
 void SimMidiInput::discardOldest() {
-    if (!pending_.empty())
-        pending_.pop_front();
+    if (!pending_.empty()) pending_.pop_front();
 }
 
 void SimMidiInput::arrive(std::vector<Bytes> messages) {
@@ -59,14 +55,11 @@ void SimMidiInput::advance() {
     arrive(chain_.tick());
     std::vector<Bytes> arrived = std::move(inFlight_);
     inFlight_.clear();
-    if (state_ != OpenState::Receiving)
-        return;
+    if (state_ != OpenState::Receiving) return;
     for (auto& message : arrived) {
-        if (pendingCount() < bufferSize_)
-            pending_.push_back(std::move(message));
+        if (pendingCount() < bufferSize_) pending_.push_back(std::move(message));
     }
-    if (!pending_.empty())
-        notifyMessage();
+    if (!pending_.empty()) notifyMessage();
 }
 
 SimMidiOutput::SimMidiOutput(McuChain& chain, SimMidiInput& input) : chain_(chain), input_(input) {}
@@ -85,8 +78,7 @@ void SimMidiOutput::open() {
 }
 
 void SimMidiOutput::sendSysEx(std::span<const std::uint8_t> message) {
-    if (open_)
-        input_.arrive(chain_.send(message));
+    if (open_) input_.arrive(chain_.send(message));
 }
 
 } // namespace vtl

@@ -35,8 +35,7 @@ TEST_F(CliTest, BuildTakesTheFormatByteFromIdentityByte21) {
 // The JSON of a two-manual console with one element replaced, or removed when the value
 // is undefined; path steps are keys and array indexes separated by '/'.
 QJsonValue Edit(const QJsonValue& node, QStringList path, const QJsonValue& value) {
-    if (path.isEmpty())
-        return value;
+    if (path.isEmpty()) return value;
     const QString step = path.takeFirst();
     bool isIndex = false;
     const int index = step.toInt(&isIndex);

@@ -93,8 +93,7 @@ TEST(Catalogue, FunctionCodesGoBothWays) {
         }
     }
     for (int code = -1; code <= 256; ++code) {
-        if (code >= 0 && code < 256 && listed[static_cast<std::size_t>(code)])
-            continue;
+        if (code >= 0 && code < 256 && listed[static_cast<std::size_t>(code)]) continue;
         EXPECT_FALSE(FunctionFromCode(code).has_value()) << "code " << code;
     }
 }

@@ -22,8 +22,7 @@
 namespace vtl::test {
 
 inline testing::AssertionResult Contains(std::string_view text, std::string_view part) {
-    if (text.find(part) != std::string_view::npos)
-        return testing::AssertionSuccess();
+    if (text.find(part) != std::string_view::npos) return testing::AssertionSuccess();
     return testing::AssertionFailure() << '"' << text << "\" does not contain \"" << part << '"';
 }
 
@@ -69,8 +68,7 @@ class ScratchFolder {
 public:
     ScratchFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "vtl-core-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr)
-            ADD_FAILURE() << "cannot create " << pattern;
+        if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "cannot create " << pattern;
         path_ = pattern;
     }
     ~ScratchFolder() {

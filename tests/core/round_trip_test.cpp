@@ -50,8 +50,7 @@ ConsoleModel AsReadBack(const ConsoleModel& model) {
     for (int m = 1; m <= kMaxManuals; ++m) {
         out.channels(m) = model.channels(m);
         // A disabled shoe keeps what the fresh model had.
-        if (model.shoe(m).expressionOn)
-            out.shoe(m) = model.shoe(m);
+        if (model.shoe(m).expressionOn) out.shoe(m) = model.shoe(m);
         for (int p = 0; p < kPistonsPerManual; ++p) {
             const pistonInfo& in = model.piston(m, p);
             const int group = in.functionGroup;

@@ -30,8 +30,7 @@ inline bool waitUntil(const std::function<bool()>& condition,
                       std::chrono::milliseconds limit = std::chrono::seconds(20)) {
     const QDeadlineTimer deadline(limit);
     while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
+        if (deadline.hasExpired()) return false;
         QCoreApplication::processEvents();
         QThread::msleep(2);
     }
@@ -50,8 +49,7 @@ inline void settle() {
 inline int findDevice(MidiPort& port, const std::string& text) {
     for (int number = 0; number < port.deviceCount(); ++number) {
         port.selectDevice(number);
-        if (port.deviceName().find(text) != std::string::npos)
-            return number;
+        if (port.deviceName().find(text) != std::string::npos) return number;
     }
     return -2;
 }

@@ -86,11 +86,9 @@ protected:
     void drain() {
         EXPECT_EQ(QThread::currentThread(), QCoreApplication::instance()->thread());
         EXPECT_FALSE(inHandler_) << "the message handler was entered a second time";
-        if (holding_)
-            return;
+        if (holding_) return;
         inHandler_ = true;
-        if (whileHandling_)
-            std::exchange(whileHandling_, nullptr)();
+        if (whileHandling_) std::exchange(whileHandling_, nullptr)();
         while (input_.pendingCount() > 0) {
             const Bytes message = input_.oldestSysEx();
             if (message.empty()) {

@@ -36,8 +36,7 @@ vtl::AppOptions DemoOptions() {
 bool TickUntilFinished(vtl::Application& app, int budget) {
     for (int i = 0; i < budget; ++i) {
         app.Tick();
-        if (app.transfer().linkState() == vtl::kFinishing && !app.status().isVisible())
-            return true;
+        if (app.transfer().linkState() == vtl::kFinishing && !app.status().isVisible()) return true;
     }
     return false;
 }

@@ -128,10 +128,8 @@ void DialogsTest::setupOkStoresPositionsAndNames() {
     rig.state.midiInName = rig.state.midiOutName = QStringLiteral("stale");
 
     rig.dialog.show();
-    if (c.pickIn != -2)
-        rig.in().setCurrentIndex(c.pickIn);
-    if (c.pickOut != -2)
-        rig.out().setCurrentIndex(c.pickOut);
+    if (c.pickIn != -2) rig.in().setCurrentIndex(c.pickIn);
+    if (c.pickOut != -2) rig.out().setCurrentIndex(c.pickOut);
     rig.click("cmdOK");
 
     QCOMPARE(rig.state.midi.midiInSetting, c.midiIn);

@@ -27,10 +27,8 @@ public:
         selected_ = number;
     }
     std::string deviceName() override {
-        if (lost_ == selected_)
-            return {};
-        if (selected_ == MidiOutput::kDefaultDevice)
-            return kDefaultOutputName;
+        if (lost_ == selected_) return {};
+        if (selected_ == MidiOutput::kDefaultDevice) return kDefaultOutputName;
         return names_.at(static_cast<std::size_t>(selected_));
     }
 

@@ -16,9 +16,18 @@ public:
     std::string deviceName() override { return "in"; }
     OpenState openState() override { return state; }
     void setBufferSize(int) override {}
-    void open() override { calls.push_back("open"); state = OpenState::Open; }
-    void close() override { calls.push_back("close"); state = OpenState::Closed; }
-    void startReceiving() override { calls.push_back("start"); state = OpenState::Receiving; }
+    void open() override {
+        calls.push_back("open");
+        state = OpenState::Open;
+    }
+    void close() override {
+        calls.push_back("close");
+        state = OpenState::Closed;
+    }
+    void startReceiving() override {
+        calls.push_back("start");
+        state = OpenState::Receiving;
+    }
     void stopReceiving() override { state = OpenState::Open; }
     void setRealtimeFilter(std::uint8_t, bool on) override { filtersOn = on; }
     int pendingCount() override { return 0; }
@@ -41,8 +50,14 @@ public:
     void selectDevice(int number) override { calls.push_back("select " + std::to_string(number)); }
     std::string deviceName() override { return "out"; }
     bool isOpen() override { return open_; }
-    void open() override { calls.push_back("open"); open_ = true; }
-    void close() override { calls.push_back("close"); open_ = false; }
+    void open() override {
+        calls.push_back("open");
+        open_ = true;
+    }
+    void close() override {
+        calls.push_back("close");
+        open_ = false;
+    }
     void sendSysEx(std::span<const std::uint8_t> message) override {
         sent.emplace_back(message.begin(), message.end());
     }

@@ -50,8 +50,7 @@ public:
     std::vector<long> TicksOf(bool appended, const std::string& t) const {
         std::vector<long> ticks;
         for (const auto& c : changes) {
-            if (c.appended == appended && c.text == t)
-                ticks.push_back(c.tick);
+            if (c.appended == appended && c.text == t) ticks.push_back(c.tick);
         }
         return ticks;
     }
@@ -91,18 +90,13 @@ public:
         input.advance();
         const long tick = transfer.tickCount() + 1;
         status.now = tick;
-        if (!transfer.pausing())
-            runningTicks.push_back(tick);
-        if (transfer.linkState() == kIdentify)
-            identifyTicks.push_back(tick);
+        if (!transfer.pausing()) runningTicks.push_back(tick);
+        if (transfer.linkState() == kIdentify) identifyTicks.push_back(tick);
         const bool wasVisible = status.visible;
         transfer.Tick();
-        if (transfer.linkState() != kFinishing)
-            return;
-        if (finishedTick < 0)
-            finishedTick = tick;
-        if (wasVisible && !status.visible)
-            hiddenTick = tick;
+        if (transfer.linkState() != kFinishing) return;
+        if (finishedTick < 0) finishedTick = tick;
+        if (wasVisible && !status.visible) hiddenTick = tick;
     }
 
     // Ticks that ran after tick from, up to and including tick to.
@@ -122,8 +116,7 @@ public:
     bool RunToEnd(long limit, Until until = Until::WindowGone) {
         for (long i = 0; i < limit; ++i) {
             Tick();
-            if (TrafficDone() && (until == Until::TrafficDone || !status.visible))
-                return true;
+            if (TrafficDone() && (until == Until::TrafficDone || !status.visible)) return true;
         }
         return false;
     }

@@ -75,8 +75,7 @@ Strings Wire(const std::string& words, const ConsoleModel& model = {}) {
         meaning["R" + n] = {ProgramRequestMessage(d, 0)};
         const auto updates = WriteProgramImage(AtManual(model, d), d, 0);
         EXPECT_TRUE(updates) << "manual " << n;
-        if (updates)
-            meaning["U" + n].assign(updates->begin(), updates->end());
+        if (updates) meaning["U" + n].assign(updates->begin(), updates->end());
     }
     Strings hex;
     std::istringstream in(words);
@@ -112,8 +111,7 @@ void ExpectNoCopyQueuedWhileOneWaits(const SimLink& link) {
     std::map<Bytes, long> lastSent;
     for (const auto& r : link.Sent()) {
         const auto kind = Recognise(r.message);
-        if (kind != MessageKind::Tag && kind != MessageKind::IdentityRequest)
-            continue;
+        if (kind != MessageKind::Tag && kind != MessageKind::IdentityRequest) continue;
         const auto last = lastSent.find(r.message);
         if (last != lastSent.end()) {
             const bool queuedBetween = std::any_of(queueing.begin(), queueing.end(), [&](long t) {
@@ -271,8 +269,7 @@ TEST(Transfer, InvalidManualCountKeepsCounting) {
         EXPECT_EQ(link.model.manualCount, mcus);
         std::size_t tagsBack = 0;
         for (const auto& r : link.Traffic(TrafficListener::Direction::Received)) {
-            if (r.message == TagMessage(static_cast<std::uint8_t>(1 + mcus)))
-                ++tagsBack;
+            if (r.message == TagMessage(static_cast<std::uint8_t>(1 + mcus))) ++tagsBack;
         }
         EXPECT_GE(tagsBack, 2u); // the TAG goes out again
         EXPECT_EQ(link.status.TicksOf(true, kBreak + "Invalid number of manuals detected!").size(),
@@ -293,8 +290,7 @@ TEST(Transfer, ClosingTheStatusWindowStopsTheRepeats) {
             while (!link.queue.empty() || link.transfer.pausing())
                 link.Tick();
             const int state = link.transfer.linkState();
-            if (closeButton)
-                link.transfer.CloseInput();
+            if (closeButton) link.transfer.CloseInput();
             closeButton ? link.status.unload() : link.status.hide();
             const auto sent = link.Sent().size();
             const auto changes = link.status.changes.size();

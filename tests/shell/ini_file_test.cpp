@@ -21,8 +21,7 @@ protected:
     // Starts from this file content; none means no file.
     void Given(const std::optional<std::string>& content) {
         std::filesystem::remove(file_);
-        if (content)
-            WriteText(file_, *content);
+        if (content) WriteText(file_, *content);
     }
 
     QTemporaryDir scratch_;
@@ -146,8 +145,7 @@ TEST_F(IniFileTest, FailedWritesLeaveTheFileAndReportThroughTheReturnCode) {
         ini_.setValue("v2"); // a success first
         ASSERT_EQ(ini_.lastReturnCode(), 1);
         Given(before);
-        if (c.missingFolder)
-            ini_.setPath(file_.parent_path() / "missing" / "test.ini");
+        if (c.missingFolder) ini_.setPath(file_.parent_path() / "missing" / "test.ini");
         ini_.setSection(c.section);
         ini_.setKey(c.key);
         ini_.setValue(c.value);

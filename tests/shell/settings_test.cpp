@@ -28,8 +28,7 @@ protected:
     std::filesystem::path settingsFile() const { return FsPath(SettingsFilePath(AppDataFolder())); }
     void GivenSettings(const std::optional<std::string>& content) const {
         std::filesystem::remove(settingsFile());
-        if (content)
-            WriteText(settingsFile(), *content);
+        if (content) WriteText(settingsFile(), *content);
     }
     std::optional<std::string> log() const {
         return ReadText(FsPath(program_.filePath(QLatin1String(kLogFileName))));

@@ -16,8 +16,7 @@ namespace vtl::test {
 
 inline std::optional<std::string> ReadText(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return std::nullopt;
+    if (!in) return std::nullopt;
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();

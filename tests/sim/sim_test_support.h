@@ -12,7 +12,6 @@
 
 namespace vtl::test {
 
-
 // Messages as hex text, one per element, so that a failure shows every byte.
 inline std::vector<std::string> AsHex(const std::vector<Bytes>& messages) {
     std::vector<std::string> text;

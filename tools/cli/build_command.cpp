@@ -19,18 +19,15 @@ constexpr std::string_view kStandardInput = "<stdin>";
 Expected<QByteArray> ReadAll(std::istream& in, std::string_view name) {
     std::ostringstream text;
     text << in.rdbuf();
-    if (in.bad())
-        return Error{std::string(name) + ": cannot read"};
+    if (in.bad()) return Error{std::string(name) + ": cannot read"};
     return QByteArray::fromStdString(text.str());
 }
 
 // The JSON text named on the command line: a file, or standard input for "-".
 Expected<QByteArray> ReadJson(const std::string& name, std::istream& standardInput) {
-    if (name == "-")
-        return ReadAll(standardInput, kStandardInput);
+    if (name == "-") return ReadAll(standardInput, kStandardInput);
     std::ifstream in(name, std::ios::binary);
-    if (!in)
-        return Error{name + ": " + std::strerror(errno)};
+    if (!in) return Error{name + ": " + std::strerror(errno)};
     return ReadAll(in, name);
 }
 
@@ -41,19 +38,15 @@ int RunBuild(const Command& command, const QStringList& args, CommandIo& io) {
     const QCommandLineOption output(QStringList{"o", "output"}, QString(), "FILE");
     parser.addOption(output);
     const auto files = ParseArguments(parser, command, args, 1, io);
-    if (!files)
-        return kExitFailure;
-    if (!parser.isSet(output))
-        return UsageError(command, "no output file given", io);
+    if (!files) return kExitFailure;
+    if (!parser.isSet(output)) return UsageError(command, "no output file given", io);
 
     const std::string inputName = files->front().toStdString();
     const std::string_view sourceName = inputName == "-" ? kStandardInput : inputName;
     const auto text = ReadJson(inputName, io.in);
-    if (!text)
-        return Fail(text.error(), io);
+    if (!text) return Fail(text.error(), io);
     auto model = ConsoleFromJson(*text, sourceName);
-    if (!model)
-        return Fail(model.error(), io);
+    if (!model) return Fail(model.error(), io);
 
     // Values the image cannot carry are faults of the JSON, so name it rather than the
     // output file, which is left untouched.

@@ -26,8 +26,7 @@ std::optional<QStringList> ParseArguments(QCommandLineParser& parser, const Comm
     // The parser takes the first element as the program's name.
     if (!parser.parse(QStringList{QString::fromUtf8(command.name)} + args)) {
         std::string what = parser.errorText().toStdString();
-        if (what.ends_with('.'))
-            what.pop_back();
+        if (what.ends_with('.')) what.pop_back();
         UsageError(command, what, io);
         return std::nullopt;
     }

@@ -101,8 +101,7 @@ public:
     const std::optional<Error>& error() const { return error_; }
 
     void Fail(const std::string& path, const std::string& what) {
-        if (!error_)
-            error_ = Error{(path.empty() ? "top level" : path) + ": " + what};
+        if (!error_) error_ = Error{(path.empty() ? "top level" : path) + ": " + what};
     }
 
     // The object at path; unknown keys are errors, so a misspelt key is never ignored.
@@ -123,14 +122,12 @@ public:
 
     QJsonValue Required(const QJsonObject& object, QLatin1StringView key, const std::string& path) {
         const QJsonValue value = object.value(key);
-        if (value.isUndefined())
-            Fail(Member(path, key), "missing");
+        if (value.isUndefined()) Fail(Member(path, key), "missing");
         return value;
     }
 
     int Integer(const QJsonValue& value, const std::string& path, int min, int max) {
-        if (error_ || value.isUndefined())
-            return 0;
+        if (error_ || value.isUndefined()) return 0;
         if (!value.isDouble()) {
             Fail(path, "expected a whole number, found " + Describe(value));
             return 0;
@@ -258,8 +255,7 @@ Expected<ConsoleModel> ConsoleFromJson(const QByteArray& text, std::string_view 
     for (int m = 1; m <= model.manualCount && !reader.error(); ++m) {
         ReadManual(reader, manuals.at(m - 1), Element(Key(kManuals), m - 1), model, m);
     }
-    if (reader.error())
-        return Error{source + ": " + reader.error()->message};
+    if (reader.error()) return Error{source + ": " + reader.error()->message};
     return model;
 }
 

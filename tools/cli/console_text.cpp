@@ -36,8 +36,7 @@ std::string ChannelSetText(std::int32_t channels) {
         while (last + 1 < kChannelCount && HasChannel(channels, last + 1))
             ++last;
         for (int c = first; c <= last; ++c) {
-            if (!text.empty())
-                text += ", ";
+            if (!text.empty()) text += ", ";
             text += std::to_string(c + 1);
             if (last - first >= 2) {
                 text += "-" + std::to_string(last + 1);
@@ -50,8 +49,7 @@ std::string ChannelSetText(std::int32_t channels) {
 }
 
 std::string ShoeText(const shoeInfo& shoe, const FunctionCatalogue& catalogue) {
-    if (!shoe.expressionOn)
-        return std::string(catalogue.shoeTypeNames.name(0));
+    if (!shoe.expressionOn) return std::string(catalogue.shoeTypeNames.name(0));
     return std::string(catalogue.shoeTypeNames.name(shoe.volumeControl ? 1 : 2)) +
            OnChannel(shoe.midiChannel + 1);
 }

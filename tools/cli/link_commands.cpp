@@ -84,7 +84,8 @@ int RunPorts(const Command& command, const QStringList& args, CommandIo& io) {
     if (!api) return kExitFailure;
     const auto ports = listMidiPorts(*api);
     if (!ports) return Fail(ports.error(), io);
-    for (const auto& warning : ports->warnings) io.err << "warning: " << warning << '\n';
+    for (const auto& warning : ports->warnings)
+        io.err << "warning: " << warning << '\n';
     io.out << "MIDI system: " << midiApiName(resolveMidiApi(*api)) << "\nInputs:\n";
     for (std::size_t i = 0; i < ports->inputs.size(); ++i) {
         io.out << "  " << i << "  " << ports->inputs[i] << '\n';
@@ -108,7 +109,8 @@ int RunProbe(const Command& command, const QStringList& args, CommandIo& io) {
         auto input = std::make_unique<RtMidiInput>(*api, "VTLConfig probe");
         input->selectDevice(static_cast<int>(i));
         input->open();
-        for (auto status : kFilteredRealtime) input->setRealtimeFilter(status, true);
+        for (auto status : kFilteredRealtime)
+            input->setRealtimeFilter(status, true);
         input->startReceiving();
         inputs.push_back(std::move(input));
     }
@@ -131,8 +133,8 @@ int RunProbe(const Command& command, const QStringList& args, CommandIo& io) {
                 if (Recognise(message) != MessageKind::Tag || !value) continue;
                 ++found;
                 const int manuals = *value - 1;
-                io.out << "input " << i << " \"" << ports->inputs[i] << "\" / output " << o
-                       << " \"" << ports->outputs[o] << "\": ";
+                io.out << "input " << i << " \"" << ports->inputs[i] << "\" / output " << o << " \""
+                       << ports->outputs[o] << "\": ";
                 if (manuals == 0) {
                     io.out << "a loop without MCUs\n";
                 } else {
@@ -155,7 +157,8 @@ int RunRead(const Command& command, const QStringList& args, CommandIo& io) {
     AddLinkOptions(parser);
     parser.addOption({{"o", "output"}, "The console file to write.", "file"});
     if (!ParseArguments(parser, command, args, 0, io)) return kExitFailure;
-    if (!parser.isSet("o")) return UsageError(command, "the file to write is missing (-o FILE)", io);
+    if (!parser.isSet("o"))
+        return UsageError(command, "the file to write is missing (-o FILE)", io);
     auto session = OpenSession(parser, io);
     if (!session) return kExitFailure;
     auto model = ReadConsole(*session);

@@ -11,9 +11,8 @@ int RunRead(const Command& command, const QStringList& args, CommandIo& io);
 int RunWrite(const Command& command, const QStringList& args, CommandIo& io);
 int RunVerify(const Command& command, const QStringList& args, CommandIo& io);
 
-inline constexpr Command kPortsCommand{"ports", "[--api alsa|jack]",
-                                       "list the MIDI inputs and outputs with their numbers",
-                                       RunPorts};
+inline constexpr Command kPortsCommand{
+    "ports", "[--api alsa|jack]", "list the MIDI inputs and outputs with their numbers", RunPorts};
 inline constexpr Command kProbeCommand{
     "probe", "[--api alsa|jack]",
     "find the input/output pair the console's chain is on and count its manuals", RunProbe};

@@ -32,8 +32,10 @@ std::string LastLine(const std::string& text) {
 
 void AddLinkOptions(QCommandLineParser& parser) {
     parser.addOption({"in", "MIDI input: a device number or part of the port name.", "port"});
-    parser.addOption({"out", "MIDI output: a device number (-1: own virtual port) or part of "
-                             "the port name.", "port"});
+    parser.addOption({"out",
+                      "MIDI output: a device number (-1: own virtual port) or part of "
+                      "the port name.",
+                      "port"});
     parser.addOption({"api", "MIDI system: alsa or jack (default: alsa where it exists).", "api"});
     parser.addOption({"demo", "Talk to a simulated three-manual console in this process."});
     parser.addOption({"trace", "Write every MIDI message sent and received to this file.", "file"});
@@ -66,7 +68,8 @@ Expected<int> FindPort(MidiPort& port, const QString& choice, bool output) {
     const int lowest = output ? MidiOutput::kDefaultDevice : 0;
     if (choice.isEmpty()) {
         if (count == 0) {
-            return Error{std::string("no MIDI ") + kind + " port found (connect the console, or "
+            return Error{std::string("no MIDI ") + kind +
+                         " port found (connect the console, or "
                          "try --demo)"};
         }
         return 0;
@@ -92,9 +95,9 @@ Expected<int> FindPort(MidiPort& port, const QString& choice, bool output) {
     }
     if (matches.size() != 1) {
         return Error{"\"" + choice.toStdString() + "\" matches " +
-                     (matches.empty() ? std::string("no MIDI ") + kind + " port"
-                                      : std::to_string(matches.size()) + " " + kind +
-                                            " ports: " + names) +
+                     (matches.empty()
+                          ? std::string("no MIDI ") + kind + " port"
+                          : std::to_string(matches.size()) + " " + kind + " ports: " + names) +
                      " (see vtlconfig-cli ports)"};
     }
     return matches.front();
@@ -107,7 +110,8 @@ LinkSession::~LinkSession() = default;
 Status LinkSession::Open() {
     if (!options_.tracePath.isEmpty()) {
         traceFile_.open(options_.tracePath.toStdString(), std::ios::out | std::ios::trunc);
-        if (!traceFile_) return Error{options_.tracePath.toStdString() + ": cannot create the file"};
+        if (!traceFile_)
+            return Error{options_.tracePath.toStdString() + ": cannot create the file"};
         trace_ = std::make_unique<TrafficTrace>(traceFile_);
     }
     if (options_.demo) {
@@ -132,9 +136,13 @@ Status LinkSession::Open() {
     return Ok();
 }
 
-Status LinkSession::Read(ConsoleModel& model) { return Run(model, Goal::Read); }
+Status LinkSession::Read(ConsoleModel& model) {
+    return Run(model, Goal::Read);
+}
 
-Status LinkSession::Write(ConsoleModel& model) { return Run(model, Goal::Write); }
+Status LinkSession::Write(ConsoleModel& model) {
+    return Run(model, Goal::Write);
+}
 
 Status LinkSession::Run(ConsoleModel& model, Goal goal) {
     OutputQueue queue(*input_, *output_, settings_, *this);

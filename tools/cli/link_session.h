@@ -33,7 +33,7 @@ namespace vtl::cli {
 struct LinkOptions {
     MidiApi api = MidiApi::Automatic;
     bool demo = false;
-    QString input;  // a device number or part of a port name; empty: the first port
+    QString input; // a device number or part of a port name; empty: the first port
     QString output;
     QString tracePath;
     int timeoutSeconds = 30;
@@ -47,7 +47,9 @@ Expected<LinkOptions> ReadLinkOptions(const QCommandLineParser& parser);
 // also take -1, the program's own virtual port.
 Expected<int> FindPort(MidiPort& port, const QString& choice, bool output);
 
-class LinkSession : private StatusSink, private ConsoleView, private LinkHost,
+class LinkSession : private StatusSink,
+                    private ConsoleView,
+                    private LinkHost,
                     private TrafficListener {
 public:
     LinkSession(const LinkOptions& options, CommandIo& io);

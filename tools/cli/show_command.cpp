@@ -40,12 +40,10 @@ int RunShow(const Command& command, const QStringList& args, CommandIo& io) {
     const QCommandLineOption json(QStringLiteral("json"));
     parser.addOption(json);
     const auto files = ParseArguments(parser, command, args, 1, io);
-    if (!files)
-        return kExitFailure;
+    if (!files) return kExitFailure;
 
     const auto model = LoadConsole(files->front());
-    if (!model)
-        return Fail(model.error(), io);
+    if (!model) return Fail(model.error(), io);
     if (parser.isSet(json)) {
         io.out << ConsoleToJson(*model);
     } else {

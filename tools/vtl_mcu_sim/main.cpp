@@ -77,11 +77,9 @@ Expected<Options> ReadOptions(const QCoreApplication& app) {
 
     if (parser.isSet(byte21)) {
         QString text = parser.value(byte21);
-        if (text.startsWith("0x", Qt::CaseInsensitive))
-            text.remove(0, 2);
+        if (text.startsWith("0x", Qt::CaseInsensitive)) text.remove(0, 2);
         const uint value = text.toUInt(&ok, 16);
-        if (!ok || value > 0xff)
-            return Error{"--identity-byte21 takes a hex byte such as 12"};
+        if (!ok || value > 0xff) return Error{"--identity-byte21 takes a hex byte such as 12"};
         options.identityByte21 = static_cast<std::uint8_t>(value);
     }
     return options;
@@ -93,11 +91,9 @@ Status Prepare(McuChain& chain, const Options& options) {
             chain.setIdentityByte21(mcu, *options.identityByte21);
         }
     }
-    if (options.file.empty())
-        return Ok();
+    if (options.file.empty()) return Ok();
     std::ifstream in(options.file, std::ios::binary);
-    if (!in)
-        return Error{options.file + ": cannot open the file"};
+    if (!in) return Error{options.file + ": cannot open the file"};
     return chain.preloadConsole(in, options.file);
 }
 
