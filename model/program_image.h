@@ -15,8 +15,6 @@ namespace vtl {
 inline constexpr std::size_t kImageSize = 256;
 // A console file stores the image followed by four 00 bytes.
 inline constexpr std::size_t kFileImageSize = 260;
-// Decoding reads up to the last piston's function byte.
-inline constexpr std::size_t kDecodedImageSize = 250;
 
 using ProgramImage = std::array<std::uint8_t, kFileImageSize>;
 
