@@ -4,11 +4,17 @@
 
 namespace vtl {
 
+Expected<std::unique_ptr<TrafficTrace>> TrafficTrace::Open(const std::string& path) {
+    std::ofstream file(path, std::ios::out | std::ios::trunc);
+    if (!file) return Error{path + ": cannot create the file"};
+    return std::unique_ptr<TrafficTrace>(new TrafficTrace(std::move(file)));
+}
+
 void TrafficTrace::Traffic(long tick, Direction direction, std::span<const std::uint8_t> message) {
     std::string hex = BytesToHex(message);
     if (!hex.empty()) hex.pop_back(); // no blank at the end of the line
-    out_ << tick << (direction == Direction::Sent ? " > " : " < ") << hex << '\n';
-    out_.flush();
+    // Flushed line by line: the log matters most when the program is stuck or killed.
+    out_ << tick << (direction == Direction::Sent ? " > " : " < ") << hex << '\n' << std::flush;
 }
 
 } // namespace vtl

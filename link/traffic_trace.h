@@ -3,18 +3,25 @@
 // message, "<tick> > <hex>" for sent and "<tick> < <hex>" for received.
 
 #include "link/link_host.h"
+#include "link/result.h"
 
-#include <ostream>
+#include <fstream>
+#include <memory>
+#include <string>
 
 namespace vtl {
 
 class TrafficTrace : public TrafficListener {
 public:
-    explicit TrafficTrace(std::ostream& out) : out_(out) {}
+    // Creates (or empties) the trace file; the error names it.
+    static Expected<std::unique_ptr<TrafficTrace>> Open(const std::string& path);
+
     void Traffic(long tick, Direction direction, std::span<const std::uint8_t> message) override;
 
 private:
-    std::ostream& out_;
+    explicit TrafficTrace(std::ofstream file) : out_(std::move(file)) {}
+
+    std::ofstream out_;
 };
 
 } // namespace vtl

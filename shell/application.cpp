@@ -5,8 +5,8 @@
 #include "link/traffic_trace.h"
 #include "link/transfer.h"
 #include "model/config_file.h"
-#include "platform/rtmidi_input.h"
-#include "platform/rtmidi_output.h"
+#include "platform/link_ports.h"
+#include "platform/midi_io.h"
 #include "shell/app_log.h"
 #include "shell/app_paths.h"
 #include "shell/backups.h"
@@ -19,8 +19,6 @@
 #include "shell/settings.h"
 #include "shell/single_instance.h"
 #include "shell/widget_placement.h"
-#include "sim/mcu_chain.h"
-#include "sim/sim_midi.h"
 
 #include <QApplication>
 #include <QDateTime>
@@ -31,7 +29,6 @@
 namespace vtl {
 namespace {
 
-constexpr int kDemoManuals = 3;
 // The main window's design size is also its smallest restored size.
 constexpr int kMainMinWidth = 907;
 constexpr int kMainMinHeight = 548;
@@ -87,45 +84,40 @@ void Application::Initialise() {
 
 void Application::OpenPorts() {
     if (options_.demo) {
-        demoChain_ = std::make_unique<McuChain>(kDemoManuals);
-        std::ifstream demoConsole(
+        ports_ = std::make_unique<LinkPorts>(
             (state_.programFolder + "/samples/three-manuals.vtl").toStdString());
-        if (demoConsole) (void)demoChain_->preloadConsole(demoConsole, "three-manuals.vtl");
-        auto input = std::make_unique<SimMidiInput>(*demoChain_);
-        demoInput_ = input.get();
-        midiOut_ = std::make_unique<SimMidiOutput>(*demoChain_, *input);
-        midiIn_ = std::move(input);
         // The simulated console is always there: no setup needed. The devices chosen for the
         // real console are kept for the settings file.
         realMidi_ =
             MidiChoice{state_.midi, state_.midiConfigured, state_.midiInName, state_.midiOutName};
         state_.midi = {1, 2};
     } else {
-        midiIn_ = std::make_unique<RtMidiInput>(options_.api);
-        midiOut_ = std::make_unique<RtMidiOutput>(options_.api);
-        RefindPorts(state_, *midiIn_, *midiOut_);
+        ports_ = std::make_unique<LinkPorts>(options_.api);
+        RefindPorts(state_, ports_->input(), ports_->output());
     }
+    MidiInput& midiIn = ports_->input();
+    MidiOutput& midiOut = ports_->output();
     // A port that cannot be opened would otherwise only show as a console that never answers.
-    midiIn_->onError([this](int code, const std::string& message) {
+    midiIn.onError([this](int code, const std::string& message) {
         if (code > 0) ShowMessage(message);
     });
     if (!options_.tracePath.isEmpty()) {
-        traceFile_.open(options_.tracePath.toStdString(), std::ios::out | std::ios::trunc);
-        if (traceFile_) trace_ = std::make_unique<TrafficTrace>(traceFile_);
+        if (auto trace = TrafficTrace::Open(options_.tracePath.toStdString())) {
+            trace_ = std::move(*trace);
+        }
     }
 
     status_ = std::make_unique<frmStatus>([this] { transfer_->CloseInput(); });
     main_ = std::make_unique<frmMain>(*this, state_.programFolder);
     status_->setCentreOn(main_.get());
     midiSetup_ = std::make_unique<frmMIDISetup>(
-        state_, *midiIn_, *midiOut_, [this](const std::string& line) { WriteLog(line); },
-        main_.get());
+        state_, midiIn, midiOut, [this](const std::string& line) { WriteLog(line); }, main_.get());
     midiSetup_->setWindows(main_.get(), status_.get());
 
     ConsoleView& view = *this;
     LinkHost& host = *this;
-    queue_ = std::make_unique<OutputQueue>(*midiIn_, *midiOut_, state_.midi, host);
-    transfer_ = std::make_unique<TransferController>(state_.console, *midiIn_, *queue_, state_.midi,
+    queue_ = std::make_unique<OutputQueue>(midiIn, midiOut, state_.midi, host);
+    transfer_ = std::make_unique<TransferController>(state_.console, midiIn, *queue_, state_.midi,
                                                      *status_, view, host);
     transfer_->setTrafficListener(trace_.get());
 }
@@ -165,7 +157,7 @@ void Application::Tick() {
     // timer goes on firing: those ticks wait until the outer one is done.
     if (inTick_) return;
     inTick_ = true;
-    if (demoInput_) demoInput_->advance();
+    ports_->advance();
     transfer_->Tick();
     inTick_ = false;
 }
@@ -241,9 +233,10 @@ void Application::About() {
 }
 
 void Application::Shutdown() {
-    if (midiIn_->openState() == MidiInput::OpenState::Receiving) midiIn_->stopReceiving();
-    if (midiIn_->openState() != MidiInput::OpenState::Closed) midiIn_->close();
-    midiOut_->close();
+    MidiInput& midiIn = ports_->input();
+    if (midiIn.openState() == MidiInput::OpenState::Receiving) midiIn.stopReceiving();
+    if (midiIn.openState() != MidiInput::OpenState::Closed) midiIn.close();
+    ports_->output().close();
     if (realMidi_) {
         state_.midi = realMidi_->midi;
         state_.midiConfigured = realMidi_->configured;

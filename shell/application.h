@@ -11,17 +11,13 @@
 
 #include <QString>
 
-#include <fstream>
 #include <memory>
 #include <optional>
 
 namespace vtl {
 
-class McuChain;
-class MidiInput;
-class MidiOutput;
+class LinkPorts;
 class OutputQueue;
-class SimMidiInput;
 class SingleInstance;
 class TrafficTrace;
 class TransferController;
@@ -88,11 +84,7 @@ private:
     cInifile iniFile_;
     std::unique_ptr<SingleInstance> instance_;
 
-    std::unique_ptr<McuChain> demoChain_;
-    SimMidiInput* demoInput_ = nullptr;
-    std::unique_ptr<MidiInput> midiIn_;
-    std::unique_ptr<MidiOutput> midiOut_;
-    std::ofstream traceFile_;
+    std::unique_ptr<LinkPorts> ports_;
     std::unique_ptr<TrafficTrace> trace_;
 
     std::unique_ptr<frmMain> main_;

@@ -3,10 +3,8 @@
 #include "link/output_queue.h"
 #include "link/traffic_trace.h"
 #include "link/transfer.h"
-#include "platform/rtmidi_input.h"
-#include "platform/rtmidi_output.h"
-#include "sim/mcu_chain.h"
-#include "sim/sim_midi.h"
+#include "platform/link_ports.h"
+#include "platform/midi_io.h"
 
 #include <QCommandLineParser>
 #include <QEventLoop>
@@ -19,7 +17,6 @@ namespace {
 
 constexpr int kTickMilliseconds = 100;
 constexpr int kTicksPerSecond = 1000 / kTickMilliseconds;
-constexpr int kDemoManuals = 3;
 
 std::string LastLine(const std::string& text) {
     const auto end = text.find_last_not_of("\r\n");
@@ -109,28 +106,19 @@ LinkSession::~LinkSession() = default;
 
 Status LinkSession::Open() {
     if (!options_.tracePath.isEmpty()) {
-        traceFile_.open(options_.tracePath.toStdString(), std::ios::out | std::ios::trunc);
-        if (!traceFile_)
-            return Error{options_.tracePath.toStdString() + ": cannot create the file"};
-        trace_ = std::make_unique<TrafficTrace>(traceFile_);
+        auto trace = TrafficTrace::Open(options_.tracePath.toStdString());
+        if (!trace) return trace.error();
+        trace_ = std::move(*trace);
     }
-    if (options_.demo) {
-        chain_ = std::make_unique<McuChain>(kDemoManuals);
-        auto input = std::make_unique<SimMidiInput>(*chain_);
-        simInput_ = input.get();
-        output_ = std::make_unique<SimMidiOutput>(*chain_, *input);
-        input_ = std::move(input);
-    } else {
-        input_ = std::make_unique<RtMidiInput>(options_.api);
-        output_ = std::make_unique<RtMidiOutput>(options_.api);
-    }
-    const auto in = FindPort(*input_, options_.input, false);
+    ports_ = options_.demo ? std::make_unique<LinkPorts>(std::filesystem::path())
+                           : std::make_unique<LinkPorts>(options_.api);
+    const auto in = FindPort(ports_->input(), options_.input, false);
     if (!in) return in.error();
-    const auto out = FindPort(*output_, options_.output, true);
+    const auto out = FindPort(ports_->output(), options_.output, true);
     if (!out) return out.error();
     settings_.midiInSetting = *in + 1;
     settings_.midiOutSetting = *out + 2;
-    input_->onError([this](int code, const std::string& message) {
+    ports_->input().onError([this](int code, const std::string& message) {
         if (code > 0) ShowMessage(message);
     });
     return Ok();
@@ -145,8 +133,8 @@ Status LinkSession::Write(ConsoleModel& model) {
 }
 
 Status LinkSession::Run(ConsoleModel& model, Goal goal) {
-    OutputQueue queue(*input_, *output_, settings_, *this);
-    TransferController transfer(model, *input_, queue, settings_, *this, *this, *this);
+    OutputQueue queue(ports_->input(), ports_->output(), settings_, *this);
+    TransferController transfer(model, ports_->input(), queue, settings_, *this, *this, *this);
     transfer.setTrafficListener(this);
     if (goal == Goal::Read) {
         transfer.StartRead();
@@ -159,10 +147,10 @@ Status LinkSession::Run(ConsoleModel& model, Goal goal) {
     QTimer timer;
     timer.setTimerType(Qt::PreciseTimer);
     // The simulated console answers at once, so its ticks need not wait for the clock.
-    timer.setInterval(options_.demo ? 0 : kTickMilliseconds);
+    timer.setInterval(ports_->simulated() ? 0 : kTickMilliseconds);
     int lastState = transfer.linkState();
     QObject::connect(&timer, &QTimer::timeout, [&] {
-        if (simInput_) simInput_->advance();
+        ports_->advance();
         transfer.Tick();
         now_ = transfer.tickCount();
         if (transfer.linkState() != lastState) {
@@ -189,7 +177,7 @@ Status LinkSession::Run(ConsoleModel& model, Goal goal) {
     timer.start();
     loop.exec();
     transfer.CloseInput();
-    output_->close();
+    ports_->output().close();
     if (!atLineStart_) Print("\n");
     return result;
 }

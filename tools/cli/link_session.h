@@ -12,20 +12,14 @@
 
 #include <QString>
 
-#include <fstream>
 #include <memory>
 
 class QCommandLineParser;
 
 namespace vtl {
-class McuChain;
+class LinkPorts;
 class MidiPort;
-class MidiInput;
-class MidiOutput;
-class OutputQueue;
-class SimMidiInput;
 class TrafficTrace;
-class TransferController;
 } // namespace vtl
 
 namespace vtl::cli {
@@ -84,7 +78,7 @@ private:
     void ShowMessage(const std::string& text) override;
     void WriteLog(const std::string&) override {}
     void ReportConversionError(const std::string& text) override;
-    // TrafficListener: every received message counts as a sign of life.
+    // TrafficListener: to the trace file, when there is one.
     void Traffic(long tick, Direction direction, std::span<const std::uint8_t> message) override;
 
     void Print(const std::string& text);
@@ -92,11 +86,7 @@ private:
     LinkOptions options_;
     CommandIo& io_;
     MidiSettings settings_;
-    std::unique_ptr<McuChain> chain_;
-    SimMidiInput* simInput_ = nullptr;
-    std::unique_ptr<MidiInput> input_;
-    std::unique_ptr<MidiOutput> output_;
-    std::ofstream traceFile_;
+    std::unique_ptr<LinkPorts> ports_;
     std::unique_ptr<TrafficTrace> trace_;
 
     std::string caption_;
