@@ -2,6 +2,8 @@
 
 #include "editor/keyboard_picture.h"
 #include "editor/main_actions.h"
+#include "editor/window_geometry.h"
+#include "link/tick.h"
 
 #include <QCloseEvent>
 #include <QCursor>
@@ -18,23 +20,16 @@
 namespace vtl {
 namespace {
 
-constexpr int kTwipsPerPixel = 15;
 // The layout is given in twips of the whole client area; the toolbar takes its top.
 constexpr int kToolbarTwips = 420;
-constexpr int kTickMilliseconds = 100;
 constexpr int kPanelHeightTwips = 2175;
 // Pixels between the foot of the hints and the top panel.
 constexpr int kHintsGap = 4;
 constexpr std::array kPistonLefts{600,  1380, 1740, 2100, 2460, 2820, 3480, 4080, 4440, 4800,
                                   5160, 5520, 6120, 6480, 7080, 7440, 7800, 8160, 8520, 9300};
 
-QRect Twips(int left, int top, int width, int height) {
-    return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
-            height / kTwipsPerPixel};
-}
-
 QRect ClientTwips(int left, int top, int width, int height) {
-    return Twips(left, top - kToolbarTwips, width, height);
+    return TwipsRect(left, top - kToolbarTwips, width, height);
 }
 
 QFrame* RoundedShape(QWidget* parent, const QRect& geometry, const char* colour) {
@@ -204,25 +199,25 @@ void frmMain::BuildConsoleView() {
     for (int m = 0; m < 3; ++m) {
         auto* panel = new QFrame(client);
         panel->setObjectName(QStringLiteral("fraManual%1").arg(m));
-        panel->setGeometry(Twips(120, 0, 13455, kPanelHeightTwips));
+        panel->setGeometry(TwipsRect(120, 0, 13455, kPanelHeightTwips));
         auto* label = new QLabel(QStringLiteral("Manual #%1").arg(m + 1), panel);
-        label->setGeometry(Twips(300, 660, 1020, 195));
+        label->setGeometry(TwipsRect(300, 660, 1020, 195));
         auto* keyboard = new KeyboardPicture(panel);
-        keyboard->setGeometry(Twips(1380, 0, 10665, 1635));
+        keyboard->setGeometry(TwipsRect(1380, 0, 10665, 1635));
         keyboard->setCursor(hand);
         auto* rail = new QFrame(panel);
-        rail->setGeometry(Twips(1650, 1500, 10215, 435));
+        rail->setGeometry(TwipsRect(1650, 1500, 10215, 435));
         rail->setStyleSheet(QStringLiteral("background: black;"));
         for (int left : kPistonLefts) {
             auto* piston = new QPushButton(rail);
-            piston->setGeometry(Twips(left, 120, 255, 255));
+            piston->setGeometry(TwipsRect(left, 120, 255, 255));
             piston->setStyleSheet(QStringLiteral("background: white; border: 1px solid #c0c0c0;"));
             piston->setCursor(hand);
         }
         // The caption is wider than the button: it breaks into two lines, as the button has
         // the height for.
         auto* shoe = new QPushButton(QStringLiteral("Configure\nShoe"), panel);
-        shoe->setGeometry(Twips(12120, 720, 1215, 495));
+        shoe->setGeometry(TwipsRect(12120, 720, 1215, 495));
         panel->hide();
         fraManual_[static_cast<std::size_t>(m)] = panel;
     }

@@ -2,13 +2,13 @@
 // the transfer state.
 
 #include "link/link_host.h"
-#include "link/messages.h"
+#include "link/midi_io.h"
 #include "link/output_queue.h"
 #include "link/product.h"
-#include "link/seven_bit.h"
 #include "link/transfer.h"
 #include "model/program_image.h"
-#include "platform/midi_io.h"
+#include "sysex/messages.h"
+#include "sysex/seven_bit.h"
 
 namespace vtl {
 

@@ -2,7 +2,7 @@
 // What the MCU link needs from the windows above it. The application implements these
 // with its status window, console view and message boxes; the command-line tool prints.
 
-#include "link/seven_bit.h"
+#include "sysex/seven_bit.h"
 
 #include <cstdint>
 #include <span>

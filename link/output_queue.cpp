@@ -1,7 +1,7 @@
 #include "link/output_queue.h"
 
 #include "link/link_host.h"
-#include "platform/midi_io.h"
+#include "link/midi_io.h"
 
 #include <algorithm>
 #include <array>

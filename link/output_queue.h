@@ -3,8 +3,8 @@
 // pump; an "open the link" entry goes in front of the first message after start-up or
 // after the input was closed, so the ports open one pump before that message leaves.
 
-#include "link/bytes.h"
 #include "link/midi_settings.h"
+#include "sysex/bytes.h"
 
 #include <deque>
 #include <optional>

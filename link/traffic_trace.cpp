@@ -1,6 +1,6 @@
 #include "link/traffic_trace.h"
 
-#include "link/hex.h"
+#include "sysex/hex.h"
 
 namespace vtl {
 

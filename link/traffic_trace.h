@@ -3,7 +3,7 @@
 // message, "<tick> > <hex>" for sent and "<tick> < <hex>" for received.
 
 #include "link/link_host.h"
-#include "link/result.h"
+#include "sysex/result.h"
 
 #include <fstream>
 #include <memory>

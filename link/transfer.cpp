@@ -1,11 +1,11 @@
 #include "link/transfer.h"
 
 #include "link/link_host.h"
-#include "link/messages.h"
+#include "link/midi_io.h"
 #include "link/output_queue.h"
 #include "link/product.h"
 #include "model/program_update.h"
-#include "platform/midi_io.h"
+#include "sysex/messages.h"
 
 namespace vtl {
 namespace {

@@ -2,8 +2,8 @@
 // Reading the configuration from the MCUs and writing it back: a state machine advanced by
 // the 100 ms tick and by received messages. It never waits: pauses are counted in ticks.
 
-#include "link/bytes.h"
 #include "model/console_model.h"
+#include "sysex/bytes.h"
 
 #include <span>
 

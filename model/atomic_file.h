@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/result.h"
+#include "sysex/result.h"
 
 #include <filesystem>
 #include <string_view>

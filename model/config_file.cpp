@@ -1,8 +1,8 @@
 #include "model/config_file.h"
 
-#include "link/hex.h"
 #include "model/atomic_file.h"
 #include "model/program_image.h"
+#include "sysex/hex.h"
 
 #include <cerrno>
 #include <cstring>
@@ -41,35 +41,46 @@ bool ReadLine(std::istream& in, std::string& line, bool& tooLong) {
 
 } // namespace
 
-Status LoadConfigStream(ConsoleModel& model, std::istream& in, std::string_view fileName) {
-    model.manualCount = 0;
-    model.currentManual = 1;
+Status ForEachConsoleLine(std::istream& in, std::string_view fileName, int maxLines,
+                          const std::string& tooMany, const ConsoleLineHandler& take) {
     std::string line;
     bool tooLong = false;
     for (int number = 1; ReadLine(in, line, tooLong); ++number) {
-        if (number > kMaxManuals) {
-            return LineError(fileName, number, "a console has at most three manuals");
-        }
-        ++model.manualCount;
+        if (number > maxLines) return LineError(fileName, number, tooMany);
         if (number == 1 && line.starts_with(kByteOrderMark)) line.erase(0, kByteOrderMark.size());
-        if (tooLong) {
-            return LineError(fileName, number, "the line is longer than a console line can be");
+        Expected<Bytes> bytes = Error{"the line is longer than a console line can be"};
+        if (!tooLong) {
+            bytes = HexToBytes(line);
+            if (!bytes) {
+                bytes = Error{"not hex text: " + bytes.error().message};
+            } else if (bytes->size() > kFileImageSize) {
+                bytes = Error{"the line holds " + std::to_string(bytes->size()) +
+                              " bytes, more than the " + std::to_string(kFileImageSize) +
+                              " of a console line"};
+            }
         }
-        const auto bytes = HexToBytes(line);
-        if (!bytes) return LineError(fileName, number, "not hex text: " + bytes.error().message);
-        if (bytes->size() > kFileImageSize) {
-            return LineError(fileName, number,
-                             "the line holds " + std::to_string(bytes->size()) +
-                                 " bytes, more than the " + std::to_string(kFileImageSize) +
-                                 " of a console line");
+        if (const auto taken = take(number, bytes); !taken) {
+            return LineError(fileName, number, taken.error().message);
         }
-        if (const auto decoded = DecodeProgramImage(model, *bytes); !decoded) {
-            return LineError(fileName, number, decoded.error().message);
-        }
-        ++model.currentManual;
     }
     if (in.bad()) return Error{std::string(fileName) + ": cannot read the file"};
     return Ok();
+}
+
+Status LoadConfigStream(ConsoleModel& model, std::istream& in, std::string_view fileName) {
+    model.manualCount = 0;
+    model.currentManual = 1;
+    return ForEachConsoleLine(in, fileName, kMaxManuals, "a console has at most three manuals",
+                              [&model](int, const Expected<Bytes>& image) -> Status {
+                                  ++model.manualCount;
+                                  if (!image) return image.error();
+                                  if (const auto decoded = DecodeProgramImage(model, *image);
+                                      !decoded) {
+                                      return decoded.error();
+                                  }
+                                  ++model.currentManual;
+                                  return Ok();
+                              });
 }
 
 Status LoadConfigFile(ConsoleModel& model, const std::filesystem::path& path) {

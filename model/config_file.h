@@ -2,15 +2,27 @@
 // Console files (*.vtl): one line per manual, each the manual's image and four 00 bytes
 // as hex text, ending with CR LF.
 
-#include "link/result.h"
 #include "model/console_model.h"
+#include "sysex/result.h"
+
+#include "sysex/bytes.h"
 
 #include <filesystem>
+#include <functional>
 #include <istream>
 #include <string>
 #include <string_view>
 
 namespace vtl {
+
+// The line loop of every reader of console files: hands each line's 1-based number and its
+// bytes, or what is wrong with the line (not hex text, longer than a console line), to take.
+// A byte-order mark and LF or CR LF line ends are accepted. Line maxLines + 1 is an error
+// with the text tooMany. The first error take returns stops the loop; every error names
+// the file and line.
+using ConsoleLineHandler = std::function<Status(int number, const Expected<Bytes>& image)>;
+Status ForEachConsoleLine(std::istream& in, std::string_view fileName, int maxLines,
+                          const std::string& tooMany, const ConsoleLineHandler& take);
 
 // Decodes every line into the manual of its number: manualCount becomes the number of
 // lines and currentManual one more. A line that is not hex text, too short to decode or

@@ -3,8 +3,8 @@
 // and from the console model. Offsets below are 0-based; byte n of the MCU documentation
 // is offset n - 1.
 
-#include "link/result.h"
 #include "model/console_model.h"
+#include "sysex/result.h"
 
 #include <array>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // Which MIDI system the ports talk to. ALSA reaches hardware and the sequencer's patchbay;
 // JACK runs where there is no ALSA sequencer (containers, CI) and in JACK studio setups.
 
-#include "link/result.h"
+#include "sysex/result.h"
 
 #include <string_view>
 

@@ -2,8 +2,8 @@
 // The MIDI ports a system offers right now, by name, for the device lists of the setup dialog
 // and the command line's `ports` command.
 
-#include "link/result.h"
 #include "platform/midi_api.h"
+#include "sysex/result.h"
 
 #include <string>
 #include <vector>

@@ -3,7 +3,7 @@
 // pieces, or glue an unfinished one to whatever follows; the receiver must see only complete
 // messages, so a SysEx fragment cut short by a new status byte is dropped here.
 
-#include "link/bytes.h"
+#include "sysex/bytes.h"
 
 #include <cstdint>
 #include <span>

@@ -3,7 +3,7 @@
 // cut into whole messages, filtered, kept in a bounded list under a lock, and announced to the
 // owner's thread with a queued call, where the message handler drains them.
 
-#include "platform/midi_io.h"
+#include "link/midi_io.h"
 #include "platform/midi_stream.h"
 #include "platform/rtmidi_support.h"
 

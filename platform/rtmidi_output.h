@@ -3,7 +3,7 @@
 // output port, which a patchbay (aconnect, qpwgraph, jack_connect) wires to the MCU chain;
 // where the MIDI system has no virtual ports it is the first output instead.
 
-#include "platform/midi_io.h"
+#include "link/midi_io.h"
 #include "platform/rtmidi_support.h"
 
 #include <memory>

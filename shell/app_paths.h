@@ -3,7 +3,7 @@
 // the folder configuration files start in, and the program's own folder (pictures, manual,
 // log).
 
-#include "link/result.h"
+#include "sysex/result.h"
 
 #include <QString>
 

@@ -3,8 +3,8 @@
 // later write can always be restored. Backups are ordinary console files in the per-user
 // folder, "Backups/VTL yyyy-MM-dd HH-mm-ss.vtl", of which the newest 50 are kept.
 
-#include "link/result.h"
 #include "model/console_model.h"
+#include "sysex/result.h"
 
 #include <QDateTime>
 #include <QString>

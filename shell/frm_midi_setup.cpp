@@ -1,8 +1,8 @@
 #include "shell/frm_midi_setup.h"
 
-#include "platform/midi_io.h"
+#include "editor/window_geometry.h"
+#include "link/midi_io.h"
 #include "shell/app_state.h"
-#include "shell/window_geometry.h"
 
 #include <QAbstractItemView>
 #include <QComboBox>

@@ -1,6 +1,6 @@
 #include "shell/frm_status.h"
 
-#include "shell/window_geometry.h"
+#include "editor/window_geometry.h"
 
 #include <QCloseEvent>
 #include <QPlainTextEdit>

@@ -8,8 +8,8 @@
 // Beside the device numbers the file keeps the devices' names ("InputName", "OutputName"),
 // so that a choice follows its device when others are added or removed.
 
+#include "link/midi_io.h"
 #include "platform/ini_file.h"
-#include "platform/midi_io.h"
 #include "platform/window_placement.h"
 #include "shell/app_state.h"
 

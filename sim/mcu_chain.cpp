@@ -1,10 +1,8 @@
 #include "sim/mcu_chain.h"
 
-#include "link/hex.h"
-#include "link/messages.h"
-#include "link/seven_bit.h"
-#include "model/program_image.h"
-#include "model/program_update.h"
+#include "model/config_file.h"
+#include "sysex/messages.h"
+#include "sysex/seven_bit.h"
 
 #include <algorithm>
 #include <optional>
@@ -13,32 +11,9 @@
 namespace vtl {
 namespace {
 
-constexpr std::uint8_t kSysExEnd = 0xf7;
 constexpr std::uint32_t kAddressMask = (1u << 21) - 1;
 constexpr std::size_t kResponseBlock = 64;
 constexpr std::size_t kPageSize = 256;
-constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-// Byte positions (0-based) in the messages an MCU acts on.
-constexpr std::size_t kVendorDevice = 4;
-constexpr std::size_t kTagValue = 7;
-constexpr std::size_t kIdentityDevice = 2;
-constexpr std::size_t kRequestAddress = 8;
-constexpr std::size_t kRequestLength = 11;
-constexpr std::size_t kRequestSize = 14;
-constexpr std::size_t kUpdateAddress = 10;
-constexpr std::size_t kUpdateLength = 13;
-constexpr std::size_t kUpdateData = 14;
-constexpr std::size_t kRebootSize = 9;
-constexpr std::size_t kIdentityRequestSize = 6;
-constexpr std::size_t kResponseData = 11;
-
-// What an MCU answers an identity request with around byte 21, which alone matters to the
-// PC: family, member, version and four further bytes before it, one byte after it.
-constexpr std::array<std::uint8_t, 12> kIdentityFields{0x01, 0x00, 0x01, 0x00, 0x01, 0x00,
-                                                       0x00, 0x00, 0x00, 0x00, 0x00, 0x00};
-constexpr std::uint8_t kIdentityLastField = 0x00;
-constexpr std::array<std::uint8_t, 3> kResponseCommand{0x04, 0x01, 0x04};
 
 bool IsSevenBit(std::span<const std::uint8_t> bytes) {
     return std::all_of(bytes.begin(), bytes.end(), [](std::uint8_t b) { return b < 0x80; });
@@ -46,36 +21,6 @@ bool IsSevenBit(std::span<const std::uint8_t> bytes) {
 
 bool Addresses(std::uint8_t device, int index) {
     return device == kAllDevices || device == index + 1;
-}
-
-std::uint32_t Number(std::span<const std::uint8_t> groups) {
-    std::uint32_t value = 0;
-    for (std::size_t i = 0; i < groups.size(); ++i)
-        value |= std::uint32_t{groups[i]} << (7 * i);
-    return value;
-}
-
-// F0 7E n 06 02 00 3D 62 f f m m v v v v x x x x c x F7.
-Bytes IdentityReply(std::uint8_t device, std::uint8_t byte21) {
-    Bytes m{0xf0, 0x7e, device, 0x06, 0x02, 0x00, 0x3d, 0x62};
-    m.insert(m.end(), kIdentityFields.begin(), kIdentityFields.end());
-    m.push_back(byte21);
-    m.push_back(kIdentityLastField);
-    m.push_back(kSysExEnd);
-    return m;
-}
-
-// F0 00 3D 62 n 04 01 04 a0 a1 a2 d… F7.
-Bytes ProgramResponse(std::uint8_t device, std::uint32_t address,
-                      std::span<const std::uint8_t> data) {
-    Bytes m{0xf0, 0x00, 0x3d, 0x62, device};
-    m.insert(m.end(), kResponseCommand.begin(), kResponseCommand.end());
-    const auto groups = SevenBitGroups21(address);
-    m.insert(m.end(), groups.begin(), groups.end());
-    const Bytes packed = PackSevenBit(data);
-    m.insert(m.end(), packed.begin(), packed.end());
-    m.push_back(kSysExEnd);
-    return m;
 }
 
 // Notes whether unpacking met a byte that cannot be 7-bit data.
@@ -96,10 +41,6 @@ std::optional<Bytes> UnpackStrict(std::span<const std::uint8_t> packed) {
         return std::nullopt;
     }
     return data;
-}
-
-Error LineError(std::string_view fileName, int line, const std::string& what) {
-    return Error{std::string(fileName) + ":" + std::to_string(line) + ": " + what};
 }
 
 } // namespace
@@ -164,23 +105,13 @@ int McuChain::refusedUpdates(int mcu) const {
 }
 
 Status McuChain::preloadConsole(std::istream& in, std::string_view fileName) {
-    std::string line;
-    for (int number = 1; std::getline(in, line); ++number) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        if (number == 1 && line.starts_with(kByteOrderMark)) line.erase(0, kByteOrderMark.size());
-        if (number > mcuCount()) {
-            return LineError(fileName, number,
-                             "the chain has " + std::to_string(mcuCount()) + " MCUs");
-        }
-        const auto bytes = HexToBytes(line);
-        if (!bytes) return LineError(fileName, number, "not hex text: " + bytes.error().message);
-        if (bytes->size() > kFileImageSize) {
-            return LineError(fileName, number, "longer than a console line");
-        }
-        storeProgram(number, 0, *bytes);
-    }
-    if (in.bad()) return Error{std::string(fileName) + ": cannot read the file"};
-    return Ok();
+    return ForEachConsoleLine(in, fileName, mcuCount(),
+                              "the chain has " + std::to_string(mcuCount()) + " MCUs",
+                              [this](int number, const Expected<Bytes>& image) -> Status {
+                                  if (!image) return image.error();
+                                  storeProgram(number, 0, *image);
+                                  return Ok();
+                              });
 }
 
 std::vector<Bytes> McuChain::send(std::span<const std::uint8_t> message) {
@@ -247,8 +178,8 @@ std::vector<Bytes> McuChain::pass(int firstIndex, std::vector<Bytes> messages) {
 
 void McuChain::handle(int index, const Bytes& message, std::vector<Bytes>& out) {
     Bytes passed = message;
-    if (Recognise(message) == MessageKind::Tag && passed.size() > kTagValue) {
-        passed[kTagValue] = static_cast<std::uint8_t>((passed[kTagValue] + 1) & 0x7f);
+    if (const auto value = TagValue(message); value && Recognise(message) == MessageKind::Tag) {
+        passed[field::kTagValue] = static_cast<std::uint8_t>((*value + 1) & 0x7f);
     }
     out.push_back(std::move(passed));
     for (auto& reply : answer(index, message))
@@ -267,46 +198,48 @@ std::vector<Bytes> McuChain::answer(int index, const Bytes& message) {
 
     switch (Recognise(message)) {
     case MessageKind::IdentityRequest:
-        if (message.size() == kIdentityRequestSize && terminated && addressed(kIdentityDevice)) {
-            return {IdentityReply(device, mcu.identityByte21)};
+        if (message.size() == kIdentityRequestSize && terminated &&
+            addressed(field::kIdentityDevice)) {
+            return {IdentityReplyMessage(device, mcu.identityByte21)};
         }
         return {};
     case MessageKind::ProgramRequest: {
         if (message.size() != kRequestSize || !terminated || !IsSevenBit(body) ||
-            !addressed(kVendorDevice)) {
+            !addressed(field::kVendorDevice)) {
             return {};
         }
-        const auto address = Number(std::span(message).subspan(kRequestAddress, 3));
-        const auto length = Number(std::span(message).subspan(kRequestLength, 2));
+        const auto address = *Address21(message, field::kRequestAddress);
+        const auto length = *RequestLength(message);
         std::vector<Bytes> responses;
         for (std::uint32_t offset = 0; offset < length; offset += kResponseBlock) {
             Bytes data(std::min<std::size_t>(kResponseBlock, length - offset));
             for (std::size_t i = 0; i < data.size(); ++i) {
                 data[i] = mcu.read(static_cast<std::uint32_t>(address + offset + i));
             }
-            responses.push_back(ProgramResponse(device, (address + offset) & kAddressMask, data));
+            responses.push_back(
+                ProgramResponseMessage(device, (address + offset) & kAddressMask, data));
         }
         return responses;
     }
     case MessageKind::ProgramUpdate: {
-        if (!addressed(kVendorDevice)) return {};
-        const std::size_t length = message.size() > kUpdateLength ? message[kUpdateLength] : 0;
+        if (!addressed(field::kVendorDevice)) return {};
+        const auto packed = UpdateData(message);
         const auto data =
-            terminated && message.size() == kUpdateData + length + 1 && IsSevenBit(body)
-                ? UnpackStrict(std::span(message).subspan(kUpdateData, length))
-                : std::nullopt;
+            packed && IsSevenBit(body) ? UnpackStrict(*packed) : std::optional<Bytes>{};
         if (!data) {
             ++mcu.refusedUpdates;
             return {};
         }
-        const auto address = Number(std::span(message).subspan(kUpdateAddress, 3));
+        const auto address = *Address21(message, field::kUpdateAddress);
         for (std::size_t i = 0; i < data->size(); ++i) {
             mcu.write(static_cast<std::uint32_t>(address + i), (*data)[i]);
         }
         return {};
     }
     case MessageKind::McuReboot:
-        if (message.size() == kRebootSize && terminated && addressed(kVendorDevice)) ++mcu.reboots;
+        if (message.size() == kRebootSize && terminated && addressed(field::kVendorDevice)) {
+            ++mcu.reboots;
+        }
         return {};
     default:
         return {};
@@ -321,7 +254,7 @@ void McuChain::passReply(int index, Bytes reply, std::vector<Bytes>& out) {
         return;
     }
     if (mcu.corruptResponse && Recognise(reply) == MessageKind::ProgramResponse) {
-        reply[kResponseData] |= 0x80;
+        reply[field::kResponseData] |= 0x80;
         mcu.corruptResponse = false;
     }
     if (mcu.replyDelay > 0) {

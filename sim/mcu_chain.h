@@ -5,8 +5,8 @@
 // it, and those replies pass the MCUs after it before they reach the PC. Faults can be
 // switched on to see how the PC copes with a chain that misbehaves.
 
-#include "link/bytes.h"
-#include "link/result.h"
+#include "sysex/bytes.h"
+#include "sysex/result.h"
 
 #include <array>
 #include <cstdint>

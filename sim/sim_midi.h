@@ -7,7 +7,7 @@
 // input's message event. Nothing is ever delivered from inside sendSysEx, so a run with
 // the same sends and ticks always ends the same.
 
-#include "platform/midi_io.h"
+#include "link/midi_io.h"
 #include "sim/mcu_chain.h"
 
 #include <deque>

@@ -2,7 +2,7 @@
 // Byte strings in test tables written as hex text ("f0 00 3d 62"); the hex reader has its
 // own tests.
 
-#include "link/hex.h"
+#include "sysex/hex.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // Helpers shared by the core tests: byte strings written as hex text, field-by-field
 // comparison of manuals, and a scratch folder that disappears after the test.
 
-#include "link/hex.h"
-#include "link/seven_bit.h"
 #include "model/console_model.h"
+#include "sysex/hex.h"
+#include "sysex/seven_bit.h"
 #include "tests/hex_literal.h"
 
 #include <gtest/gtest.h>

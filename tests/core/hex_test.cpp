@@ -2,7 +2,7 @@
 
 #include "core_test_support.h"
 
-#include "link/hex.h"
+#include "sysex/hex.h"
 
 #include <numeric>
 #include <string_view>

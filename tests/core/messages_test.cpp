@@ -3,10 +3,10 @@
 
 #include "core_test_support.h"
 
-#include "link/messages.h"
-#include "link/seven_bit.h"
 #include "model/program_image.h"
 #include "model/program_update.h"
+#include "sysex/messages.h"
+#include "sysex/seven_bit.h"
 
 namespace vtl {
 namespace {

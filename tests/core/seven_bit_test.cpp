@@ -3,8 +3,8 @@
 
 #include "core_test_support.h"
 
-#include "link/seven_bit.h"
 #include "model/program_update.h"
+#include "sysex/seven_bit.h"
 
 #include <random>
 #include <vector>

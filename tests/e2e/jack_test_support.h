@@ -2,8 +2,8 @@
 // Helpers for tests on the private JACK server: names no other test process uses, waiting on
 // the event loop, finding a port by name, and the open errors every port reports alike.
 
-#include "link/bytes.h"
-#include "platform/midi_io.h"
+#include "link/midi_io.h"
+#include "sysex/bytes.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>

@@ -1,8 +1,8 @@
 #include "link/output_queue.h"
 
-#include "link/messages.h"
 #include "recording_host.h"
 #include "recording_ports.h"
+#include "sysex/messages.h"
 
 #include <gtest/gtest.h>
 

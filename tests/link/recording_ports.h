@@ -1,7 +1,7 @@
 #pragma once
 // MIDI ports that only record what the link does with them.
 
-#include "platform/midi_io.h"
+#include "link/midi_io.h"
 
 #include <string>
 #include <vector>

@@ -3,12 +3,12 @@
 
 #include "link/transfer.h"
 
-#include "link/hex.h"
-#include "link/messages.h"
 #include "model/config_file.h"
 #include "model/program_image.h"
 #include "model/program_update.h"
 #include "sim_link.h"
+#include "sysex/hex.h"
+#include "sysex/messages.h"
 #include "tests/core/core_test_support.h"
 
 #include <gtest/gtest.h>

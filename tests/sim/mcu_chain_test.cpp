@@ -3,10 +3,10 @@
 
 #include "sim_test_support.h"
 
-#include "link/messages.h"
-#include "link/seven_bit.h"
 #include "model/program_update.h"
 #include "sim/mcu_chain.h"
+#include "sysex/messages.h"
+#include "sysex/seven_bit.h"
 
 #include <sstream>
 
@@ -185,7 +185,7 @@ TEST(McuChain, PreloadStoresOneConsoleLinePerMcu) {
     } bad[] = {
         {line(1) + "\n" + line(2) + "\n" + line(3) + "\n" + line(4) + "\n", "bad.vtl:4: "},
         {line(1) + "\nf0 0x\n", "bad.vtl:2: not hex text"},
-        {line(1) + "00\n", "bad.vtl:1: longer than a console line"},
+        {line(1) + "00\n", "bad.vtl:1: the line holds 261 bytes"},
     };
     for (const auto& c : bad) {
         std::istringstream in(c.text);

@@ -3,8 +3,8 @@
 
 #include "sim_test_support.h"
 
-#include "link/messages.h"
 #include "sim/sim_midi.h"
+#include "sysex/messages.h"
 
 namespace vtl {
 namespace {

@@ -2,7 +2,7 @@
 // Helpers shared by the simulator tests: byte strings written as hex text, and a program
 // image whose bytes differ from each other and from erased memory.
 
-#include "link/hex.h"
+#include "sysex/hex.h"
 #include "tests/hex_literal.h"
 
 #include <gtest/gtest.h>

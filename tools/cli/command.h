@@ -3,8 +3,8 @@
 // talks through and the one-line error convention (exit status 2, one line on standard
 // error naming the file).
 
-#include "link/result.h"
 #include "model/console_model.h"
+#include "sysex/result.h"
 
 #include <QStringList>
 

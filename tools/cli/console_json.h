@@ -7,8 +7,8 @@
 // Channels are as the model holds them: 1-based for pistons, 0-based for shoes. Input may
 // add "identityByte21", the identity byte that chooses the image's format byte.
 
-#include "link/result.h"
 #include "model/console_model.h"
+#include "sysex/result.h"
 
 #include <QByteArray>
 

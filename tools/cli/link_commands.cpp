@@ -2,11 +2,11 @@
 
 #include "tools/cli/link_commands.h"
 
-#include "link/messages.h"
 #include "model/config_file.h"
 #include "platform/midi_ports.h"
 #include "platform/rtmidi_input.h"
 #include "platform/rtmidi_output.h"
+#include "sysex/messages.h"
 #include "tools/cli/console_diff.h"
 #include "tools/cli/link_session.h"
 

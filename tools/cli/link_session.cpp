@@ -1,10 +1,11 @@
 #include "tools/cli/link_session.h"
 
+#include "link/midi_io.h"
 #include "link/output_queue.h"
+#include "link/tick.h"
 #include "link/traffic_trace.h"
 #include "link/transfer.h"
-#include "platform/link_ports.h"
-#include "platform/midi_io.h"
+#include "session/link_ports.h"
 
 #include <QCommandLineParser>
 #include <QEventLoop>
@@ -14,9 +15,6 @@
 
 namespace vtl::cli {
 namespace {
-
-constexpr int kTickMilliseconds = 100;
-constexpr int kTicksPerSecond = 1000 / kTickMilliseconds;
 
 std::string LastLine(const std::string& text) {
     const auto end = text.find_last_not_of("\r\n");

@@ -5,9 +5,9 @@
 
 #include "link/link_host.h"
 #include "link/midi_settings.h"
-#include "link/result.h"
 #include "model/console_model.h"
 #include "platform/midi_api.h"
+#include "sysex/result.h"
 #include "tools/cli/command.h"
 
 #include <QString>

@@ -1,4 +1,4 @@
-#include "platform/link_ports.h"
+#include "session/link_ports.h"
 
 #include "platform/rtmidi_input.h"
 #include "platform/rtmidi_output.h"

@@ -6,7 +6,7 @@
 // Threading: every member is called on the thread that owns the object, and every
 // handler is invoked on that thread, never from inside a call into the object itself.
 
-#include "link/bytes.h"
+#include "sysex/bytes.h"
 
 #include <array>
 #include <cstdint>

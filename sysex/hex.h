@@ -2,8 +2,8 @@
 // Hex text: each byte as two lower-case digits followed by one blank ("f0 00 3d 62 ").
 // The output queue, the traffic trace and the console files all use this form.
 
-#include "link/bytes.h"
-#include "link/result.h"
+#include "sysex/bytes.h"
+#include "sysex/result.h"
 
 #include <span>
 #include <string>

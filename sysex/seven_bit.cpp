@@ -1,8 +1,28 @@
-#include "link/seven_bit.h"
+#include "sysex/seven_bit.h"
 
-#include "link/hex.h"
+#include "sysex/hex.h"
+
+#include <algorithm>
 
 namespace vtl {
+
+Bytes PackSevenBit(std::span<const std::uint8_t> data) {
+    Bytes out;
+    out.reserve(data.size() + (data.size() + 6) / 7);
+    std::size_t groupStart = 0;
+    while (groupStart < data.size()) {
+        const std::size_t n = std::min<std::size_t>(7, data.size() - groupStart);
+        std::uint8_t highBits = 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            if (data[groupStart + i] & 0x80) highBits |= static_cast<std::uint8_t>(0x40 >> i);
+        }
+        out.push_back(highBits);
+        for (std::size_t i = 0; i < n; ++i)
+            out.push_back(data[groupStart + i] & 0x7f);
+        groupStart += n;
+    }
+    return out;
+}
 
 Bytes UnpackSevenBit(std::span<const std::uint8_t> packed, ConversionReporter& reporter) {
     Bytes out;

@@ -3,8 +3,8 @@
 // RtMidi, or a simulated three-manual console in the same process. The application and the
 // command-line tool both take their ports from here.
 
-#include "link/result.h"
 #include "platform/midi_api.h"
+#include "sysex/result.h"
 
 #include <filesystem>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "link/hex.h"
+#include "sysex/hex.h"
 
 #include <cctype>
 

@@ -1,5 +1,5 @@
 #pragma once
-// Window geometry of the shell's windows: design positions are kept in twips (15 twips make
+// Window geometry of every window: design positions are kept in twips (15 twips make
 // one pixel at 96 dpi), and windows are centred on one another by their outer frames.
 
 #include <QPoint>
