@@ -88,8 +88,8 @@ void MeasureIdle(vtl::Application& app, bool timerRunning) {
     auto* poll = new QTimer(qApp);
     QObject::connect(poll, &QTimer::timeout, poll, [&app, poll, timerRunning] {
         auto& transfer = app.transfer();
-        if (transfer.transferMode() != vtl::kReading || transfer.linkState() != vtl::kFinishing ||
-            app.status().isVisible()) {
+        if (transfer.transferMode() != vtl::TransferMode::Reading ||
+            transfer.linkState() != vtl::LinkState::Finishing || app.status().isVisible()) {
             return;
         }
         poll->stop();

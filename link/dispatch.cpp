@@ -38,43 +38,46 @@ void TransferController::Dispatch(std::span<const std::uint8_t> message) {
     switch (Recognise(message)) {
     case MessageKind::Tag: {
         const auto value = TagValue(message);
-        if (linkState_ != kCounting || !value) return;
+        if (linkState_ != LinkState::Counting || !value) return;
         model_.manualCount = static_cast<std::int16_t>(*value - 1);
         if (model_.manualCount >= 1 && model_.manualCount <= kMaxManuals) {
             status_.append(lineBreak +
                            "Number of manuals detected = " + std::to_string(model_.manualCount));
             model_.currentManual = 1;
-            linkState_ = kIdentify;
+            linkState_ = LinkState::Identify;
         } else {
             status_.append(lineBreak + "Invalid number of manuals detected!");
         }
         return;
     }
     case MessageKind::ProgramResponse:
-        if (linkState_ != kAwaitFirstResponse && linkState_ != kAwaitMoreResponses) return;
-        if (linkState_ == kAwaitFirstResponse) programBuffer_.clear();
+        if (linkState_ != LinkState::AwaitFirstResponse &&
+            linkState_ != LinkState::AwaitMoreResponses)
+            return;
+        if (linkState_ == LinkState::AwaitFirstResponse) programBuffer_.clear();
         {
             const Bytes data = UnpackSevenBit(ResponseData(message), host_);
             programBuffer_.insert(programBuffer_.end(), data.begin(), data.end());
         }
         if (programBuffer_.size() < expectedProgramLength_) {
-            linkState_ = kAwaitMoreResponses;
-        } else if (transferMode_ == kReading) {
+            linkState_ = LinkState::AwaitMoreResponses;
+        } else if (transferMode_ == TransferMode::Reading) {
             CompleteResponse();
         }
         return;
     case MessageKind::IdentityReply: {
         const auto byte21 = IdentityByte21(message);
-        if (linkState_ != kAwaitIdentity || !byte21) return;
+        if (linkState_ != LinkState::AwaitIdentity || !byte21) return;
         model_.identityByte21 = *byte21;
-        if (transferMode_ == kWritingMode) {
+        if (transferMode_ == TransferMode::Writing) {
             status_.append(lineBreak + product + " Configuration received!");
-            linkState_ = kWriting;
+            linkState_ = LinkState::Writing;
             TransferStep();
             // The step has moved on unless it had to ask for devices first.
-            if (linkState_ == kWriting) linkState_ = PastLastManual() ? kFinished : kNextManual;
+            if (linkState_ == LinkState::Writing)
+                linkState_ = PastLastManual() ? LinkState::Finished : LinkState::NextManual;
         } else {
-            linkState_ = kIdentified;
+            linkState_ = LinkState::Identified;
         }
         return;
     }
@@ -93,10 +96,10 @@ void TransferController::CompleteResponse() {
     Queue(McuRebootMessage(static_cast<std::uint8_t>(model_.currentManual)));
     ++model_.currentManual;
     if (PastLastManual()) {
-        linkState_ = kFinished;
+        linkState_ = LinkState::Finished;
         view_.ShowManuals();
     } else {
-        linkState_ = kIdentify;
+        linkState_ = LinkState::Identify;
     }
 }
 

@@ -57,15 +57,15 @@ void TransferController::StartRead() {
     Queue(McuRebootMessage(kAllDevices));
     status_.setText("Testing cabling set-up...");
     Queue(TagMessage(1));
-    linkState_ = kCounting;
-    transferMode_ = kReading;
+    linkState_ = LinkState::Counting;
+    transferMode_ = TransferMode::Reading;
 }
 
 void TransferController::StartWrite() {
     if (!DevicesChosen() && !host_.ChooseMidiDevices()) return;
-    transferMode_ = kWritingMode;
+    transferMode_ = TransferMode::Writing;
     model_.currentManual = 1;
-    linkState_ = kAwaitIdentity;
+    linkState_ = LinkState::AwaitIdentity;
     status_.centre();
     status_.setCaption("Writing Program Data to MCU");
     status_.setText("Requesting " + kProduct + " Configuration..");
@@ -73,8 +73,8 @@ void TransferController::StartWrite() {
 }
 
 void TransferController::FileLoaded() {
-    transferMode_ = kFileLoaded;
-    linkState_ = kFinished;
+    transferMode_ = TransferMode::FileLoaded;
+    linkState_ = LinkState::Finished;
 }
 
 void TransferController::CloseInput() {
@@ -86,7 +86,7 @@ bool TransferController::PastLastManual() const {
 }
 
 void TransferController::TransferStep() {
-    const bool reading = transferMode_ == kReading;
+    const bool reading = transferMode_ == TransferMode::Reading;
     const std::string caption =
         reading ? "Loading Program Data from VTL" : "Writing Program Data to VTL";
     status_.setCaption(caption);
@@ -97,7 +97,7 @@ void TransferController::TransferStep() {
         // Without devices nothing can be sent; a cancelled choice ends the transfer rather
         // than asking again on every tick.
         if (!host_.ChooseMidiDevices()) {
-            linkState_ = kIdle;
+            linkState_ = LinkState::Idle;
             status_.hide();
         }
     } else if (reading) {
@@ -105,14 +105,14 @@ void TransferController::TransferStep() {
         status_.setText("Requesting " + kProduct + " Program Data..");
         expectedProgramLength_ = kProgramLength;
         Queue(ProgramRequestMessage(Device(model_.currentManual), kProgramIndex));
-        linkState_ = kAwaitFirstResponse;
+        linkState_ = LinkState::AwaitFirstResponse;
     } else {
         const auto messages =
             WriteProgramImage(model_, Device(model_.currentManual), kProgramIndex);
         if (!messages) {
             // A value the image cannot carry: nothing of this manual is sent.
             host_.ShowMessage(messages.error().message);
-            linkState_ = kIdle;
+            linkState_ = LinkState::Idle;
             status_.hide();
             return;
         }
@@ -120,7 +120,7 @@ void TransferController::TransferStep() {
             Queue(m);
         Queue(McuRebootMessage(Device(model_.currentManual)));
         ++model_.currentManual;
-        linkState_ = PastLastManual() ? kFinished : kNextManual;
+        linkState_ = PastLastManual() ? LinkState::Finished : LinkState::NextManual;
     }
     if (reading) status_.append(kBreak + "Done!");
 }
@@ -135,12 +135,12 @@ void TransferController::Tick() {
     }
     RunEntryActions();
     RunRepeats();
-    if (linkState_ == kIdentified) {
+    if (linkState_ == LinkState::Identified) {
         queue_.CloseInput();
-        linkState_ = kPauseBeforeRequest;
+        linkState_ = LinkState::PauseBeforeRequest;
     }
-    if (linkState_ == kPauseBeforeRequest) {
-        prevState_ = kIdentified;
+    if (linkState_ == LinkState::PauseBeforeRequest) {
+        prevState_ = LinkState::Identified;
         if (++waitTicks_ > kPauseBeforeRequestTicks) {
             if (status_.isVisible()) status_.unload();
             TransferStep();
@@ -154,38 +154,38 @@ void TransferController::Tick() {
 void TransferController::RunEntryActions() {
     if (linkState_ == prevState_) return;
     switch (linkState_) {
-    case kIdle:
-        prevState_ = kIdle;
+    case LinkState::Idle:
+        prevState_ = LinkState::Idle;
         queue_.CloseInput();
         break;
-    case kIdentify:
+    case LinkState::Identify:
         QueueIdentify();
-        linkState_ = kAwaitIdentity;
+        linkState_ = LinkState::AwaitIdentity;
         break;
-    case kFinished:
-        prevState_ = kFinished;
-        if (transferMode_ == kReading) {
+    case LinkState::Finished:
+        prevState_ = LinkState::Finished;
+        if (transferMode_ == TransferMode::Reading) {
             status_.append(kBreak + kProduct + " Configuration data loaded!" + kBreak + "Ready.");
-        } else if (transferMode_ == kWritingMode) {
+        } else if (transferMode_ == TransferMode::Writing) {
             status_.append(kBreak + kProduct + " Writing..." + kBreak);
-        } else if (transferMode_ == kFileLoaded) {
+        } else if (transferMode_ == TransferMode::FileLoaded) {
             status_.append(kBreak + kProduct + " Configuration data loaded from file!" + kBreak +
                            "Ready.");
         }
-        linkState_ = kFinishing;
+        linkState_ = LinkState::Finishing;
         queue_.CloseInput();
         waitTicks_ = 0;
         break;
-    case kFinishing:
-        prevState_ = kFinished;
+    case LinkState::Finishing:
+        prevState_ = LinkState::Finished;
         if (!status_.isVisible() || ++waitTicks_ > kFinishingTicks) {
             view_.SetCommandsDataLoaded();
             status_.hide();
-            prevState_ = kFinishing;
+            prevState_ = LinkState::Finishing;
         }
         break;
-    case kNextManual:
-        linkState_ = kAwaitIdentity;
+    case LinkState::NextManual:
+        linkState_ = LinkState::AwaitIdentity;
         status_.centre();
         status_.setCaption("Write Program Data to MCU");
         status_.setText("Requesting  " + kProduct + " Configuration..");
@@ -198,10 +198,11 @@ void TransferController::RunEntryActions() {
 }
 
 void TransferController::RunRepeats() {
-    const bool waiting = linkState_ == kAwaitIdentity || linkState_ == kCounting;
+    const bool waiting =
+        linkState_ == LinkState::AwaitIdentity || linkState_ == LinkState::Counting;
     if (waiting && status_.isVisible() && ++retryTick_ % kRepeatEvery == 0) {
         retryTick_ = 0;
-        if (linkState_ == kAwaitIdentity) {
+        if (linkState_ == LinkState::AwaitIdentity) {
             QueueIdentify();
         } else {
             QueueUnlessWaiting(TagMessage(1));
@@ -211,12 +212,12 @@ void TransferController::RunRepeats() {
     }
     if (retryCount_ > kRepeatsBeforeHint) {
         retryCount_ = 0;
-        if (linkState_ == kCounting) {
+        if (linkState_ == LinkState::Counting) {
             status_.setText("Check your MIDI connections, make sure your " + kProduct +
                             " is on and the output of your MIDI device chain is connected to "
                             "the MIDI-IN of your PC." +
                             kBreak + "Retrying...");
-        } else if (linkState_ == kAwaitIdentity) {
+        } else if (linkState_ == LinkState::AwaitIdentity) {
             status_.setText("Check your MIDI connections and make sure that your " + kProduct +
                             " is turned on!" + kBreak + "Retrying...");
         }
@@ -244,7 +245,7 @@ void TransferController::Pump() {
     if (pumped->sent && traffic_) {
         traffic_->Traffic(tickCount_, TrafficListener::Direction::Sent, *pumped->sent);
     }
-    if (transferMode_ == kWritingMode) {
+    if (transferMode_ == TransferMode::Writing) {
         pauseTicks_ = kWritePauseTicks;
         if (pumped->wasLast && PastLastManual()) status_.append(kBreak + "Done!");
     }

@@ -17,23 +17,23 @@ class StatusSink;
 class TrafficListener;
 struct MidiSettings;
 
-// State codes of a transfer.
-enum LinkState : int {
-    kIdle = 0,
-    kIdentify = 1,            // next tick: TAG and identity request queued
-    kFinished = 11,           // next tick: completion text
-    kFinishing = 27,          // status window kept for about 2 s
-    kWriting = 28,            // writing the current manual
-    kAwaitIdentity = 40,      // waiting for the identity reply of the current manual
-    kAwaitFirstResponse = 42, // program data requested
-    kAwaitMoreResponses = 43,
-    kIdentified = 44, // identity received while reading
-    kPauseBeforeRequest = 45,
-    kNextManual = 61, // next manual to be written
-    kCounting = 62,   // counting manuals, waiting for the TAG
+// State codes of a transfer; the values are the stored codes.
+enum class LinkState : int {
+    Idle = 0,
+    Identify = 1,            // next tick: TAG and identity request queued
+    Finished = 11,           // next tick: completion text
+    Finishing = 27,          // status window kept for about 2 s
+    Writing = 28,            // writing the current manual
+    AwaitIdentity = 40,      // waiting for the identity reply of the current manual
+    AwaitFirstResponse = 42, // program data requested
+    AwaitMoreResponses = 43,
+    Identified = 44, // identity received while reading
+    PauseBeforeRequest = 45,
+    NextManual = 61, // next manual to be written
+    Counting = 62,   // counting manuals, waiting for the TAG
 };
 
-enum TransferMode : int { kNoTransfer = 0, kReading = 1, kWritingMode = 2, kFileLoaded = 3 };
+enum class TransferMode : int { None = 0, Reading = 1, Writing = 2, FileLoaded = 3 };
 
 class TransferController {
 public:
@@ -59,8 +59,8 @@ public:
     void Dispatch(std::span<const std::uint8_t> message);
 
     // Accessors.
-    int linkState() const { return linkState_; }
-    int transferMode() const { return transferMode_; }
+    LinkState linkState() const { return linkState_; }
+    TransferMode transferMode() const { return transferMode_; }
     long tickCount() const { return tickCount_; }
     bool pausing() const { return pauseTicks_ > 0; }
     void setTrafficListener(TrafficListener* listener) { traffic_ = listener; }
@@ -87,12 +87,12 @@ private:
     LinkHost& host_;
     TrafficListener* traffic_ = nullptr;
 
-    int linkState_ = kIdle;
-    int transferMode_ = kNoTransfer;
+    LinkState linkState_ = LinkState::Idle;
+    TransferMode transferMode_ = TransferMode::None;
     Bytes programBuffer_;
     std::size_t expectedProgramLength_ = 0;
 
-    int prevState_ = kIdle;
+    LinkState prevState_ = LinkState::Idle;
     int retryTick_ = 0;
     int retryCount_ = 0;
     int waitTicks_ = 0;

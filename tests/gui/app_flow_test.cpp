@@ -36,7 +36,8 @@ vtl::AppOptions DemoOptions() {
 bool TickUntilFinished(vtl::Application& app, int budget) {
     for (int i = 0; i < budget; ++i) {
         app.Tick();
-        if (app.transfer().linkState() == vtl::kFinishing && !app.status().isVisible()) return true;
+        if (app.transfer().linkState() == vtl::LinkState::Finishing && !app.status().isVisible())
+            return true;
     }
     return false;
 }
@@ -89,7 +90,7 @@ private slots:
 
         // "New" starts a read at the first activation.
         app.mainWindow()->stopTimer();
-        QTRY_COMPARE(app.transfer().transferMode(), static_cast<int>(vtl::kReading));
+        QTRY_COMPARE(app.transfer().transferMode(), vtl::TransferMode::Reading);
         QVERIFY(TickUntilFinished(app, 2000));
         QCOMPARE(app.state().console.manualCount, 3);
         QVERIFY(app.mainWindow()->commandEnabled(vtl::frmMain::kWrite));
@@ -102,7 +103,7 @@ private slots:
         // A write back goes out whole and finishes.
         app.WriteToVtl();
         QVERIFY(TickUntilFinished(app, 5000));
-        QCOMPARE(app.transfer().transferMode(), static_cast<int>(vtl::kWritingMode));
+        QCOMPARE(app.transfer().transferMode(), static_cast<int>(vtl::TransferMode::Writing));
     }
 
     void aboutNeverShowsTheChoiceAgain() {

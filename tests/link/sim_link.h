@@ -91,10 +91,10 @@ public:
         const long tick = transfer.tickCount() + 1;
         status.now = tick;
         if (!transfer.pausing()) runningTicks.push_back(tick);
-        if (transfer.linkState() == kIdentify) identifyTicks.push_back(tick);
+        if (transfer.linkState() == LinkState::Identify) identifyTicks.push_back(tick);
         const bool wasVisible = status.visible;
         transfer.Tick();
-        if (transfer.linkState() != kFinishing) return;
+        if (transfer.linkState() != LinkState::Finishing) return;
         if (finishedTick < 0) finishedTick = tick;
         if (wasVisible && !status.visible) hiddenTick = tick;
     }
@@ -124,7 +124,7 @@ public:
     // Finished, with nothing left to send and no pause running: where the command-line
     // tool stops.
     bool TrafficDone() const {
-        return transfer.linkState() == kFinishing && queue.empty() && !transfer.pausing();
+        return transfer.linkState() == LinkState::Finishing && queue.empty() && !transfer.pausing();
     }
 
     std::vector<TrafficRecord> Traffic(TrafficListener::Direction direction) const {

@@ -220,14 +220,14 @@ TEST(Transfer, UnansweredRequestsRepeatEverySecondWithConnectionHints) {
         const char* name;
         bool write;
         Fault fault;
-        int state;
+        LinkState state;
         const std::string& hint;
     } cases[] = {
-        {"read, nothing reaches the chain", false, cableOut, kCounting, kHint62},
-        {"read, nothing comes back", false, cableBack, kCounting, kHint62},
-        {"read, first MCU silent", false, firstMcuSilent, kAwaitIdentity, kHint40},
-        {"write, nothing comes back", true, cableBack, kAwaitIdentity, kHint40},
-        {"write, first MCU silent", true, firstMcuSilent, kAwaitIdentity, kHint40},
+        {"read, nothing reaches the chain", false, cableOut, LinkState::Counting, kHint62},
+        {"read, nothing comes back", false, cableBack, LinkState::Counting, kHint62},
+        {"read, first MCU silent", false, firstMcuSilent, LinkState::AwaitIdentity, kHint40},
+        {"write, nothing comes back", true, cableBack, LinkState::AwaitIdentity, kHint40},
+        {"write, first MCU silent", true, firstMcuSilent, LinkState::AwaitIdentity, kHint40},
     };
     constexpr long kRepeatTicks = 10;
     for (const auto& c : cases) {
@@ -265,7 +265,7 @@ TEST(Transfer, InvalidManualCountKeepsCounting) {
         SimLink link(mcus);
         link.transfer.StartRead();
         link.Run(100);
-        EXPECT_EQ(link.transfer.linkState(), kCounting);
+        EXPECT_EQ(link.transfer.linkState(), LinkState::Counting);
         EXPECT_EQ(link.model.manualCount, mcus);
         std::size_t tagsBack = 0;
         for (const auto& r : link.Traffic(TrafficListener::Direction::Received)) {
@@ -289,7 +289,7 @@ TEST(Transfer, ClosingTheStatusWindowStopsTheRepeats) {
             link.Run(30);
             while (!link.queue.empty() || link.transfer.pausing())
                 link.Tick();
-            const int state = link.transfer.linkState();
+            const LinkState state = link.transfer.linkState();
             if (closeButton) link.transfer.CloseInput();
             closeButton ? link.status.unload() : link.status.hide();
             const auto sent = link.Sent().size();
@@ -329,7 +329,7 @@ TEST(Transfer, ResponseByteAbove127IsReported) {
     packed[0] |= 0x80;
     EXPECT_EQ(link.host.messages, Strings{"Error in conversion at pos 1: " + BytesToHex(packed)});
     // The skipped byte leaves the image one byte short: the read waits for more.
-    EXPECT_EQ(link.transfer.linkState(), kAwaitMoreResponses);
+    EXPECT_EQ(link.transfer.linkState(), LinkState::AwaitMoreResponses);
     EXPECT_EQ(link.view.manualsShown, 0);
 }
 

@@ -146,7 +146,7 @@ Status LinkSession::Run(ConsoleModel& model, Goal goal) {
     timer.setTimerType(Qt::PreciseTimer);
     // The simulated console answers at once, so its ticks need not wait for the clock.
     timer.setInterval(ports_->simulated() ? 0 : kTickMilliseconds);
-    int lastState = transfer.linkState();
+    LinkState lastState = transfer.linkState();
     QObject::connect(&timer, &QTimer::timeout, [&] {
         ports_->advance();
         transfer.Tick();
@@ -157,9 +157,10 @@ Status LinkSession::Run(ConsoleModel& model, Goal goal) {
         }
         if (!failure_.empty()) {
             result = Error{failure_};
-        } else if (transfer.linkState() == kIdle) {
+        } else if (transfer.linkState() == LinkState::Idle) {
             result = Error{"the transfer was stopped"};
-        } else if (transfer.linkState() == kFinishing && queue.empty() && !transfer.pausing()) {
+        } else if (transfer.linkState() == LinkState::Finishing && queue.empty() &&
+                   !transfer.pausing()) {
             result = Ok();
         } else if (now_ - lastSignOfLife_ > options_.timeoutSeconds * kTicksPerSecond) {
             const std::string last = LastLine(text_);
