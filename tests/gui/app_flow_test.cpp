@@ -103,7 +103,7 @@ private slots:
         // A write back goes out whole and finishes.
         app.WriteToVtl();
         QVERIFY(TickUntilFinished(app, 5000));
-        QCOMPARE(app.transfer().transferMode(), static_cast<int>(vtl::TransferMode::Writing));
+        QCOMPARE(app.transfer().transferMode(), vtl::TransferMode::Writing);
     }
 
     void aboutNeverShowsTheChoiceAgain() {
