@@ -12,26 +12,18 @@ namespace {
 
 using namespace std::string_view_literals;
 
-TEST(Hex, EveryByteIsTwoLowerCaseDigitsAndABlank) {
-    EXPECT_EQ(ByteToHex(0x0f), "0f");
+TEST(Hex, WrittenLowerCaseWithABlankAndReadLeniently) {
     EXPECT_EQ(BytesToHex(Bytes{0xf0, 0x00, 0x3d, 0x7f, 0x80, 0xab, 0xff}), "f0 00 3d 7f 80 ab ff ");
-    EXPECT_EQ(BytesToHex(Bytes{}), "");
     Bytes all(256);
     std::iota(all.begin(), all.end(), 0);
-    const auto back = HexToBytes(BytesToHex(all));
-    ASSERT_TRUE(back.has_value()) << back.error().message;
-    EXPECT_EQ(*back, all);
-}
-
-TEST(Hex, ReadingAcceptsEitherCaseAndSurroundingBlanks) {
+    const std::string allText = BytesToHex(all);
     const struct {
         std::string_view text;
         Bytes bytes;
     } cases[] = {
-        {"f0 00 3d 62 ", {0xf0, 0x00, 0x3d, 0x62}},
+        {allText, all},
         {"F0 00 3D 62", {0xf0, 0x00, 0x3d, 0x62}},
         {"   aB cD   ", {0xab, 0xcd}},
-        {"0a", {0x0a}},
         {"", {}},
         {"    ", {}},
     };
@@ -53,11 +45,9 @@ TEST(Hex, BrokenPairFormatIsAnErrorNamingTheColumn) {
         {"f0 0", 4},        // a lone digit at the end
         {"f 00", 1},        // a lone digit before a blank
         {"g0 00", 1},       // not a hex digit
-        {"0g", 2},          //
         {"f000", 3},        // a missing blank
         {"f0\t00", 3},      // a tab is not a blank
         {"f0 \0a"sv, 4},    // a NUL
-        {"f0 \r0", 4},      // a stray CR
         {"f0 \xc3\xa9", 4}, // a non-ASCII character
     };
     for (const auto& c : cases) {
