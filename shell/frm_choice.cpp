@@ -1,6 +1,6 @@
 #include "shell/frm_choice.h"
 
-#include "shell/rounded_window.h"
+#include "editor/rounded_window.h"
 
 #include <QFrame>
 #include <QLabel>

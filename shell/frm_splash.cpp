@@ -1,6 +1,6 @@
 #include "shell/frm_splash.h"
 
-#include "shell/rounded_window.h"
+#include "editor/rounded_window.h"
 
 #include <QLabel>
 #include <QPixmap>
