@@ -13,7 +13,6 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <set>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -34,12 +33,8 @@ public:
 };
 
 inline pistonInfo Piston(int group, int type, int channel, int program = 0) {
-    pistonInfo p;
-    p.functionGroup = static_cast<std::int16_t>(group);
-    p.functionType = static_cast<std::int16_t>(type);
-    p.midiChannel = static_cast<std::int16_t>(channel);
-    p.programNumber = static_cast<std::int16_t>(program);
-    return p;
+    const auto i16 = [](int value) { return static_cast<std::int16_t>(value); };
+    return pistonInfo{i16(program), i16(channel), i16(type), i16(group)};
 }
 
 inline shoeInfo Shoe(bool on, bool volume, int channel) {
@@ -67,7 +62,7 @@ inline void ExpectSameManual(const ConsoleModel& expected, const ConsoleModel& a
 class ScratchFolder {
 public:
     ScratchFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vtl-core-XXXXXX").string();
+        std::string pattern = (std::filesystem::temp_directory_path() / "vtl-test-XXXXXX").string();
         if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "cannot create " << pattern;
         path_ = pattern;
     }
@@ -80,15 +75,6 @@ public:
 
     const std::filesystem::path& path() const { return path_; }
     std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
-
-    // The names in the folder, to catch temporary files left behind.
-    std::set<std::string> Names() const {
-        std::set<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(path_)) {
-            names.insert(entry.path().filename().string());
-        }
-        return names;
-    }
 
 private:
     std::filesystem::path path_;
