@@ -1,21 +1,29 @@
 #include "editor/frm_main.h"
 
+#include "editor/console_texts.h"
+#include "editor/frm_midi_channels.h"
+#include "editor/frm_piston.h"
+#include "editor/frm_shoe_setup.h"
 #include "editor/keyboard_picture.h"
 #include "editor/main_actions.h"
+#include "editor/piston_button.h"
 #include "editor/window_geometry.h"
 #include "link/tick.h"
+#include "model/console_model.h"
 
 #include <QCloseEvent>
-#include <QCursor>
 #include <QFrame>
+#include <QGridLayout>
 #include <QLabel>
 #include <QMenuBar>
 #include <QPixmap>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QToolBar>
 
 #include <algorithm>
+#include <cmath>
 
 namespace vtl {
 namespace {
@@ -53,11 +61,31 @@ void AddLabel(QFrame* shape, int top, int height, const QString& text) {
                        height / kTwipsPerPixel);
 }
 
+// The settings shown beside the elements: small, and not in the way of a click.
+QLabel* AddSettingLabel(QWidget* parent, const QRect& geometry, Qt::Alignment alignment) {
+    auto* label = new QLabel(parent);
+    label->setGeometry(geometry);
+    label->setAlignment(alignment | Qt::AlignTop);
+    label->setWordWrap(true);
+    QFont small = label->font();
+    small.setPointSizeF(7);
+    label->setFont(small);
+    label->setStyleSheet(QStringLiteral("color: #1f3f6f;"));
+    return label;
+}
+
+// The cursor file's own hot spot is the tip of the finger; without the file, the system's hand.
+QCursor HandCursor(const QString& programFolder) {
+    const QPixmap picture(programFolder + QStringLiteral("/hand.cur"));
+    return picture.isNull() ? QCursor(Qt::PointingHandCursor) : QCursor(picture, 6, 0);
+}
+
 } // namespace
 
-frmMain::frmMain(MainActions& actions, const QString& programFolder, QWidget* parent)
-    : QMainWindow(parent), actions_(actions), programFolder_(programFolder),
-      timer_(new QTimer(this)) {
+frmMain::frmMain(MainActions& actions, ConsoleModel& console, const FunctionCatalogue& catalogue,
+                 const QString& programFolder, QWidget* parent)
+    : QMainWindow(parent), actions_(actions), console_(console), catalogue_(catalogue),
+      programFolder_(programFolder), hand_(HandCursor(programFolder)), timer_(new QTimer(this)) {
     setWindowTitle(QStringLiteral("Larchmont VTLConfig"));
     setStyleSheet(QStringLiteral("QMainWindow { background: white; }"));
     setFont(QFont(QStringLiteral("Verdana"), 8));
@@ -195,32 +223,77 @@ void frmMain::BuildConsoleView() {
     AddLabel(shaStart_, 90, 255, "To start, choose File>Load to read the VTL's configuration");
     AddLabel(shaStart_, 270, 255, "or choose File>Open to load a saved configuration file");
 
-    const QCursor hand(QPixmap(programFolder_ + "/hand.cur"), 6, 0);
+    BuildLegend(client);
     for (int m = 0; m < 3; ++m) {
-        auto* panel = new QFrame(client);
-        panel->setObjectName(QStringLiteral("fraManual%1").arg(m));
-        panel->setGeometry(TwipsRect(120, 0, 13455, kPanelHeightTwips));
-        auto* label = new QLabel(QStringLiteral("Manual #%1").arg(m + 1), panel);
+        Panel& panel = panels_[static_cast<std::size_t>(m)];
+        const QString manual = QStringLiteral("Manual %1").arg(m + 1);
+        panel.fraManual = new QFrame(client);
+        panel.fraManual->setObjectName(QStringLiteral("fraManual%1").arg(m));
+        panel.fraManual->setGeometry(TwipsRect(120, 0, 13455, kPanelHeightTwips));
+        auto* label = new QLabel(QStringLiteral("Manual #%1").arg(m + 1), panel.fraManual);
         label->setGeometry(TwipsRect(300, 660, 1020, 195));
-        auto* keyboard = new KeyboardPicture(panel);
-        keyboard->setGeometry(TwipsRect(1380, 0, 10665, 1635));
-        keyboard->setCursor(hand);
-        auto* rail = new QFrame(panel);
+        panel.lblChannels =
+            AddSettingLabel(panel.fraManual, TwipsRect(300, 870, 1080, 560), Qt::AlignLeft);
+        panel.picKeyboard = new KeyboardPicture(panel.fraManual);
+        panel.picKeyboard->setObjectName(QStringLiteral("picKeyboard%1").arg(m));
+        panel.picKeyboard->setAccessibleName(manual + QStringLiteral(", keyboard"));
+        panel.picKeyboard->setGeometry(TwipsRect(1380, 0, 10665, 1635));
+        panel.picKeyboard->setCursor(hand_);
+        connect(panel.picKeyboard, &QAbstractButton::clicked, this, [this, m] { OpenKeyboard(m); });
+        // Left of the rail, reaching up to it.
+        panel.lblPistons =
+            AddSettingLabel(panel.fraManual, TwipsRect(300, 1620, 1320, 195), Qt::AlignLeft);
+        auto* rail = new QFrame(panel.fraManual);
         rail->setGeometry(TwipsRect(1650, 1500, 10215, 435));
         rail->setStyleSheet(QStringLiteral("background: black;"));
-        for (int left : kPistonLefts) {
-            auto* piston = new QPushButton(rail);
-            piston->setGeometry(TwipsRect(left, 120, 255, 255));
-            piston->setStyleSheet(QStringLiteral("background: white; border: 1px solid #c0c0c0;"));
-            piston->setCursor(hand);
+        for (std::size_t i = 0; i < kPistonLefts.size(); ++i) {
+            const int k = m * kPistonsPerManual + static_cast<int>(i);
+            auto* piston = new PistonButton(rail);
+            piston->setObjectName(QStringLiteral("cmdPiston%1").arg(k));
+            piston->setAccessibleName(manual + QStringLiteral(", piston %1").arg(i + 1));
+            piston->setGeometry(TwipsRect(kPistonLefts[i], 120, 255, 255));
+            piston->setCursor(hand_);
+            piston->installEventFilter(this);
+            connect(piston, &QAbstractButton::clicked, this, [this, k] { OpenPiston(k); });
+            cmdPiston_[static_cast<std::size_t>(k)] = piston;
         }
         // The caption is wider than the button: it breaks into two lines, as the button has
         // the height for.
-        auto* shoe = new QPushButton(QStringLiteral("Configure\nShoe"), panel);
-        shoe->setGeometry(TwipsRect(12120, 720, 1215, 495));
-        panel->hide();
-        fraManual_[static_cast<std::size_t>(m)] = panel;
+        panel.btnAddShoe = new QPushButton(QStringLiteral("Configure\nShoe"), panel.fraManual);
+        panel.btnAddShoe->setObjectName(QStringLiteral("btnAddShoe%1").arg(m));
+        panel.btnAddShoe->setAccessibleName(manual + QStringLiteral(", shoe"));
+        panel.btnAddShoe->setGeometry(TwipsRect(12120, 720, 1215, 495));
+        connect(panel.btnAddShoe, &QPushButton::clicked, this, [this, m] { OpenShoe(m); });
+        panel.lblShoe =
+            AddSettingLabel(panel.fraManual, TwipsRect(12120, 1260, 1215, 420), Qt::AlignHCenter);
+        panel.fraManual->hide();
     }
+}
+
+void frmMain::BuildLegend(QWidget* client) {
+    // Right of the hints: what each piston colour stands for, in two columns.
+    legend_ = new QWidget(client);
+    legend_->setObjectName(QStringLiteral("legend"));
+    legend_->setGeometry(ClientTwips(9480, 480, 4000, 1095));
+    auto* grid = new QGridLayout(legend_);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(2);
+    constexpr int kRows = 5;
+    for (int g = 0; g <= kUnassignedGroup; ++g) {
+        auto* swatch = new PistonButton(legend_);
+        swatch->setFixedSize(11, 11);
+        swatch->setFace(GroupColour(g), {});
+        swatch->setFocusPolicy(Qt::NoFocus);
+        swatch->setAttribute(Qt::WA_TransparentForMouseEvents);
+        auto* name = AddSettingLabel(legend_, {}, Qt::AlignLeft);
+        name->setText(GroupShortName(g));
+        name->setWordWrap(false);
+        grid->addWidget(swatch, g % kRows, 2 * (g / kRows));
+        grid->addWidget(name, g % kRows, 2 * (g / kRows) + 1);
+    }
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    legend_->hide();
 }
 
 void frmMain::ShowManuals(int manualCount) {
@@ -233,17 +306,87 @@ void frmMain::ShowManuals(int manualCount) {
     const int top = (offset - kToolbarTwips) / kTwipsPerPixel;
     const int shift = std::max(0, shaInstructions_->geometry().bottom() + kHintsGap - top);
     for (int m = 0; m < manualCount && m < 3; ++m) {
-        QFrame* panel = fraManual_[static_cast<std::size_t>(m)];
+        QFrame* panel = panels_[static_cast<std::size_t>(m)].fraManual;
         panel->move(120 / kTwipsPerPixel, top + shift + m * kPanelHeightTwips / kTwipsPerPixel);
         panel->show();
     }
     shaStart_->hide();
     shaInstructions_->show();
+    legend_->setVisible(manualCount > 0);
+    RefreshConsoleView();
 }
 
 void frmMain::HideManuals() {
-    for (QFrame* panel : fraManual_)
-        panel->hide();
+    for (const Panel& panel : panels_)
+        panel.fraManual->hide();
+    legend_->hide();
+}
+
+void frmMain::RefreshConsoleView() {
+    for (std::size_t k = 0; k < cmdPiston_.size(); ++k) {
+        const pistonInfo& piston = console_.pistons[k];
+        cmdPiston_[k]->setFace(GroupColour(piston.functionGroup), PistonCode(piston));
+        cmdPiston_[k]->setAccessibleDescription(PistonDescription(piston, catalogue_));
+    }
+    for (std::size_t m = 0; m < panels_.size(); ++m) {
+        const Panel& panel = panels_[m];
+        const std::int32_t channels = console_.divisionChannels[m];
+        panel.lblChannels->setText(ChannelsLabel(channels));
+        panel.picKeyboard->setAccessibleDescription(ChannelsDescription(channels));
+        panel.lblShoe->setText(ShoeLabel(console_.shoes[m]));
+        panel.btnAddShoe->setAccessibleDescription(ShoeDescription(console_.shoes[m], catalogue_));
+    }
+}
+
+void frmMain::PlaceOverManual(QWidget& dialog, int m) const {
+    // Twips above the client area: the caption and the menu bar.
+    constexpr double kAboveClient = 800;
+    constexpr double kTwips = kTwipsPerPixel;
+    const QRect main = frameGeometry();
+    const QSize size = dialog.frameGeometry().size();
+    const QFrame& panel = *panels_[static_cast<std::size_t>(m)].fraManual;
+    // The panel's top in the client area below the menu bar, where the toolbar begins.
+    const double panelTop = (panel.mapTo(this, QPoint()).y() - menuBar()->height()) * kTwips;
+    const double left = (main.width() * kTwips - size.width() * kTwips) / 2 + main.left() * kTwips;
+    const double top = main.top() * kTwips + panelTop +
+                       (panel.height() * kTwips - size.height() * kTwips) / 2 + kAboveClient;
+    QPoint at(static_cast<int>(std::lround(left / kTwips)),
+              static_cast<int>(std::lround(top / kTwips)));
+    // Kept whole on the screen when the main window sits near its edge.
+    if (const QScreen* shown = screen()) {
+        const QRect area = shown->availableGeometry();
+        at.setX(std::max(area.left(), std::min(at.x(), area.right() + 1 - size.width())));
+        at.setY(std::max(area.top(), std::min(at.y(), area.bottom() + 1 - size.height())));
+    }
+    dialog.move(at);
+}
+
+void frmMain::SetPistonToolTip(int k, const QString& text) {
+    cmdPiston_[static_cast<std::size_t>(k)]->setToolTip(text);
+}
+
+void frmMain::OpenPiston(int k) {
+    if (!frmPiston_) frmPiston_ = new frmPiston(*this, console_, catalogue_, this);
+    frmPiston_->setPistonNumber(QString::number(k));
+    ShowEditor(*frmPiston_);
+}
+
+void frmMain::OpenKeyboard(int m) {
+    if (!frmMIDIChannels_) frmMIDIChannels_ = new frmMIDIChannels(*this, console_, this);
+    frmMIDIChannels_->setDivisionNumber(QString::number(m));
+    ShowEditor(*frmMIDIChannels_);
+}
+
+void frmMain::OpenShoe(int m) {
+    if (!frmShoeSetup_) frmShoeSetup_ = new frmShoeSetup(*this, console_, catalogue_, this);
+    frmShoeSetup_->setManualNumber(QString::number(m));
+    ShowEditor(*frmShoeSetup_);
+}
+
+void frmMain::ShowEditor(QDialog& editor) {
+    if (editor.exec() != QDialog::Accepted) return;
+    RefreshConsoleView();
+    if (consoleEdited_) consoleEdited_();
 }
 
 void frmMain::ShowReading() {
@@ -297,6 +440,21 @@ bool frmMain::event(QEvent* e) {
         });
     }
     return handled;
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* e) {
+    // The piston under the pointer, or in focus, has its short label beside the rail.
+    const auto found = std::find(cmdPiston_.begin(), cmdPiston_.end(), watched);
+    if (found != cmdPiston_.end()) {
+        const auto k = static_cast<std::size_t>(found - cmdPiston_.begin());
+        QLabel& line = *panels_[k / kPistonsPerManual].lblPistons;
+        if (e->type() == QEvent::Enter || e->type() == QEvent::FocusIn) {
+            line.setText(PistonLabel(console_.pistons[k]));
+        } else if (e->type() == QEvent::Leave || e->type() == QEvent::FocusOut) {
+            line.clear();
+        }
+    }
+    return QMainWindow::eventFilter(watched, e);
 }
 
 } // namespace vtl

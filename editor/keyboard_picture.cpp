@@ -30,6 +30,11 @@ void KeyboardPicture::paintEvent(QPaintEvent*) {
         const double x = (k + 1) * keyWidth - keyWidth * 0.3;
         p.drawRect(QRectF(x, 0, keyWidth * 0.6, h * 0.62));
     }
+    if (hasFocus()) {
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        p.drawRect(rect().adjusted(1, 1, -1, -1));
+    }
 }
 
 } // namespace vtl

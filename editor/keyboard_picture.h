@@ -1,13 +1,14 @@
 #pragma once
 
-#include <QWidget>
+#include <QAbstractButton>
 
 namespace vtl {
 
-// A five-octave keyboard drawn to the widget's size.
-class KeyboardPicture : public QWidget {
+// A five-octave keyboard drawn to the widget's size; a click on it edits the division's
+// MIDI channels.
+class KeyboardPicture : public QAbstractButton {
 public:
-    using QWidget::QWidget;
+    using QAbstractButton::QAbstractButton;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -108,7 +108,8 @@ void Application::OpenPorts() {
     }
 
     status_ = std::make_unique<frmStatus>([this] { transfer_->CloseInput(); });
-    main_ = std::make_unique<frmMain>(*this, state_.programFolder);
+    main_ =
+        std::make_unique<frmMain>(*this, state_.console, state_.catalogue, state_.programFolder);
     status_->setCentreOn(main_.get());
     midiSetup_ = std::make_unique<frmMIDISetup>(
         state_, midiIn, midiOut, [this](const std::string& line) { WriteLog(line); }, main_.get());

@@ -1,0 +1,49 @@
+#pragma once
+// What the three editors share: a modal window without a title bar, cut to a rounded outline,
+// with Save and Cancel. The lists are filled at the first show and every show re-reads the
+// model; Save writes back and hides, Cancel only hides. Escape cancels and Enter saves.
+
+#include <QDialog>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+
+namespace vtl {
+
+class EditorHost;
+
+class EditorDialog : public QDialog {
+public:
+    void accept() override;
+
+protected:
+    // size: the design client size in twips; background: the window's colour.
+    EditorDialog(EditorHost& host, const QString& name, QSize size, const QColor& background,
+                 QWidget* parent);
+
+    // Save and Cancel at their places; grey: flat light grey faces.
+    void AddButtons(const QRect& save, const QRect& cancel, bool grey);
+
+    virtual void Load() = 0;     // first show only
+    virtual void Activate() = 0; // every show
+    virtual void Save() = 0;     // the controls into the model
+
+    void showEvent(QShowEvent* event) override;
+
+    EditorHost& host_;
+
+private:
+    bool loaded_ = false;
+};
+
+// A label at its place, as wide as its text when that is wider.
+QLabel* AddLabel(QWidget* parent, const QString& text, const QRect& geometry);
+// A caption wider in this font than in the design keeps its place and grows.
+void GrowToText(QLabel& label);
+// A named drop-down list at its place, read out by its question label.
+QComboBox* AddList(QWidget* parent, const QString& name, const QRect& geometry, QLabel* question);
+// The editors' heading font: Verdana bold 9.75 pt.
+QFont HeadingFont();
+
+} // namespace vtl
