@@ -75,6 +75,13 @@ private:
     std::function<void()> messageHandler_;
 };
 
+// Active sensing, clock and tick would flood the receive path; the link filters them out.
+inline constexpr std::array<std::uint8_t, 3> kFilteredRealtime{0xf9, 0xfe, 0xf8};
+inline void SetRealtimeFilters(MidiInput& input, bool on) {
+    for (auto status : kFilteredRealtime)
+        input.setRealtimeFilter(status, on);
+}
+
 class MidiOutput : public MidiPort {
 public:
     // Device -1 is the platform's default output.

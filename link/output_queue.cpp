@@ -4,14 +4,11 @@
 #include "link/midi_io.h"
 
 #include <algorithm>
-#include <array>
 
 namespace vtl {
 namespace {
 
 constexpr int kInputBufferSize = 300;
-// Active sensing, clock and tick would flood the receive path.
-constexpr std::array<std::uint8_t, 3> kFilteredRealtime{0xf9, 0xfe, 0xf8};
 // Output errors with these codes are only logged.
 constexpr int kSilentErrorCode = 8;
 
@@ -61,7 +58,7 @@ std::optional<OutputQueue::Pumped> OutputQueue::Pump() {
 void OutputQueue::CloseInput() {
     if (input_.openState() != MidiInput::OpenState::Closed) {
         input_.close();
-        SetRealtimeFilters(false);
+        SetRealtimeFilters(input_, false);
     }
     linkReady_ = false;
 }
@@ -82,13 +79,13 @@ void OutputQueue::OpenInput() {
     input_.setBufferSize(kInputBufferSize);
     if (input_.openState() != MidiInput::OpenState::Closed) {
         input_.close();
-        SetRealtimeFilters(false);
+        SetRealtimeFilters(input_, false);
     }
     if (settings_.midiInSetting >= 1 && settings_.midiInSetting <= input_.deviceCount()) {
         input_.selectDevice(settings_.midiInSetting - 1);
     }
     input_.open();
-    SetRealtimeFilters(true);
+    SetRealtimeFilters(input_, true);
 }
 
 void OutputQueue::OpenOutput() {
@@ -97,11 +94,6 @@ void OutputQueue::OpenOutput() {
         output_.selectDevice(settings_.midiOutSetting - 2);
         output_.open();
     }
-}
-
-void OutputQueue::SetRealtimeFilters(bool on) {
-    for (auto status : kFilteredRealtime)
-        input_.setRealtimeFilter(status, on);
 }
 
 } // namespace vtl

@@ -48,7 +48,6 @@ private:
     void InitialiseLink();
     void OpenInput();
     void OpenOutput();
-    void SetRealtimeFilters(bool on);
 
     MidiInput& input_;
     MidiOutput& output_;

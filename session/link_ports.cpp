@@ -5,19 +5,16 @@
 #include "sim/mcu_chain.h"
 #include "sim/sim_midi.h"
 
-#include <fstream>
-
 namespace vtl {
 
-LinkPorts::LinkPorts(MidiApi api)
-    : input_(std::make_unique<RtMidiInput>(api)), output_(std::make_unique<RtMidiOutput>(api)) {}
-
-LinkPorts::LinkPorts(const std::filesystem::path& demoConsole)
-    : chain_(std::make_unique<McuChain>(kDemoManuals)) {
-    if (!demoConsole.empty()) {
-        std::ifstream console(demoConsole);
-        if (console) (void)chain_->preloadConsole(console, demoConsole.filename().string());
+LinkPorts::LinkPorts(const PortChoice& choice) {
+    if (!choice.demo) {
+        input_ = std::make_unique<RtMidiInput>(choice.api);
+        output_ = std::make_unique<RtMidiOutput>(choice.api);
+        return;
     }
+    chain_ = std::make_unique<McuChain>(kDemoManuals);
+    if (!choice.demoConsole.empty()) preloaded_ = chain_->preloadConsoleFile(choice.demoConsole);
     auto input = std::make_unique<SimMidiInput>(*chain_);
     simInput_ = input.get();
     output_ = std::make_unique<SimMidiOutput>(*chain_, *input);
@@ -28,6 +25,14 @@ LinkPorts::~LinkPorts() = default;
 
 void LinkPorts::advance() {
     if (simInput_) simInput_->advance();
+}
+
+std::unique_ptr<MidiInput> LinkPorts::RealInput(MidiApi api, const std::string& clientName) {
+    return std::make_unique<RtMidiInput>(api, clientName);
+}
+
+std::unique_ptr<MidiOutput> LinkPorts::RealOutput(MidiApi api, const std::string& clientName) {
+    return std::make_unique<RtMidiOutput>(api, clientName);
 }
 
 } // namespace vtl

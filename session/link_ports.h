@@ -1,13 +1,14 @@
 #pragma once
 // The MIDI input and output a program talks to the console through: real ports through
-// RtMidi, or a simulated three-manual console in the same process. The application and the
-// command-line tool both take their ports from here.
+// RtMidi, or a simulated three-manual console in the same process. Every port the programs
+// open is made here.
 
 #include "platform/midi_api.h"
 #include "sysex/result.h"
 
 #include <filesystem>
 #include <memory>
+#include <string>
 
 namespace vtl {
 
@@ -16,15 +17,18 @@ class MidiInput;
 class MidiOutput;
 class SimMidiInput;
 
+// Where the link's ports lead.
+struct PortChoice {
+    bool demo = false; // the simulated console instead of MIDI ports
+    MidiApi api = MidiApi::Automatic;
+    std::filesystem::path demoConsole; // the simulated console's programs; none when empty
+};
+
 class LinkPorts {
 public:
     static constexpr int kDemoManuals = 3;
 
-    // Real ports on the chosen MIDI system.
-    explicit LinkPorts(MidiApi api);
-    // The simulated console, its programs preloaded from a console file when one is named
-    // and readable.
-    explicit LinkPorts(const std::filesystem::path& demoConsole);
+    explicit LinkPorts(const PortChoice& choice);
     ~LinkPorts();
     LinkPorts(const LinkPorts&) = delete;
     LinkPorts& operator=(const LinkPorts&) = delete;
@@ -32,14 +36,22 @@ public:
     MidiInput& input() { return *input_; }
     MidiOutput& output() { return *output_; }
     bool simulated() const { return simInput_ != nullptr; }
+    // Whether the simulated console holds the demo console's programs; the error names the
+    // file. Its MCUs are blank otherwise.
+    const Status& preloaded() const { return preloaded_; }
     // Once per tick, before the link's: lets the simulated console's answers arrive.
     void advance();
+
+    // Further real ports under their own client name, for the probe.
+    static std::unique_ptr<MidiInput> RealInput(MidiApi api, const std::string& clientName);
+    static std::unique_ptr<MidiOutput> RealOutput(MidiApi api, const std::string& clientName);
 
 private:
     std::unique_ptr<McuChain> chain_;
     SimMidiInput* simInput_ = nullptr;
     std::unique_ptr<MidiInput> input_;
     std::unique_ptr<MidiOutput> output_;
+    Status preloaded_ = Ok();
 };
 
 } // namespace vtl

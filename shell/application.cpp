@@ -2,11 +2,9 @@
 
 #include "editor/frm_main.h"
 #include "link/midi_io.h"
-#include "link/output_queue.h"
-#include "link/traffic_trace.h"
-#include "link/transfer.h"
+#include "link/transfer_controller.h"
 #include "model/config_file.h"
-#include "session/link_ports.h"
+#include "session/link_session.h"
 #include "shell/app_log.h"
 #include "shell/app_paths.h"
 #include "shell/backups.h"
@@ -83,44 +81,40 @@ void Application::Initialise() {
 }
 
 void Application::OpenPorts() {
+    PortChoice choice{options_.demo, options_.api, {}};
     if (options_.demo) {
-        ports_ = std::make_unique<LinkPorts>(
-            (state_.programFolder + "/samples/three-manuals.vtl").toStdString());
+        choice.demoConsole = (state_.programFolder + "/samples/three-manuals.vtl").toStdString();
         // The simulated console is always there: no setup needed. The devices chosen for the
         // real console are kept for the settings file.
         realMidi_ =
             MidiChoice{state_.midi, state_.midiConfigured, state_.midiInName, state_.midiOutName};
         state_.midi = {1, 2};
-    } else {
-        ports_ = std::make_unique<LinkPorts>(options_.api);
-        RefindPorts(state_, ports_->input(), ports_->output());
     }
-    MidiInput& midiIn = ports_->input();
-    MidiOutput& midiOut = ports_->output();
-    // A port that cannot be opened would otherwise only show as a console that never answers.
-    midiIn.onError([this](int code, const std::string& message) {
-        if (code > 0) ShowMessage(message);
-    });
-    if (!options_.tracePath.isEmpty()) {
-        if (auto trace = TrafficTrace::Open(options_.tracePath.toStdString())) {
-            trace_ = std::move(*trace);
-        }
-    }
-
-    status_ = std::make_unique<frmStatus>([this] { transfer_->CloseInput(); });
+    status_ = std::make_unique<frmStatus>([this] { transfer().CloseInput(); });
     main_ =
         std::make_unique<frmMain>(*this, state_.console, state_.catalogue, state_.programFolder);
     status_->setCentreOn(main_.get());
+    session_ = std::make_unique<LinkSession>(choice, state_.console, state_.midi,
+                                             LinkSession::Hosts{*status_, *this, *this});
+    if (!options_.demo) RefindPorts(state_, session_->input(), session_->output());
     midiSetup_ = std::make_unique<frmMIDISetup>(
-        state_, midiIn, midiOut, [this](const std::string& line) { WriteLog(line); }, main_.get());
+        state_, session_->input(), session_->output(),
+        [this](const std::string& line) { WriteLog(line); }, main_.get());
     midiSetup_->setWindows(main_.get(), status_.get());
 
-    ConsoleView& view = *this;
-    LinkHost& host = *this;
-    queue_ = std::make_unique<OutputQueue>(midiIn, midiOut, state_.midi, host);
-    transfer_ = std::make_unique<TransferController>(state_.console, midiIn, *queue_, state_.midi,
-                                                     *status_, view, host);
-    transfer_->setTrafficListener(trace_.get());
+    // What cannot be had is told; the program goes on without it.
+    if (const auto& preloaded = session_->demoPreloaded(); !preloaded) {
+        ShowMessage("The simulated console starts blank: " + preloaded.error().message);
+    }
+    if (!options_.tracePath.isEmpty()) {
+        if (const auto traced = session_->StartTrace(options_.tracePath.toStdString()); !traced) {
+            ShowMessage("No MIDI trace is written: " + traced.error().message);
+        }
+    }
+}
+
+TransferController& Application::transfer() {
+    return session_->transfer();
 }
 
 void Application::Choose(const QString& word) {
@@ -133,10 +127,8 @@ void Application::Choose(const QString& word) {
 void Application::ShowMain() {
     if (!mainLoaded_) {
         mainLoaded_ = true;
-        iniFile_.setPath((state_.appDataFolder + QStringLiteral("/VTLConfig.ini")).toStdString());
-        iniFile_.setSection("VTLConfig");
         WidgetPlacement placement(*main_);
-        iniFile_.LoadFormPosition(placement, kMainMinWidth, kMainMinHeight);
+        LoadMainWindowPlacement(state_, iniFile_, placement, kMainMinWidth, kMainMinHeight);
     }
     main_->show();
     main_->raise();
@@ -158,19 +150,18 @@ void Application::Tick() {
     // timer goes on firing: those ticks wait until the outer one is done.
     if (inTick_) return;
     inTick_ = true;
-    ports_->advance();
-    transfer_->Tick();
+    session_->Tick();
     inTick_ = false;
 }
 
 void Application::ReadFromVtl() {
     state_.callerForm = QStringLiteral("frmMain");
-    transfer_->StartRead();
+    transfer().StartRead();
 }
 
 void Application::WriteToVtl() {
     state_.callerForm = QStringLiteral("frmMain");
-    transfer_->StartWrite();
+    transfer().StartWrite();
 }
 
 void Application::MidiSetup() {
@@ -200,7 +191,7 @@ void Application::LoadConfigurationFile() {
     }
     main_->SetCommandsDataLoaded();
     main_->ShowManuals(state_.console.manualCount);
-    transfer_->FileLoaded();
+    transfer().FileLoaded();
 }
 
 void Application::SaveConfigurationFile() {
@@ -234,10 +225,7 @@ void Application::About() {
 }
 
 void Application::Shutdown() {
-    MidiInput& midiIn = ports_->input();
-    if (midiIn.openState() == MidiInput::OpenState::Receiving) midiIn.stopReceiving();
-    if (midiIn.openState() != MidiInput::OpenState::Closed) midiIn.close();
-    ports_->output().close();
+    session_->Close();
     if (realMidi_) {
         state_.midi = realMidi_->midi;
         state_.midiConfigured = realMidi_->configured;

@@ -16,10 +16,8 @@
 
 namespace vtl {
 
-class LinkPorts;
-class OutputQueue;
+class LinkSession;
 class SingleInstance;
-class TrafficTrace;
 class TransferController;
 class frmChoice;
 class frmMain;
@@ -49,7 +47,7 @@ public:
     frmChoice& choice() { return *choice_; }
     frmMain* mainWindow() { return main_.get(); }
     frmStatus& status() { return *status_; }
-    TransferController& transfer() { return *transfer_; }
+    TransferController& transfer();
 
     // MainActions.
     void LoadConfigurationFile() override;
@@ -84,16 +82,13 @@ private:
     cInifile iniFile_;
     std::unique_ptr<SingleInstance> instance_;
 
-    std::unique_ptr<LinkPorts> ports_;
-    std::unique_ptr<TrafficTrace> trace_;
-
+    // Destroyed after the windows that hold its ports.
+    std::unique_ptr<LinkSession> session_;
     std::unique_ptr<frmMain> main_;
     std::unique_ptr<frmStatus> status_;
     std::unique_ptr<frmMIDISetup> midiSetup_;
     std::unique_ptr<frmSplash> splash_;
     std::unique_ptr<frmChoice> choice_;
-    std::unique_ptr<OutputQueue> queue_;
-    std::unique_ptr<TransferController> transfer_;
     bool mainLoaded_ = false;
     bool inTick_ = false;
     // In demo mode, the MIDI choice read from the settings, written back unchanged.

@@ -5,6 +5,9 @@
 #include "sysex/seven_bit.h"
 
 #include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
 #include <optional>
 #include <string>
 
@@ -112,6 +115,12 @@ Status McuChain::preloadConsole(std::istream& in, std::string_view fileName) {
                                   storeProgram(number, 0, *image);
                                   return Ok();
                               });
+}
+
+Status McuChain::preloadConsoleFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return Error{path.string() + ": " + std::strerror(errno)};
+    return preloadConsole(in, path.string());
 }
 
 std::vector<Bytes> McuChain::send(std::span<const std::uint8_t> message) {

@@ -10,6 +10,7 @@
 
 #include <array>
 #include <cstdint>
+#include <filesystem>
 #include <istream>
 #include <map>
 #include <span>
@@ -46,6 +47,8 @@ public:
     // is not hex text, longer than a console line, or beyond the last MCU is an error
     // naming the file and the line; the lines before it stay stored.
     Status preloadConsole(std::istream& in, std::string_view fileName);
+    // The same from a file; an error names the file when it cannot be opened.
+    Status preloadConsoleFile(const std::filesystem::path& path);
 
     // Passes one message from the PC along the chain; returns what reaches the PC's input,
     // in the order it arrives.

@@ -4,26 +4,17 @@
 
 #include "model/config_file.h"
 #include "platform/midi_ports.h"
-#include "platform/rtmidi_input.h"
-#include "platform/rtmidi_output.h"
-#include "sysex/messages.h"
+#include "session/probe.h"
 #include "tools/cli/console_diff.h"
-#include "tools/cli/link_session.h"
+#include "tools/cli/terminal_link.h"
 
 #include <QCommandLineParser>
-#include <QEventLoop>
-#include <QTimer>
 
-#include <array>
 #include <memory>
 #include <ostream>
 
 namespace vtl::cli {
 namespace {
-
-// How long the probe listens for the TAG to come back from each output.
-constexpr int kProbeListenMilliseconds = 500;
-constexpr std::array<std::uint8_t, 3> kFilteredRealtime{0xf9, 0xfe, 0xf8};
 
 // The arguments of a command whose only option is --api; reports failures itself.
 std::optional<MidiApi> ParseApiOnly(const Command& command, const QStringList& args,
@@ -41,13 +32,13 @@ std::optional<MidiApi> ParseApiOnly(const Command& command, const QStringList& a
 }
 
 // Parses the link options and opens the session; reports failures itself.
-std::unique_ptr<LinkSession> OpenSession(const QCommandLineParser& parser, CommandIo& io) {
+std::unique_ptr<TerminalLink> OpenSession(const QCommandLineParser& parser, CommandIo& io) {
     const auto options = ReadLinkOptions(parser);
     if (!options) {
         Fail(options.error(), io);
         return nullptr;
     }
-    auto session = std::make_unique<LinkSession>(*options, io);
+    auto session = std::make_unique<TerminalLink>(*options, io);
     if (const auto opened = session->Open(); !opened) {
         Fail(opened.error(), io);
         return nullptr;
@@ -56,25 +47,10 @@ std::unique_ptr<LinkSession> OpenSession(const QCommandLineParser& parser, Comma
 }
 
 // The console as the MCUs hold it.
-Expected<ConsoleModel> ReadConsole(LinkSession& session) {
+Expected<ConsoleModel> ReadConsole(TerminalLink& session) {
     ConsoleModel model;
     if (const auto read = session.Read(model); !read) return read.error();
     return model;
-}
-
-// Selects the port with this exact name; false when it has gone.
-bool SelectByName(MidiPort& port, const std::string& name) {
-    for (int d = 0; d < port.deviceCount(); ++d) {
-        port.selectDevice(d);
-        if (port.deviceName() == name) return true;
-    }
-    return false;
-}
-
-void Listen(int milliseconds) {
-    QEventLoop loop;
-    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
-    loop.exec();
 }
 
 } // namespace
@@ -100,51 +76,22 @@ int RunPorts(const Command& command, const QStringList& args, CommandIo& io) {
 int RunProbe(const Command& command, const QStringList& args, CommandIo& io) {
     const auto api = ParseApiOnly(command, args, io);
     if (!api) return kExitFailure;
-    // The names are taken before our own listening ports exist, so that those are not probed.
-    const auto ports = listMidiPorts(*api);
-    if (!ports) return Fail(ports.error(), io);
-
-    std::vector<std::unique_ptr<RtMidiInput>> inputs;
-    for (std::size_t i = 0; i < ports->inputs.size(); ++i) {
-        auto input = std::make_unique<RtMidiInput>(*api, "VTLConfig probe");
-        input->selectDevice(static_cast<int>(i));
-        input->open();
-        for (auto status : kFilteredRealtime)
-            input->setRealtimeFilter(status, true);
-        input->startReceiving();
-        inputs.push_back(std::move(input));
-    }
-
-    int found = 0;
-    for (std::size_t o = 0; o < ports->outputs.size(); ++o) {
-        io.err << "Trying output " << o << " (" << ports->outputs[o] << ")...\n";
-        RtMidiOutput output(*api, "VTLConfig probe");
-        if (!SelectByName(output, ports->outputs[o])) continue;
-        output.open();
-        output.sendSysEx(TagMessage(1));
-        Listen(kProbeListenMilliseconds);
-        output.close();
-        for (std::size_t i = 0; i < inputs.size(); ++i) {
-            auto& input = *inputs[i];
-            while (input.pendingCount() > 0) {
-                const Bytes message = input.oldestSysEx();
-                input.discardOldest();
-                const auto value = TagValue(message);
-                if (Recognise(message) != MessageKind::Tag || !value) continue;
-                ++found;
-                const int manuals = *value - 1;
-                io.out << "input " << i << " \"" << ports->inputs[i] << "\" / output " << o << " \""
-                       << ports->outputs[o] << "\": ";
-                if (manuals == 0) {
-                    io.out << "a loop without MCUs\n";
-                } else {
-                    io.out << manuals << (manuals == 1 ? " manual" : " manuals")
-                           << (manuals > 3 ? " (more than a console can have)" : "") << '\n';
-                }
-            }
+    const auto probed = ProbeConsole(*api, [&io](int output, const std::string& name) {
+        io.err << "Trying output " << output << " (" << name << ")...\n";
+    });
+    if (!probed) return Fail(probed.error(), io);
+    const auto& ports = probed->ports;
+    for (const auto& answer : probed->answers) {
+        io.out << "input " << answer.input << " \"" << ports.inputs[answer.input] << "\" / output "
+               << answer.output << " \"" << ports.outputs[answer.output] << "\": ";
+        if (answer.manuals == 0) {
+            io.out << "a loop without MCUs\n";
+        } else {
+            io.out << answer.manuals << (answer.manuals == 1 ? " manual" : " manuals")
+                   << (answer.manuals > 3 ? " (more than a console can have)" : "") << '\n';
         }
     }
-    if (found == 0) {
+    if (probed->answers.empty()) {
         return Fail(Error{"no input/output pair answered; check that the console is on and that "
                           "the last MCU's MIDI out reaches the PC"},
                     io);

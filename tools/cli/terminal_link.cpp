@@ -1,11 +1,9 @@
-#include "tools/cli/link_session.h"
+#include "tools/cli/terminal_link.h"
 
 #include "link/midi_io.h"
-#include "link/output_queue.h"
 #include "link/tick.h"
-#include "link/traffic_trace.h"
-#include "link/transfer.h"
-#include "session/link_ports.h"
+#include "link/transfer_controller.h"
+#include "session/link_session.h"
 
 #include <QCommandLineParser>
 #include <QEventLoop>
@@ -98,71 +96,66 @@ Expected<int> FindPort(MidiPort& port, const QString& choice, bool output) {
     return matches.front();
 }
 
-LinkSession::LinkSession(const LinkOptions& options, CommandIo& io) : options_(options), io_(io) {}
+TerminalLink::TerminalLink(const LinkOptions& options, CommandIo& io)
+    : options_(options), io_(io) {}
 
-LinkSession::~LinkSession() = default;
+TerminalLink::~TerminalLink() = default;
 
-Status LinkSession::Open() {
+Status TerminalLink::Open() {
+    const PortChoice choice{options_.demo, options_.api, {}};
+    session_ = std::make_unique<LinkSession>(choice, model_, settings_,
+                                             LinkSession::Hosts{*this, *this, *this});
     if (!options_.tracePath.isEmpty()) {
-        auto trace = TrafficTrace::Open(options_.tracePath.toStdString());
-        if (!trace) return trace.error();
-        trace_ = std::move(*trace);
+        if (auto traced = session_->StartTrace(options_.tracePath.toStdString()); !traced) {
+            return traced.error();
+        }
     }
-    ports_ = options_.demo ? std::make_unique<LinkPorts>(std::filesystem::path())
-                           : std::make_unique<LinkPorts>(options_.api);
-    const auto in = FindPort(ports_->input(), options_.input, false);
+    const auto in = FindPort(session_->input(), options_.input, false);
     if (!in) return in.error();
-    const auto out = FindPort(ports_->output(), options_.output, true);
+    const auto out = FindPort(session_->output(), options_.output, true);
     if (!out) return out.error();
     settings_.midiInSetting = *in + 1;
     settings_.midiOutSetting = *out + 2;
-    ports_->input().onError([this](int code, const std::string& message) {
-        if (code > 0) ShowMessage(message);
-    });
     return Ok();
 }
 
-Status LinkSession::Read(ConsoleModel& model) {
-    return Run(model, Goal::Read);
+Status TerminalLink::Read(ConsoleModel& model) {
+    const auto result = Run(Goal::Read);
+    if (result) model = model_;
+    return result;
 }
 
-Status LinkSession::Write(ConsoleModel& model) {
-    return Run(model, Goal::Write);
+Status TerminalLink::Write(ConsoleModel& model) {
+    model_ = model;
+    return Run(Goal::Write);
 }
 
-Status LinkSession::Run(ConsoleModel& model, Goal goal) {
-    OutputQueue queue(ports_->input(), ports_->output(), settings_, *this);
-    TransferController transfer(model, ports_->input(), queue, settings_, *this, *this, *this);
-    transfer.setTrafficListener(this);
-    if (goal == Goal::Read) {
-        transfer.StartRead();
-    } else {
-        transfer.StartWrite();
-    }
+Status TerminalLink::Run(Goal goal) {
+    TransferController& transfer = session_->transfer();
+    goal == Goal::Read ? transfer.StartRead() : transfer.StartWrite();
 
     Status result = Ok();
     QEventLoop loop;
     QTimer timer;
     timer.setTimerType(Qt::PreciseTimer);
     // The simulated console answers at once, so its ticks need not wait for the clock.
-    timer.setInterval(ports_->simulated() ? 0 : kTickMilliseconds);
+    timer.setInterval(session_->simulated() ? 0 : kTickMilliseconds);
     LinkState lastState = transfer.linkState();
+    long lastSignOfLife = 0;
     QObject::connect(&timer, &QTimer::timeout, [&] {
-        ports_->advance();
-        transfer.Tick();
-        now_ = transfer.tickCount();
+        session_->Tick();
+        const long now = transfer.tickCount();
         if (transfer.linkState() != lastState) {
             lastState = transfer.linkState();
-            lastSignOfLife_ = now_;
+            lastSignOfLife = now;
         }
         if (!failure_.empty()) {
             result = Error{failure_};
         } else if (transfer.linkState() == LinkState::Idle) {
             result = Error{"the transfer was stopped"};
-        } else if (transfer.linkState() == LinkState::Finishing && queue.empty() &&
-                   !transfer.pausing()) {
+        } else if (session_->Completed()) {
             result = Ok();
-        } else if (now_ - lastSignOfLife_ > options_.timeoutSeconds * kTicksPerSecond) {
+        } else if (now - lastSignOfLife > options_.timeoutSeconds * kTicksPerSecond) {
             const std::string last = LastLine(text_);
             result = Error{"no answer from the console within " +
                            std::to_string(options_.timeoutSeconds) + " s" +
@@ -176,12 +169,12 @@ Status LinkSession::Run(ConsoleModel& model, Goal goal) {
     timer.start();
     loop.exec();
     transfer.CloseInput();
-    ports_->output().close();
+    session_->output().close();
     if (!atLineStart_) Print("\n");
     return result;
 }
 
-void LinkSession::Print(const std::string& text) {
+void TerminalLink::Print(const std::string& text) {
     std::string out;
     out.reserve(text.size());
     for (char c : text) {
@@ -192,38 +185,34 @@ void LinkSession::Print(const std::string& text) {
     atLineStart_ = out.back() == '\n';
 }
 
-void LinkSession::setCaption(const std::string& caption) {
+void TerminalLink::setCaption(const std::string& caption) {
     if (caption == caption_) return;
     caption_ = caption;
     Print(std::string(atLineStart_ ? "" : "\n") + "[" + caption + "]\n");
 }
 
-void LinkSession::setText(const std::string& text) {
+void TerminalLink::setText(const std::string& text) {
     if (text == text_) return;
     text_ = text;
     Print(std::string(atLineStart_ ? "" : "\n") + text);
 }
 
-void LinkSession::append(const std::string& text) {
+void TerminalLink::append(const std::string& text) {
     text_ += text;
     Print(text);
 }
 
-void LinkSession::unload() {
+void TerminalLink::unload() {
     visible_ = false;
     text_.clear();
 }
 
-void LinkSession::ShowMessage(const std::string& text) {
+void TerminalLink::ShowMessage(const std::string& text) {
     if (failure_.empty()) failure_ = text;
 }
 
-void LinkSession::ReportConversionError(const std::string& text) {
+void TerminalLink::ReportConversionError(const std::string& text) {
     Print(std::string(atLineStart_ ? "" : "\n") + "warning: " + text + "\n");
-}
-
-void LinkSession::Traffic(long tick, Direction direction, std::span<const std::uint8_t> message) {
-    if (trace_) trace_->Traffic(tick, direction, message);
 }
 
 } // namespace vtl::cli

@@ -1,7 +1,7 @@
 #pragma once
-// The MCU link for one command-line transfer: the ports (real ones through RtMidi, or the
-// in-process simulated console with --demo), the output queue and the transfer controller,
-// with the status window printed to standard error as its texts appear.
+// The link session of one command-line transfer, with the status window printed to standard
+// error as its texts appear: the ports the options name (real ones through RtMidi, or the
+// in-process simulated console with --demo), ticked until the transfer ends.
 
 #include "link/link_host.h"
 #include "link/midi_settings.h"
@@ -17,9 +17,8 @@
 class QCommandLineParser;
 
 namespace vtl {
-class LinkPorts;
+class LinkSession;
 class MidiPort;
-class TrafficTrace;
 } // namespace vtl
 
 namespace vtl::cli {
@@ -41,24 +40,21 @@ Expected<LinkOptions> ReadLinkOptions(const QCommandLineParser& parser);
 // also take -1, the program's own virtual port.
 Expected<int> FindPort(MidiPort& port, const QString& choice, bool output);
 
-class LinkSession : private StatusSink,
-                    private ConsoleView,
-                    private LinkHost,
-                    private TrafficListener {
+class TerminalLink : private StatusSink, private ConsoleView, private LinkHost {
 public:
-    LinkSession(const LinkOptions& options, CommandIo& io);
-    ~LinkSession() override;
+    TerminalLink(const LinkOptions& options, CommandIo& io);
+    ~TerminalLink() override;
 
-    // Opens the ports the options name.
+    // Opens the trace and chooses the ports the options name; nothing is sent yet.
     Status Open();
-    // Reads every manual of the console into the model.
+    // Reads every manual of the console into the model; it stays as it was on a failure.
     Status Read(ConsoleModel& model);
     // Writes manuals 1 to manualCount of the model.
     Status Write(ConsoleModel& model);
 
 private:
     enum class Goal { Read, Write };
-    Status Run(ConsoleModel& model, Goal goal);
+    Status Run(Goal goal);
 
     // StatusSink: the window's texts go to standard error as they appear.
     void setCaption(const std::string& caption) override;
@@ -78,23 +74,19 @@ private:
     void ShowMessage(const std::string& text) override;
     void WriteLog(const std::string&) override {}
     void ReportConversionError(const std::string& text) override;
-    // TrafficListener: to the trace file, when there is one.
-    void Traffic(long tick, Direction direction, std::span<const std::uint8_t> message) override;
 
     void Print(const std::string& text);
 
     LinkOptions options_;
     CommandIo& io_;
+    ConsoleModel model_;
     MidiSettings settings_;
-    std::unique_ptr<LinkPorts> ports_;
-    std::unique_ptr<TrafficTrace> trace_;
+    std::unique_ptr<LinkSession> session_;
 
     std::string caption_;
     std::string text_;
     bool visible_ = false;
     bool atLineStart_ = true;
-    long lastSignOfLife_ = 0;
-    long now_ = 0;
     std::string failure_;
 };
 

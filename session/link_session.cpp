@@ -1,0 +1,63 @@
+#include "session/link_session.h"
+
+#include "link/midi_io.h"
+#include "link/output_queue.h"
+#include "link/traffic_trace.h"
+#include "link/transfer_controller.h"
+
+namespace vtl {
+
+LinkSession::LinkSession(const PortChoice& choice, ConsoleModel& model, MidiSettings& settings,
+                         Hosts hosts)
+    : ports_(choice) {
+    // A port that cannot be opened would otherwise only show as a console that never answers.
+    input().onError([&host = hosts.host](int code, const std::string& message) {
+        if (code > 0) host.ShowMessage(message);
+    });
+    queue_ = std::make_unique<OutputQueue>(input(), output(), settings, hosts.host);
+    transfer_ = std::make_unique<TransferController>(model, input(), *queue_, settings,
+                                                     hosts.status, hosts.view, hosts.host);
+    transfer_->setTrafficListener(this);
+}
+
+LinkSession::~LinkSession() {
+    input().onError(nullptr);
+}
+
+Status LinkSession::StartTrace(const std::string& path) {
+    auto trace = TrafficTrace::Open(path);
+    if (!trace) return trace.error();
+    trace_ = std::move(*trace);
+    return Ok();
+}
+
+MidiInput& LinkSession::input() {
+    return ports_.input();
+}
+
+MidiOutput& LinkSession::output() {
+    return ports_.output();
+}
+
+void LinkSession::Tick() {
+    ports_.advance();
+    transfer_->Tick();
+}
+
+bool LinkSession::Completed() const {
+    return transfer_->linkState() == LinkState::Finishing && queue_->empty() &&
+           !transfer_->pausing();
+}
+
+void LinkSession::Close() {
+    MidiInput& in = input();
+    if (in.openState() == MidiInput::OpenState::Receiving) in.stopReceiving();
+    if (in.openState() != MidiInput::OpenState::Closed) in.close();
+    output().close();
+}
+
+void LinkSession::Traffic(long tick, Direction direction, std::span<const std::uint8_t> message) {
+    if (trace_) trace_->Traffic(tick, direction, message);
+}
+
+} // namespace vtl

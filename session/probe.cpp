@@ -1,0 +1,75 @@
+#include "session/probe.h"
+
+#include "link/midi_io.h"
+#include "session/link_ports.h"
+#include "sysex/messages.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
+#include <memory>
+
+namespace vtl {
+namespace {
+
+// How long the probe listens for the TAG to come back from each output.
+constexpr int kListenMilliseconds = 500;
+constexpr const char* kClientName = "VTLConfig probe";
+
+// Selects the port with this exact name; false when it has gone.
+bool SelectByName(MidiPort& port, const std::string& name) {
+    for (int d = 0; d < port.deviceCount(); ++d) {
+        port.selectDevice(d);
+        if (port.deviceName() == name) return true;
+    }
+    return false;
+}
+
+void Listen(int milliseconds) {
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace
+
+Expected<ProbeResult>
+ProbeConsole(MidiApi api, const std::function<void(int output, const std::string& name)>& trying) {
+    // The names are taken before our own listening ports exist, so that those are not probed.
+    auto ports = listMidiPorts(api);
+    if (!ports) return ports.error();
+    ProbeResult result{std::move(*ports), {}};
+
+    std::vector<std::unique_ptr<MidiInput>> inputs;
+    for (std::size_t i = 0; i < result.ports.inputs.size(); ++i) {
+        auto input = LinkPorts::RealInput(api, kClientName);
+        input->selectDevice(static_cast<int>(i));
+        input->open();
+        SetRealtimeFilters(*input, true);
+        input->startReceiving();
+        inputs.push_back(std::move(input));
+    }
+
+    for (std::size_t o = 0; o < result.ports.outputs.size(); ++o) {
+        trying(static_cast<int>(o), result.ports.outputs[o]);
+        const auto output = LinkPorts::RealOutput(api, kClientName);
+        if (!SelectByName(*output, result.ports.outputs[o])) continue;
+        output->open();
+        output->sendSysEx(TagMessage(1));
+        Listen(kListenMilliseconds);
+        output->close();
+        for (std::size_t i = 0; i < inputs.size(); ++i) {
+            auto& input = *inputs[i];
+            while (input.pendingCount() > 0) {
+                const Bytes message = input.oldestSysEx();
+                input.discardOldest();
+                const auto value = TagValue(message);
+                if (Recognise(message) != MessageKind::Tag || !value) continue;
+                result.answers.push_back({static_cast<int>(i), static_cast<int>(o), *value - 1});
+            }
+        }
+    }
+    return result;
+}
+
+} // namespace vtl
