@@ -2,17 +2,17 @@
 // tool can be tried, and tested end to end, without a console. Everything the PC sends to
 // the input passes the simulated chain; what comes out of it leaves on the output.
 
+#include "platform/midi_api.h"
+#include "platform/rtmidi_support.h"
 #include "sim/mcu_chain.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
-#include <RtMidi.h>
+#include <rtmidi/RtMidi.h>
 
 #include <algorithm>
 #include <csignal>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -30,7 +30,7 @@ constexpr int kMidiExit = 2;
 struct Options {
     int manuals = 3;
     std::string file;
-    RtMidi::Api api = RtMidi::UNSPECIFIED;
+    MidiApi api = MidiApi::Automatic;
     std::string name = "VTL MCU chain";
     std::optional<std::uint8_t> identityByte21;
 };
@@ -64,15 +64,10 @@ Expected<Options> ReadOptions(const QCoreApplication& app) {
     options.file = parser.value(file).toStdString();
     options.name = parser.value(name).toStdString();
 
-    const QString apiName = parser.isSet(api)                         ? parser.value(api)
-                            : std::filesystem::exists("/dev/snd/seq") ? QString("alsa")
-                                                                      : QString("jack");
-    if (apiName == "alsa") {
-        options.api = RtMidi::LINUX_ALSA;
-    } else if (apiName == "jack") {
-        options.api = RtMidi::UNIX_JACK;
-    } else {
-        return Error{"--api takes alsa or jack"};
+    if (parser.isSet(api)) {
+        const auto chosen = parseMidiApi(parser.value(api).toStdString());
+        if (!chosen) return chosen.error();
+        options.api = *chosen;
     }
 
     if (parser.isSet(byte21)) {
@@ -92,9 +87,7 @@ Status Prepare(McuChain& chain, const Options& options) {
         }
     }
     if (options.file.empty()) return Ok();
-    std::ifstream in(options.file, std::ios::binary);
-    if (!in) return Error{options.file + ": cannot open the file"};
-    return chain.preloadConsole(in, options.file);
+    return chain.preloadConsoleFile(options.file);
 }
 
 // What the input callback needs; only RtMidi's input thread touches it once ports are open.
@@ -128,9 +121,10 @@ std::string ListedName(RtMidi& lister, const std::string& name, const std::strin
 int Run(McuChain& chain, const Options& options, const sigset_t& stopSignals) {
     try {
         // One client per port, named apart: JACK would rename a second client of the same name.
-        RtMidiOut out(options.api, options.name + " " + kOutputPort);
+        const RtMidi::Api api = rtMidiApi(options.api);
+        RtMidiOut out(api, options.name + " " + kOutputPort);
         out.openVirtualPort(kOutputPort);
-        RtMidiIn in(options.api, options.name + " " + kInputPort);
+        RtMidiIn in(api, options.name + " " + kInputPort);
         in.ignoreTypes(false, true, true);
         Relay relay{chain, out};
         in.setCallback(&OnMessage, &relay);
@@ -172,9 +166,10 @@ int main(int argc, char* argv[]) {
 
     std::vector<RtMidi::Api> compiled;
     RtMidi::getCompiledApi(compiled);
-    if (std::find(compiled.begin(), compiled.end(), options->api) == compiled.end()) {
+    const RtMidi::Api api = vtl::rtMidiApi(options->api);
+    if (std::find(compiled.begin(), compiled.end(), api) == compiled.end()) {
         std::cerr << vtl::kProgram << ": RtMidi was built without "
-                  << RtMidi::getApiDisplayName(options->api) << std::endl;
+                  << RtMidi::getApiDisplayName(api) << std::endl;
         return vtl::kMidiExit;
     }
 
