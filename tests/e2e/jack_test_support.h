@@ -1,6 +1,7 @@
 #pragma once
 // Helpers for tests on the private JACK server: names no other test process uses, waiting on
-// the event loop, finding a port by name, and the open errors every port reports alike.
+// the event loop for a condition, finding a port by name, and the open errors every port
+// reports alike.
 
 #include "link/midi_io.h"
 #include "sysex/bytes.h"
@@ -15,6 +16,7 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace vtl::test {
@@ -37,14 +39,6 @@ inline bool waitUntil(const std::function<bool()>& condition,
     return true;
 }
 
-// Runs the event loop for a few rounds, so that anything already posted is handled.
-inline void settle() {
-    for (int round = 0; round < 50; ++round) {
-        QCoreApplication::processEvents();
-        QThread::msleep(2);
-    }
-}
-
 // The device number whose name contains the given text, or -2 when there is none.
 inline int findDevice(MidiPort& port, const std::string& text) {
     for (int number = 0; number < port.deviceCount(); ++number) {
@@ -54,17 +48,12 @@ inline int findDevice(MidiPort& port, const std::string& text) {
     return -2;
 }
 
-struct ReportedError {
-    int code;
-    std::string message;
-};
-
 // Opening a device that is not there fails later, through onError naming the device, never
 // from inside open(); the port stays closed.
 template <class Port, class IsOpen>
 void ExpectOpenErrorsLater(Port& port, std::initializer_list<int> devices, IsOpen isOpen) {
-    std::vector<ReportedError> errors;
-    port.onError([&](int code, const std::string& message) { errors.push_back({code, message}); });
+    std::vector<std::pair<int, std::string>> errors;
+    port.onError([&](int code, const std::string& message) { errors.emplace_back(code, message); });
     for (const int device : devices) {
         SCOPED_TRACE("device " + std::to_string(device));
         errors.clear();
@@ -73,8 +62,8 @@ void ExpectOpenErrorsLater(Port& port, std::initializer_list<int> devices, IsOpe
         EXPECT_NO_THROW(port.open());
         EXPECT_TRUE(errors.empty()) << "reported from inside open()";
         ASSERT_TRUE(waitUntil([&] { return !errors.empty(); }));
-        EXPECT_GT(errors.front().code, 0);
-        EXPECT_NE(errors.front().message.find(std::to_string(device)), std::string::npos);
+        EXPECT_GT(errors.front().first, 0);
+        EXPECT_NE(errors.front().second.find(std::to_string(device)), std::string::npos);
         EXPECT_FALSE(isOpen());
     }
     port.onError(nullptr);
