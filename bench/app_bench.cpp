@@ -6,7 +6,7 @@
 // 10 s after the read, with the 100 ms transfer timer running and stopped.
 
 #include "editor/frm_main.h"
-#include "link/transfer.h"
+#include "link/transfer_controller.h"
 #include "shell/application.h"
 #include "shell/frm_choice.h"
 #include "shell/frm_splash.h"

@@ -2,7 +2,7 @@
 // a second copy to the first, on the offscreen platform.
 
 #include "editor/frm_main.h"
-#include "link/transfer.h"
+#include "link/transfer_controller.h"
 #include "shell/app_paths.h"
 #include "shell/application.h"
 #include "shell/frm_choice.h"

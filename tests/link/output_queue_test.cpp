@@ -9,23 +9,16 @@
 namespace vtl {
 namespace {
 
-using test::RecordingHost;
-using test::RecordingInput;
-using test::RecordingOutput;
 using Strings = std::vector<std::string>;
 
-struct PortSetup {
-    int inputs;
-    int outputs;
-    MidiSettings settings;
-};
-
+// A queue on recording ports with this many devices and these settings.
 struct Fixture {
-    explicit Fixture(PortSetup s) : input(s.inputs), output(s.outputs), settings(s.settings) {}
-    RecordingInput input;
-    RecordingOutput output;
+    Fixture(int inputs, int outputs, MidiSettings s)
+        : input(inputs), output(outputs), settings(s) {}
+    test::RecordingInput input;
+    test::RecordingOutput output;
     MidiSettings settings;
-    RecordingHost host;
+    test::RecordingHost host;
     OutputQueue queue{input, output, settings, host};
 };
 
@@ -33,21 +26,22 @@ TEST(OutputQueue, LinkInitialisationAndPortOpening) {
     constexpr int kClosed = -2; // the link is not opened
     const struct {
         const char* name;
-        PortSetup setup;
+        int inputs, outputs;
+        MidiSettings settings;
         int expectedIn, expectedOut, inDevice, outDevice;
     } cases[] = {
-        {"input none", {2, 2, {0, 3}}, 0, 3, kClosed, kClosed},
-        {"output none", {2, 2, {1, 0}}, 1, 0, kClosed, kClosed},
-        {"output setting 1 is the default output", {1, 1, {1, 1}}, 1, 1, 0, -1},
-        {"input setting 2 opens device 1", {2, 1, {2, 2}}, 2, 2, 1, 0},
-        {"settings beyond the devices fall back to the first", {1, 2, {5, 9}}, 1, 1, 0, -1},
-        {"settings beyond no devices fall back to none", {0, 0, {5, 9}}, 0, 0, kClosed, kClosed},
-        {"no outputs still leaves the default output", {1, 0, {1, 1}}, 1, 1, 0, -1},
+        {"input none", 2, 2, {0, 3}, 0, 3, kClosed, kClosed},
+        {"output none", 2, 2, {1, 0}, 1, 0, kClosed, kClosed},
+        {"output setting 1 is the default output", 1, 1, {1, 1}, 1, 1, 0, -1},
+        {"input setting 2 opens device 1", 2, 1, {2, 2}, 2, 2, 1, 0},
+        {"settings beyond the devices fall back to the first", 1, 2, {5, 9}, 1, 1, 0, -1},
+        {"settings beyond no devices fall back to none", 0, 0, {5, 9}, 0, 0, kClosed, kClosed},
+        {"no outputs still leaves the default output", 1, 0, {1, 1}, 1, 1, 0, -1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         const bool opensLink = c.inDevice != kClosed;
-        Fixture f(c.setup);
+        Fixture f(c.inputs, c.outputs, c.settings);
         f.queue.Queue(TagMessage(1));
         EXPECT_EQ(f.settings.midiInSetting, c.expectedIn);
         EXPECT_EQ(f.settings.midiOutSetting, c.expectedOut);
@@ -74,7 +68,7 @@ TEST(OutputQueue, LinkInitialisationAndPortOpening) {
 }
 
 TEST(OutputQueue, WithoutDevicesEverySendTriesTheLinkAgain) {
-    Fixture f({1, 1, {0, 0}});
+    Fixture f(1, 1, {0, 0});
     f.queue.Queue(TagMessage(1));
     EXPECT_FALSE(f.queue.linkReady());
     f.settings = {1, 2}; // chosen in the setup dialog meanwhile
@@ -84,7 +78,7 @@ TEST(OutputQueue, WithoutDevicesEverySendTriesTheLinkAgain) {
 }
 
 TEST(OutputQueue, ClosingTheInputReopensBothPortsBeforeTheNextMessage) {
-    Fixture f({1, 1, {1, 2}});
+    Fixture f(1, 1, {1, 2});
     f.queue.Queue(TagMessage(1));
     while (f.queue.Pump())
         continue;
@@ -103,20 +97,10 @@ TEST(OutputQueue, ClosingTheInputReopensBothPortsBeforeTheNextMessage) {
     EXPECT_EQ(f.queue.Pump()->sent, McuRebootMessage(1));
 }
 
-TEST(OutputQueue, ContainsOnlyUnsentMessages) {
-    Fixture f({1, 1, {1, 2}});
-    f.queue.Queue(TagMessage(1));
-    EXPECT_TRUE(f.queue.Contains(TagMessage(1)));
-    EXPECT_FALSE(f.queue.Contains(TagMessage(2)));
-    f.queue.Pump();
-    f.queue.Pump();
-    EXPECT_FALSE(f.queue.Contains(TagMessage(1)));
-}
-
 TEST(OutputQueue, OutputErrorsAreLoggedAndShownUnlessSilent) {
     for (const int code : {3, 8, 0}) { // only 3 is shown
         SCOPED_TRACE(code);
-        Fixture f({1, 1, {1, 2}});
+        Fixture f(1, 1, {1, 2});
         f.output.fail(code, "port vanished");
         EXPECT_EQ(f.host.log, Strings{"MIDI error opening MIDI tx stream."});
         EXPECT_EQ(f.host.messages, code == 3 ? Strings{"port vanished"} : Strings{});

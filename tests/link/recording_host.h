@@ -1,5 +1,6 @@
 #pragma once
-// A status window, console view and host that keep what they were told.
+// A host that keeps the messages and log lines it was given and answers the MIDI setup
+// dialog as told.
 
 #include "link/link_host.h"
 
@@ -7,36 +8,6 @@
 #include <vector>
 
 namespace vtl::test {
-
-class RecordingStatus : public StatusSink {
-public:
-    void setCaption(const std::string& c) override { caption = c; }
-    void setText(const std::string& t) override { text = t; }
-    void append(const std::string& t) override { text += t; }
-    void centre() override {}
-    void show() override { visible = true; }
-    void hide() override { visible = false; }
-    void unload() override {
-        visible = false;
-        text.clear();
-    }
-    bool isVisible() const override { return visible; }
-
-    std::string caption;
-    std::string text;
-    bool visible = false;
-};
-
-class RecordingView : public ConsoleView {
-public:
-    void ShowManuals() override { ++manualsShown; }
-    void SetCommandsDataLoaded() override { ++dataLoaded; }
-    void ShowReading() override { ++readingShown; }
-
-    int manualsShown = 0;
-    int dataLoaded = 0;
-    int readingShown = 0;
-};
 
 class RecordingHost : public LinkHost {
 public:

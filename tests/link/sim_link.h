@@ -1,20 +1,69 @@
 #pragma once
 // The MCU link wired to an in-process MCU chain and ticked by hand, as the transfer tests
 // and the transfer benchmark drive it. Every message that leaves or arrives and every change
-// of the status text is kept with its tick, and so is what the timer did on each tick.
+// of the status text is kept with its tick, and so are the ticks the timer ran.
 
 #include "link/output_queue.h"
-#include "link/transfer.h"
+#include "link/transfer_controller.h"
 #include "recording_host.h"
 #include "sim/mcu_chain.h"
 #include "sim/sim_midi.h"
+#include "sysex/hex.h"
 
 #include <algorithm>
-#include <iterator>
 #include <string>
 #include <vector>
 
 namespace vtl::test {
+
+// A status window that keeps its caption, text and visibility, and each change of its text
+// with the tick it happened on.
+class TranscriptStatus : public StatusSink {
+public:
+    void setCaption(const std::string& c) override { caption = c; }
+    void setText(const std::string& t) override {
+        text = t;
+        changes.push_back({now, t});
+    }
+    void append(const std::string& t) override {
+        text += t;
+        changes.push_back({now, t});
+    }
+    void centre() override {}
+    void show() override { visible = true; }
+    void hide() override { visible = false; }
+    void unload() override {
+        visible = false;
+        text.clear();
+    }
+    bool isVisible() const override { return visible; }
+
+    // The ticks of the changes that set or appended exactly this text.
+    std::vector<long> TicksOf(const std::string& t) const {
+        std::vector<long> ticks;
+        for (const auto& [tick, changed] : changes) {
+            if (changed == t) ticks.push_back(tick);
+        }
+        return ticks;
+    }
+
+    std::string caption;
+    std::string text;
+    bool visible = false;
+    long now = 0;
+    std::vector<std::pair<long, std::string>> changes;
+};
+
+class RecordingView : public ConsoleView {
+public:
+    void ShowManuals() override { ++manualsShown; }
+    void SetCommandsDataLoaded() override { ++dataLoaded; }
+    void ShowReading() override { ++readingShown; }
+
+    int manualsShown = 0;
+    int dataLoaded = 0;
+    int readingShown = 0;
+};
 
 struct TrafficRecord {
     long tick;
@@ -22,47 +71,10 @@ struct TrafficRecord {
     Bytes message;
 };
 
-class TrafficLog : public TrafficListener {
-public:
-    void Traffic(long tick, Direction direction, std::span<const std::uint8_t> message) override {
-        records.push_back({tick, direction, Bytes(message.begin(), message.end())});
-    }
-    std::vector<TrafficRecord> records;
-};
-
-// A status window that also keeps each change of its text with the tick it happened on.
-class TranscriptStatus : public RecordingStatus {
-public:
-    struct Change {
-        long tick;
-        bool appended; // false: the text was replaced
-        std::string text;
-    };
-    void setText(const std::string& t) override {
-        RecordingStatus::setText(t);
-        changes.push_back({now, false, t});
-    }
-    void append(const std::string& t) override {
-        RecordingStatus::append(t);
-        changes.push_back({now, true, t});
-    }
-    // The ticks of the changes that are exactly this text.
-    std::vector<long> TicksOf(bool appended, const std::string& t) const {
-        std::vector<long> ticks;
-        for (const auto& c : changes) {
-            if (c.appended == appended && c.text == t) ticks.push_back(c.tick);
-        }
-        return ticks;
-    }
-
-    long now = 0;
-    std::vector<Change> changes;
-};
-
-class SimLink {
+class SimLink : public TrafficListener {
 public:
     // A chain of mcus MCUs on input device 0 and output device 0.
-    explicit SimLink(int mcus) : chain(mcus) { transfer.setTrafficListener(&traffic); }
+    explicit SimLink(int mcus) : chain(mcus) { transfer.setTrafficListener(this); }
 
     McuChain chain;
     SimMidiInput input{chain};
@@ -74,14 +86,16 @@ public:
     OutputQueue queue{input, output, settings, host};
     ConsoleModel model;
     TransferController transfer{model, input, queue, settings, status, view, host};
-    TrafficLog traffic;
+    std::vector<TrafficRecord> traffic;
     // The tick on which the completion text appeared, and the one that hid the window.
     long finishedTick = -1;
     long hiddenTick = -1;
-    // The ticks that ran (were not spent in the pause after a message while writing), and
-    // those that began in state 1, which queues the identity requests.
+    // The ticks that ran (were not spent in the pause after a message while writing).
     std::vector<long> runningTicks;
-    std::vector<long> identifyTicks;
+
+    void Traffic(long tick, Direction direction, std::span<const std::uint8_t> message) override {
+        traffic.push_back({tick, direction, Bytes(message.begin(), message.end())});
+    }
 
     // One 100 ms tick: what the chain sent arrives first, as between two timer events.
     // Whatever happens on arrival carries the number of the tick before.
@@ -91,7 +105,6 @@ public:
         const long tick = transfer.tickCount() + 1;
         status.now = tick;
         if (!transfer.pausing()) runningTicks.push_back(tick);
-        if (transfer.linkState() == LinkState::Identify) identifyTicks.push_back(tick);
         const bool wasVisible = status.visible;
         transfer.Tick();
         if (transfer.linkState() != LinkState::Finishing) return;
@@ -127,13 +140,14 @@ public:
         return transfer.linkState() == LinkState::Finishing && queue.empty() && !transfer.pausing();
     }
 
-    std::vector<TrafficRecord> Traffic(TrafficListener::Direction direction) const {
-        std::vector<TrafficRecord> out;
-        std::copy_if(traffic.records.begin(), traffic.records.end(), std::back_inserter(out),
-                     [&](const TrafficRecord& r) { return r.direction == direction; });
-        return out;
+    // The messages sent, as hex text.
+    std::vector<std::string> Sent() const {
+        std::vector<std::string> sent;
+        for (const auto& r : traffic) {
+            if (r.direction == Direction::Sent) sent.push_back(BytesToHex(r.message));
+        }
+        return sent;
     }
-    std::vector<TrafficRecord> Sent() const { return Traffic(TrafficListener::Direction::Sent); }
 };
 
 } // namespace vtl::test

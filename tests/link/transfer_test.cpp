@@ -1,7 +1,7 @@
 // The transfer state machine against a simulated MCU chain: the messages on the wire, the
 // model and the MCU memory afterwards, the progress texts, the repeats and the pacing.
 
-#include "link/transfer.h"
+#include "link/transfer_controller.h"
 
 #include "model/config_file.h"
 #include "model/program_image.h"
@@ -13,28 +13,20 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <array>
+#include <set>
 #include <sstream>
 
 namespace vtl {
 namespace {
 
-using test::ExpectSameManual;
 using test::SimLink;
 using Strings = std::vector<std::string>;
+using Direction = TrafficListener::Direction;
 
 const std::string kBreak = "\r\n";
-const std::string kHint62 = "Check your MIDI connections, make sure your VTLConfig is on and the "
-                            "output of your MIDI device chain is connected to the MIDI-IN of your "
-                            "PC.\r\nRetrying...";
-const std::string kHint40 =
-    "Check your MIDI connections and make sure that your VTLConfig is turned on!\r\nRetrying...";
 // Enough for any transfer here; a run that needs more has hung.
 constexpr long kTickLimit = 2000;
-// The window stays for 2.1 s of running timer after the completion text.
-constexpr long kFinishingTicks = 21;
-// While writing, 600 ms pass after each message before anything else happens.
-constexpr long kWritePause = 6;
 
 ConsoleModel SampleConsole() {
     ConsoleModel model;
@@ -57,285 +49,43 @@ Bytes EncodedImage(const ConsoleModel& model, int m) {
     return image ? Bytes(image->begin(), image->begin() + kImageSize) : Bytes{};
 }
 
-void Preload(McuChain& chain, const ConsoleModel& model, int manuals) {
-    for (int m = 1; m <= manuals; ++m)
-        chain.storeProgram(m, 0, EncodedImage(model, m));
-}
-
 // Messages written as words, as hex text: "T" the TAG with value 01, "B7f" / "Bn" MCU_REBOOT
 // to every MCU / to device n, "In" the identity request, "Rn" the PROGRAM_REQUEST and "Un"
 // the four PROGRAM_UPDATE messages of manual n of the model, in that order.
 Strings Wire(const std::string& words, const ConsoleModel& model = {}) {
-    std::map<std::string, std::vector<Bytes>> meaning{{"T", {TagMessage(1)}},
-                                                      {"B7f", {McuRebootMessage(kAllDevices)}}};
-    for (std::uint8_t d = 1; d <= kMaxManuals; ++d) {
-        const std::string n = std::to_string(d);
-        meaning["B" + n] = {McuRebootMessage(d)};
-        meaning["I" + n] = {IdentityRequestMessage(d)};
-        meaning["R" + n] = {ProgramRequestMessage(d, 0)};
-        const auto updates = WriteProgramImage(AtManual(model, d), d, 0);
-        EXPECT_TRUE(updates) << "manual " << n;
-        if (updates) meaning["U" + n].assign(updates->begin(), updates->end());
-    }
     Strings hex;
     std::istringstream in(words);
     for (std::string w; in >> w;) {
-        EXPECT_TRUE(meaning.contains(w)) << "unknown word " << w;
-        for (const auto& m : meaning[w])
+        const auto d = static_cast<std::uint8_t>(w.size() > 1 ? std::stoi(w.substr(1), {}, 16) : 0);
+        std::vector<Bytes> messages;
+        if (w[0] == 'T') messages = {TagMessage(1)};
+        if (w[0] == 'B') messages = {McuRebootMessage(d)};
+        if (w[0] == 'I') messages = {IdentityRequestMessage(d)};
+        if (w[0] == 'R') messages = {ProgramRequestMessage(d, 0)};
+        if (w[0] == 'U') {
+            const auto updates = WriteProgramImage(AtManual(model, d), d, 0);
+            if (updates) messages.assign(updates->begin(), updates->end());
+        }
+        EXPECT_FALSE(messages.empty()) << w;
+        for (const auto& m : messages)
             hex.push_back(BytesToHex(m));
     }
     return hex;
 }
 
-Strings SentHex(const SimLink& link) {
-    Strings hex;
-    for (const auto& r : link.Sent())
-        hex.push_back(BytesToHex(r.message));
-    return hex;
-}
-
-// The status window went away 2.1 s of running timer after the completion text.
-void ExpectWindowHiddenAfterFinishing(const SimLink& link) {
-    EXPECT_FALSE(link.status.visible);
-    ASSERT_GE(link.finishedTick, 0);
-    ASSERT_GE(link.hiddenTick, 0);
-    EXPECT_EQ(link.RunningTicks(link.finishedTick, link.hiddenTick), kFinishingTicks);
-}
-
-// A request is queued again only once its previous copy has left: between two sends of the
-// same request lies a tick that queues it (a repeat, state 1, or the start).
-void ExpectNoCopyQueuedWhileOneWaits(const SimLink& link) {
-    std::vector<long> queueing = link.status.TicksOf(true, ".");
-    queueing.insert(queueing.end(), link.identifyTicks.begin(), link.identifyTicks.end());
-    queueing.push_back(0);
-    std::map<Bytes, long> lastSent;
-    for (const auto& r : link.Sent()) {
-        const auto kind = Recognise(r.message);
-        if (kind != MessageKind::Tag && kind != MessageKind::IdentityRequest) continue;
-        const auto last = lastSent.find(r.message);
-        if (last != lastSent.end()) {
-            const bool queuedBetween = std::any_of(queueing.begin(), queueing.end(), [&](long t) {
-                return t > last->second && t <= r.tick;
-            });
-            EXPECT_TRUE(queuedBetween)
-                << BytesToHex(r.message) << " sent on ticks " << last->second << " and " << r.tick;
-        }
-        lastSent[r.message] = r.tick;
-    }
-}
-
-// While writing, the identity request of manual m went out and its reply came back before
-// the first of its data.
-void ExpectIdentifiedBeforeData(const SimLink& link, int m) {
-    const auto device = static_cast<std::uint8_t>(m);
-    const auto& records = link.traffic.records;
-    const auto firstUpdate = std::find_if(records.begin(), records.end(), [&](auto& r) {
-        return Recognise(r.message) == MessageKind::ProgramUpdate && r.message[4] == device;
-    });
-    const auto request = std::find_if(records.begin(), firstUpdate, [&](auto& r) {
-        return r.direction == TrafficListener::Direction::Sent &&
-               r.message == IdentityRequestMessage(device);
-    });
-    ASSERT_NE(request, firstUpdate) << "no identity request before the data of manual " << m;
-    const auto reply = std::find_if(request, firstUpdate, [&](auto& r) {
-        return Recognise(r.message) == MessageKind::IdentityReply && r.message[2] == device;
-    });
-    EXPECT_NE(reply, firstUpdate) << "no identity reply before the data of manual " << m;
-}
-
-TEST(Transfer, ReadLoadsEveryManualOfTheChain) {
-    // A repeat falling due while an identity request waits for its turn adds a TAG.
-    const char* wires[] = {"B7f T T I1 T R1 B1", "B7f T T I1 T R1 B1 T I2 T R2 B2",
-                           "B7f T T I1 T R1 B1 T I2 T R2 B2 T I3 R3 B3"};
-    const ConsoleModel console = SampleConsole();
-    for (int manuals = 1; manuals <= kMaxManuals; ++manuals) {
-        SCOPED_TRACE(std::to_string(manuals) + " manuals");
-        SimLink link(manuals);
-        Preload(link.chain, console, manuals);
-        link.transfer.StartRead();
-        ASSERT_TRUE(link.RunToEnd(kTickLimit));
-
-        EXPECT_EQ(SentHex(link), Wire(wires[manuals - 1]));
-        EXPECT_EQ(link.model.manualCount, manuals);
-        EXPECT_EQ(link.model.identityByte21, McuChain::kDefaultIdentityByte21);
-        for (int m = 1; m <= manuals; ++m) {
-            ExpectSameManual(console, link.model, m);
-            EXPECT_EQ(link.chain.rebootCount(m), 2); // all, then its own
-        }
-
-        EXPECT_EQ(link.status.caption, "Loading Program Data from VTL");
-        EXPECT_EQ(link.status.text, "Requesting VTLConfig Program Data.." + kBreak + "Done!" +
-                                        kBreak + "VTLConfig Configuration data loaded!" + kBreak +
-                                        "Ready.");
-        const auto counted = kBreak + "Number of manuals detected = " + std::to_string(manuals);
-        EXPECT_EQ(link.status.TicksOf(true, counted).size(), 1u);
-        EXPECT_EQ(link.view.readingShown, 1);
-        EXPECT_EQ(link.view.manualsShown, 1);
-        EXPECT_EQ(link.view.dataLoaded, manuals + 1); // each decoded manual, then the end
-        EXPECT_TRUE(link.host.messages.empty());
-        ExpectWindowHiddenAfterFinishing(link);
-    }
-}
-
-TEST(Transfer, WriteStoresTheEncodedImages) {
-    const char* wires[] = {"T I1 T U1 B1", "T I1 T U1 B1 T I2 T U2 B2",
-                           "T I1 T U1 B1 T I2 T U2 B2 T I3 U3 B3"};
-    for (int manuals = 1; manuals <= kMaxManuals; ++manuals) {
-        SCOPED_TRACE(std::to_string(manuals) + " manuals");
-        ConsoleModel console = SampleConsole();
-        console.manualCount = static_cast<std::int16_t>(manuals);
-        SimLink link(manuals);
-        link.model = console;
-        link.transfer.StartWrite();
-        ASSERT_TRUE(link.RunToEnd(kTickLimit));
-
-        EXPECT_EQ(SentHex(link), Wire(wires[manuals - 1], console));
-        for (int m = 1; m <= manuals; ++m) {
-            SCOPED_TRACE("MCU " + std::to_string(m));
-            EXPECT_EQ(BytesToHex(link.chain.program(m, 0)), BytesToHex(EncodedImage(console, m)));
-            EXPECT_EQ(link.chain.rebootCount(m), 1);
-            EXPECT_EQ(link.chain.refusedUpdates(m), 0);
-        }
-        EXPECT_EQ(link.model.currentManual, manuals + 1);
-
-        EXPECT_EQ(link.status.caption, "Writing Program Data to VTL");
-        const std::string ending = "VTLConfig Configuration received!" + kBreak +
-                                   "Writing Program Data to VTL..." + kBreak +
-                                   "VTLConfig Writing..." + kBreak + kBreak + "Done!";
-        EXPECT_TRUE(link.status.text.ends_with(ending)) << link.status.text;
-        EXPECT_EQ(link.status.TicksOf(true, kBreak + "Done!").size(), 1u);
-        EXPECT_EQ(link.view.dataLoaded, 1);
-        EXPECT_EQ(link.view.manualsShown, 0);
-        EXPECT_TRUE(link.host.messages.empty());
-        ExpectWindowHiddenAfterFinishing(link);
-    }
-}
-
-TEST(Transfer, UnansweredRequestsRepeatEverySecondWithConnectionHints) {
-    using Fault = void (*)(McuChain&);
-    const Fault cableOut = [](McuChain& c) { c.breakLink(0); };
-    const Fault cableBack = [](McuChain& c) { c.breakLink(2); };
-    const Fault firstMcuSilent = [](McuChain& c) { c.setSilent(1, true); };
-    const struct {
-        const char* name;
-        bool write;
-        Fault fault;
-        LinkState state;
-        const std::string& hint;
-    } cases[] = {
-        {"read, nothing reaches the chain", false, cableOut, LinkState::Counting, kHint62},
-        {"read, nothing comes back", false, cableBack, LinkState::Counting, kHint62},
-        {"read, first MCU silent", false, firstMcuSilent, LinkState::AwaitIdentity, kHint40},
-        {"write, nothing comes back", true, cableBack, LinkState::AwaitIdentity, kHint40},
-        {"write, first MCU silent", true, firstMcuSilent, LinkState::AwaitIdentity, kHint40},
-    };
-    constexpr long kRepeatTicks = 10;
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        SimLink link(2);
-        link.model = SampleConsole();
-        c.fault(link.chain);
-        c.write ? link.transfer.StartWrite() : link.transfer.StartRead();
-        link.Run(400);
-        EXPECT_EQ(link.transfer.linkState(), c.state);
-
-        // A dot for every second of running timer.
-        const auto dots = link.status.TicksOf(true, ".");
-        ASSERT_GE(dots.size(), 15u);
-        EXPECT_EQ(link.RunningTicks(0, dots[0]), kRepeatTicks);
-        for (std::size_t i = 1; i < dots.size(); ++i) {
-            EXPECT_EQ(link.RunningTicks(dots[i - 1], dots[i]), kRepeatTicks) << "dot " << i;
-        }
-        // Every fifth repeat replaces the text with the hint, and nothing else does.
-        std::vector<long> expectedHints;
-        for (std::size_t i = 4; i < dots.size(); i += 5)
-            expectedHints.push_back(dots[i]);
-        EXPECT_EQ(link.status.TicksOf(false, c.hint), expectedHints);
-        const auto dotsSince = dots.size() - expectedHints.size() * 5;
-        EXPECT_EQ(link.status.text, c.hint + std::string(dotsSince, '.'));
-
-        ExpectNoCopyQueuedWhileOneWaits(link);
-        EXPECT_TRUE(link.host.messages.empty());
-    }
-}
-
-TEST(Transfer, InvalidManualCountKeepsCounting) {
-    for (const int mcus : {0, 4}) {
-        SCOPED_TRACE(std::to_string(mcus) + " MCUs");
-        SimLink link(mcus);
-        link.transfer.StartRead();
-        link.Run(100);
-        EXPECT_EQ(link.transfer.linkState(), LinkState::Counting);
-        EXPECT_EQ(link.model.manualCount, mcus);
-        std::size_t tagsBack = 0;
-        for (const auto& r : link.Traffic(TrafficListener::Direction::Received)) {
-            if (r.message == TagMessage(static_cast<std::uint8_t>(1 + mcus))) ++tagsBack;
-        }
-        EXPECT_GE(tagsBack, 2u); // the TAG goes out again
-        EXPECT_EQ(link.status.TicksOf(true, kBreak + "Invalid number of manuals detected!").size(),
-                  tagsBack);
-        EXPECT_EQ(link.status.text.find("Number of manuals detected"), std::string::npos);
-    }
-}
-
-TEST(Transfer, ClosingTheStatusWindowStopsTheRepeats) {
-    for (const bool write : {false, true}) {
-        for (const bool closeButton : {false, true}) { // Close also closes the input
-            SCOPED_TRACE(std::string(write ? "write" : "read") + (closeButton ? ", Close" : ""));
-            SimLink link(1);
-            link.model = SampleConsole();
-            write ? link.chain.setSilent(1, true) : link.chain.breakLink(1);
-            write ? link.transfer.StartWrite() : link.transfer.StartRead();
-            link.Run(30);
-            while (!link.queue.empty() || link.transfer.pausing())
-                link.Tick();
-            const LinkState state = link.transfer.linkState();
-            if (closeButton) link.transfer.CloseInput();
-            closeButton ? link.status.unload() : link.status.hide();
-            const auto sent = link.Sent().size();
-            const auto changes = link.status.changes.size();
-            link.Run(300);
-            EXPECT_EQ(link.Sent().size(), sent);
-            EXPECT_EQ(link.status.changes.size(), changes);
-            EXPECT_EQ(link.transfer.linkState(), state);
-            EXPECT_EQ(link.queue.linkReady(), !closeButton);
-        }
-    }
-}
-
-TEST(Transfer, WriteWithoutManualCountStillWritesManualOne) {
-    ConsoleModel console = SampleConsole();
-    console.manualCount = 0;
-    SimLink link(3);
-    link.model = console;
-    link.transfer.StartWrite();
-    ASSERT_TRUE(link.RunToEnd(kTickLimit));
-    EXPECT_EQ(SentHex(link), Wire("T I1 T U1 B1", console));
-    EXPECT_EQ(link.chain.program(1, 0), EncodedImage(console, 1));
-    EXPECT_EQ(link.chain.program(2, 0), Bytes(kImageSize, McuChain::kErasedByte));
-    EXPECT_TRUE(link.status.text.ends_with("Done!"));
-}
-
-TEST(Transfer, ResponseByteAbove127IsReported) {
-    const ConsoleModel console = SampleConsole();
-    SimLink link(1);
-    Preload(link.chain, console, 1);
-    link.chain.corruptNextResponse(1);
-    link.transfer.StartRead();
-    link.Run(200);
-
-    const Bytes image = link.chain.program(1, 0);
-    Bytes packed = PackSevenBit(std::span(image).first(64));
-    packed[0] |= 0x80;
-    EXPECT_EQ(link.host.messages, Strings{"Error in conversion at pos 1: " + BytesToHex(packed)});
-    // The skipped byte leaves the image one byte short: the read waits for more.
-    EXPECT_EQ(link.transfer.linkState(), LinkState::AwaitMoreResponses);
-    EXPECT_EQ(link.view.manualsShown, 0);
-}
-
 // Whatever the chain's timing, every manual arrives whole, each is identified before its data
-// is written, and the messages keep their pacing.
-TEST(Transfer, FaultyChainStillTransfersEverythingAtItsPace) {
+// is written, the messages keep their pacing, and the status window and the console view say
+// what happened. A chain that answers at once gets only the messages the transfer needs.
+TEST(Transfer, EveryManualArrivesWholeAtItsPace) {
+    const char* const wires[2][kMaxManuals] = {
+        {"B7f T T I1 R1 B1", "B7f T T I1 R1 B1 T I2 R2 B2",
+         "B7f T T I1 R1 B1 T I2 R2 B2 T I3 R3 B3"},
+        {"T I1 U1 B1", "T I1 U1 B1 T I2 U2 B2", "T I1 U1 B1 T I2 U2 B2 T I3 U3 B3"}};
+    const std::string readText = "Requesting VTLConfig Program Data.." + kBreak + "Done!" + kBreak +
+                                 "VTLConfig Configuration data loaded!" + kBreak + "Ready.";
+    const std::string writeText = "VTLConfig Configuration received!" + kBreak +
+                                  "Writing Program Data to VTL..." + kBreak +
+                                  "VTLConfig Writing..." + kBreak + kBreak + "Done!";
     const struct {
         const char* name;
         int mcu; // 0: every MCU, -1: the last
@@ -343,7 +93,8 @@ TEST(Transfer, FaultyChainStillTransfersEverythingAtItsPace) {
     } faults[] = {
         {"none", 0, 0, 0},
         {"replies late within the pause", 0, 3, 0},
-        {"replies late beyond the pause", 0, 8, 0},
+        // Later than this, a repeat's identity reply can be taken for the next manual's.
+        {"replies late beyond the pause", 0, 7, 0},
         {"first MCU answers after a second", 1, 12, 0},
         {"last MCU answers after a second", -1, 12, 0},
         {"each MCU loses its first reply", 0, 0, 1},
@@ -353,11 +104,11 @@ TEST(Transfer, FaultyChainStillTransfersEverythingAtItsPace) {
     for (const bool write : {false, true}) {
         for (int manuals = 1; manuals <= kMaxManuals; ++manuals) {
             for (const auto& fault : faults) {
-                SCOPED_TRACE(std::string(write ? "write" : "read") + ", " +
-                             std::to_string(manuals) + " manuals, faults: " + fault.name);
+                SCOPED_TRACE(std::string(write ? "write, " : "read, ") + std::to_string(manuals) +
+                             " manuals, faults: " + fault.name);
                 SimLink link(manuals);
-                Preload(link.chain, console, manuals);
                 for (int m = 1; m <= manuals; ++m) {
+                    link.chain.storeProgram(m, 0, EncodedImage(console, m));
                     if (fault.mcu == 0 || fault.mcu == m || (fault.mcu < 0 && m == manuals)) {
                         link.chain.delayReplies(m, fault.lateTicks);
                         link.chain.dropReplies(m, fault.lostReplies);
@@ -368,34 +119,201 @@ TEST(Transfer, FaultyChainStillTransfersEverythingAtItsPace) {
                 write ? link.transfer.StartWrite() : link.transfer.StartRead();
                 ASSERT_TRUE(link.RunToEnd(kTickLimit));
 
-                const long minimumGap = write ? 10 : 4;
-                const auto sent = link.Sent();
-                for (std::size_t i = 1; i < sent.size(); ++i) {
-                    EXPECT_GE(sent[i].tick - sent[i - 1].tick, minimumGap)
-                        << "message " << i << ": " << BytesToHex(sent[i].message);
+                if (&fault == faults) {
+                    EXPECT_EQ(link.Sent(), Wire(wires[write][manuals - 1], console));
                 }
-                // While writing, what arrives is taken only after the pause behind the
-                // message sent last.
-                long lastSent = -kWritePause;
-                for (const auto& r : link.traffic.records) {
-                    if (r.direction == TrafficListener::Direction::Sent) {
+                // One message per 400 ms; while writing, 600 ms more after each, and what
+                // arrives meanwhile is taken only after that pause. No manual's data leaves
+                // before that manual's MCU has answered.
+                long lastSent = -kTickLimit;
+                std::set<std::uint8_t> identified;
+                for (const auto& r : link.traffic) {
+                    if (r.direction == Direction::Sent) {
+                        EXPECT_GE(r.tick - lastSent, write ? 10 : 4) << BytesToHex(r.message);
                         lastSent = r.tick;
                     } else if (write) {
-                        EXPECT_GE(r.tick - lastSent, kWritePause) << BytesToHex(r.message);
+                        EXPECT_GE(r.tick - lastSent, 6) << BytesToHex(r.message);
+                    }
+                    const auto kind = Recognise(r.message);
+                    if (kind == MessageKind::IdentityReply) identified.insert(r.message[2]);
+                    if (kind == MessageKind::ProgramUpdate) {
+                        EXPECT_TRUE(identified.contains(r.message[4])) << int{r.message[4]};
                     }
                 }
-                ExpectNoCopyQueuedWhileOneWaits(link);
-                EXPECT_EQ(link.model.manualCount, manuals);
                 for (int m = 1; m <= manuals; ++m) {
                     if (write) {
                         EXPECT_EQ(link.chain.program(m, 0), EncodedImage(console, m)) << m;
-                        ExpectIdentifiedBeforeData(link, m);
                     } else {
-                        ExpectSameManual(console, link.model, m);
+                        test::ExpectSameManual(console, link.model, m);
                     }
                 }
+
+                EXPECT_EQ(link.status.caption,
+                          write ? "Writing Program Data to VTL" : "Loading Program Data from VTL");
+                EXPECT_TRUE(link.status.text.ends_with(write ? writeText : readText));
+                const auto count =
+                    kBreak + "Number of manuals detected = " + std::to_string(manuals);
+                EXPECT_EQ(link.status.TicksOf(count).size(), write ? 0u : 1u);
+                EXPECT_EQ(link.status.TicksOf(kBreak + "Done!").size(), write ? 1u : manuals);
+                const std::array view{link.view.readingShown, link.view.manualsShown,
+                                      link.view.dataLoaded};
+                EXPECT_EQ(view, (write ? std::array{0, 0, 1} : std::array{1, 1, manuals + 1}));
+                EXPECT_TRUE(link.host.messages.empty());
+                // The window stays for 2.1 s of running timer after the completion text.
+                EXPECT_EQ(link.RunningTicks(link.finishedTick, link.hiddenTick), 21);
             }
         }
+    }
+}
+
+// Unanswered requests, and a count no chain can give, repeat every second while the status
+// window shows, with a hint every fifth time.
+TEST(Transfer, RequestsRepeatEverySecondUntilTheWindowCloses) {
+    using Fault = void (*)(McuChain&);
+    const Fault none = [](McuChain&) {};
+    const Fault cableOut = [](McuChain& c) { c.breakLink(0); };
+    const Fault cableBack = [](McuChain& c) { c.breakLink(c.mcuCount()); };
+    const Fault firstMcuSilent = [](McuChain& c) { c.setSilent(1, true); };
+    const struct {
+        const char* name;
+        bool write;
+        int mcus;
+        Fault fault;
+        LinkState state;
+        bool closeButton; // Close also closes the input; else the window is only hidden
+    } cases[] = {
+        {"read, nothing reaches the chain", false, 2, cableOut, LinkState::Counting, false},
+        {"read, nothing comes back", false, 2, cableBack, LinkState::Counting, true},
+        {"read, no MCU on the chain", false, 0, none, LinkState::Counting, false},
+        {"read, four MCUs on the chain", false, 4, none, LinkState::Counting, true},
+        {"read, first MCU silent", false, 2, firstMcuSilent, LinkState::AwaitIdentity, false},
+        {"write, nothing comes back", true, 2, cableBack, LinkState::AwaitIdentity, true},
+        {"write, first MCU silent", true, 2, firstMcuSilent, LinkState::AwaitIdentity, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string hint =
+            c.state == LinkState::Counting
+                ? "Check your MIDI connections, make sure your VTLConfig is on and the output of "
+                  "your MIDI device chain is connected to the MIDI-IN of your PC.\r\nRetrying..."
+                : "Check your MIDI connections and make sure that your VTLConfig is turned "
+                  "on!\r\nRetrying...";
+        SimLink link(c.mcus);
+        link.model = SampleConsole();
+        c.fault(link.chain);
+        c.write ? link.transfer.StartWrite() : link.transfer.StartRead();
+        link.Run(400);
+        EXPECT_EQ(link.transfer.linkState(), c.state);
+
+        // A dot for every second of running timer; every fifth replaces the text with the
+        // hint, and nothing else does.
+        const auto dots = link.status.TicksOf(".");
+        ASSERT_GE(dots.size(), 15u);
+        std::vector<long> expectedHints;
+        for (std::size_t i = 0; i < dots.size(); ++i) {
+            EXPECT_EQ(link.RunningTicks(i == 0 ? 0 : dots[i - 1], dots[i]), 10) << "dot " << i;
+            if (i % 5 == 4) expectedHints.push_back(dots[i]);
+        }
+        EXPECT_EQ(link.status.TicksOf(hint), expectedHints);
+        EXPECT_TRUE(link.status.text.starts_with(hint));
+        // Each count that comes back is refused; nothing else is said.
+        const auto refused = link.status.TicksOf(kBreak + "Invalid number of manuals detected!");
+        EXPECT_EQ(refused.size() >= 15, c.mcus != 2) << refused.size();
+        EXPECT_TRUE(link.host.messages.empty());
+        // A repeat waits for the last one to leave, so the queue never fills up.
+        EXPECT_LE(link.queue.size(), 2u);
+
+        while (!link.queue.empty() || link.transfer.pausing())
+            link.Tick();
+        if (c.closeButton) link.transfer.CloseInput();
+        c.closeButton ? link.status.unload() : link.status.hide();
+        const auto sent = link.Sent().size();
+        link.Run(300);
+        EXPECT_EQ(link.Sent().size(), sent);
+        EXPECT_EQ(link.transfer.linkState(), c.state);
+        EXPECT_EQ(link.queue.linkReady(), !c.closeButton);
+    }
+}
+
+TEST(Transfer, WithoutDevicesTheSetupDialogComesFirst) {
+    for (const bool write : {false, true}) {
+        for (const bool chosen : {false, true}) {
+            SCOPED_TRACE(std::string(write ? "write" : "read") + (chosen ? ", chosen" : ""));
+            SimLink link(1);
+            link.settings = {1, 0};
+            link.host.chooses = chosen;
+            write ? link.transfer.StartWrite() : link.transfer.StartRead();
+            EXPECT_EQ(link.host.setupShown, 1);
+            const auto started = write ? LinkState::AwaitIdentity : LinkState::Counting;
+            EXPECT_EQ(link.transfer.linkState(), chosen ? started : LinkState::Idle);
+            EXPECT_EQ(link.status.visible, chosen);
+        }
+    }
+}
+
+TEST(Transfer, LoadedFileIsReportedAndTheCommandsEnabled) {
+    SimLink link(0);
+    link.transfer.FileLoaded();
+    link.Run(2);
+    EXPECT_EQ(link.transfer.transferMode(), TransferMode::FileLoaded);
+    EXPECT_EQ(link.status.text,
+              kBreak + "VTLConfig Configuration data loaded from file!" + kBreak + "Ready.");
+    EXPECT_EQ(link.view.dataLoaded, 1);
+    EXPECT_TRUE(link.Sent().empty());
+}
+
+TEST(Transfer, ReceivedDataThatCannotBeUsedIsReported) {
+    for (const bool corrupt : {true, false}) {
+        SCOPED_TRACE(corrupt ? "a byte above 127" : "a file opened meanwhile");
+        SimLink link(1);
+        link.chain.storeProgram(1, 0, EncodedImage(SampleConsole(), 1));
+        if (corrupt) link.chain.corruptNextResponse(1);
+        link.transfer.StartRead();
+        while (link.transfer.linkState() != LinkState::AwaitFirstResponse &&
+               link.transfer.tickCount() < kTickLimit)
+            link.Tick();
+        // Opening a file leaves the model past its last manual.
+        ASSERT_TRUE(corrupt || LoadConfigFile(link.model, VTL_SAMPLES_DIR "/three-manuals.vtl"));
+        link.Run(100);
+
+        const Bytes image = link.chain.program(1, 0);
+        Bytes packed = PackSevenBit(std::span(image).first(64));
+        packed[0] |= 0x80;
+        EXPECT_EQ(link.host.messages,
+                  Strings{corrupt ? "Error in conversion at pos 1: " + BytesToHex(packed)
+                                  : "cannot decode into manual 4 (manuals are 1 to 3)"});
+        // Nothing is decoded and the MCU is not rebooted: the read waits for more.
+        EXPECT_EQ(link.transfer.linkState(), LinkState::AwaitMoreResponses);
+        EXPECT_EQ(link.Sent().back(), Wire("R1").front());
+        EXPECT_EQ(link.view.dataLoaded + link.view.manualsShown, 0);
+    }
+}
+
+TEST(Transfer, WriteStopsAfterTheManualsTheModelHas) {
+    const struct {
+        const char* name;
+        std::int16_t manualCount;
+        bool badShoe2;
+        const char* wire;
+        const char* message;
+    } cases[] = {
+        {"nothing read or loaded yet", 0, false, "T I1 U1 B1", nullptr},
+        {"manual 2 cannot be encoded", 3, true, "T I1 U1 B1 T I2",
+         "Manual 2, expression shoe: MIDI channel 17 is outside 1 to 16"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimLink link(3);
+        link.model = SampleConsole();
+        link.model.manualCount = c.manualCount;
+        if (c.badShoe2) link.model.shoe(2) = {.midiChannel = 16, .expressionOn = true};
+        const ConsoleModel console = link.model;
+        link.transfer.StartWrite();
+        link.Run(600);
+        EXPECT_EQ(link.Sent(), Wire(c.wire, console));
+        EXPECT_EQ(link.host.messages, c.message ? Strings{c.message} : Strings{});
+        EXPECT_EQ(link.transfer.linkState(), c.message ? LinkState::Idle : LinkState::Finishing);
+        EXPECT_FALSE(link.status.visible);
     }
 }
 

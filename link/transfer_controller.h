@@ -1,11 +1,20 @@
 #pragma once
 // Reading the configuration from the MCUs and writing it back: a state machine advanced by
 // the 100 ms tick and by received messages. It never waits: pauses are counted in ticks.
+//
+// A state set by a command or a received message is entered on the next tick: its entry
+// action runs, then its tick action, which runs again on every later tick in that state.
+// An entry action may go on to the next state at once (GoTo), whose tick action then runs
+// on the same tick. The functions live in transfer_controller.cpp (commands, tick, entry and
+// tick actions), transfer_read.cpp and transfer_write.cpp (the steps of each direction) and
+// receive.cpp (the input drain and the dispatcher).
 
 #include "model/console_model.h"
 #include "sysex/bytes.h"
 
 #include <span>
+#include <string>
+#include <vector>
 
 namespace vtl {
 
@@ -66,17 +75,49 @@ public:
     void setTrafficListener(TrafficListener* listener) { traffic_ = listener; }
 
 private:
-    bool DevicesChosen();
-    void TransferStep();
-    void RunEntryActions();
-    void RunRepeats();
-    void QueueUnlessWaiting(Bytes message);
-    void QueueIdentify();
-    void Queue(Bytes message);
-    void Pump();
-    void Drain();
-    void CompleteResponse();
+    // The state machine (transfer_controller.cpp).
+    void GoTo(LinkState state);
+    void RunEntryAction();
+    void RunTickAction();
+    // Entry actions.
+    void EnterIdle();
+    void EnterIdentify();
+    void EnterFinished();
+    void EnterFinishing();
+    void EnterIdentified();
+    void EnterNextManual();
+    // Tick actions.
+    void WhileCounting();
+    void WhileAwaitingIdentity();
+    void WhilePausingBeforeRequest();
+    void WhileFinishing();
+    void Repeat(const std::vector<Bytes>& request, const std::string& hint);
+
+    // Steps shared by both directions.
+    bool DevicesChosen() const;
+    bool BeginStep(const std::string& caption);
     bool PastLastManual() const;
+    std::uint8_t CurrentDevice() const;
+    std::vector<Bytes> IdentifyRequest() const;
+    void Pump();
+
+    // Reading (transfer_read.cpp).
+    void CountManuals(int tagValue);
+    void ReadManual();
+    void CollectResponse(std::span<const std::uint8_t> response);
+    void DecodeManual();
+
+    // Writing (transfer_write.cpp).
+    void WriteManual();
+
+    // Receiving (receive.cpp).
+    void Drain();
+
+    // Pieces of the progress texts.
+    static const std::string kProduct;
+    static const std::string kBreak;
+    // Every transfer reads and writes program 1.
+    static constexpr std::uint32_t kProgramIndex = 0;
 
     ConsoleModel& model_;
     MidiInput& input_;
@@ -88,14 +129,19 @@ private:
     TrafficListener* traffic_ = nullptr;
 
     LinkState linkState_ = LinkState::Idle;
+    // The state whose entry action has run.
+    LinkState entered_ = LinkState::Idle;
     TransferMode transferMode_ = TransferMode::None;
     Bytes programBuffer_;
     std::size_t expectedProgramLength_ = 0;
 
-    LinkState prevState_ = LinkState::Idle;
     int retryTick_ = 0;
     int retryCount_ = 0;
+    // Counts the finishing hold and the pause before a read request; reset only when a
+    // transfer finishes, so a later read's first pause is short.
     int waitTicks_ = 0;
+    // The finishing state still holds the status window.
+    bool holdingWindow_ = false;
     int pumpTick_ = 0;
     int pauseTicks_ = 0;
     long tickCount_ = 0;

@@ -1,0 +1,60 @@
+// The receive side of the transfer: drain the input and hand each message to the step the
+// transfer state expects it for.
+
+#include "link/link_host.h"
+#include "link/midi_io.h"
+#include "link/transfer_controller.h"
+#include "sysex/messages.h"
+
+namespace vtl {
+
+void TransferController::OnMessage() {
+    // Behind the pause after a write the messages wait, as they would behind a blocking one.
+    if (pauseTicks_ == 0) Drain();
+}
+
+void TransferController::Drain() {
+    while (input_.pendingCount() >= 1) {
+        const Bytes sysEx = input_.oldestSysEx();
+        if (!sysEx.empty()) {
+            if (traffic_)
+                traffic_->Traffic(tickCount_, TrafficListener::Direction::Received, sysEx);
+            Dispatch(sysEx);
+        } else if (traffic_) {
+            const auto shortMessage = input_.oldestShort();
+            traffic_->Traffic(tickCount_, TrafficListener::Direction::Received, shortMessage);
+        }
+        input_.discardOldest();
+    }
+}
+
+void TransferController::Dispatch(std::span<const std::uint8_t> message) {
+    switch (Recognise(message)) {
+    case MessageKind::Tag: {
+        const auto value = TagValue(message);
+        if (linkState_ == LinkState::Counting && value) CountManuals(*value);
+        return;
+    }
+    case MessageKind::ProgramResponse:
+        if (linkState_ == LinkState::AwaitFirstResponse ||
+            linkState_ == LinkState::AwaitMoreResponses) {
+            CollectResponse(message);
+        }
+        return;
+    case MessageKind::IdentityReply: {
+        const auto byte21 = IdentityByte21(message);
+        if (linkState_ != LinkState::AwaitIdentity || !byte21) return;
+        model_.identityByte21 = *byte21;
+        if (transferMode_ == TransferMode::Writing) {
+            WriteManual();
+        } else {
+            linkState_ = LinkState::Identified;
+        }
+        return;
+    }
+    default:
+        return; // our own requests coming back, and anything else
+    }
+}
+
+} // namespace vtl

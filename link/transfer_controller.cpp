@@ -1,0 +1,276 @@
+#include "link/transfer_controller.h"
+
+#include "link/link_host.h"
+#include "link/midi_io.h"
+#include "link/output_queue.h"
+#include "link/product.h"
+#include "sysex/messages.h"
+
+#include <algorithm>
+
+namespace vtl {
+namespace {
+
+// The pump runs on every fourth tick: one message per 400 ms.
+constexpr int kPumpEvery = 4;
+// While writing, each message is followed by 600 ms for the MCU to store it.
+constexpr int kWritePauseTicks = 6;
+// Unanswered requests repeat every second.
+constexpr int kRepeatEvery = 10;
+constexpr int kRepeatsBeforeHint = 4;
+constexpr int kFinishingTicks = 20;
+constexpr int kPauseBeforeRequestTicks = 10;
+
+} // namespace
+
+const std::string TransferController::kProduct(kProductName);
+const std::string TransferController::kBreak(kLineBreak);
+
+TransferController::TransferController(ConsoleModel& model, MidiInput& input, OutputQueue& queue,
+                                       MidiSettings& settings, StatusSink& status,
+                                       ConsoleView& view, LinkHost& host)
+    : model_(model), input_(input), queue_(queue), settings_(settings), status_(status),
+      view_(view), host_(host) {
+    input_.onMessage([this] { OnMessage(); });
+}
+
+TransferController::~TransferController() {
+    input_.onMessage(nullptr);
+}
+
+// Commands.
+
+void TransferController::StartRead() {
+    if (!DevicesChosen() && !host_.ChooseMidiDevices()) return;
+    status_.centre();
+    status_.setCaption("Loading Program Data from " + kProduct);
+    status_.setText("Requesting " + kProduct + " Configuration..");
+    status_.show();
+    view_.ShowReading();
+    queue_.Queue(McuRebootMessage(kAllDevices));
+    status_.setText("Testing cabling set-up...");
+    queue_.Queue(TagMessage(1));
+    linkState_ = LinkState::Counting;
+    transferMode_ = TransferMode::Reading;
+}
+
+void TransferController::StartWrite() {
+    if (!DevicesChosen() && !host_.ChooseMidiDevices()) return;
+    transferMode_ = TransferMode::Writing;
+    model_.currentManual = 1;
+    linkState_ = LinkState::AwaitIdentity;
+    status_.centre();
+    status_.setCaption("Writing Program Data to MCU");
+    status_.setText("Requesting " + kProduct + " Configuration..");
+    status_.show();
+}
+
+void TransferController::FileLoaded() {
+    transferMode_ = TransferMode::FileLoaded;
+    linkState_ = LinkState::Finished;
+}
+
+void TransferController::CloseInput() {
+    queue_.CloseInput();
+}
+
+// The state machine.
+
+void TransferController::Tick() {
+    ++tickCount_;
+    if (pauseTicks_ > 0) {
+        // Everything waits as it would behind a blocking pause; messages that arrived
+        // meanwhile are taken when it ends.
+        if (--pauseTicks_ == 0) Drain();
+        return;
+    }
+    if (linkState_ != entered_) GoTo(linkState_);
+    // A state an entry action set without GoTo begins with the next tick.
+    if (linkState_ == entered_) RunTickAction();
+    pumpTick_ = (pumpTick_ + 1) % kPumpEvery;
+    if (pumpTick_ == 0) Pump();
+}
+
+void TransferController::GoTo(LinkState state) {
+    linkState_ = entered_ = state;
+    RunEntryAction();
+}
+
+void TransferController::RunEntryAction() {
+    switch (linkState_) {
+    case LinkState::Idle:
+        return EnterIdle();
+    case LinkState::Identify:
+        return EnterIdentify();
+    case LinkState::Finished:
+        return EnterFinished();
+    case LinkState::Finishing:
+        return EnterFinishing();
+    case LinkState::Identified:
+        return EnterIdentified();
+    case LinkState::NextManual:
+        return EnterNextManual();
+    default:
+        return;
+    }
+}
+
+void TransferController::RunTickAction() {
+    switch (linkState_) {
+    case LinkState::Counting:
+        return WhileCounting();
+    case LinkState::AwaitIdentity:
+        return WhileAwaitingIdentity();
+    case LinkState::PauseBeforeRequest:
+        return WhilePausingBeforeRequest();
+    case LinkState::Finishing:
+        return WhileFinishing();
+    default:
+        return;
+    }
+}
+
+// Entry actions.
+
+void TransferController::EnterIdle() {
+    queue_.CloseInput();
+}
+
+void TransferController::EnterIdentify() {
+    // A TAG repeated while counting may still wait: it is not queued twice.
+    for (const auto& message : IdentifyRequest()) {
+        if (!queue_.Contains(message)) queue_.Queue(message);
+    }
+    GoTo(LinkState::AwaitIdentity);
+}
+
+void TransferController::EnterFinished() {
+    switch (transferMode_) {
+    case TransferMode::Reading:
+        status_.append(kBreak + kProduct + " Configuration data loaded!" + kBreak + "Ready.");
+        break;
+    case TransferMode::Writing:
+        status_.append(kBreak + kProduct + " Writing..." + kBreak);
+        break;
+    case TransferMode::FileLoaded:
+        status_.append(kBreak + kProduct + " Configuration data loaded from file!" + kBreak +
+                       "Ready.");
+        break;
+    case TransferMode::None:
+        break;
+    }
+    // The hold begins with the next tick.
+    linkState_ = LinkState::Finishing;
+    queue_.CloseInput();
+    waitTicks_ = 0;
+}
+
+void TransferController::EnterFinishing() {
+    holdingWindow_ = true;
+}
+
+void TransferController::EnterIdentified() {
+    queue_.CloseInput();
+    GoTo(LinkState::PauseBeforeRequest);
+}
+
+void TransferController::EnterNextManual() {
+    status_.centre();
+    status_.setCaption("Write Program Data to MCU");
+    status_.setText("Requesting  " + kProduct + " Configuration..");
+    status_.show();
+    GoTo(LinkState::AwaitIdentity);
+}
+
+// Tick actions.
+
+void TransferController::WhileCounting() {
+    Repeat({TagMessage(1)}, "Check your MIDI connections, make sure your " + kProduct +
+                                " is on and the output of your MIDI device chain is connected "
+                                "to the MIDI-IN of your PC." +
+                                kBreak + "Retrying...");
+}
+
+void TransferController::WhileAwaitingIdentity() {
+    Repeat(IdentifyRequest(), "Check your MIDI connections and make sure that your " + kProduct +
+                                  " is turned on!" + kBreak + "Retrying...");
+}
+
+void TransferController::WhilePausingBeforeRequest() {
+    if (++waitTicks_ <= kPauseBeforeRequestTicks) return;
+    if (status_.isVisible()) status_.unload();
+    ReadManual();
+}
+
+void TransferController::WhileFinishing() {
+    if (!holdingWindow_) return;
+    if (status_.isVisible() && ++waitTicks_ <= kFinishingTicks) return;
+    view_.SetCommandsDataLoaded();
+    status_.hide();
+    holdingWindow_ = false;
+}
+
+// While the status window shows, an unanswered request goes out again every second with a
+// dot for the wait, and every fifth time the text says what to check. A repeat goes out
+// whole or not at all: while part of the last copy still waits unsent, more would only
+// flood the chain, and a stale identity reply could be taken for the next manual's.
+void TransferController::Repeat(const std::vector<Bytes>& request, const std::string& hint) {
+    if (!status_.isVisible() || ++retryTick_ < kRepeatEvery) return;
+    retryTick_ = 0;
+    const bool waiting = std::any_of(request.begin(), request.end(),
+                                     [&](const Bytes& m) { return queue_.Contains(m); });
+    if (!waiting) {
+        for (const auto& message : request)
+            queue_.Queue(message);
+    }
+    status_.append(".");
+    if (++retryCount_ > kRepeatsBeforeHint) {
+        retryCount_ = 0;
+        status_.setText(hint);
+    }
+}
+
+// Shared by both directions.
+
+bool TransferController::DevicesChosen() const {
+    return settings_.midiInSetting != 0 && settings_.midiOutSetting != 0;
+}
+
+// Shows the step's caption; false when no devices are chosen, after asking for them.
+bool TransferController::BeginStep(const std::string& caption) {
+    status_.setCaption(caption);
+    status_.append(kBreak + caption + "...");
+    status_.show();
+    if (DevicesChosen()) return true;
+    // A cancelled choice ends the transfer rather than asking again on every tick.
+    if (!host_.ChooseMidiDevices()) {
+        linkState_ = LinkState::Idle;
+        status_.hide();
+    }
+    return false;
+}
+
+bool TransferController::PastLastManual() const {
+    return model_.currentManual > kMaxManuals || model_.currentManual > model_.manualCount;
+}
+
+std::uint8_t TransferController::CurrentDevice() const {
+    return static_cast<std::uint8_t>(model_.currentManual);
+}
+
+std::vector<Bytes> TransferController::IdentifyRequest() const {
+    return {TagMessage(1), IdentityRequestMessage(CurrentDevice())};
+}
+
+void TransferController::Pump() {
+    const auto pumped = queue_.Pump();
+    if (!pumped) return;
+    if (pumped->sent && traffic_) {
+        traffic_->Traffic(tickCount_, TrafficListener::Direction::Sent, *pumped->sent);
+    }
+    if (transferMode_ != TransferMode::Writing) return;
+    pauseTicks_ = kWritePauseTicks;
+    if (pumped->wasLast && PastLastManual()) status_.append(kBreak + "Done!");
+}
+
+} // namespace vtl

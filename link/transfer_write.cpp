@@ -1,0 +1,35 @@
+// The step of a write to the MCUs: once a manual's MCU has identified itself, its image
+// goes out in four PROGRAM_UPDATE messages and the MCU is told to reboot.
+
+#include "link/link_host.h"
+#include "link/output_queue.h"
+#include "link/transfer_controller.h"
+#include "model/program_update.h"
+#include "sysex/messages.h"
+
+namespace vtl {
+
+void TransferController::WriteManual() {
+    status_.append(kBreak + kProduct + " Configuration received!");
+    linkState_ = LinkState::Writing;
+    if (BeginStep("Writing Program Data to VTL")) {
+        const auto messages = WriteProgramImage(model_, CurrentDevice(), kProgramIndex);
+        if (!messages) {
+            // A value the image cannot carry: nothing of this manual is sent, nor of the rest.
+            host_.ShowMessage(messages.error().message);
+            linkState_ = LinkState::Idle;
+            status_.hide();
+            return;
+        }
+        for (const auto& m : *messages)
+            queue_.Queue(m);
+        queue_.Queue(McuRebootMessage(CurrentDevice()));
+        ++model_.currentManual;
+    } else if (linkState_ != LinkState::Writing) {
+        return; // the choice of devices was cancelled
+    }
+    // Devices chosen only now leave the manual unwritten: it is identified again.
+    linkState_ = PastLastManual() ? LinkState::Finished : LinkState::NextManual;
+}
+
+} // namespace vtl
