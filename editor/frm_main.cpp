@@ -8,6 +8,7 @@
 #include "editor/main_actions.h"
 #include "editor/piston_button.h"
 #include "editor/window_geometry.h"
+#include "link/product.h"
 #include "link/tick.h"
 #include "model/console_model.h"
 
@@ -86,7 +87,7 @@ frmMain::frmMain(MainActions& actions, ConsoleModel& console, const FunctionCata
                  const QString& programFolder, QWidget* parent)
     : QMainWindow(parent), actions_(actions), console_(console), catalogue_(catalogue),
       programFolder_(programFolder), hand_(HandCursor(programFolder)), timer_(new QTimer(this)) {
-    setWindowTitle(QStringLiteral("Larchmont VTLConfig"));
+    setWindowTitle(QString::fromLatin1(kWindowTitle));
     setStyleSheet(QStringLiteral("QMainWindow { background: white; }"));
     setFont(QFont(QStringLiteral("Verdana"), 8));
     timer_->setInterval(kTickMilliseconds);

@@ -1,11 +1,14 @@
 #include "platform/midi_ports.h"
 
+#include "link/product.h"
 #include "platform/rtmidi_support.h"
 
 #include <algorithm>
 
 namespace vtl {
 namespace {
+
+const std::string kClientName = std::string(kProductName) + " Ports";
 
 struct Reports {
     std::vector<std::string> warnings;
@@ -35,9 +38,9 @@ Expected<MidiPortNames> listMidiPorts(MidiApi api) {
     MidiPortNames names;
     try {
         const RtMidi::Api chosen = rtMidiApi(api);
-        RtMidiIn input(chosen, "VTLConfig Ports");
+        RtMidiIn input(chosen, kClientName);
         names.inputs = portNames(input, reports);
-        RtMidiOut output(chosen, "VTLConfig Ports");
+        RtMidiOut output(chosen, kClientName);
         names.outputs = portNames(output, reports);
     } catch (const RtMidiError& error) {
         reports.errors.push_back(error.getMessage());

@@ -4,6 +4,7 @@
 // owner's thread with a queued call, where the message handler drains them.
 
 #include "link/midi_io.h"
+#include "link/product.h"
 #include "platform/midi_stream.h"
 #include "platform/rtmidi_support.h"
 
@@ -17,7 +18,8 @@ namespace vtl {
 class RtMidiInput final : public MidiInput {
 public:
     // The name is this program's client and port name in the MIDI system.
-    explicit RtMidiInput(MidiApi api = MidiApi::Automatic, std::string name = "VTLConfig In");
+    explicit RtMidiInput(MidiApi api = MidiApi::Automatic,
+                         std::string name = std::string(kProductName) + " In");
     ~RtMidiInput() override;
     RtMidiInput(const RtMidiInput&) = delete;
     RtMidiInput& operator=(const RtMidiInput&) = delete;

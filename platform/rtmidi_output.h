@@ -4,6 +4,7 @@
 // where the MIDI system has no virtual ports it is the first output instead.
 
 #include "link/midi_io.h"
+#include "link/product.h"
 #include "platform/rtmidi_support.h"
 
 #include <memory>
@@ -14,7 +15,8 @@ class RtMidiOutput final : public MidiOutput {
 public:
     // The name is this program's client and port name in the MIDI system, and so the name of
     // the virtual output port.
-    explicit RtMidiOutput(MidiApi api = MidiApi::Automatic, std::string name = "VTLConfig");
+    explicit RtMidiOutput(MidiApi api = MidiApi::Automatic,
+                          std::string name = std::string(kProductName));
     ~RtMidiOutput() override;
     RtMidiOutput(const RtMidiOutput&) = delete;
     RtMidiOutput& operator=(const RtMidiOutput&) = delete;

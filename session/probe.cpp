@@ -1,6 +1,7 @@
 #include "session/probe.h"
 
 #include "link/midi_io.h"
+#include "link/product.h"
 #include "session/link_ports.h"
 #include "sysex/messages.h"
 
@@ -14,7 +15,7 @@ namespace {
 
 // How long the probe listens for the TAG to come back from each output.
 constexpr int kListenMilliseconds = 500;
-constexpr const char* kClientName = "VTLConfig probe";
+const std::string kClientName = std::string(kProductName) + " probe";
 
 // Selects the port with this exact name; false when it has gone.
 bool SelectByName(MidiPort& port, const std::string& name) {

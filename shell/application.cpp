@@ -32,7 +32,7 @@ constexpr int kMainMinWidth = 907;
 constexpr int kMainMinHeight = 548;
 
 QString FileFilter() {
-    return QStringLiteral("VTLConfig Config File (*.vtl)");
+    return QString::fromLatin1(kProductName) + QStringLiteral(" Config File (*.vtl)");
 }
 
 } // namespace
@@ -40,10 +40,10 @@ QString FileFilter() {
 Application::Application(AppOptions options) : options_(std::move(options)) {
     // The start-up windows come and go; the process ends only through Exit or shutdown.
     QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setApplicationName(QStringLiteral("VTLConfig"));
-    QApplication::setOrganizationName(QStringLiteral("Larchmont Consoles"));
+    QApplication::setApplicationName(QString::fromLatin1(kProductName));
+    QApplication::setOrganizationName(QString::fromLatin1(kOrganisationName));
     state_.programFolder = options_.programFolder;
-    instance_ = std::make_unique<SingleInstance>(kAppTitle);
+    instance_ = std::make_unique<SingleInstance>(kWindowTitle);
     instance_->onActivate([this] { RaiseWindow(); });
 }
 
@@ -185,7 +185,7 @@ void Application::LoadConfigurationFile() {
     if (!loaded) {
         // The manuals decoded before the bad line stay in memory, but nothing is shown as
         // loaded; the user is told which line is wrong.
-        QMessageBox::warning(main_.get(), kAppTitle,
+        QMessageBox::warning(main_.get(), kWindowTitle,
                              QString::fromStdString(loaded.error().message));
         return;
     }
@@ -208,7 +208,7 @@ void Application::SaveConfigurationFile() {
                                  path);
         return;
     }
-    QMessageBox::information(main_.get(), QStringLiteral("VTLConfig"),
+    QMessageBox::information(main_.get(), QString::fromLatin1(kProductName),
                              QStringLiteral("Successfully saved to file: ") +
                                  QFileInfo(path).fileName());
 }
@@ -258,7 +258,7 @@ void Application::ShowReading() {
 }
 
 void Application::ShowMessage(const std::string& text) {
-    QMessageBox::information(main_.get(), kAppTitle, QString::fromStdString(text));
+    QMessageBox::information(main_.get(), kWindowTitle, QString::fromStdString(text));
 }
 
 void Application::WriteLog(const std::string& line) {

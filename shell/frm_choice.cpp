@@ -1,6 +1,7 @@
 #include "shell/frm_choice.h"
 
 #include "editor/rounded_window.h"
+#include "link/product.h"
 
 #include <QFrame>
 #include <QLabel>
@@ -37,7 +38,7 @@ QRect Twips(int left, int top, int width, int height) {
 
 frmChoice::frmChoice(QWidget* parent) : QDialog(parent) {
     MakeRoundedWindow(*this);
-    setWindowTitle(QStringLiteral("Larchmont VTLConfig"));
+    setWindowTitle(QString::fromLatin1(kWindowTitle));
     setObjectName(QStringLiteral("frmChoice"));
     setStyleSheet(QStringLiteral(
         "frmChoice, QDialog { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #5b3a21, "

@@ -138,7 +138,7 @@ void frmMIDISetup::Load() {
         ListDevices(*comboMidiIn_, input_, QStringLiteral("[Choose a MIDI in device]"), 0,
                     state_.midi.midiInSetting);
     if (!listed) {
-        messageBox_(this, {QString::fromLatin1(kAppTitle),
+        messageBox_(this, {QString::fromLatin1(kWindowTitle),
                            QStringLiteral("MIDI I/O Error... you need to configure a MIDI card to "
                                           "use this program."),
                            QMessageBox::NoIcon});

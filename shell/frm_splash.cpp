@@ -1,6 +1,7 @@
 #include "shell/frm_splash.h"
 
 #include "editor/rounded_window.h"
+#include "link/product.h"
 
 #include <QLabel>
 #include <QPixmap>
@@ -11,7 +12,7 @@ namespace vtl {
 frmSplash::frmSplash(const QString& picturePath, QWidget* parent)
     : QDialog(parent), lblVersion_(new QLabel(this)), timer1_(new QTimer(this)) {
     MakeRoundedWindow(*this);
-    setWindowTitle(QStringLiteral("Larchmont VTLConfig"));
+    setWindowTitle(QString::fromLatin1(kWindowTitle));
     // A missing picture leaves the window plain.
     auto* picture = new QLabel(this);
     picture->setGeometry(rect());

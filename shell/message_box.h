@@ -2,15 +2,14 @@
 // Modal message boxes with an OK button. Windows show theirs through a MessageBoxFn, so a test
 // can take the message instead of a box that waits for a click.
 
+#include "link/product.h"
+
 #include <QMessageBox>
 #include <QString>
 
 #include <functional>
 
 namespace vtl {
-
-// The caption of a message box unless another one is given.
-inline constexpr char kAppTitle[] = "Larchmont VTLConfig";
 
 struct MessageBoxText {
     QString caption;
