@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <fstream>
-#include <limits>
 #include <sstream>
 #include <system_error>
 
@@ -12,16 +11,12 @@ namespace vtl {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-constexpr std::int64_t kNumberCap = 1'000'000'000'000'000;
 
-bool IsLineBlank(char c) {
+bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
 }
-bool IsNumberBlank(char c) {
+bool IsSpaceOrTab(char c) {
     return c == ' ' || c == '\t';
-}
-bool IsDigit(char c) {
-    return c >= '0' && c <= '9';
 }
 
 char AsciiLower(char c) {
@@ -48,22 +43,22 @@ std::string FirstCharacters(std::string_view text, std::size_t count) {
     return std::string(text);
 }
 
-// What one line of the file is. Positions index the line as stored.
+// What one line of the file is. Views and positions index the line as stored.
 enum class LineKind { Blank, Comment, Section, Key };
 struct LineInfo {
     LineKind kind = LineKind::Blank;
     std::string_view name;
     bool hasValue = false;      // the key line holds "="
     std::size_t valueStart = 0; // after "=" and the blanks behind it
-    std::size_t valueEnd = 0;   // before the trailing blanks
+    std::string_view value;     // without the blanks around it
 };
 
 LineInfo Classify(std::string_view line) {
     std::size_t begin = 0;
     std::size_t end = line.size();
-    while (begin < end && IsLineBlank(line[begin]))
+    while (begin < end && IsBlank(line[begin]))
         ++begin;
-    while (end > begin && IsLineBlank(line[end - 1]))
+    while (end > begin && IsBlank(line[end - 1]))
         --end;
     LineInfo info;
     if (begin == end) return info;
@@ -87,15 +82,29 @@ LineInfo Classify(std::string_view line) {
         return info;
     }
     std::string_view name = text.substr(0, equals);
-    while (!name.empty() && IsLineBlank(name.back()))
+    while (!name.empty() && IsBlank(name.back()))
         name.remove_suffix(1);
     info.name = name;
     info.hasValue = true;
     info.valueStart = begin + equals + 1;
-    while (info.valueStart < end && IsLineBlank(line[info.valueStart]))
+    while (info.valueStart < end && IsBlank(line[info.valueStart]))
         ++info.valueStart;
-    info.valueEnd = end;
+    info.value = line.substr(info.valueStart, end - info.valueStart);
     return info;
+}
+
+std::string Entry(std::string_view key, std::string_view text) {
+    return std::string(key) + "=" + std::string(text);
+}
+
+// Gives a key line the value, keeping what stands before it and the line's CR. False when
+// the line holds that value already.
+bool ReplaceValue(std::string& line, std::string_view text) {
+    const LineInfo info = Classify(line);
+    if (info.hasValue && info.value == text) return false;
+    const std::string head = info.hasValue ? line.substr(0, info.valueStart) : Entry(info.name, "");
+    line = head + std::string(text) + (line.ends_with('\r') ? "\r" : "");
+    return true;
 }
 
 // The file as lines, each without its LF but with a CR before it if it had one, so that
@@ -106,7 +115,13 @@ struct IniText {
     bool lastTerminated = true;
     bool crlf = false; // the line end of lines the program adds
 
-    std::string serialise() const {
+    // The header line of a section and the line after its last.
+    struct Span {
+        std::size_t header;
+        std::size_t end;
+    };
+
+    std::string Serialise() const {
         std::string out = byteOrderMark;
         for (std::size_t i = 0; i < lines.size(); ++i) {
             out += lines[i];
@@ -115,22 +130,17 @@ struct IniText {
         return out;
     }
 
-    std::string newLine(std::string text) const { return crlf ? text + '\r' : text; }
-
-    void insert(std::size_t index, std::string text) {
+    void Insert(std::size_t index, std::string text) {
         if (index == lines.size()) {
             if (!lastTerminated && !lines.empty() && crlf) lines.back() += '\r';
             lastTerminated = true;
         }
-        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(index), newLine(std::move(text)));
+        if (crlf) text += '\r';
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(index), std::move(text));
     }
 
-    // The header line of the first section of that name and the line after its last.
-    struct Span {
-        std::size_t header;
-        std::size_t end;
-    };
-    std::optional<Span> findSection(std::string_view name) const {
+    // The first section of that name.
+    std::optional<Span> FindSection(std::string_view name) const {
         for (std::size_t i = 0; i < lines.size(); ++i) {
             const LineInfo info = Classify(lines[i]);
             if (info.kind != LineKind::Section || !SameName(info.name, name)) continue;
@@ -142,12 +152,53 @@ struct IniText {
         return std::nullopt;
     }
 
-    std::optional<std::size_t> findKey(Span span, std::string_view name) const {
+    std::optional<std::size_t> FindKey(Span span, std::string_view name) const {
         for (std::size_t i = span.header + 1; i < span.end; ++i) {
             const LineInfo info = Classify(lines[i]);
             if (info.kind == LineKind::Key && SameName(info.name, name)) return i;
         }
         return std::nullopt;
+    }
+
+    // After the section's last entry, so that comments and blank lines before the next
+    // section stay with that one.
+    std::size_t EndOfEntries(Span span) const {
+        std::size_t after = span.header + 1;
+        for (std::size_t i = after; i < span.end; ++i) {
+            if (Classify(lines[i]).kind == LineKind::Key) after = i + 1;
+        }
+        return after;
+    }
+
+    // The edits return whether they changed anything.
+    bool EraseSection(std::string_view section) {
+        const auto span = FindSection(section);
+        if (!span) return false;
+        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(span->header),
+                    lines.begin() + static_cast<std::ptrdiff_t>(span->end));
+        return true;
+    }
+
+    bool EraseKey(std::string_view section, std::string_view key) {
+        const auto span = FindSection(section);
+        const auto index = span ? FindKey(*span, key) : std::nullopt;
+        if (!index) return false;
+        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(*index));
+        return true;
+    }
+
+    // In place when the key exists, else after its section's last entry, else in a new
+    // section at the end of the file.
+    bool SetEntry(std::string_view section, std::string_view key, std::string_view text) {
+        const auto span = FindSection(section);
+        if (!span) {
+            Insert(lines.size(), "[" + std::string(section) + "]");
+            Insert(lines.size(), Entry(key, text));
+            return true;
+        }
+        if (const auto index = FindKey(*span, key)) return ReplaceValue(lines[*index], text);
+        Insert(EndOfEntries(*span), Entry(key, text));
+        return true;
     }
 };
 
@@ -190,7 +241,8 @@ std::optional<IniText> LoadIni(const std::filesystem::path& path, std::string& e
     return ParseIni(content.str());
 }
 
-IniText ReadIni(const std::filesystem::path& path) {
+// For reads, which never fail.
+IniText LoadIniOrEmpty(const std::filesystem::path& path) {
     std::string ignored;
     return LoadIni(path, ignored).value_or(IniText{});
 }
@@ -207,7 +259,7 @@ std::string_view WithoutQuotes(std::string_view value) {
 // The default as a read returns it: a C string without trailing blanks.
 std::string DefaultResult(std::string_view fallback, std::size_t limit) {
     std::string_view text = AsCString(fallback);
-    while (!text.empty() && IsNumberBlank(text.back()))
+    while (!text.empty() && IsSpaceOrTab(text.back()))
         text.remove_suffix(1);
     return FirstCharacters(text, limit);
 }
@@ -237,246 +289,108 @@ bool HoldsLineBreak(std::string_view text) {
     return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
-// Fits one axis of a window on the screen, keeping a margin on both sides.
-void FitOnScreen(std::int64_t& position, std::int64_t& size, std::int64_t screen,
-                 std::int64_t margin) {
-    if (position < margin) position = margin;
-    if (position + size > screen - margin) {
-        position = screen - margin - size;
-        if (position < margin) position = margin;
-        if (position + size > screen - margin) size = screen - position - margin;
+// Why a write cannot be made at all; nullopt when it can.
+std::optional<std::string> Refusal(std::string_view section, std::optional<std::string_view> key,
+                                   std::optional<std::string_view> text) {
+    if (section.empty() || (key && key->empty())) return "a setting needs a section and a key name";
+    if (HoldsLineBreak(section) || (key && HoldsLineBreak(*key)) ||
+        (text && HoldsLineBreak(*text))) {
+        return "a setting cannot hold a line break";
     }
+    return std::nullopt;
 }
 
 } // namespace
 
+std::optional<std::string> cInifile::Lookup(std::string_view section, std::string_view key) const {
+    const IniText ini = LoadIniOrEmpty(path_);
+    const auto span = ini.FindSection(AsCString(section));
+    const auto index = span ? ini.FindKey(*span, AsCString(key)) : std::nullopt;
+    if (!index) return std::nullopt;
+    const LineInfo info = Classify(ini.lines[*index]);
+    if (!info.hasValue) return std::nullopt;
+    return FirstCharacters(WithoutQuotes(info.value), kValueLength);
+}
+
 std::string cInifile::value() const {
-    const IniText text = ReadIni(path_);
-    if (const auto span = text.findSection(AsCString(section_))) {
-        if (const auto index = text.findKey(*span, AsCString(key_))) {
-            const std::string& line = text.lines[*index];
-            const LineInfo info = Classify(line);
-            if (info.hasValue) {
-                const std::string_view stored(line.data() + info.valueStart,
-                                              info.valueEnd - info.valueStart);
-                return FirstCharacters(WithoutQuotes(stored), kValueLength);
-            }
-        }
-    }
-    return DefaultResult(default_, kValueLength);
+    if (auto found = Lookup(section_, key_)) return *std::move(found);
+    return DefaultResult(defaultValue_, kValueLength);
+}
+
+void cInifile::Store(std::string_view section, std::string_view key, std::string_view text) {
+    std::string withoutNuls(text);
+    std::erase(withoutNuls, '\0');
+    Write(section, AsCString(key), withoutNuls);
 }
 
 void cInifile::setValue(std::string_view text) {
-    std::string stored(text);
-    std::erase(stored, '\0');
-    write(std::string(AsCString(key_)), stored);
+    Store(section_, key_, text);
 }
 
-void cInifile::deleteKey() {
-    write(std::string(AsCString(key_)), std::nullopt);
+void cInifile::DeleteKey() {
+    Write(section_, AsCString(key_), std::nullopt);
 }
 
-void cInifile::deleteSection() {
-    write(std::nullopt, std::nullopt);
+void cInifile::DeleteSection() {
+    Write(section_, std::nullopt, std::nullopt);
 }
 
 void cInifile::setIniSection(std::string_view text) {
-    write(std::nullopt, std::string(text));
+    Write(section_, std::nullopt, text);
 }
 
 std::string cInifile::iniSection() const {
-    const IniText text = ReadIni(path_);
+    const IniText ini = LoadIniOrEmpty(path_);
     std::vector<std::string_view> names;
-    if (const auto span = text.findSection(AsCString(section_))) {
+    if (const auto span = ini.FindSection(AsCString(section_))) {
         for (std::size_t i = span->header + 1; i < span->end; ++i) {
-            const LineInfo info = Classify(text.lines[i]);
+            const LineInfo info = Classify(ini.lines[i]);
             if (info.kind == LineKind::Key && info.hasValue) names.push_back(info.name);
         }
     }
-    if (names.empty()) return DefaultResult(default_, kListBuffer - 1);
+    if (names.empty()) return DefaultResult(defaultValue_, kListBuffer - 1);
     return NameList(names);
 }
 
 std::string cInifile::sections() const {
-    const IniText text = ReadIni(path_);
+    const IniText ini = LoadIniOrEmpty(path_);
     std::vector<std::string_view> names;
-    for (const auto& line : text.lines) {
+    for (const auto& line : ini.lines) {
         const LineInfo info = Classify(line);
         if (info.kind == LineKind::Section && !info.name.empty()) names.push_back(info.name);
     }
     return NameList(names);
 }
 
-std::vector<std::string> cInifile::enumerateCurrentSection() const {
+std::vector<std::string> cInifile::EnumerateCurrentSection() const {
     return SplitNames(iniSection(), false);
 }
 
-std::vector<std::string> cInifile::enumerateAllSections() const {
+std::vector<std::string> cInifile::EnumerateAllSections() const {
     return SplitNames(sections(), true);
 }
 
-void cInifile::write(const std::optional<std::string>& key,
-                     const std::optional<std::string>& text) {
+void cInifile::Write(std::string_view section, std::optional<std::string_view> key,
+                     std::optional<std::string_view> text) {
     lastReturnCode_ = 0;
-    const std::string_view section = AsCString(section_);
-    if (section.empty() || (key && key->empty())) {
-        lastError_ = "a setting needs a section and a key name";
+    section = AsCString(section);
+    if (auto refusal = Refusal(section, key, text)) {
+        lastError_ = std::move(*refusal);
         return;
     }
-    if (HoldsLineBreak(section) || (key && HoldsLineBreak(*key)) ||
-        (text && HoldsLineBreak(*text))) {
-        lastError_ = "a setting cannot hold a line break";
-        return;
-    }
-    auto loaded = LoadIni(path_, lastError_);
-    if (!loaded) return;
-    IniText& ini = *loaded;
-
-    bool changed = false;
-    const auto span = ini.findSection(section);
-    if (!key) {
-        if (span) {
-            ini.lines.erase(ini.lines.begin() + static_cast<std::ptrdiff_t>(span->header),
-                            ini.lines.begin() + static_cast<std::ptrdiff_t>(span->end));
-            changed = true;
-        }
-    } else if (!text) {
-        if (const auto index = span ? ini.findKey(*span, *key) : std::nullopt) {
-            ini.lines.erase(ini.lines.begin() + static_cast<std::ptrdiff_t>(*index));
-            changed = true;
-        }
-    } else if (!span) {
-        ini.insert(ini.lines.size(), "[" + std::string(section) + "]");
-        ini.insert(ini.lines.size(), *key + "=" + *text);
-        changed = true;
-    } else if (const auto index = ini.findKey(*span, *key)) {
-        std::string& line = ini.lines[*index];
-        const LineInfo info = Classify(line);
-        const std::string_view stored(line.data() + info.valueStart,
-                                      info.valueEnd - info.valueStart);
-        if (!info.hasValue || stored != *text) {
-            const bool cr = line.ends_with('\r');
-            line =
-                (info.hasValue ? line.substr(0, info.valueStart) : std::string(info.name) + "=") +
-                *text + (cr ? "\r" : "");
-            changed = true;
-        }
-    } else {
-        // After the section's last entry, so that comments and blank lines before the next
-        // section stay with it.
-        std::size_t after = span->header + 1;
-        for (std::size_t i = after; i < span->end; ++i) {
-            if (Classify(ini.lines[i]).kind == LineKind::Key) after = i + 1;
-        }
-        ini.insert(after, *key + "=" + *text);
-        changed = true;
-    }
-
+    auto ini = LoadIni(path_, lastError_);
+    if (!ini) return;
+    const bool changed = !key    ? ini->EraseSection(section)
+                         : !text ? ini->EraseKey(section, *key)
+                                 : ini->SetEntry(section, *key, *text);
     if (changed) {
-        const Status written = WriteFileAtomically(path_, ini.serialise());
-        if (!written) {
+        if (const Status written = WriteFileAtomically(path_, ini->Serialise()); !written) {
             lastError_ = path_.string() + ": " + written.error().message;
             return;
         }
     }
     lastError_.clear();
     lastReturnCode_ = 1;
-}
-
-void cInifile::SaveFormPosition(const WindowPlacement& window) {
-    const std::string rememberedKey = key_;
-    if (!window.isMinimised()) {
-        const bool maximised = window.isMaximised();
-        key_ = "Maximised";
-        setValue(maximised ? "1" : "0");
-        if (!maximised) {
-            const std::pair<const char*, int> placement[] = {{"Left", window.left()},
-                                                             {"Top", window.top()},
-                                                             {"Width", window.width()},
-                                                             {"Height", window.height()}};
-            for (const auto& [name, number] : placement) {
-                key_ = name;
-                setValue(std::to_string(number));
-            }
-        }
-    }
-    key_ = rememberedKey;
-}
-
-void cInifile::LoadFormPosition(WindowPlacement& window, int minWidth, int minHeight) {
-    const std::string rememberedKey = key_;
-    const std::string rememberedDefault = default_;
-    default_ = "FAIL";
-    const auto stored = [&](const char* name, int current) -> std::int64_t {
-        key_ = name;
-        return CLngDefault(value(), current);
-    };
-    std::int64_t left = stored("Left", window.left());
-    std::int64_t top = stored("Top", window.top());
-    std::int64_t width = stored("Width", window.width());
-    std::int64_t height = stored("Height", window.height());
-    width = std::max<std::int64_t>(width, minWidth);
-    height = std::max<std::int64_t>(height, minHeight);
-
-    FitOnScreen(left, width, window.screenWidth(), 4 * std::int64_t{window.unitsPerPixelX()});
-    FitOnScreen(top, height, window.screenHeight(), 4 * std::int64_t{window.unitsPerPixelY()});
-    // Every value lies between a stored 32-bit number and the screen's size here.
-    if (width >= minWidth && height >= minHeight) {
-        window.move(static_cast<int>(left), static_cast<int>(top), static_cast<int>(width),
-                    static_cast<int>(height));
-    }
-    if (stored("Maximised", 0) != 0) window.maximise();
-    key_ = rememberedKey;
-    default_ = rememberedDefault;
-}
-
-LeadingNumber ReadLeadingNumber(std::string_view text) {
-    LeadingNumber number;
-    std::size_t i = 0;
-    while (i < text.size() && IsNumberBlank(text[i]))
-        ++i;
-    bool negative = false;
-    if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
-
-    std::int64_t whole = 0;
-    bool digits = false;
-    for (; i < text.size() && IsDigit(text[i]); ++i) {
-        whole = std::min(whole * 10 + (text[i] - '0'), kNumberCap);
-        digits = true;
-    }
-    bool roundUp = false;
-    if (i < text.size() && text[i] == '.' &&
-        (digits || (i + 1 < text.size() && IsDigit(text[i + 1])))) {
-        const std::size_t first = ++i;
-        bool beyondHalf = false;
-        for (; i < text.size() && IsDigit(text[i]); ++i) {
-            if (i > first && text[i] != '0') beyondHalf = true;
-        }
-        digits = true;
-        if (i > first) {
-            const char lead = text[first];
-            roundUp = lead > '5' || (lead == '5' && (beyondHalf || whole % 2 != 0));
-        }
-    }
-    if (!digits) return number;
-    if (roundUp) whole = std::min(whole + 1, kNumberCap);
-    number.found = true;
-    number.rounded = negative ? -whole : whole;
-    number.end = i;
-    return number;
-}
-
-std::int32_t CLngDefault(std::string_view text, std::int32_t fallback) {
-    const LeadingNumber number = ReadLeadingNumber(text);
-    if (!number.found) return fallback;
-    for (std::size_t i = number.end; i < text.size(); ++i) {
-        if (!IsNumberBlank(text[i])) return fallback;
-    }
-    if (number.rounded < std::numeric_limits<std::int32_t>::min() ||
-        number.rounded > std::numeric_limits<std::int32_t>::max()) {
-        return fallback;
-    }
-    return static_cast<std::int32_t>(number.rounded);
 }
 
 } // namespace vtl

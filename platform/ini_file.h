@@ -15,9 +15,7 @@
 //   never listed as a key and reads as missing.
 // - Text is UTF-8. Section, key and default end at their first NUL, as C strings do.
 
-#include "platform/window_placement.h"
-
-#include <cstdint>
+#include <cstddef>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -38,8 +36,8 @@ public:
     // Why the last write failed; empty after a success.
     const std::string& lastError() const { return lastError_; }
 
-    const std::string& defaultValue() const { return default_; }
-    void setDefault(std::string text) { default_ = std::move(text); }
+    const std::string& defaultValue() const { return defaultValue_; }
+    void setDefaultValue(std::string text) { defaultValue_ = std::move(text); }
     const std::filesystem::path& path() const { return path_; }
     void setPath(std::filesystem::path file) { path_ = std::move(file); }
     const std::string& key() const { return key_; }
@@ -53,8 +51,8 @@ public:
     // the file, section and key as needed. Fails for an empty section or key name and for
     // text holding a line break, which would corrupt the file.
     void setValue(std::string_view text);
-    void deleteKey();
-    void deleteSection();
+    void DeleteKey();
+    void DeleteSection();
 
     // The key names of the current section, each followed by a NUL; the default when the
     // section is missing or holds no keys.
@@ -64,45 +62,26 @@ public:
     // The section names of the file, each followed by a NUL.
     std::string sections() const;
 
-    std::vector<std::string> enumerateCurrentSection() const;
+    std::vector<std::string> EnumerateCurrentSection() const;
     // Without nameless sections.
-    std::vector<std::string> enumerateAllSections() const;
+    std::vector<std::string> EnumerateAllSections() const;
 
-    // Stores the window's placement under the current section: nothing for a minimised
-    // window, only "Maximised" = "1" for a maximised one (its older normal placement stays),
-    // else "Maximised" = "0" and "Left", "Top", "Width", "Height". The key stays as it was.
-    void SaveFormPosition(const WindowPlacement& window);
-    // Restores the placement stored under the current section: missing or bad numbers keep
-    // the window's own, the size grows to the minimum, and the window is fitted on the
-    // screen with a margin of four pixels; then it is maximised when stored so. The key and
-    // the default stay as they were.
-    void LoadFormPosition(WindowPlacement& window, int minWidth = 0, int minHeight = 0);
+    // Reading and writing one entry named in full, whatever the current section, key and
+    // default are: a missing entry is nullopt, a write is the same as setValue's.
+    std::optional<std::string> Lookup(std::string_view section, std::string_view key) const;
+    void Store(std::string_view section, std::string_view key, std::string_view text);
 
 private:
     // A write of the operating system's kind: no key deletes the section, no value the key.
-    void write(const std::optional<std::string>& key, const std::optional<std::string>& text);
+    void Write(std::string_view section, std::optional<std::string_view> key,
+               std::optional<std::string_view> text);
 
     std::filesystem::path path_;
     std::string key_;
     std::string section_;
-    std::string default_;
+    std::string defaultValue_;
     int lastReturnCode_ = 0;
     std::string lastError_;
 };
-
-// The text as a whole number, rounded half to even ("2.5" gives 2, "-3.5" gives -4): blanks
-// around it, a sign right before the digits and a decimal fraction are accepted; anything
-// else, an empty text, or a number outside 32 bits gives the fallback.
-std::int32_t CLngDefault(std::string_view text, std::int32_t fallback = 0);
-
-// The decimal number at the start of a text: blanks, a sign right before the digits, digits
-// with an optional fraction, rounded half to even. Magnitudes beyond 10^15 are cut to 10^15
-// (beyond every range the program takes). Shared by CLngDefault and the settings reader.
-struct LeadingNumber {
-    bool found = false; // at least one digit
-    std::int64_t rounded = 0;
-    std::size_t end = 0; // where the number ends in the text
-};
-LeadingNumber ReadLeadingNumber(std::string_view text);
 
 } // namespace vtl

@@ -4,7 +4,6 @@
 #include <QFile>
 #include <QStandardPaths>
 
-#include <filesystem>
 #include <system_error>
 
 namespace vtl {
@@ -22,8 +21,8 @@ QString ProgramFolder() {
     return QCoreApplication::applicationDirPath();
 }
 
-QString SettingsFilePath(const QString& appDataFolder) {
-    return appDataFolder + QLatin1Char('/') + QLatin1String(kSettingsFileName);
+std::filesystem::path SettingsFile(const QString& appDataFolder) {
+    return QFile::encodeName(appDataFolder + QStringLiteral("/VTLConfig.ini")).toStdString();
 }
 
 Status MakePath(const QString& folder) {

@@ -7,9 +7,9 @@
 
 #include <QString>
 
-namespace vtl {
+#include <filesystem>
 
-inline constexpr char kSettingsFileName[] = "VTLConfig.ini";
+namespace vtl {
 
 // The user's configuration folder + "/Larchmont Consoles/VTLConfig", without a trailing
 // separator.
@@ -18,7 +18,8 @@ QString AppDataFolder();
 QString DocumentsFolder();
 // The folder the program was started from.
 QString ProgramFolder();
-QString SettingsFilePath(const QString& appDataFolder);
+// The settings file, "VTLConfig.ini" in the per-user folder.
+std::filesystem::path SettingsFile(const QString& appDataFolder);
 
 // Creates every missing folder along the path; one that exists already is fine.
 Status MakePath(const QString& folder);

@@ -1,8 +1,8 @@
 #include "shell/settings.h"
 
+#include "platform/form_position.h"
+#include "platform/number_text.h"
 #include "shell/app_paths.h"
-
-#include <QFile>
 
 #include <algorithm>
 #include <optional>
@@ -15,17 +15,18 @@ namespace {
 constexpr char kLogSection[] = "Tabulist";
 constexpr char kMidiSection[] = "MIDI I/O";
 constexpr char kPreferencesSection[] = "Preferences";
+constexpr char kPlacementSection[] = "VTLConfig";
 
 // The device settings are 16-bit numbers.
 constexpr std::int64_t kSettingMin = -32768;
 constexpr std::int64_t kSettingMax = 32767;
 
-std::filesystem::path SettingsFile(const QString& appDataFolder) {
-    return QFile::encodeName(SettingsFilePath(appDataFolder)).toStdString();
-}
-
 QString FromIni(const std::string& text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string ToIni(const QString& text) {
+    return text.toUtf8().toStdString();
 }
 
 // The number at the start of the text, rounded half to even; no number reads as 0, and a
@@ -37,7 +38,7 @@ std::optional<int> SettingNumber(const std::string& text) {
     return static_cast<int>(number.rounded);
 }
 
-std::optional<bool> BooleanText(const std::string& text) {
+std::optional<bool> SettingBoolean(const std::string& text) {
     const QString word = FromIni(text);
     if (word.compare(QLatin1String("True"), Qt::CaseInsensitive) == 0) return true;
     if (word.compare(QLatin1String("False"), Qt::CaseInsensitive) == 0) return false;
@@ -51,14 +52,14 @@ std::optional<bool> BooleanText(const std::string& text) {
 // False when a value cannot be converted, which ends the reading of the settings.
 bool ReadMidiSection(AppState& state, cInifile& ini) {
     ini.setSection(kMidiSection);
-    for (const std::string& key : ini.enumerateCurrentSection()) {
+    for (const std::string& key : ini.EnumerateCurrentSection()) {
         ini.setKey(key);
         if (key == "Input" || key == "Output") {
             const auto number = SettingNumber(ini.value());
             if (!number) return false;
             (key == "Input" ? state.midi.midiInSetting : state.midi.midiOutSetting) = *number;
         } else if (key == "Configured") {
-            const auto configured = BooleanText(ini.value());
+            const auto configured = SettingBoolean(ini.value());
             if (!configured) return false;
             state.midiConfigured = *configured;
         } else if (key == "InputName") {
@@ -70,25 +71,20 @@ bool ReadMidiSection(AppState& state, cInifile& ini) {
     return true;
 }
 
-void ReadPreferences(AppState& state, cInifile& ini) {
+void ReadPreferencesSection(AppState& state, cInifile& ini) {
     ini.setSection(kPreferencesSection);
-    for (const std::string& key : ini.enumerateCurrentSection()) {
+    for (const std::string& key : ini.EnumerateCurrentSection()) {
         if (key != "Path") continue;
         ini.setKey(key);
         state.configFolder = FromIni(ini.value());
     }
 }
 
-void Store(cInifile& ini, const char* key, const std::string& text) {
+void WriteKey(cInifile& ini, const char* key, const std::string& text) {
     ini.setKey(key);
     ini.setValue(text);
 }
 
-std::string ToIni(const QString& text) {
-    return text.toUtf8().toStdString();
-}
-
-// The device number that carries the name now.
 // ALSA ends a port's name with its client and port numbers ("... 20:0"), and those change
 // when a device is plugged in again.
 std::string WithoutPortNumbers(const std::string& name) {
@@ -141,10 +137,10 @@ void Refind(MidiPort& port, int offset, int& setting, QString& name) {
 void ReadLogSwitch(AppState& state, cInifile& ini) {
     state.appDataFolder = AppDataFolder();
     ini.setPath(SettingsFile(state.appDataFolder));
-    for (const std::string& section : ini.enumerateAllSections()) {
+    for (const std::string& section : ini.EnumerateAllSections()) {
         if (section != kLogSection) continue;
         ini.setSection(section);
-        for (const std::string& key : ini.enumerateCurrentSection()) {
+        for (const std::string& key : ini.EnumerateCurrentSection()) {
             if (key != "Log") continue;
             ini.setKey(key);
             if (ini.value() == "1") state.logEnabled = true;
@@ -156,11 +152,11 @@ void ReadSettings(AppState& state, cInifile& ini) {
     state.configFolder = DocumentsFolder();
     state.appDataFolder = AppDataFolder();
     ini.setPath(SettingsFile(state.appDataFolder));
-    for (const std::string& section : ini.enumerateAllSections()) {
+    for (const std::string& section : ini.EnumerateAllSections()) {
         if (section == kMidiSection) {
             if (!ReadMidiSection(state, ini)) return;
         } else if (section == kPreferencesSection) {
-            ReadPreferences(state, ini);
+            ReadPreferencesSection(state, ini);
         }
     }
     // Only writes set the return code, so the folder is made on every start. A folder that
@@ -168,21 +164,28 @@ void ReadSettings(AppState& state, cInifile& ini) {
     if (!ini.success()) (void)MakePath(state.appDataFolder);
 }
 
+void LoadMainWindowPlacement(const AppState& state, cInifile& ini, WindowPlacement& mainWindow,
+                             int minWidth, int minHeight) {
+    ini.setPath(SettingsFile(state.appDataFolder));
+    ini.setSection(kPlacementSection);
+    LoadFormPosition(ini, mainWindow, minWidth, minHeight);
+}
+
 void WriteSettings(const AppState& state, cInifile& ini, const WindowPlacement& mainWindow) {
     ini.setPath(SettingsFile(state.appDataFolder));
     ini.setSection(kPlacementSection);
-    ini.SaveFormPosition(mainWindow);
+    SaveFormPosition(ini, mainWindow);
     const MidiSettings& midi = state.midi;
     if (midi.midiInSetting != 0 && midi.midiOutSetting != 0) {
         ini.setSection(kMidiSection);
-        Store(ini, "Input", std::to_string(midi.midiInSetting));
-        Store(ini, "Output", std::to_string(midi.midiOutSetting));
-        Store(ini, "Configured", "True");
-        Store(ini, "InputName", ToIni(state.midiInName));
-        Store(ini, "OutputName", ToIni(state.midiOutName));
+        WriteKey(ini, "Input", std::to_string(midi.midiInSetting));
+        WriteKey(ini, "Output", std::to_string(midi.midiOutSetting));
+        WriteKey(ini, "Configured", "True");
+        WriteKey(ini, "InputName", ToIni(state.midiInName));
+        WriteKey(ini, "OutputName", ToIni(state.midiOutName));
     }
     ini.setSection(kPreferencesSection);
-    Store(ini, "Path", ToIni(state.configFolder));
+    WriteKey(ini, "Path", ToIni(state.configFolder));
 }
 
 void RefindPorts(AppState& state, MidiInput& input, MidiOutput& output) {

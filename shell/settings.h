@@ -1,5 +1,5 @@
 #pragma once
-// The settings kept between runs in "VTLConfig.ini" of the per-user folder: the log switch,
+// The settings kept between runs in the settings file of the per-user folder: the log switch,
 // the chosen MIDI devices, the folder of configuration files and the main window's
 // placement. They are read once during the start-up and written once at normal shutdown.
 // Section and key names are compared exactly, case included: a section the file spells
@@ -15,8 +15,6 @@
 
 namespace vtl {
 
-inline constexpr char kPlacementSection[] = "VTLConfig";
-
 // Sets appDataFolder, points the settings file there, and turns logging on when "Tabulist"
 // holds "Log" = "1" (exactly; "01" or "yes" leave it off). It is never turned off here.
 void ReadLogSwitch(AppState& state, cInifile& ini);
@@ -29,6 +27,11 @@ void ReadLogSwitch(AppState& state, cInifile& ini);
 // the folder is not created. Boolean text is "True" or "False" in any case, or a whole
 // number, where 0 is False.
 void ReadSettings(AppState& state, cInifile& ini);
+
+// Points the settings file at the per-user folder and restores the main window's placement
+// from "VTLConfig", not smaller than the minimum size.
+void LoadMainWindowPlacement(const AppState& state, cInifile& ini, WindowPlacement& mainWindow,
+                             int minWidth, int minHeight);
 
 // The shutdown's writes, in order: the main window's placement under "VTLConfig"; the
 // device settings with "Configured" = "True" and the device names, only when neither

@@ -4,9 +4,6 @@
 #include "shell_test_support.h"
 
 #include <QDir>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 namespace vtl::test {
 namespace {
@@ -20,14 +17,8 @@ protected:
         console_.channels(2) = 0x0005;
     }
 
-    QString backups() const { return scratch_.filePath(QStringLiteral("Backups")); }
-    QStringList files() const {
-        QStringList names = QDir(backups()).entryList(QDir::Files);
-        names.sort();
-        return names;
-    }
-    void GivenFile(const QString& name) const {
-        WriteText(FsPath(backups() + QLatin1Char('/') + name), "old\r\n");
+    QString backup(const QString& name = {}) const {
+        return scratch_.filePath(QStringLiteral("Backups/") + name);
     }
 
     QTemporaryDir scratch_;
@@ -35,24 +26,8 @@ protected:
     const QDateTime now_{QDate(2024, 3, 5), QTime(7, 8, 9)};
 };
 
-TEST_F(BackupsTest, NamedAfterTheTimeAndNumberedWhenTaken) {
-    const QString expected[] = {"VTL 2024-03-05 07-08-09.vtl", "VTL 2024-03-05 07-08-09-2.vtl",
-                                "VTL 2024-03-05 07-08-09-3.vtl"};
-    for (const QString& name : expected) {
-        const auto kept = KeepBackup(console_, scratch_.path(), now_);
-        ASSERT_TRUE(kept) << kept.error().message;
-        EXPECT_EQ(*kept, backups() + QLatin1Char('/') + name);
-    }
-
-    // The file is the console file of the model, and the model is left as it was.
-    ConsoleModel copy = console_;
-    const auto text = FormatConfigFile(copy);
-    ASSERT_TRUE(text);
-    EXPECT_EQ(ReadText(FsPath(backups() + QLatin1Char('/') + expected[0])), *text);
-    EXPECT_EQ(console_.currentManual, 1);
-}
-
-TEST_F(BackupsTest, KeepsTheNewestFiftyByName) {
+TEST_F(BackupsTest, NamedAfterTheTimeAndTheNewestFiftyKept) {
+    const QString taken = "VTL 2024-03-05 07-08-09.vtl";
     QStringList fortyNine;
     for (int i = 0; i < 49; ++i)
         fortyNine << QStringLiteral("VTL 2023-01-01 00-00-%1.vtl").arg(i + 10);
@@ -61,8 +36,14 @@ TEST_F(BackupsTest, KeepsTheNewestFiftyByName) {
     const struct {
         const char* name;
         QStringList given, removed;
+        QString kept = "VTL 2024-03-05 07-08-09.vtl";
     } cases[] = {
         {"fewer than fifty", {"VTL 2023-01-01 00-00-00.vtl"}, {}},
+        {"numbered when the name is taken", {taken}, {}, "VTL 2024-03-05 07-08-09-2.vtl"},
+        {"numbered on",
+         {taken, "VTL 2024-03-05 07-08-09-2.vtl"},
+         {},
+         "VTL 2024-03-05 07-08-09-3.vtl"},
         {"fifty and one",
          fortyNine + QStringList{"VTL 2022-12-31 23-59-59.vtl"},
          {"VTL 2022-12-31 23-59-59.vtl"}},
@@ -75,24 +56,29 @@ TEST_F(BackupsTest, KeepsTheNewestFiftyByName) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_TRUE(QDir(backups()).removeRecursively());
+        ASSERT_TRUE(QDir(backup()).removeRecursively());
         for (const QString& name : c.given)
-            GivenFile(name);
+            WriteText(FsPath(backup(name)), "old\r\n");
         const auto kept = KeepBackup(console_, scratch_.path(), now_);
         ASSERT_TRUE(kept) << kept.error().message;
+        EXPECT_EQ(*kept, backup(c.kept));
+        // The console file of the model, which is left as it was.
+        ConsoleModel copy = console_;
+        EXPECT_EQ(ReadText(FsPath(*kept)), *FormatConfigFile(copy));
+        EXPECT_EQ(console_.currentManual, 1);
 
-        QStringList expected = c.given;
+        QStringList expected = c.given + QStringList{c.kept};
         for (const QString& name : c.removed)
             expected.removeOne(name);
-        expected << "VTL 2024-03-05 07-08-09.vtl";
         expected.sort();
-        EXPECT_EQ(files(), expected);
+        QStringList files = QDir(backup()).entryList(QDir::Files);
+        files.sort();
+        EXPECT_EQ(files, expected);
     }
 }
 
 TEST_F(BackupsTest, FailureIsReportedAndTheModelKept) {
-    // A file where the backup folder should be.
-    WriteText(FsPath(backups()), "not a folder");
+    WriteText(FsPath(scratch_.filePath("Backups")), "not a folder");
     const auto kept = KeepBackup(console_, scratch_.path(), now_);
     ASSERT_FALSE(kept);
     EXPECT_NE(kept.error().message.find("Backups"), std::string::npos) << kept.error().message;

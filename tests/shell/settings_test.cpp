@@ -7,10 +7,7 @@
 #include "tests/gui/listed_ports.h"
 
 #include <QDir>
-#include <QTemporaryDir>
 #include <QWidget>
-
-#include <gtest/gtest.h>
 
 namespace vtl::test {
 namespace {
@@ -20,18 +17,14 @@ class SettingsTest : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(QDir::homePath().startsWith(QDir::tempPath()));
-        ASSERT_TRUE(QDir(AppDataFolder()).removeRecursively());
         ASSERT_TRUE(program_.isValid());
-        state_.programFolder = program_.path();
+        GivenSettings(std::nullopt);
     }
 
-    std::filesystem::path settingsFile() const { return FsPath(SettingsFilePath(AppDataFolder())); }
+    // Starts from this settings file, in a folder of its own; none means no folder either.
     void GivenSettings(const std::optional<std::string>& content) const {
-        std::filesystem::remove(settingsFile());
-        if (content) WriteText(settingsFile(), *content);
-    }
-    std::optional<std::string> log() const {
-        return ReadText(FsPath(program_.filePath(QLatin1String(kLogFileName))));
+        ASSERT_TRUE(QDir(AppDataFolder()).removeRecursively());
+        if (content) WriteText(SettingsFile(AppDataFolder()), *content);
     }
 
     // What the start-up does with the settings, on a fresh process.
@@ -44,262 +37,185 @@ protected:
         ReadSettings(state_, ini);
     }
 
+    // The settings read that are not at their defaults.
+    std::string ReadSummary() const {
+        std::string summary;
+        const auto add = [&](bool read, const std::string& item) {
+            if (read) summary += (summary.empty() ? "" : " ") + item;
+        };
+        add(state_.logEnabled, "log");
+        add(state_.midi.midiInSetting != 0, "in=" + std::to_string(state_.midi.midiInSetting));
+        add(state_.midi.midiOutSetting != 0, "out=" + std::to_string(state_.midi.midiOutSetting));
+        add(state_.midiConfigured, "configured");
+        add(!state_.midiInName.isEmpty(), "inName=" + state_.midiInName.toStdString());
+        add(!state_.midiOutName.isEmpty(), "outName=" + state_.midiOutName.toStdString());
+        add(state_.configFolder != DocumentsFolder(), "path=" + state_.configFolder.toStdString());
+        return summary;
+    }
+
+    std::filesystem::path log() const {
+        return FsPath(program_.filePath(QLatin1String(kLogFileName)));
+    }
+
     QTemporaryDir program_;
     AppState state_;
 };
 
-TEST_F(SettingsTest, LogSwitchIsOnOnlyForExactlyOne) {
+TEST_F(SettingsTest, ReadAtStart) {
     const struct {
         const char* name;
         std::optional<std::string> file;
-        bool on;
+        std::string read;
     } cases[] = {
-        {"no settings file", std::nullopt, false},
-        {"1", "[Tabulist]\nLog=1\n", true},
-        {"1 with blanks", "[Tabulist]\nLog = 1 \n", true},
-        {"01", "[Tabulist]\nLog=01\n", false},
-        {"yes", "[Tabulist]\nLog=yes\n", false},
-        {"section in other case", "[tabulist]\nLog=1\n", false},
-        {"key in other case", "[Tabulist]\nlog=1\n", false},
-        {"other section", "[Preferences]\nLog=1\n", false},
+        {"no settings file", std::nullopt, ""},
+        {"log 1", "[Tabulist]\nLog=1\n", "log"},
+        {"log 1 with blanks", "[Tabulist]\nLog = 1 \n", "log"},
+        {"log 01", "[Tabulist]\nLog=01\n", ""},
+        {"log yes", "[Tabulist]\nLog=yes\n", ""},
+        {"log section in other case", "[tabulist]\nLog=1\n", ""},
+        {"log key in other case", "[Tabulist]\nlog=1\n", ""},
+        {"log in another section", "[Preferences]\nLog=1\n", ""},
+        {"all keys",
+         "[MIDI I/O]\nInput=3\nOutput=2\nConfigured=True\nInputName=Ümlaut In\n"
+         "OutputName=Out [2] = \"B\"\n[Preferences]\nPath=/home/Müller/Orgel ; files\n",
+         "in=3 out=2 configured inName=Ümlaut In outName=Out [2] = \"B\" "
+         "path=/home/Müller/Orgel ; files"},
+        {"3.5 rounds to 4", "[MIDI I/O]\nInput=3.5\nOutput=2.5\n", "in=4 out=2"},
+        {"leading number", "[MIDI I/O]\nInput=7 devices\nOutput=x7\n", "in=7"},
+        {"section in other case", "[midi i/o]\nInput=3\n[preferences]\nPath=/p\n", ""},
+        {"keys in other case", "[MIDI I/O]\ninput=3\nconfigured=True\n[Preferences]\npath=/p\n",
+         ""},
+        {"Boolean text in any case", "[MIDI I/O]\nConfigured=tRUE\n", "configured"},
+        {"False", "[MIDI I/O]\nConfigured=false\nInput=3\n", "in=3"},
+        {"first of two keys", "[MIDI I/O]\nConfigured=True\nConfigured=false\n", "configured"},
+        {"whole number -1 is True", "[MIDI I/O]\nConfigured=-1\n", "configured"},
+        {"whole number 0 is False", "[MIDI I/O]\nConfigured=0\n", ""},
+        {"out of range stops the reading",
+         "[MIDI I/O]\nOutput=5\nInput=40000\nConfigured=True\n[Preferences]\nPath=/p\n", "out=5"},
+        {"not Boolean stops the reading",
+         "[MIDI I/O]\nInput=3\nConfigured=yes\nOutput=2\n[Preferences]\nPath=/p\n", "in=3"},
+        {"what was read before the stop stays",
+         "[Preferences]\nPath=/p\n[MIDI I/O]\nInput=-32769\n", "path=/p"},
+        {"range ends", "[MIDI I/O]\nInput=-32768\nOutput=32767\n", "in=-32768 out=32767"},
+        {"empty path", "[Preferences]\nPath=\n", "path="},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         GivenSettings(c.file);
-        AppState state;
-        cInifile ini;
-        ReadLogSwitch(state, ini);
-        EXPECT_EQ(state.logEnabled, c.on);
-        EXPECT_EQ(state.appDataFolder, AppDataFolder());
-        EXPECT_EQ(ini.path(), settingsFile());
+        std::filesystem::remove(log());
+        Start();
+        EXPECT_EQ(ReadSummary(), c.read);
+        EXPECT_EQ(ReadText(log()).has_value(), state_.logEnabled);
+        EXPECT_TRUE(QDir(AppDataFolder()).exists());
+        EXPECT_EQ(ReadText(SettingsFile(AppDataFolder())), c.file); // reading writes nothing
     }
 }
 
-TEST_F(SettingsTest, EveryStartWritesOneLogLineWhenLoggingIsOn) {
+TEST_F(SettingsTest, EveryStartWritesOneLogLineWhileLoggingIsOn) {
     GivenSettings("[Tabulist]\nLog=1\n");
     for (int start = 1; start <= 3; ++start)
         Start();
     WriteLog(state_, QStringLiteral("No MIDI Card present."));
-    const QStringList lines = QString::fromStdString(log().value_or("")).split(QLatin1Char('\n'));
+    const QStringList lines =
+        QString::fromStdString(ReadText(log()).value_or("")).split(QLatin1Char('\n'));
     ASSERT_EQ(lines.size(), 5); // four lines, each ended by LF
     for (int i = 0; i < 3; ++i)
-        EXPECT_TRUE(lines[i].startsWith(QLatin1String("MCU Config: start at ")))
-            << lines[i].toStdString();
+        EXPECT_TRUE(lines[i].startsWith(QLatin1String("MCU Config: start at ")));
     EXPECT_EQ(lines[3], QStringLiteral("No MIDI Card present."));
-    EXPECT_TRUE(lines[4].isEmpty());
-}
-
-TEST_F(SettingsTest, NoLogFileWhileLoggingIsOff) {
-    GivenSettings("[Tabulist]\nLog=0\n");
-    Start();
-    WriteLog(state_, QStringLiteral("MIDI error opening MIDI tx stream."));
-    EXPECT_FALSE(log().has_value());
-}
-
-TEST_F(SettingsTest, ReadSettingsAtStart) {
-    const struct {
-        const char* name;
-        std::optional<std::string> file;
-        int in, out;
-        bool configured;
-        QString inName = {}, outName = {}, configFolder = DocumentsFolder();
-    } cases[] = {
-        {"no settings file", std::nullopt, 0, 0, false},
-        {"all keys",
-         "[MIDI I/O]\nInput=3\nOutput=2\nConfigured=True\nInputName=In A\nOutputName=Out B\n"
-         "[Preferences]\nPath=/organ/files\n",
-         3, 2, true, "In A", "Out B", "/organ/files"},
-        {"3.5 rounds to 4", "[MIDI I/O]\nInput=3.5\nOutput=2.5\n", 4, 2, false},
-        {"leading number", "[MIDI I/O]\nInput=7 devices\nOutput=x7\n", 7, 0, false},
-        {"negative", "[MIDI I/O]\nInput=-1\n", -1, 0, false},
-        {"section in other case", "[midi i/o]\nInput=3\n[preferences]\nPath=/p\n", 0, 0, false},
-        {"keys in other case", "[MIDI I/O]\ninput=3\nconfigured=True\n[Preferences]\npath=/p\n", 0,
-         0, false},
-        {"Boolean text in any case", "[MIDI I/O]\nConfigured=tRUE\n", 0, 0, true},
-        {"False", "[MIDI I/O]\nConfigured=false\nInput=3\n", 3, 0, false},
-        {"first of two keys", "[MIDI I/O]\nConfigured=True\nConfigured=false\n", 0, 0, true},
-        {"whole number -1 is True", "[MIDI I/O]\nConfigured=-1\n", 0, 0, true},
-        {"whole number 0 is False", "[MIDI I/O]\nConfigured=0\n", 0, 0, false},
-        {"out of range stops the reading",
-         "[MIDI I/O]\nOutput=5\nInput=40000\nConfigured=True\n[Preferences]\nPath=/p\n", 0, 5,
-         false},
-        {"not Boolean stops the reading",
-         "[MIDI I/O]\nInput=3\nConfigured=yes\nOutput=2\n[Preferences]\nPath=/p\n", 3, 0, false},
-        {"empty Configured stops the reading", "[MIDI I/O]\nConfigured=\nInput=3\n", 0, 0, false},
-        {"what was read before the stop stays",
-         "[Preferences]\nPath=/p\n[MIDI I/O]\nInput=-32769\n", 0, 0, false, "", "", "/p"},
-        {"range ends", "[MIDI I/O]\nInput=-32768\nOutput=32767\n", -32768, 32767, false},
-        {"empty path", "[Preferences]\nPath=\n", 0, 0, false, "", "", ""},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        GivenSettings(c.file);
-        AppState state;
-        cInifile ini;
-        ReadSettings(state, ini);
-        EXPECT_EQ(state.midi.midiInSetting, c.in);
-        EXPECT_EQ(state.midi.midiOutSetting, c.out);
-        EXPECT_EQ(state.midiConfigured, c.configured);
-        EXPECT_EQ(state.configFolder, c.configFolder);
-        EXPECT_EQ(state.midiInName, c.inName);
-        EXPECT_EQ(state.midiOutName, c.outName);
-        EXPECT_EQ(state.appDataFolder, AppDataFolder());
-    }
-}
-
-TEST_F(SettingsTest, StartCreatesTheSettingsFolder) {
-    ASSERT_FALSE(QDir(AppDataFolder()).exists());
-    Start();
-    EXPECT_TRUE(QDir(AppDataFolder()).exists());
-    EXPECT_FALSE(std::filesystem::exists(settingsFile())); // reading writes nothing
 }
 
 TEST_F(SettingsTest, WriteSettingsAtShutdown) {
     const std::string window = "[VTLConfig]\nMaximised=0\nLeft=10\nTop=20\nWidth=800\nHeight=600\n";
+    const std::string path = "[Preferences]\nPath=/home/Müller/Orgel ; files\n";
+    const std::string names = "InputName=Ümlaut In\nOutputName=Out [2] = \"B\"\n";
     const struct {
         const char* name;
         std::optional<std::string> before;
-        int in;
-        int out;
+        int in, out;
         bool minimised;
         std::string after;
     } cases[] = {
         {"fresh", std::nullopt, 3, 1, false,
-         window +
-             "[MIDI I/O]\nInput=3\nOutput=1\nConfigured=True\nInputName=In A\nOutputName=Out B\n"
-             "[Preferences]\nPath=/organ/files\n"},
+         window + "[MIDI I/O]\nInput=3\nOutput=1\nConfigured=True\n" + names + path},
         {"input 0 is not written back", "[MIDI I/O]\nInput=0\nOutput=5\n; mine\n", 0, 5, false,
-         "[MIDI I/O]\nInput=0\nOutput=5\n; mine\n" + window + "[Preferences]\nPath=/organ/files\n"},
+         "[MIDI I/O]\nInput=0\nOutput=5\n; mine\n" + window + path},
         {"output 0 leaves the section", "[MIDI I/O]\nInput=2\n", 2, 0, false,
-         "[MIDI I/O]\nInput=2\n" + window + "[Preferences]\nPath=/organ/files\n"},
+         "[MIDI I/O]\nInput=2\n" + window + path},
         {"updated in place", "; settings\n[Preferences]\nPath=/old\n[MIDI I/O]\nInput=1\n", -1, 4,
-         true,
-         "; settings\n[Preferences]\nPath=/organ/files\n[MIDI I/O]\nInput=-1\nOutput=4\n"
-         "Configured=True\nInputName=In A\nOutputName=Out B\n"},
+         true, "; settings\n" + path + "[MIDI I/O]\nInput=-1\nOutput=4\nConfigured=True\n" + names},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_TRUE(MakePath(AppDataFolder()));
         GivenSettings(c.before);
+        ASSERT_TRUE(MakePath(AppDataFolder()));
         AppState state;
         state.appDataFolder = AppDataFolder();
         state.midi = {c.in, c.out};
-        state.midiInName = "In A";
-        state.midiOutName = "Out B";
-        state.configFolder = "/organ/files";
+        state.midiInName = QStringLiteral("Ümlaut In");
+        state.midiOutName = QStringLiteral("Out [2] = \"B\"");
+        state.configFolder = QStringLiteral("/home/Müller/Orgel ; files");
         FakeWindow main;
         main.placement = {10, 20, 800, 600};
         main.minimised = c.minimised;
         cInifile ini;
         WriteSettings(state, ini, main);
         EXPECT_TRUE(ini.success()) << ini.lastError();
-        EXPECT_EQ(ReadText(settingsFile()), c.after);
+        EXPECT_EQ(ReadText(SettingsFile(AppDataFolder())), c.after);
     }
 }
 
-TEST_F(SettingsTest, SettingsSurviveShutdownAndStart) {
-    ASSERT_TRUE(MakePath(AppDataFolder()));
-    AppState before;
-    before.appDataFolder = AppDataFolder();
-    before.midi = {2, 3};
-    before.midiInName = QStringLiteral("Ümlaut In");
-    before.midiOutName = QStringLiteral("Out [2] = \"B\"");
-    before.configFolder = QStringLiteral("/home/Müller/Orgel ; files");
-    FakeWindow main;
-    cInifile ini;
-    WriteSettings(before, ini, main);
-
-    Start();
-    EXPECT_EQ(state_.midi.midiInSetting, 2);
-    EXPECT_EQ(state_.midi.midiOutSetting, 3);
-    EXPECT_TRUE(state_.midiConfigured);
-    EXPECT_EQ(state_.midiInName, before.midiInName);
-    EXPECT_EQ(state_.midiOutName, before.midiOutName);
-    EXPECT_EQ(state_.configFolder, before.configFolder);
-}
-
-TEST_F(SettingsTest, WidgetPlacementRoundTrip) {
-    ASSERT_TRUE(MakePath(AppDataFolder()));
-    cInifile ini;
-    ini.setPath(settingsFile());
-    ini.setSection(kPlacementSection);
-    {
-        QWidget window;
-        window.move(30, 40);
-        window.resize(300, 200);
-        WidgetPlacement placement(window);
-        ini.SaveFormPosition(placement);
-    }
+TEST_F(SettingsTest, MainWindowPlacementSurvivesShutdownAndStart) {
     QWidget window;
+    window.move(30, 40);
+    window.resize(300, 200);
     WidgetPlacement placement(window);
-    ini.LoadFormPosition(placement, 100, 100);
+    cInifile ini;
+    Start();
+    WriteSettings(state_, ini, placement);
+    window.move(0, 0);
+    window.resize(50, 50);
+    Start();
+    LoadMainWindowPlacement(state_, ini, placement, 100, 100);
     EXPECT_EQ(window.pos(), QPoint(30, 40));
     EXPECT_EQ(window.size(), QSize(300, 200));
-    EXPECT_FALSE(window.windowState().testFlag(Qt::WindowMaximized));
-
-    ini.setKey("Maximised");
-    ini.setValue("1");
-    ini.LoadFormPosition(placement, 100, 100);
-    EXPECT_TRUE(window.windowState().testFlag(Qt::WindowMaximized));
 }
 
 TEST(RefindPortsTest, SettingsFollowTheirDevicesByName) {
-    using Names = std::vector<std::string>;
+    // Each row is one list of devices, given to the input and to the output; the output's
+    // setting is one above the input's, so both name the same device.
     const struct {
         const char* name;
-        Names inputs, outputs;
-        int in, out; // before: the settings and their names
-        QString inName, outName;
-        int expectedIn, expectedOut; // after
-        QString expectedInName, expectedOutName;
+        std::vector<std::string> devices;
+        int in;
+        QString deviceName;
+        int expectedIn;
+        QString expectedDeviceName;
     } cases[] = {
-        {"unchanged", {"A", "B"}, {"X", "Y"}, 2, 3, "B", "Y", 2, 3, "B", "Y"},
-        {"device added before", {"New", "A"}, {"New", "X"}, 1, 2, "A", "X", 2, 3, "A", "X"},
-        {"device removed before", {"B"}, {"Y"}, 2, 3, "B", "Y", 1, 2, "B", "Y"},
-        {"device gone", {"B"}, {"Y"}, 1, 2, "A", "X", 1, 2, "A", "X"},
-        {"same name twice", {"A", "A"}, {"X", "X"}, 2, 3, "A", "X", 2, 3, "A", "X"},
-        {"names are exact", {"a", "A "}, {}, 3, 0, "A", "", 3, 0, "A", ""},
-        {"default output has no name", {}, {"X"}, 0, 1, "", "X", 0, 1, "", "X"},
-        {"none chosen", {"A"}, {"X"}, 0, 0, "A", "X", 0, 0, "A", "X"},
-        {"a name is learnt", {"A", "B"}, {"X", "Y"}, 2, 2, "", "", 2, 2, "B", "X"},
-        {"no name to learn", {"A"}, {"X"}, 5, 5, "", "", 5, 5, "", ""},
-        {"negative setting", {"A"}, {"X"}, -1, -1, "A", "X", -1, -1, "A", "X"},
-        {"plugged in again under new ALSA numbers",
-         {"Thru 14:0", "USB MIDI 24:0"},
-         {"Thru 14:0", "USB MIDI 24:0"},
-         2,
-         2,
-         "USB MIDI 20:0",
-         "USB MIDI 20:0",
-         2,
-         3,
-         "USB MIDI 24:0",
-         "USB MIDI 24:0"},
-        {"new numbers but two candidates",
-         {"USB MIDI 24:0", "USB MIDI 28:0"},
-         {},
-         1,
-         0,
-         "USB MIDI 20:0",
-         "",
-         1,
-         0,
-         "USB MIDI 20:0",
-         ""},
+        {"unchanged", {"A", "B"}, 2, "B", 2, "B"},
+        {"device added before", {"New", "A"}, 1, "A", 2, "A"},
+        {"device removed before", {"B"}, 2, "B", 1, "B"},
+        {"device gone", {"B"}, 1, "A", 1, "A"},
+        {"same name twice", {"A", "A"}, 2, "A", 2, "A"},
+        {"names are exact", {"a", "A "}, 3, "A", 3, "A"},
+        {"none chosen, default output", {"A"}, 0, "A", 0, "A"},
+        {"negative setting", {"A"}, -1, "A", -1, "A"},
+        {"a name is learnt", {"A", "B"}, 2, "", 2, "B"},
+        {"no name to learn", {"A"}, 5, "", 5, ""},
+        {"new ALSA numbers", {"Thru 14:0", "USB 24:0"}, 1, "USB 20:0", 2, "USB 24:0"},
+        {"new numbers, two candidates", {"USB 24:0", "USB 28:0"}, 1, "USB 20:0", 1, "USB 20:0"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ListedInput input(c.inputs);
-        ListedOutput output(c.outputs);
+        ListedInput input(c.devices);
+        ListedOutput output(c.devices);
         AppState state;
-        state.midi = {c.in, c.out};
-        state.midiInName = c.inName;
-        state.midiOutName = c.outName;
+        state.midi = {c.in, c.in + 1};
+        state.midiInName = state.midiOutName = c.deviceName;
         RefindPorts(state, input, output);
         EXPECT_EQ(state.midi.midiInSetting, c.expectedIn);
-        EXPECT_EQ(state.midiInName, c.expectedInName);
-        EXPECT_EQ(state.midi.midiOutSetting, c.expectedOut);
-        EXPECT_EQ(state.midiOutName, c.expectedOutName);
+        EXPECT_EQ(state.midi.midiOutSetting, c.expectedIn + 1);
+        EXPECT_EQ(state.midiInName, c.expectedDeviceName);
+        EXPECT_EQ(state.midiOutName, c.expectedDeviceName);
     }
 }
 

@@ -1,11 +1,16 @@
 #pragma once
-// Helpers of the shell tests: whole files as text, and a window that only remembers what is
-// done to it.
+// Helpers of the shell tests: whole files as text, a settings file in a scratch folder, and
+// a window that only remembers what is done to it.
 
+#include "platform/ini_file.h"
 #include "platform/window_placement.h"
 
 #include <QString>
+#include <QTemporaryDir>
 
+#include <gtest/gtest.h>
+
+#include <array>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -31,41 +36,45 @@ inline std::filesystem::path FsPath(const QString& path) {
     return path.toStdString();
 }
 
-struct Placement {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
-    bool operator==(const Placement&) const = default;
+class IniFileTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(scratch_.isValid());
+        ini_.setPath(file_);
+    }
+
+    // Starts from this file content; none means no file.
+    void Given(const std::optional<std::string>& content) {
+        std::filesystem::remove(file_);
+        if (content) WriteText(file_, *content);
+    }
+
+    QTemporaryDir scratch_;
+    std::filesystem::path file_ = FsPath(scratch_.filePath("test.ini"));
+    cInifile ini_;
 };
 
-inline std::ostream& operator<<(std::ostream& out, const Placement& p) {
-    return out << "(" << p.left << ", " << p.top << ", " << p.width << " x " << p.height << ")";
-}
+// Left, top, width, height.
+using Placement = std::array<int, 4>;
 
+// On a 1920 x 1080 screen.
 class FakeWindow : public WindowPlacement {
 public:
     Placement placement{100, 100, 400, 300};
     bool minimised = false;
     bool maximised = false;
-    int screenW = 1920;
-    int screenH = 1080;
     int unitsPerPixel = 1;
-    int moves = 0;
 
     bool isMinimised() const override { return minimised; }
     bool isMaximised() const override { return maximised; }
-    int left() const override { return placement.left; }
-    int top() const override { return placement.top; }
-    int width() const override { return placement.width; }
-    int height() const override { return placement.height; }
-    void move(int l, int t, int w, int h) override {
-        placement = {l, t, w, h};
-        ++moves;
-    }
+    int left() const override { return placement[0]; }
+    int top() const override { return placement[1]; }
+    int width() const override { return placement[2]; }
+    int height() const override { return placement[3]; }
+    void move(int l, int t, int w, int h) override { placement = {l, t, w, h}; }
     void maximise() override { maximised = true; }
-    int screenWidth() const override { return screenW; }
-    int screenHeight() const override { return screenH; }
+    int screenWidth() const override { return 1920; }
+    int screenHeight() const override { return 1080; }
     int unitsPerPixelX() const override { return unitsPerPixel; }
     int unitsPerPixelY() const override { return unitsPerPixel; }
 };
