@@ -22,22 +22,12 @@ struct RunResult {
 };
 
 using test::Piston;
+using test::ReadFile;
 
 class CliTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ =
-            std::filesystem::path(::testing::TempDir()) / ("vtl_cli_" + std::string(info->name()));
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(dir_);
-    }
-    void TearDown() override {
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(dir_);
-    }
+    void SetUp() override { std::filesystem::current_path(folder_.path()); }
+    void TearDown() override { std::filesystem::current_path(previous_); }
 
     static RunResult Run(const Command& command, const QStringList& args,
                          const std::string& input = "") {
@@ -48,8 +38,6 @@ protected:
         const int exit = command.run(command, args, io);
         return {exit, out.str(), err.str()};
     }
-
-    static std::string Read(const std::filesystem::path& path) { return test::ReadFile(path); }
 
     static void Save(ConsoleModel model, const std::string& name) {
         ASSERT_TRUE(SaveConfigFile(model, name));
@@ -70,8 +58,8 @@ protected:
     }
 
 private:
-    std::filesystem::path dir_;
-    std::filesystem::path previous_;
+    const std::filesystem::path previous_ = std::filesystem::current_path();
+    test::ScratchFolder folder_;
 };
 
 } // namespace vtl::cli

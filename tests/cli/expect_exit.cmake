@@ -1,5 +1,6 @@
 # Runs the command after "--" and fails unless it exits with EXPECT; a failure (EXPECT 2)
-# must also say what went wrong in exactly one line on standard error.
+# must also say what went wrong in exactly one line on standard error, which contains
+# MESSAGE when that is given.
 math(EXPR last "${CMAKE_ARGC} - 1")
 set(command)
 set(take OFF)
@@ -16,4 +17,10 @@ if(NOT status EQUAL EXPECT)
 endif()
 if(EXPECT EQUAL 2 AND NOT err MATCHES "^[^\n]+\n$")
   message(FATAL_ERROR "expected one line on standard error, got: ${err}")
+endif()
+if(DEFINED MESSAGE)
+  string(FIND "${err}" "${MESSAGE}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "standard error does not contain \"${MESSAGE}\": ${err}")
+  endif()
 endif()
