@@ -14,7 +14,6 @@ struct AppState {
     // Start-up.
     bool catalogueBuilt = false; // the one-time initialisation has run
     bool choiceShown = false;    // the start choice was shown once; About never shows it again
-    QString callerForm;          // "frmMain" when the main window opened a dialog
 
     // The console and its vocabulary.
     FunctionCatalogue catalogue;

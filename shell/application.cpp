@@ -155,22 +155,18 @@ void Application::Tick() {
 }
 
 void Application::ReadFromVtl() {
-    state_.callerForm = QStringLiteral("frmMain");
     transfer().StartRead();
 }
 
 void Application::WriteToVtl() {
-    state_.callerForm = QStringLiteral("frmMain");
     transfer().StartWrite();
 }
 
 void Application::MidiSetup() {
-    state_.callerForm = QStringLiteral("frmMain");
     midiSetup_->ShowModal();
 }
 
 bool Application::ChooseMidiDevices() {
-    state_.callerForm = QStringLiteral("frmMain");
     return midiSetup_->ShowModal();
 }
 
@@ -219,7 +215,6 @@ void Application::ViewDocumentation() {
 }
 
 void Application::About() {
-    state_.callerForm = QStringLiteral("frmMain");
     splash_->Start(true);
     splash_->exec();
 }

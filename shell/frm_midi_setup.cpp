@@ -128,7 +128,8 @@ void frmMIDISetup::showEvent(QShowEvent* event) {
 
 void frmMIDISetup::Load() {
     loaded_ = true;
-    if (state_.callerForm == QLatin1String("frmMain")) Place();
+    // Every opening comes from the main window once the dialog knows it.
+    if (mainWindow_) Place();
     comboMidiOut_->clear();
     comboMidiIn_->clear();
 

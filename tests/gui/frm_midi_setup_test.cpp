@@ -261,7 +261,6 @@ void DialogsTest::setupOpenedByMainWindowLandsOverIt() {
     QWidget mainWindow;
     mainWindow.setGeometry(400, 350, 360, 240);
     rig.dialog.setWindows(&mainWindow, nullptr);
-    rig.state.callerForm = QStringLiteral("frmMain");
 
     rig.dialog.show();
 
