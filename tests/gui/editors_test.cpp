@@ -1,0 +1,390 @@
+// The console view's clicks and the piston, channel and shoe editors they open: which element
+// each click hands over, where the editor lands, what it shows of the model, what Save writes
+// back and what Cancel leaves alone; and what the view tells a screen reader.
+
+#include "editor/frm_main.h"
+#include "editor/frm_midi_channels.h"
+#include "editor/frm_piston.h"
+#include "editor/frm_shoe_setup.h"
+#include "editor/main_actions.h"
+#include "model/catalogue.h"
+#include "model/console_model.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QScreen>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+namespace {
+
+using Ints = QList<int>;
+using Texts = QStringList;
+
+struct NoActions : vtl::MainActions {
+    void LoadConfigurationFile() override {}
+    void SaveConfigurationFile() override {}
+    void ReadFromVtl() override {}
+    void WriteToVtl() override {}
+    void MidiSetup() override {}
+    void ViewDocumentation() override {}
+    void About() override {}
+    void Shutdown() override {}
+    void Tick() override {}
+};
+
+// A main window showing a console of three manuals.
+struct ConsoleRig {
+    ConsoleRig() {
+        console.manualCount = 3;
+        main.onConsoleEdited([this] { ++edits; });
+        main.move(0, 0);
+        main.show();
+        main.ShowManuals(3);
+    }
+    QWidget& element(const QString& name) { return *main.findChild<QWidget*>(name); }
+
+    // Clicks the element and runs act on the editor it opened; whatever act leaves open is
+    // cancelled.
+    void Edit(const QString& name, const std::function<void(QDialog&)>& act) {
+        QTimer::singleShot(0, &main, [act] {
+            auto* editor = dynamic_cast<QDialog*>(QApplication::activeModalWidget());
+            QVERIFY(editor && editor->isModal());
+            act(*editor);
+            if (editor->isVisible()) editor->reject();
+        });
+        QTest::mouseClick(&element(name), Qt::LeftButton);
+    }
+
+    NoActions actions;
+    vtl::FunctionCatalogue catalogue = vtl::BuildCatalogue();
+    vtl::ConsoleModel console;
+    vtl::frmMain main{actions, console, catalogue, QStringLiteral(VTL_PROGRAM_FOLDER)};
+    int edits = 0;
+};
+
+template <class T = QWidget> T& Child(QWidget& parent, const QString& name) {
+    return *parent.findChild<T*>(name);
+}
+
+// Clicks "cmdOK" or "cmdCancel", or presses "enter" or "escape" where the focus is.
+void Close(QDialog& editor, const QString& how) {
+    if (how.startsWith("cmd")) return Child<QPushButton>(editor, how).click();
+    QWidget* focus = editor.focusWidget() ? editor.focusWidget() : &editor;
+    QTest::keyClick(focus, how == QLatin1String("enter") ? Qt::Key_Return : Qt::Key_Escape);
+}
+
+// "name=text" pairs: what those lists and labels show (a hidden label nothing), or the
+// entries to choose.
+Texts Shown(QDialog& editor, const Texts& pairs) {
+    Texts shown;
+    for (const QString& pair : pairs) {
+        const QString name = pair.section('=', 0, 0);
+        const auto* label = editor.findChild<QLabel*>(name);
+        shown << name + '=' +
+                     (label ? (label->isVisible() ? label->text() : QString())
+                            : Child<QComboBox>(editor, name).currentText());
+    }
+    return shown;
+}
+void Choose(QDialog& editor, const Texts& pairs) {
+    for (const QString& pair : pairs) {
+        auto& list = Child<QComboBox>(editor, pair.section('=', 0, 0));
+        list.setCurrentIndex(list.findText(pair.section('=', 1)));
+    }
+}
+Texts VisibleLists(QDialog& editor) {
+    Texts names;
+    for (auto* list : editor.findChildren<QComboBox*>())
+        if (list->isVisible()) names << list->objectName();
+    names.sort();
+    return names;
+}
+
+QString Handed(QDialog& editor) {
+    if (auto* piston = dynamic_cast<vtl::frmPiston*>(&editor)) return piston->pistonNumber();
+    if (auto* channels = dynamic_cast<vtl::frmMIDIChannels*>(&editor))
+        return channels->divisionNumber();
+    return dynamic_cast<vtl::frmShoeSetup&>(editor).manualNumber();
+}
+
+Ints Piston(const vtl::pistonInfo& p) {
+    return {p.functionGroup, p.functionType, p.midiChannel, p.programNumber};
+}
+
+} // namespace
+
+class EditorsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    // Each click hands its element to its editor, which lands over the element's manual and
+    // stays whole on the screen when the main window is near its edge.
+    void clicksHandOverTheirElement_data() {
+        QTest::addColumn<QString>("element");
+        QTest::addColumn<QString>("handed");
+        QTest::addColumn<Texts>("shown");
+        QTest::addColumn<QPoint>("mainAt");
+        const auto row = [](const char* name, const char* element, const char* handed, Texts shown,
+                            QPoint mainAt = {}) {
+            QTest::newRow(name) << QString(element) << QString(handed) << shown << mainAt;
+        };
+        row("slot 0", "cmdPiston0", "0",
+            {"lblPiston=Piston #1 on Manual #1", "txtNote=Usually the SET piston"});
+        row("slot 25", "cmdPiston25", "25", {"lblPiston=Piston #6 on Manual #2", "txtNote="});
+        row("slot 33", "cmdPiston33", "33", {"lblPiston=Piston #14 on Manual #2", "txtNote="});
+        row("slot 39", "cmdPiston39", "39",
+            {"lblPiston=Piston #20 on Manual #2", "txtNote=Usually the General Cancel"});
+        row("third keyboard", "picKeyboard2", "2", {});
+        row("third shoe", "btnAddShoe2", "2",
+            {"lblManual=Configuring Analog Input #2 on Manual #3"});
+        row("left edge", "cmdPiston5", "5", {}, {-500, 0});
+        row("bottom edge", "btnAddShoe2", "2", {}, {0, 300});
+    }
+    void clicksHandOverTheirElement() {
+        QFETCH(QString, element);
+        QFETCH(QString, handed);
+        QFETCH(Texts, shown);
+        QFETCH(QPoint, mainAt);
+        ConsoleRig rig;
+        rig.main.move(mainAt);
+        rig.Edit(element, [&](QDialog& editor) {
+            QVERIFY(editor.windowFlags() & Qt::FramelessWindowHint);
+            QCOMPARE(Handed(editor), handed);
+            QCOMPARE(Shown(editor, shown), shown);
+            const QRect at = editor.frameGeometry();
+            QVERIFY(rig.main.screen()->availableGeometry().contains(at));
+            if (!mainAt.isNull()) return;
+            QCOMPARE(at.center().x(), rig.main.frameGeometry().center().x());
+            QWidget* panel = &rig.element(element);
+            while (!panel->objectName().startsWith("fraManual"))
+                panel = panel->parentWidget();
+            QVERIFY(QRect(panel->mapToGlobal(QPoint()), panel->size()).contains(at.center()));
+        });
+    }
+
+    void pistonEditor_data() {
+        QTest::addColumn<int>("slot");
+        QTest::addColumn<Ints>("stored"); // group, type, channel, program
+        QTest::addColumn<Texts>("shown");
+        QTest::addColumn<Texts>("choose");
+        QTest::addColumn<Texts>("lists"); // visible after the choice
+        QTest::addColumn<QString>("close");
+        QTest::addColumn<Ints>("saved");
+        QTest::addColumn<QString>("tooltip");
+        const auto row = [](const char* name, int slot, Ints stored, Texts shown, Texts choose,
+                            Texts lists, const char* close, Ints saved, const char* tooltip) {
+            QTest::newRow(name) << slot << stored << shown << choose << lists << QString(close)
+                                << saved << QString(tooltip);
+        };
+        const QString pc = "Hauptwerk/Program Change function";
+        row("program change 1 on 10, then 128", 7, {6, 2, 10, 1},
+            {"cboFunction=" + pc, "cboProgramChange6=1", "cboMidiChannel6=10"},
+            {"cboProgramChange6=128"}, {"cboFunction", "cboMidiChannel6", "cboProgramChange6"},
+            "cmdOK", {6, 0, 10, 128}, qPrintable(pc));
+        row("channel 0 shown as 1, Enter saves", 0, {3, 4, 0, 4},
+            {"cboType3=Memory A General #5", "cboMidiChannel3=1"}, {},
+            {"cboFunction", "cboMidiChannel3", "cboType3"}, "enter", {3, 4, 1, 4},
+            "Ahlborn General");
+        row("SET", 25, {0, 5, 3, 5}, {"cboType0=B to Aux coupler"}, {"cboFunction=Ahlborn SET"},
+            {"cboFunction", "cboMidiChannel4"}, "cmdOK", {4, 0, 1, 5}, "Ahlborn SET");
+        row("SFZ", 39, {5, 0, 16, 0}, {"cboMidiChannel5=16"}, {},
+            {"cboFunction", "cboMidiChannel5"}, "cmdOK", {5, 0, 16, 0}, "Ahlborn SFZ");
+        row("Unassigned", 59, {7, 22, 9, 22}, {"cboType7=Panic"}, {"cboFunction=Unassigned"},
+            {"cboFunction"}, "cmdOK", {8, 0, 1, 22}, "Unassigned");
+        row("never set shows Unassigned", 40, {9, 0, 0, 0}, {"cboFunction=Unassigned"}, {},
+            {"cboFunction"}, "cmdOK", {8, 0, 1, 0}, "Unassigned");
+        row("unlisted type kept", 1, {1, 3, 2, 3}, {"cboType1=", "cboMidiChannel1=2"}, {},
+            {"cboFunction", "cboMidiChannel1", "cboType1"}, "cmdOK", {1, 3, 2, 3},
+            "Ahlborn Tremulant");
+        row("group whose list the last piston left empty", 2, {0, 5, 3, 5}, {},
+            {"cboFunction=Ahlborn Tremulant"}, {"cboFunction", "cboMidiChannel1", "cboType1"},
+            "cmdOK", {1, 0, 5, 5}, "Ahlborn Tremulant");
+        row("cancel after changes", 33, {3, 2, 3, 2}, {"cboType3=Memory A General #3"},
+            {"cboFunction=TREVA function", "cboMidiChannel7=12"},
+            {"cboFunction", "cboMidiChannel7", "cboType7"}, "cmdCancel", {3, 2, 3, 2}, "");
+        row("Escape cancels", 33, {3, 2, 3, 2}, {}, {"cboFunction=Unassigned"}, {"cboFunction"},
+            "escape", {3, 2, 3, 2}, "");
+    }
+    void pistonEditor() {
+        QFETCH(int, slot);
+        QFETCH(Ints, stored);
+        QFETCH(Texts, shown);
+        QFETCH(Texts, choose);
+        QFETCH(Texts, lists);
+        QFETCH(QString, close);
+        QFETCH(Ints, saved);
+        QFETCH(QString, tooltip);
+        ConsoleRig rig;
+        auto& piston = rig.console.pistons[static_cast<std::size_t>(slot)];
+        const auto set = [&](const Ints& v) {
+            piston = {static_cast<std::int16_t>(v[3]), static_cast<std::int16_t>(v[2]),
+                      static_cast<std::int16_t>(v[1]), static_cast<std::int16_t>(v[0])};
+        };
+        // An earlier opening for another piston leaves its lists behind: here a tremulant
+        // whose function is not in the list.
+        rig.console.pistons[static_cast<std::size_t>((slot + 21) % 60)] = {3, 5, 3, 1};
+        rig.Edit(QStringLiteral("cmdPiston%1").arg((slot + 21) % 60),
+                 [](QDialog& e) { Close(e, "cmdOK"); });
+        set(stored);
+        rig.edits = 0;
+        rig.Edit(QStringLiteral("cmdPiston%1").arg(slot), [&](QDialog& editor) {
+            QCOMPARE(Shown(editor, shown), shown);
+            Choose(editor, choose);
+            QCOMPARE(VisibleLists(editor), lists);
+            Close(editor, close);
+        });
+        QCOMPARE(Piston(piston), saved);
+        QCOMPARE(rig.element(QStringLiteral("cmdPiston%1").arg(slot)).toolTip(), tooltip);
+        QCOMPARE(rig.edits, tooltip.isEmpty() ? 0 : 1);
+    }
+
+    void channelEditor_data() {
+        QTest::addColumn<int>("stored");
+        QTest::addColumn<Ints>("shown");
+        QTest::addColumn<Ints>("toggle");
+        QTest::addColumn<QString>("close");
+        QTest::addColumn<int>("saved");
+        QTest::addColumn<QString>("description");
+        const auto row = [](const char* name, int stored, Ints shown, Ints toggle,
+                            const char* close, int saved, const char* description) {
+            QTest::newRow(name) << stored << shown << toggle << QString(close) << saved
+                                << QString(description);
+        };
+        const Ints all{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
+        row("5", 5, {1, 3}, {}, "cmdOK", 5, "Sends on MIDI channels 1 and 3");
+        row("5, toggled", 5, {1, 3}, {2, 3, 16}, "enter", 32771,
+            "Sends on MIDI channels 1, 2 and 16");
+        row("0", 0, {}, {}, "cmdOK", 0, "Sends on no MIDI channel");
+        row("65535", 65535, all, {}, "cmdOK", 65535, "Sends on MIDI channels 1 to 16");
+        row("65536", 65536, all, {}, "cmdOK", 65535, "Sends on MIDI channels 1 to 16");
+        row("cancel after toggling", 5, {1, 3}, {1, 4}, "cmdCancel", 5,
+            "Sends on MIDI channels 1 and 3");
+    }
+    void channelEditor() {
+        QFETCH(int, stored);
+        QFETCH(Ints, shown);
+        QFETCH(Ints, toggle);
+        QFETCH(QString, close);
+        QFETCH(int, saved);
+        QFETCH(QString, description);
+        ConsoleRig rig;
+        const auto button = [](QDialog& editor, int c) -> QPushButton& {
+            return Child<QPushButton>(editor, QStringLiteral("chkChannel%1").arg(c - 1));
+        };
+        const auto on = [&](QDialog& editor) {
+            Ints channels;
+            for (int c = 1; c <= 16; ++c)
+                if (button(editor, c).isChecked()) channels << c;
+            return channels;
+        };
+        rig.console.divisionChannels[1] = stored;
+        rig.main.RefreshConsoleView();
+        rig.Edit("picKeyboard1", [&](QDialog& editor) {
+            QCOMPARE(on(editor), shown);
+            for (int c : toggle)
+                button(editor, c).click();
+            button(editor, 1).setFocus();
+            Close(editor, close);
+        });
+        QCOMPARE(rig.console.divisionChannels[1], saved);
+        QCOMPARE(rig.edits, close == QLatin1String("cmdCancel") ? 0 : 1);
+        QCOMPARE(rig.element("picKeyboard1").accessibleDescription(), description);
+        // Toggles that were cancelled are gone at the next opening.
+        if (close == QLatin1String("cmdCancel"))
+            rig.Edit("picKeyboard1", [&](QDialog& editor) { QCOMPARE(on(editor), shown); });
+    }
+
+    void shoeEditor_data() {
+        QTest::addColumn<Ints>("stored"); // on, volume, channel
+        QTest::addColumn<Texts>("shown");
+        QTest::addColumn<Texts>("choose");
+        QTest::addColumn<QString>("close");
+        QTest::addColumn<Ints>("saved");
+        const auto row = [](const char* name, Ints stored, Texts shown, Texts choose,
+                            const char* close, Ints saved) {
+            QTest::newRow(name) << stored << shown << choose << QString(close) << saved;
+        };
+        const Texts disabled{"cboType0=Disabled", "cboMidiChannel0=16"};
+        const Texts volume1{"cboType0=Volume (MIDI Controller 7)", "cboMidiChannel0=1"};
+        const Texts expression16{"cboType0=Expression (MIDI Controller 11)", "cboMidiChannel0=16"};
+        const Texts expression3{"cboType0=Expression (MIDI Controller 11)", "cboMidiChannel0=3"};
+        row("never decoded", {0, 0, 0}, disabled, {}, "cmdOK", {0, 0, 0});
+        row("disabled with a channel", {0, 1, 4}, disabled, {}, "cmdOK", {0, 1, 4});
+        row("volume on 1", {1, 1, 0}, volume1, {}, "cmdOK", {1, 1, 0});
+        row("expression on 16", {1, 0, 15}, expression16, {}, "enter", {1, 0, 15});
+        row("expression on 3", {1, 1, 0}, volume1, expression3, "cmdOK", {1, 0, 2});
+        row("Disabled keeps the channel", {1, 1, 4}, {"cboMidiChannel0=5"}, {"cboType0=Disabled"},
+            "cmdOK", {0, 1, 4});
+        row("channel above 16 kept", {1, 1, 20}, {"cboMidiChannel0="}, {}, "cmdOK", {1, 1, 20});
+        row("cancel after changes", {1, 1, 0}, volume1, {"cboType0=Disabled", "cboMidiChannel0=9"},
+            "cmdCancel", {1, 1, 0});
+    }
+    void shoeEditor() {
+        QFETCH(Ints, stored);
+        QFETCH(Texts, shown);
+        QFETCH(Texts, choose);
+        QFETCH(QString, close);
+        QFETCH(Ints, saved);
+        ConsoleRig rig;
+        vtl::shoeInfo& shoe = rig.console.shoes[2];
+        shoe = {static_cast<std::uint8_t>(stored[2]), stored[1] != 0, stored[0] != 0};
+        rig.Edit("btnAddShoe2", [&](QDialog& editor) {
+            QCOMPARE(Shown(editor, shown), shown);
+            Choose(editor, choose);
+            Close(editor, close);
+        });
+        QCOMPARE((Ints{shoe.expressionOn, shoe.volumeControl, shoe.midiChannel}), saved);
+    }
+
+    void viewSpeaksToScreenReaders() {
+        ConsoleRig rig;
+        rig.console.pistons[33] = {12, 10, 0, vtl::kProgramChangeGroup};
+        rig.console.pistons[45] = {4, 3, 22, vtl::kGeneralGroup};
+        rig.console.divisionChannels[2] = 0xf3fc;
+        rig.console.shoes[0] = {4, true, true};
+        rig.main.RefreshConsoleView();
+        const QList<std::pair<QString, Texts>> elements{
+            {"cmdPiston33",
+             {"Manual 2, piston 14",
+              "Hauptwerk/Program Change function, program 12, MIDI channel 10"}},
+            {"cmdPiston45",
+             {"Manual 3, piston 6", "Ahlborn General, Memory D General #5, "
+                                    "MIDI channel 3"}},
+            {"cmdPiston0", {"Manual 1, piston 1", "Unassigned"}},
+            {"picKeyboard2", {"Manual 3, keyboard", "Sends on MIDI channels 3 to 10 and 13 to 16"}},
+            {"btnAddShoe0", {"Manual 1, shoe", "Volume (MIDI Controller 7) on MIDI channel 5"}},
+            {"btnAddShoe1", {"Manual 2, shoe", "Disabled"}},
+        };
+        for (const auto& [name, texts] : elements) {
+            QWidget& element = rig.element(name);
+            QCOMPARE((Texts{element.accessibleName(), element.accessibleDescription()}), texts);
+            QVERIFY(element.toolTip().isEmpty());
+            if (!name.startsWith("btn")) QCOMPARE(element.cursor().shape(), Qt::BitmapCursor);
+        }
+        // In every editor each list is read out by its question, and Tab reaches Save and
+        // Cancel.
+        for (const char* name : {"cmdPiston33", "picKeyboard0", "btnAddShoe0"}) {
+            rig.Edit(name, [](QDialog& editor) {
+                QList<QWidget*> buddies;
+                for (auto* label : editor.findChildren<QLabel*>())
+                    buddies << label->buddy();
+                for (auto* list : editor.findChildren<QComboBox*>())
+                    QVERIFY2(!list->isVisible() || buddies.contains(list),
+                             qPrintable(list->objectName()));
+                Texts reached;
+                for (QWidget* w = editor.nextInFocusChain(); w != &editor;
+                     w = w->nextInFocusChain())
+                    if (w->isVisible() && (w->focusPolicy() & Qt::TabFocus))
+                        reached << w->objectName();
+                QVERIFY(reached.contains("cmdOK") && reached.contains("cmdCancel"));
+            });
+        }
+    }
+};
+
+QTEST_MAIN(EditorsTest)
+#include "editors_test.moc"
