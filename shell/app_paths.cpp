@@ -1,6 +1,7 @@
 #include "shell/app_paths.h"
 
-#include <QCoreApplication>
+#include "link/product.h"
+
 #include <QFile>
 #include <QStandardPaths>
 
@@ -10,19 +11,18 @@ namespace vtl {
 
 QString AppDataFolder() {
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QStringLiteral("/Larchmont Consoles/VTLConfig");
+           QLatin1Char('/') + QString::fromLatin1(kOrganisationName) + QLatin1Char('/') +
+           QString::fromLatin1(kProductName);
 }
 
 QString DocumentsFolder() {
     return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
 }
 
-QString ProgramFolder() {
-    return QCoreApplication::applicationDirPath();
-}
-
 std::filesystem::path SettingsFile(const QString& appDataFolder) {
-    return QFile::encodeName(appDataFolder + QStringLiteral("/VTLConfig.ini")).toStdString();
+    return QFile::encodeName(appDataFolder + QLatin1Char('/') + QString::fromLatin1(kProductName) +
+                             QStringLiteral(".ini"))
+        .toStdString();
 }
 
 Status MakePath(const QString& folder) {

@@ -16,8 +16,6 @@ namespace vtl {
 QString AppDataFolder();
 // The user's documents folder: where configuration files are opened and saved at first.
 QString DocumentsFolder();
-// The folder the program was started from.
-QString ProgramFolder();
 // The settings file, "VTLConfig.ini" in the per-user folder.
 std::filesystem::path SettingsFile(const QString& appDataFolder);
 

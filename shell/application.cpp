@@ -64,7 +64,7 @@ bool Application::Start() {
     choice_->onExit([] { QCoreApplication::exit(0); });
 
     Initialise();
-    splash_->Start(false);
+    splash_->Start();
     splash_->show();
     return true;
 }
@@ -76,7 +76,11 @@ void Application::Initialise() {
     WriteLog(StartLogLine(QDateTime::currentDateTime()).toStdString());
     state_.catalogue = BuildCatalogue();
     state_.console = ConsoleModel{};
-    ReadSettings(state_, iniFile_);
+    if (const auto read = ReadSettings(state_, iniFile_); !read) {
+        // The program works without it; only settings and backups cannot be kept.
+        ShowMessage("The settings folder cannot be made, so no settings or backups are kept: " +
+                    read.error().message);
+    }
     OpenPorts();
 }
 
@@ -215,7 +219,7 @@ void Application::ViewDocumentation() {
 }
 
 void Application::About() {
-    splash_->Start(true);
+    splash_->Start();
     splash_->exec();
 }
 

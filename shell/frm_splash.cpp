@@ -10,7 +10,7 @@
 namespace vtl {
 
 frmSplash::frmSplash(const QString& picturePath, QWidget* parent)
-    : QDialog(parent), lblVersion_(new QLabel(this)), timer1_(new QTimer(this)) {
+    : QDialog(parent), timer1_(new QTimer(this)) {
     MakeRoundedWindow(*this);
     setWindowTitle(QString::fromLatin1(kWindowTitle));
     // A missing picture leaves the window plain.
@@ -23,19 +23,12 @@ frmSplash::frmSplash(const QString& picturePath, QWidget* parent)
     auto* line = new QLabel(QStringLiteral("Click or press a key to continue"), this);
     line->setGeometry(36, 168, 270, 16);
     line->setStyleSheet(QStringLiteral("color: #e2c27e; background: transparent;"));
-    lblVersion_->setObjectName(QStringLiteral("lblVersion"));
-    lblVersion_->setGeometry(40, 196, 420, 18);
     timer1_->setSingleShot(true);
     timer1_->setInterval(kShowMilliseconds);
     connect(timer1_, &QTimer::timeout, this, &QDialog::accept);
 }
 
-void frmSplash::Start(bool aboutMode) {
-    if (aboutMode) {
-        lblVersion_->hide();
-    } else {
-        lblVersion_->clear();
-    }
+void frmSplash::Start() {
     timer1_->start();
 }
 

@@ -5,8 +5,6 @@
 
 #include <functional>
 
-class QLabel;
-
 namespace vtl {
 
 class frmSplash : public QDialog {
@@ -15,8 +13,8 @@ public:
 
     frmSplash(const QString& picturePath, QWidget* parent = nullptr);
 
-    // Shows the window for 3.5 s or until a click or key; About mode hides the version line.
-    void Start(bool aboutMode);
+    // Shows the window for 3.5 s or until a click or key.
+    void Start();
     // Called each time the window goes away.
     void onUnload(std::function<void()> handler) { unload_ = std::move(handler); }
 
@@ -26,7 +24,6 @@ protected:
     void done(int result) override;
 
 private:
-    QLabel* lblVersion_;
     QTimer* timer1_;
     std::function<void()> unload_;
 };

@@ -148,20 +148,20 @@ void ReadLogSwitch(AppState& state, cInifile& ini) {
     }
 }
 
-void ReadSettings(AppState& state, cInifile& ini) {
+Status ReadSettings(AppState& state, cInifile& ini) {
     state.configFolder = DocumentsFolder();
     state.appDataFolder = AppDataFolder();
     ini.setPath(SettingsFile(state.appDataFolder));
     for (const std::string& section : ini.EnumerateAllSections()) {
         if (section == kMidiSection) {
-            if (!ReadMidiSection(state, ini)) return;
+            if (!ReadMidiSection(state, ini)) return Ok();
         } else if (section == kPreferencesSection) {
             ReadPreferencesSection(state, ini);
         }
     }
-    // Only writes set the return code, so the folder is made on every start. A folder that
-    // cannot be made shows later, when the settings cannot be written.
-    if (!ini.success()) (void)MakePath(state.appDataFolder);
+    // Only writes set the return code, so the folder is made on every start.
+    if (ini.success()) return Ok();
+    return MakePath(state.appDataFolder);
 }
 
 void LoadMainWindowPlacement(const AppState& state, cInifile& ini, WindowPlacement& mainWindow,

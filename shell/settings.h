@@ -25,8 +25,8 @@ void ReadLogSwitch(AppState& state, cInifile& ini);
 // per-user folder. A device setting outside -32768 to 32767 or a "Configured" that is not
 // Boolean text ends the reading there: what was read stays, the rest keeps its default and
 // the folder is not created. Boolean text is "True" or "False" in any case, or a whole
-// number, where 0 is False.
-void ReadSettings(AppState& state, cInifile& ini);
+// number, where 0 is False. The error says why the folder cannot be made.
+Status ReadSettings(AppState& state, cInifile& ini);
 
 // Points the settings file at the per-user folder and restores the main window's placement
 // from "VTLConfig", not smaller than the minimum size.

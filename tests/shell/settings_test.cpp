@@ -34,7 +34,7 @@ protected:
         cInifile ini;
         ReadLogSwitch(state_, ini);
         WriteLog(state_, StartLogLine(QDateTime::currentDateTime()));
-        ReadSettings(state_, ini);
+        ASSERT_TRUE(ReadSettings(state_, ini));
     }
 
     // The settings read that are not at their defaults.
