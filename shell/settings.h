@@ -12,6 +12,7 @@
 #include "platform/ini_file.h"
 #include "platform/window_placement.h"
 #include "shell/app_state.h"
+#include "sysex/result.h"
 
 namespace vtl {
 
