@@ -8,28 +8,19 @@ class DialogsTest : public QObject {
 
 private slots:
     // MIDI device setup.
+    void setupListsDevicesByName_data();
     void setupListsDevicesByName();
-    void setupSelectsStoredDevice_data();
-    void setupSelectsStoredDevice();
     void setupOkStoresPositionsAndNames_data();
     void setupOkStoresPositionsAndNames();
-    void setupOkKeepsListsForNextShow();
-    void setupCancelKeepsSettingsAndReloadsNextShow();
-    void setupShowModalReportsCancel_data();
-    void setupShowModalReportsCancel();
-    void setupListingErrorReportsNoMidiCard_data();
-    void setupListingErrorReportsNoMidiCard();
+    void setupSecondShowEndsWith();
     void setupOpenedByMainWindowLandsOverIt();
 
     // Status window.
-    void statusKeepsEndInView_data();
     void statusKeepsEndInView();
     void statusShowsLineBreaks();
-    void statusClosingClearsText_data();
     void statusClosingClearsText();
     void statusClickIntoTextFocusesClose();
 
     // Documentation launch.
-    void openDocument_data();
     void openDocument();
 };

@@ -58,53 +58,9 @@ struct SetupRig {
 
 } // namespace
 
-void DialogsTest::setupListsDevicesByName() {
-    SetupRig rig({"In A", "In B"}, {"Out A", "Out B"});
-    rig.dialog.show();
-
-    QCOMPARE(SetupRig::Entries(rig.out()),
-             QStringList({kOutPlaceholder, kDefaultOutput, "Out A", "Out B"}));
-    QCOMPARE(SetupRig::Entries(rig.in()), QStringList({kInPlaceholder, "In A", "In B"}));
-    QCOMPARE(rig.output.calls, std::vector<std::string>({"select -1", "select 0", "select 1"}));
-    QCOMPARE(rig.input.calls, std::vector<std::string>({"select 0", "select 1"}));
-    QVERIFY(rig.messages.empty());
-    QVERIFY(rig.log.empty());
-}
-
-void DialogsTest::setupSelectsStoredDevice_data() {
-    QTest::addColumn<bool>("output");
-    QTest::addColumn<int>("devices");
-    QTest::addColumn<int>("setting");
-    QTest::addColumn<int>("selected");
-
-    QTest::newRow("out 1 selects the default output") << true << 2 << 1 << 1;
-    QTest::newRow("out 3 selects device 1") << true << 2 << 3 << 3;
-    QTest::newRow("out beyond the entries selects the placeholder") << true << 2 << 4 << 0;
-    QTest::newRow("out 0 selects the placeholder") << true << 2 << 0 << 0;
-    QTest::newRow("out -1 selects the placeholder") << true << 0 << -1 << 0;
-    QTest::newRow("in 2 selects device 1") << false << 2 << 2 << 2;
-    QTest::newRow("in beyond the entries selects the placeholder") << false << 2 << 3 << 0;
-    QTest::newRow("in -1 with devices selects the placeholder") << false << 2 << -1 << 0;
-    QTest::newRow("in -1 without devices selects nothing") << false << 0 << -1 << -1;
-    QTest::newRow("in 1 without devices selects the placeholder") << false << 0 << 1 << 0;
-}
-
-void DialogsTest::setupSelectsStoredDevice() {
-    QFETCH(bool, output);
-    QFETCH(int, devices);
-    QFETCH(int, setting);
-    QFETCH(int, selected);
-    SetupRig rig(DeviceNames("in", devices), DeviceNames("out", devices));
-    rig.state.midi = {setting, setting};
-
-    rig.dialog.show();
-
-    QCOMPARE((output ? rig.out() : rig.in()).currentIndex(), selected);
-}
-
 namespace {
-// The devices and settings before OK, what is picked (-2: the preselection is left), and what
-// OK stores.
+// The devices and settings before OK, what is picked (-2: the preselection the settings made
+// is left), and what OK stores: positions in the lists, whose first entry is a placeholder.
 struct OkCase {
     int inDevices, storedIn, storedOut, pickIn, pickOut, midiIn, midiOut;
     QString inName, outName;
@@ -113,11 +69,13 @@ struct OkCase {
 
 void DialogsTest::setupOkStoresPositionsAndNames_data() {
     QTest::addColumn<OkCase>("c");
-    QTest::newRow("unchanged re-stores the preselection")
+    QTest::newRow("settings select their devices")
         << OkCase{2, 2, 3, -2, -2, 2, 3, "in 1", "out 1"};
     QTest::newRow("a new choice") << OkCase{2, 1, 1, 1, 2, 1, 2, "in 0", "out 0"};
-    QTest::newRow("the default output has no name") << OkCase{2, 0, 0, -2, 1, 0, 1, "", ""};
-    QTest::newRow("nothing selected stores -1") << OkCase{0, -1, 0, -2, -2, -1, 0, "", ""};
+    QTest::newRow("the default output has no name") << OkCase{2, 0, 1, -2, -2, 0, 1, "", ""};
+    QTest::newRow("settings beyond the lists") << OkCase{2, 3, 4, -2, -2, 0, 0, "", ""};
+    QTest::newRow("no inputs: -1 selects nothing") << OkCase{0, -1, -1, -2, -2, -1, 0, "", ""};
+    QTest::newRow("no inputs: 1 selects the placeholder") << OkCase{0, 1, 0, -2, -2, 0, 0, "", ""};
 }
 
 void DialogsTest::setupOkStoresPositionsAndNames() {
@@ -141,85 +99,54 @@ void DialogsTest::setupOkStoresPositionsAndNames() {
     QVERIFY(rig.dialog.isHidden());
 }
 
-void DialogsTest::setupOkKeepsListsForNextShow() {
-    SetupRig rig({"In A", "In B"}, {"Out A"});
-    rig.dialog.show();
-    rig.in().setCurrentIndex(2);
-    rig.click("cmdOK");
-    rig.input.setNames({"In C"});
-    rig.input.calls.clear();
+// After a first OK, the modal dialog is shown again and new devices picked. OK stores them and
+// keeps the lists for the next show; every way of cancelling keeps the first choice and lists
+// the devices again at the next show.
+void DialogsTest::setupSecondShowEndsWith() {
+    for (const QString action : {"cmdOK", "cmdCancel", "Escape", "close"}) {
+        const bool chosen = action == QLatin1String("cmdOK");
+        SetupRig rig({"In A", "In B"}, {"Out A", "Out B"});
+        rig.dialog.show();
+        rig.in().setCurrentIndex(1);
+        rig.out().setCurrentIndex(2);
+        rig.click("cmdOK");
+        QTimer::singleShot(0, &rig.dialog, [&] {
+            rig.in().setCurrentIndex(2);
+            rig.out().setCurrentIndex(3);
+            if (action == QLatin1String("Escape"))
+                QTest::keyClick(&rig.dialog, Qt::Key_Escape);
+            else if (action == QLatin1String("close"))
+                rig.dialog.close();
+            else
+                rig.click(action.toLatin1().constData());
+        });
 
-    rig.dialog.show();
+        QCOMPARE(rig.dialog.ShowModal(), chosen);
+        QCOMPARE(rig.state.midi.midiInSetting, chosen ? 2 : 1);
+        QCOMPARE(rig.state.midi.midiOutSetting, chosen ? 3 : 2);
+        QCOMPARE(rig.state.midiInName, chosen ? "In B" : "In A");
+        QCOMPARE(rig.state.midiOutName, chosen ? "Out B" : "Out A");
+        QCOMPARE(rig.state.midiSetupCancelled, !chosen);
+        QVERIFY(rig.state.midiConfigured);
+        QVERIFY(rig.dialog.isHidden());
 
-    QVERIFY(rig.dialog.isLoaded());
-    QVERIFY(rig.input.calls.empty());
-    QCOMPARE(SetupRig::Entries(rig.in()), QStringList({kInPlaceholder, "In A", "In B"}));
-    QCOMPARE(rig.in().currentIndex(), 2);
+        rig.input.setNames({"In C"});
+        rig.dialog.show();
+        QCOMPARE(SetupRig::Entries(rig.in()), chosen ? QStringList({kInPlaceholder, "In A", "In B"})
+                                                     : QStringList({kInPlaceholder, "In C"}));
+        QCOMPARE(rig.in().currentIndex(), chosen ? 2 : 1);
+    }
 }
 
-void DialogsTest::setupCancelKeepsSettingsAndReloadsNextShow() {
-    SetupRig rig({"In A", "In B"}, {"Out A", "Out B"});
-    rig.dialog.show();
-    rig.in().setCurrentIndex(1);
-    rig.out().setCurrentIndex(2);
-    rig.click("cmdOK");
-    rig.dialog.show();
-    rig.in().setCurrentIndex(2);
-    rig.out().setCurrentIndex(3);
-
-    rig.click("cmdCancel");
-
-    QCOMPARE(rig.state.midi.midiInSetting, 1);
-    QCOMPARE(rig.state.midi.midiOutSetting, 2);
-    QCOMPARE(rig.state.midiInName, QStringLiteral("In A"));
-    QCOMPARE(rig.state.midiOutName, QStringLiteral("Out A"));
-    QVERIFY(rig.state.midiSetupCancelled);
-    QVERIFY(rig.state.midiConfigured);
-    QVERIFY(rig.dialog.isHidden());
-    QVERIFY(!rig.dialog.isLoaded());
-
-    rig.input.setNames({"In C"});
-    rig.dialog.show();
-
-    QCOMPARE(SetupRig::Entries(rig.in()), QStringList({kInPlaceholder, "In C"}));
-    QCOMPARE(rig.in().currentIndex(), 1);
-    QCOMPARE(rig.out().currentIndex(), 2);
-}
-
-void DialogsTest::setupShowModalReportsCancel_data() {
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<bool>("chosen");
-
-    QTest::newRow("OK") << "cmdOK" << true;
-    QTest::newRow("Cancel") << "cmdCancel" << false;
-    QTest::newRow("Escape") << "Escape" << false;
-    QTest::newRow("window closed") << "close" << false;
-}
-
-void DialogsTest::setupShowModalReportsCancel() {
-    QFETCH(QString, action);
-    QFETCH(bool, chosen);
-    SetupRig rig({"In A"}, {"Out A"});
-    QTimer::singleShot(0, &rig.dialog, [&] {
-        if (action == QLatin1String("Escape"))
-            QTest::keyClick(&rig.dialog, Qt::Key_Escape);
-        else if (action == QLatin1String("close"))
-            rig.dialog.close();
-        else
-            rig.click(action.toLatin1().constData());
-    });
-
-    QCOMPARE(rig.dialog.ShowModal(), chosen);
-    QCOMPARE(rig.state.midiSetupCancelled, !chosen);
-    QCOMPARE(rig.dialog.isLoaded(), chosen);
-}
-
-void DialogsTest::setupListingErrorReportsNoMidiCard_data() {
+void DialogsTest::setupListsDevicesByName_data() {
     QTest::addColumn<bool>("output");
-    QTest::addColumn<int>("lost");
+    QTest::addColumn<int>("lost"); // the device whose name cannot be read; -2 is none
     QTest::addColumn<QStringList>("outEntries");
     QTest::addColumn<QStringList>("inEntries");
 
+    QTest::newRow("every name read")
+        << true << -2 << QStringList({kOutPlaceholder, kDefaultOutput, "Out A", "Out B"})
+        << QStringList({kInPlaceholder, "In A", "In B"});
     QTest::newRow("no default output")
         << true << -1 << QStringList({kOutPlaceholder}) << QStringList();
     QTest::newRow("output device 1 gone")
@@ -229,7 +156,9 @@ void DialogsTest::setupListingErrorReportsNoMidiCard_data() {
         << QStringList({kInPlaceholder, "In A"});
 }
 
-void DialogsTest::setupListingErrorReportsNoMidiCard() {
+// A name that cannot be read ends the listing where it failed with the "no MIDI card"
+// message: its list has no selection, nor has a list after it.
+void DialogsTest::setupListsDevicesByName() {
     QFETCH(bool, output);
     QFETCH(int, lost);
     SetupRig rig({"In A", "In B"}, {"Out A", "Out B"});
@@ -241,18 +170,22 @@ void DialogsTest::setupListingErrorReportsNoMidiCard() {
 
     rig.dialog.show();
 
+    QTEST(SetupRig::Entries(rig.out()), "outEntries");
+    QTEST(SetupRig::Entries(rig.in()), "inEntries");
+    QCOMPARE(rig.out().currentIndex(), lost != -2 && output ? -1 : 1);
+    QCOMPARE(rig.in().currentIndex(), lost != -2 ? -1 : 1);
+    QVERIFY(rig.dialog.isVisible());
+    if (lost == -2) {
+        QVERIFY(rig.messages.empty());
+        QVERIFY(rig.log.empty());
+        return;
+    }
     QCOMPARE(rig.messages.size(), std::size_t{1});
     QCOMPARE(rig.messages[0].caption, QStringLiteral("Larchmont VTLConfig"));
     QCOMPARE(
         rig.messages[0].text,
         QStringLiteral("MIDI I/O Error... you need to configure a MIDI card to use this program."));
     QCOMPARE(rig.log, std::vector<std::string>({"No MIDI Card present."}));
-    QTEST(SetupRig::Entries(rig.out()), "outEntries");
-    QTEST(SetupRig::Entries(rig.in()), "inEntries");
-    // The listing ended where it failed: its list has no selection, nor has a list after it.
-    QCOMPARE(rig.in().currentIndex(), -1);
-    QCOMPARE(rig.out().currentIndex(), output ? -1 : 1);
-    QVERIFY(rig.dialog.isVisible());
 }
 
 void DialogsTest::setupOpenedByMainWindowLandsOverIt() {

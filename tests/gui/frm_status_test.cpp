@@ -30,36 +30,28 @@ std::string ManyLines(int count) {
 
 } // namespace
 
-void DialogsTest::statusKeepsEndInView_data() {
-    QTest::addColumn<bool>("shownFirst");
-    QTest::addColumn<bool>("replace");
-
-    QTest::newRow("append while shown") << true << false;
-    QTest::newRow("replace while shown") << true << true;
-    QTest::newRow("append, then show") << false << false;
-    QTest::newRow("replace, then show") << false << true;
-}
-
+// Appending or replacing the text, with the window shown before or after.
 void DialogsTest::statusKeepsEndInView() {
-    QFETCH(bool, shownFirst);
-    QFETCH(bool, replace);
-    StatusRig rig;
-    rig.status.setText("first");
-    if (shownFirst) {
-        rig.status.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&rig.status));
+    for (const bool shownFirst : {true, false}) {
+        for (const bool replace : {true, false}) {
+            StatusRig rig;
+            rig.status.setText("first");
+            if (shownFirst) {
+                rig.status.show();
+                QVERIFY(QTest::qWaitForWindowExposed(&rig.status));
+            }
+            replace ? rig.status.setText(ManyLines(40)) : rig.status.append("\r\n" + ManyLines(40));
+            rig.status.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&rig.status));
+
+            QPlainTextEdit& text = rig.text();
+            QCOMPARE(text.textCursor().position(), text.document()->characterCount() - 1);
+            const QScrollBar* bar = text.verticalScrollBar();
+            QVERIFY(bar->maximum() > 0);
+            QCOMPARE(bar->value(), bar->maximum());
+            QVERIFY(text.viewport()->rect().contains(text.cursorRect()));
+        }
     }
-
-    replace ? rig.status.setText(ManyLines(40)) : rig.status.append("\r\n" + ManyLines(40));
-    rig.status.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&rig.status));
-
-    QPlainTextEdit& text = rig.text();
-    QCOMPARE(text.textCursor().position(), text.document()->characterCount() - 1);
-    const QScrollBar* bar = text.verticalScrollBar();
-    QVERIFY(bar->maximum() > 0);
-    QCOMPARE(bar->value(), bar->maximum());
-    QVERIFY(text.viewport()->rect().contains(text.cursorRect()));
 }
 
 void DialogsTest::statusShowsLineBreaks() {
@@ -74,34 +66,26 @@ void DialogsTest::statusShowsLineBreaks() {
     QCOMPARE(rig.text().document()->blockCount(), 3);
 }
 
-void DialogsTest::statusClosingClearsText_data() {
-    QTest::addColumn<QString>("how");
-    QTest::addColumn<int>("closeInputs");
-
-    QTest::newRow("Close button") << "cmdClose" << 1;
-    QTest::newRow("window closed") << "close" << 0;
-    QTest::newRow("unloaded by the transfer") << "unload" << 0;
-}
-
+// Closed by its Close button, by the window manager or by the transfer.
 void DialogsTest::statusClosingClearsText() {
-    QFETCH(QString, how);
-    StatusRig rig;
-    rig.status.setCaption("Loading Program Data from VTLConfig");
-    rig.status.setText("Requesting VTLConfig Configuration..");
-    rig.status.show();
-    QVERIFY(rig.status.isVisible());
+    for (const QString how : {"cmdClose", "close", "unload"}) {
+        StatusRig rig;
+        rig.status.setCaption("Loading Program Data from VTLConfig");
+        rig.status.setText("Requesting VTLConfig Configuration..");
+        rig.status.show();
 
-    if (how == QLatin1String("cmdClose"))
-        QTest::mouseClick(&rig.close(), Qt::LeftButton);
-    else if (how == QLatin1String("close"))
-        rig.status.close();
-    else
-        rig.status.unload();
+        if (how == QLatin1String("cmdClose"))
+            QTest::mouseClick(&rig.close(), Qt::LeftButton);
+        else if (how == QLatin1String("close"))
+            rig.status.close();
+        else
+            rig.status.unload();
 
-    QTEST(rig.closeInputs, "closeInputs");
-    QVERIFY(!rig.status.isVisible());
-    rig.status.show();
-    QCOMPARE(rig.text().toPlainText(), QString());
+        QCOMPARE(rig.closeInputs, how == QLatin1String("cmdClose") ? 1 : 0);
+        QVERIFY(!rig.status.isVisible());
+        rig.status.show();
+        QCOMPARE(rig.text().toPlainText(), QString());
+    }
 }
 
 void DialogsTest::statusClickIntoTextFocusesClose() {
