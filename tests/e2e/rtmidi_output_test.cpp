@@ -102,10 +102,9 @@ TEST_F(RtMidiOutputTest, SendsSysExUnchangedOnlyWhileOpen) {
     EXPECT_EQ(queueEmpty_, sink_.sent());
     queueEmpty_ = 0;
 
-    Bytes image{0xF0, 0x00, 0x3D, 0x62, 0x01, 0x11};
-    while (image.size() < 239)
-        image.push_back(static_cast<std::uint8_t>(image.size() * 7 & 0x7F));
-    image.push_back(0xF7);
+    Bytes image(240, 0x11); // longer than any message of the link
+    image.front() = 0xF0;
+    image.back() = 0xF7;
     const std::vector<Bytes> sent{{0xF0, 0x7E, 0x7F, 0x06, 0x01, 0xF7}, image};
     for (const Bytes& message : sent)
         output_.sendSysEx(message);
@@ -129,7 +128,6 @@ TEST_F(RtMidiOutputTest, DefaultOutputIsAVirtualPortOthersCanConnect) {
     ASSERT_TRUE(ports.has_value()) << ports.error().message;
     EXPECT_TRUE(Listed(ports->inputs, outputName_));
     EXPECT_TRUE(Listed(ports->outputs, sinkName_));
-    EXPECT_FALSE(Listed(ports->inputs, sinkName_));
     EXPECT_TRUE(ports->warnings.empty());
 
     Recorder listener(uniqueName("listener"));
