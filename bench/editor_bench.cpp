@@ -7,6 +7,7 @@
 #include "editor/main_actions.h"
 #include "model/catalogue.h"
 #include "model/console_model.h"
+#include "tests/gui/no_actions.h"
 
 #include <benchmark/benchmark.h>
 
@@ -21,18 +22,6 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-struct NoActions : vtl::MainActions {
-    void LoadConfigurationFile() override {}
-    void SaveConfigurationFile() override {}
-    void ReadFromVtl() override {}
-    void WriteToVtl() override {}
-    void MidiSetup() override {}
-    void ViewDocumentation() override {}
-    void About() override {}
-    void Shutdown() override {}
-    void Tick() override {}
-};
 
 // A main window showing three manuals; the clicked piston is an Ahlborn general.
 struct Console {

@@ -387,7 +387,6 @@ void frmMain::OpenShoe(int m) {
 void frmMain::ShowEditor(QDialog& editor) {
     if (editor.exec() != QDialog::Accepted) return;
     RefreshConsoleView();
-    if (consoleEdited_) consoleEdited_();
 }
 
 void frmMain::ShowReading() {
@@ -422,6 +421,10 @@ void frmMain::SetCommandsDataLoaded() {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
+    if (!actions_.MayDiscardEdits()) {
+        event->ignore();
+        return;
+    }
     event->accept();
     actions_.Shutdown();
 }

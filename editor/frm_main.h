@@ -44,10 +44,6 @@ public:
     void startTimer();
     void stopTimer();
 
-    // Runs after every Save in an editor, once the view shows the new setting (the values
-    // saved may equal the old ones).
-    void onConsoleEdited(std::function<void()> edited) { consoleEdited_ = std::move(edited); }
-
     // The console view.
     void ShowManuals(int manualCount);
     void HideManuals();
@@ -98,7 +94,6 @@ private:
     QCursor hand_;
     QString txtAction_;
     QTimer* timer_;
-    std::function<void()> consoleEdited_;
     // Per command: the menu item and the toolbar button.
     std::array<QAction*, 6> menuItems_{};
     std::array<QAction*, 6> toolbarButtons_{};

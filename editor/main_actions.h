@@ -13,6 +13,9 @@ public:
     virtual void MidiSetup() = 0;
     virtual void ViewDocumentation() = 0;
     virtual void About() = 0;
+    // Asked before the console in memory is replaced or the program ends: false when the
+    // user wants to go back to edits not yet saved or written.
+    virtual bool MayDiscardEdits() = 0;
     // The main window was closed: shut down.
     virtual void Shutdown() = 0;
     // The 100 ms tick of the transfer controller.

@@ -159,6 +159,7 @@ void Application::Tick() {
 }
 
 void Application::ReadFromVtl() {
+    if (!MayDiscardEdits()) return;
     transfer().StartRead();
 }
 
@@ -175,6 +176,7 @@ bool Application::ChooseMidiDevices() {
 }
 
 void Application::LoadConfigurationFile() {
+    if (!MayDiscardEdits()) return;
     const QString path =
         QFileDialog::getOpenFileName(main_.get(), QStringLiteral("Load Configuration From File"),
                                      state_.configFolder, FileFilter());
@@ -189,16 +191,21 @@ void Application::LoadConfigurationFile() {
                              QString::fromStdString(loaded.error().message));
         return;
     }
+    saved_.Mark(state_.console);
     main_->SetCommandsDataLoaded();
     main_->ShowManuals(state_.console.manualCount);
     transfer().FileLoaded();
 }
 
 void Application::SaveConfigurationFile() {
+    SaveToFile();
+}
+
+bool Application::SaveToFile() {
     QString path =
         QFileDialog::getSaveFileName(main_.get(), QStringLiteral("Save Configuration To File"),
                                      state_.configFolder, FileFilter());
-    if (path.isEmpty()) return;
+    if (path.isEmpty()) return false;
     state_.configFolder = QFileInfo(path).absolutePath();
     if (!path.contains(QLatin1Char('.'))) path += QStringLiteral(".vtl");
     const auto saved = SaveConfigFile(state_.console, path.toStdString());
@@ -206,11 +213,24 @@ void Application::SaveConfigurationFile() {
         QMessageBox::warning(main_.get(), QStringLiteral("File Save Error!"),
                              QString::fromStdString(saved.error().message) + QStringLiteral(" : ") +
                                  path);
-        return;
+        return false;
     }
+    saved_.Mark(state_.console);
     QMessageBox::information(main_.get(), QString::fromLatin1(kProductName),
                              QStringLiteral("Successfully saved to file: ") +
                                  QFileInfo(path).fileName());
+    return true;
+}
+
+bool Application::MayDiscardEdits() {
+    if (!saved_.Differs(state_.console)) return true;
+    const auto answer = QMessageBox::question(
+        main_.get(), QString::fromLatin1(kWindowTitle),
+        QStringLiteral("The console has changes that are neither written to the MCUs nor saved "
+                       "to a file.\n\nSave them to a file?"),
+        QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, QMessageBox::Save);
+    if (answer == QMessageBox::Discard) return true;
+    return answer == QMessageBox::Save && SaveToFile();
 }
 
 void Application::ViewDocumentation() {
@@ -245,10 +265,13 @@ void Application::ShowManuals() {
         !kept) {
         status_->append(std::string(kLineBreak) + "No backup kept: " + kept.error().message);
     }
+    saved_.Mark(state_.console);
     main_->ShowManuals(state_.console.manualCount);
 }
 
 void Application::SetCommandsDataLoaded() {
+    // At the end of a write the MCUs hold what is in memory.
+    if (transfer().transferMode() == TransferMode::Writing) saved_.Mark(state_.console);
     main_->SetCommandsDataLoaded();
 }
 

@@ -8,6 +8,7 @@
 #include "platform/ini_file.h"
 #include "platform/midi_api.h"
 #include "shell/app_state.h"
+#include "shell/saved_console.h"
 
 #include <QString>
 
@@ -57,6 +58,7 @@ public:
     void MidiSetup() override;
     void ViewDocumentation() override;
     void About() override;
+    bool MayDiscardEdits() override;
     void Shutdown() override;
     void Tick() override;
 
@@ -64,6 +66,8 @@ private:
     void Initialise();
     void OpenPorts();
     void Choose(const QString& word);
+    // Writes the console to a file the user names; false when nothing was saved.
+    bool SaveToFile();
     void ShowMain();
     void RaiseWindow();
 
@@ -89,6 +93,7 @@ private:
     std::unique_ptr<frmMIDISetup> midiSetup_;
     std::unique_ptr<frmSplash> splash_;
     std::unique_ptr<frmChoice> choice_;
+    SavedConsole saved_;
     bool mainLoaded_ = false;
     bool inTick_ = false;
     // In demo mode, the MIDI choice read from the settings, written back unchanged.

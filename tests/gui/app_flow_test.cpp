@@ -10,12 +10,18 @@
 #include "shell/frm_status.h"
 #include "shell/single_instance.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLocalSocket>
+#include <QMessageBox>
+#include <QPointer>
 #include <QProcess>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -45,6 +51,55 @@ bool TickUntilFinished(vtl::Application& app, int budget) {
 QByteArray ReadFile(const QString& path) {
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Acts on the modal windows that come up next, one step per window and in order: a step
+// waits until a window of its type that no earlier step closed is up.
+class ModalScript {
+public:
+    ModalScript() {
+        QObject::connect(&poll_, &QTimer::timeout, [this] {
+            auto* window = QApplication::activeModalWidget();
+            if (!window || window == last_ || steps_.empty() || !steps_.front()(window)) return;
+            last_ = window;
+            steps_.erase(steps_.begin());
+        });
+        poll_.start(10);
+    }
+    template <class W> ModalScript& then(std::function<void(W*)> act) {
+        // A window that is still up after the act was not ready for it: tried again.
+        steps_.push_back([act](QWidget* window) {
+            auto* typed = qobject_cast<W*>(window);
+            if (typed) act(typed);
+            return typed && !typed->isVisible();
+        });
+        return *this;
+    }
+    ModalScript& answer(QMessageBox::StandardButton button) {
+        return then<QMessageBox>([button](QMessageBox* box) { box->button(button)->click(); });
+    }
+    // Types the file name into the file dialog and accepts it.
+    ModalScript& choose(const QString& path) {
+        return then<QFileDialog>([path](QFileDialog* dialog) {
+            dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+    }
+
+private:
+    QTimer poll_;
+    QPointer<QWidget> last_;
+    std::vector<std::function<bool(QWidget*)>> steps_;
+};
+
+// A main window after "New" has read the simulated console.
+void StartWithDemoRead(vtl::Application& app) {
+    QVERIFY(app.Start());
+    QTest::mouseClick(&app.splash(), Qt::LeftButton);
+    QTest::mouseClick(app.choice().findChild<QLabel*>(QStringLiteral("lblWizard")), Qt::LeftButton);
+    app.mainWindow()->stopTimer();
+    QTRY_COMPARE(app.transfer().transferMode(), vtl::TransferMode::Reading);
+    QVERIFY(TickUntilFinished(app, 2000));
 }
 
 bool WriteFile(const QString& path, const QByteArray& text) {
@@ -106,6 +161,48 @@ private slots:
         QCOMPARE(app.transfer().transferMode(), vtl::TransferMode::Writing);
     }
 
+    void unsavedEditsAskBeforeTheyAreLost_data() {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<QString>("fileName"); // typed into the save dialog
+        QTest::addColumn<bool>("closes");
+        QTest::addRow("go back") << int(QMessageBox::Cancel) << QString() << false;
+        QTest::addRow("discard") << int(QMessageBox::Discard) << QString() << true;
+        QTest::addRow("save, .vtl added") << int(QMessageBox::Save) << "edited" << true;
+        QTest::addRow("save, own ending") << int(QMessageBox::Save) << "edited.bak" << true;
+    }
+
+    void unsavedEditsAskBeforeTheyAreLost() {
+        QFETCH(int, answer);
+        QFETCH(QString, fileName);
+        QFETCH(bool, closes);
+        vtl::Application app(DemoOptions());
+        StartWithDemoRead(app);
+        // Nothing changed since the read: closing asks nothing.
+        QVERIFY(app.MayDiscardEdits());
+
+        app.state().console.channels(2) ^= 1;
+        const QDir folder(tmp_.path());
+        const QString expected =
+            fileName.contains('.') ? fileName : fileName + QStringLiteral(".vtl");
+        QFile::remove(folder.filePath(expected));
+        ModalScript script;
+        script.answer(static_cast<QMessageBox::StandardButton>(answer));
+        // The save dialog, then "Successfully saved to file: …".
+        if (!fileName.isEmpty()) script.choose(folder.filePath(fileName)).answer(QMessageBox::Ok);
+        app.mainWindow()->close();
+        QCOMPARE(app.mainWindow()->isVisible(), !closes);
+        if (fileName.isEmpty()) return;
+
+        // Saved, nothing is asked any more; opening the file shows the edit.
+        const int edited = app.state().console.channels(2);
+        QVERIFY(app.MayDiscardEdits());
+        ModalScript open;
+        open.choose(folder.filePath(expected));
+        app.LoadConfigurationFile();
+        QCOMPARE(app.transfer().transferMode(), vtl::TransferMode::FileLoaded);
+        QCOMPARE(app.state().console.channels(2), edited);
+    }
+
     void aboutNeverShowsTheChoiceAgain() {
         vtl::Application app(DemoOptions());
         QVERIFY(app.Start());
@@ -134,13 +231,18 @@ private slots:
     }
 
     void secondCopyHandsOverToTheFirst() {
-        const QString program = kProgramFolder + QStringLiteral("/vtlconfig");
+        // A copy of the program, so that its log lands in a scratch folder of its own.
         QTemporaryDir home;
+        const QString program = home.filePath(QStringLiteral("vtlconfig"));
+        QVERIFY(QFile::copy(kProgramFolder + QStringLiteral("/vtlconfig"), program));
+        QVERIFY(QDir(home.path()).mkdir(QStringLiteral("samples")));
+        QVERIFY(QFile::copy(kProgramFolder + QStringLiteral("/samples/three-manuals.vtl"),
+                            home.filePath(QStringLiteral("samples/three-manuals.vtl"))));
         // Logging on, so that the start lines can be counted.
         QVERIFY(WriteFile(home.path() +
                               QStringLiteral("/.config/Larchmont Consoles/VTLConfig/VTLConfig.ini"),
                           "[Tabulist]\nLog=1\n"));
-        const QString log = kProgramFolder + QStringLiteral("/VTLConfig.log");
+        const QString log = home.filePath(QStringLiteral("VTLConfig.log"));
         const auto startLines = [&] { return ReadFile(log).count("MCU Config: start at "); };
         const auto linesBefore = startLines();
 
