@@ -92,17 +92,6 @@ public:
     virtual void close() = 0;
     // Sends one complete SysEx message unchanged.
     virtual void sendSysEx(std::span<const std::uint8_t> message) = 0;
-
-    // Called when everything sent has left.
-    void onQueueEmpty(std::function<void()> handler) { queueEmptyHandler_ = std::move(handler); }
-
-protected:
-    void notifyQueueEmpty() {
-        if (queueEmptyHandler_) queueEmptyHandler_();
-    }
-
-private:
-    std::function<void()> queueEmptyHandler_;
 };
 
 } // namespace vtl

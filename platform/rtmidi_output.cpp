@@ -78,7 +78,6 @@ void RtMidiOutput::close() {
 void RtMidiOutput::sendSysEx(std::span<const std::uint8_t> message) {
     if (!open_ || message.empty()) return;
     reports_.attempt([&] { midi_->sendMessage(message.data(), message.size()); });
-    owner_.post([this] { notifyQueueEmpty(); });
 }
 
 } // namespace vtl
