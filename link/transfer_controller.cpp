@@ -185,6 +185,7 @@ void TransferController::EnterNextManual() {
 // Tick actions.
 
 void TransferController::WhileCounting() {
+    if (!RepeatDue()) return;
     Repeat({TagMessage(1)}, "Check your MIDI connections, make sure your " + kProduct +
                                 " is on and the output of your MIDI device chain is connected "
                                 "to the MIDI-IN of your PC." +
@@ -192,6 +193,7 @@ void TransferController::WhileCounting() {
 }
 
 void TransferController::WhileAwaitingIdentity() {
+    if (!RepeatDue()) return;
     Repeat(IdentifyRequest(), "Check your MIDI connections and make sure that your " + kProduct +
                                   " is turned on!" + kBreak + "Retrying...");
 }
@@ -210,13 +212,17 @@ void TransferController::WhileFinishing() {
     holdingWindow_ = false;
 }
 
-// While the status window shows, an unanswered request goes out again every second with a
-// dot for the wait, and every fifth time the text says what to check. A repeat goes out
-// whole or not at all: while part of the last copy still waits unsent, more would only
-// flood the chain, and a stale identity reply could be taken for the next manual's.
-void TransferController::Repeat(const std::vector<Bytes>& request, const std::string& hint) {
-    if (!status_.isVisible() || ++retryTick_ < kRepeatEvery) return;
+// While the status window shows, an unanswered request goes out again every second.
+bool TransferController::RepeatDue() {
+    if (!status_.isVisible() || ++retryTick_ < kRepeatEvery) return false;
     retryTick_ = 0;
+    return true;
+}
+
+// A repeat goes out whole or not at all: while part of the last copy still waits unsent,
+// more would only flood the chain, and a stale identity reply could be taken for the next
+// manual's. A dot shows the wait, and every fifth time the text says what to check.
+void TransferController::Repeat(const std::vector<Bytes>& request, const std::string& hint) {
     const bool waiting = std::any_of(request.begin(), request.end(),
                                      [&](const Bytes& m) { return queue_.Contains(m); });
     if (!waiting) {

@@ -91,6 +91,7 @@ private:
     void WhileAwaitingIdentity();
     void WhilePausingBeforeRequest();
     void WhileFinishing();
+    bool RepeatDue();
     void Repeat(const std::vector<Bytes>& request, const std::string& hint);
 
     // Steps shared by both directions.
