@@ -5,9 +5,12 @@
 // A state set by a command or a received message is entered on the next tick: its entry
 // action runs, then its tick action, which runs again on every later tick in that state.
 // An entry action may go on to the next state at once (GoTo), whose tick action then runs
-// on the same tick. The functions live in transfer_controller.cpp (commands, tick, entry and
-// tick actions), transfer_read.cpp and transfer_write.cpp (the steps of each direction) and
-// receive.cpp (the input drain and the dispatcher).
+// on the same tick. A new state needs its code below and a case in RunEntryAction or
+// RunTickAction.
+//
+// transfer_controller.cpp holds the commands, the tick and the entry and tick actions;
+// transfer_read.cpp and transfer_write.cpp the steps of each direction; receive.cpp the
+// input drain and the dispatcher.
 
 #include "model/console_model.h"
 #include "sysex/bytes.h"
