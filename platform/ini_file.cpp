@@ -266,7 +266,7 @@ std::string DefaultResult(std::string_view fallback, std::size_t limit) {
 
 // Names each followed by a NUL, cut as the operating system cuts a list that does not fit
 // its buffer: the last name is left without its NUL, so enumeration drops it.
-std::string NameList(const std::vector<std::string_view>& names) {
+std::string NulSeparated(const std::vector<std::string_view>& names) {
     std::string list;
     for (const auto name : names) {
         list += name;
@@ -349,7 +349,7 @@ std::string cInifile::iniSection() const {
         }
     }
     if (names.empty()) return DefaultResult(defaultValue_, kListBuffer - 1);
-    return NameList(names);
+    return NulSeparated(names);
 }
 
 std::string cInifile::sections() const {
@@ -359,7 +359,7 @@ std::string cInifile::sections() const {
         const LineInfo info = Classify(line);
         if (info.kind == LineKind::Section && !info.name.empty()) names.push_back(info.name);
     }
-    return NameList(names);
+    return NulSeparated(names);
 }
 
 std::vector<std::string> cInifile::EnumerateCurrentSection() const {
