@@ -1,23 +1,34 @@
-// The documentation launch: the path goes whole to the desktop's opener, and only a failure
-// shows the warning.
+// The documentation launch: the path goes whole to the desktop's opener, and a file that
+// cannot be read, or an opener that cannot be started, shows the warning.
 
 #include "shell/open_document.h"
 #include "tests/gui/dialogs_test.h"
 
+#include <QDesktopServices>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QUrl>
 
+#include <optional>
 #include <vector>
 
 void DialogsTest::openDocument() {
+    QTemporaryDir folder;
+    const QString manual = folder.filePath(QStringLiteral("VTL Manual.htm"));
+    QFile file(manual);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.close();
     const struct {
         QString path;
-        bool opens;
-        QString warning; // empty: none
+        std::optional<bool> opens; // none: the desktop's own opener, which must not be reached
+        bool warns;
     } cases[] = {
-        {"/opt/vtl/Documentation/VTL Manual.htm", true, ""},
-        {"/missing/VTL Manual.htm", false, "Error jumping to:/missing/VTL Manual.htm"},
-        {"", false, ""}, // nothing to open
+        {manual, true, false},
+        {manual, false, true}, // no opener could be started
+        {folder.filePath(QStringLiteral("missing.htm")), std::nullopt, true},
+        {folder.path(), std::nullopt, true}, // a folder is no document
+        {"", std::nullopt, false},           // nothing to open
     };
     for (const auto& c : cases) {
         QList<QUrl> opened;
@@ -26,15 +37,15 @@ void DialogsTest::openDocument() {
             c.path, nullptr,
             [&](const QUrl& url) {
                 opened << url;
-                return c.opens;
+                return c.opens ? *c.opens : QDesktopServices::openUrl(url);
             },
             [&](QWidget*, const vtl::MessageBoxText& text) { messages.push_back(text); });
 
-        QCOMPARE(opened, c.path.isEmpty() ? QList<QUrl>() : QList{QUrl::fromLocalFile(c.path)});
-        QCOMPARE(messages.size(), c.warning.isEmpty() ? 0u : 1u);
+        QCOMPARE(opened, c.opens ? QList{QUrl::fromLocalFile(c.path)} : QList<QUrl>());
+        QCOMPARE(messages.size(), c.warns ? 1u : 0u);
         for (const auto& message : messages) {
             QCOMPARE(message.caption, QStringLiteral("Warning"));
-            QCOMPARE(message.text, c.warning);
+            QCOMPARE(message.text, QStringLiteral("Error jumping to:") + c.path);
             QCOMPARE(message.icon, QMessageBox::Warning);
         }
     }
