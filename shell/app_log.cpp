@@ -1,7 +1,7 @@
 #include "shell/app_log.h"
 
 #include <QFile>
-#include <QLocale>
+#include <QRegularExpression>
 
 namespace vtl {
 
@@ -12,11 +12,14 @@ void WriteLog(const AppState& state, const QString& text) {
     log.write((text + QLatin1Char('\n')).toUtf8());
 }
 
-QString StartLogLine(const QDateTime& now) {
-    const QLocale locale = QLocale::system();
+QString StartLogLine(const QDateTime& now, const QLocale& locale) {
+    // The short time format has no seconds: the long one has, and a time zone, in some
+    // languages in brackets, which is dropped.
+    static const QRegularExpression kTimeZone(QStringLiteral(R"(\s*[(\[]?\bt+\b[)\]]?\s*)"));
+    const QString time = locale.timeFormat(QLocale::LongFormat).remove(kTimeZone);
     return QStringLiteral("MCU Config: start at ") +
            locale.toString(now.date(), QLocale::ShortFormat) + QLatin1Char(' ') +
-           locale.toString(now.time(), QLocale::ShortFormat);
+           locale.toString(now.time(), time);
 }
 
 } // namespace vtl

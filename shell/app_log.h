@@ -5,6 +5,7 @@
 #include "shell/app_state.h"
 
 #include <QDateTime>
+#include <QLocale>
 #include <QString>
 
 namespace vtl {
@@ -15,7 +16,7 @@ inline constexpr char kLogFileName[] = "VTLConfig.log";
 // logging is on; a log that cannot be written loses the line silently.
 void WriteLog(const AppState& state, const QString& text);
 
-// "MCU Config: start at " + the date and time in the system's short formats.
-QString StartLogLine(const QDateTime& now);
+// "MCU Config: start at " + the date in the locale's short format and the time with seconds.
+QString StartLogLine(const QDateTime& now, const QLocale& locale = QLocale::system());
 
 } // namespace vtl

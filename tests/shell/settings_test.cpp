@@ -124,6 +124,23 @@ TEST_F(SettingsTest, EveryStartWritesOneLogLineWhileLoggingIsOn) {
     EXPECT_EQ(lines[3], QStringLiteral("No MIDI Card present."));
 }
 
+TEST(StartLogLineTest, LocaleDateAndTimeWithSeconds) {
+    const QDateTime now(QDate(2024, 3, 5), QTime(14, 7, 9));
+    const struct {
+        const char* locale;
+        const char* dateTime;
+    } cases[] = {
+        {"en_US", "3/5/24 2:07:09 PM"},
+        {"de_DE", "05.03.24 14:07:09"},
+        {"ca_ES", "5/3/24 14:07:09"}, // the time zone in brackets in the long format
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(StartLogLine(now, QLocale(QString::fromLatin1(c.locale))),
+                  QStringLiteral("MCU Config: start at ") + QString::fromUtf8(c.dateTime))
+            << c.locale;
+    }
+}
+
 TEST_F(SettingsTest, WriteSettingsAtShutdown) {
     const std::string window = "[VTLConfig]\nMaximised=0\nLeft=10\nTop=20\nWidth=800\nHeight=600\n";
     const std::string path = "[Preferences]\nPath=/home/Müller/Orgel ; files\n";
