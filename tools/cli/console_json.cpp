@@ -220,7 +220,8 @@ int LineAt(const QByteArray& text, int offset) {
 
 std::string ConsoleToJson(const ConsoleModel& model) {
     const int manuals = std::clamp<int>(model.manualCount, 0, kMaxManuals);
-    std::string text = "{\n    " + Field(kManualCount, manuals) + ",\n    \"manuals\": [";
+    std::string text = "{\n    " + Field(kManualCount, manuals) + ",\n    " +
+                       Field(kIdentityByte21, int{model.identityByte21}) + ",\n    \"manuals\": [";
     for (int m = 1; m <= manuals; ++m)
         text += (m == 1 ? "\n" : ",\n") + ManualToJson(model, m);
     return text + (manuals == 0 ? "]\n}\n" : "\n    ]\n}\n");

@@ -1,11 +1,12 @@
 #pragma once
 // The console model as JSON, for scripts and hand-made consoles:
-//   {"manualCount": 2, "manuals": [{"divisionChannels": 5,
+//   {"manualCount": 2, "identityByte21": 0, "manuals": [{"divisionChannels": 5,
 //     "shoe": {"expressionOn": true, "volumeControl": false, "midiChannel": 2},
 //     "pistons": [{"functionGroup": 1, "functionType": 0, "midiChannel": 3,
 //                  "programNumber": 0}, ... 20 entries]}, ...]}
-// Channels are as the model holds them: 1-based for pistons, 0-based for shoes. Input may
-// add "identityByte21", the identity byte that chooses the image's format byte.
+// Channels are as the model holds them: 1-based for pistons, 0-based for shoes.
+// "identityByte21" is the MCUs' identity byte that chooses every manual's format byte (13 when
+// it is 0x12, else 12); input may leave it out, which reads as 0.
 
 #include "model/console_model.h"
 #include "sysex/result.h"
