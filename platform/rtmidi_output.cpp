@@ -18,10 +18,25 @@ void RtMidiOutput::create() {
     });
 }
 
-bool RtMidiOutput::opensVirtualPort() {
-    if (device_ != kDefaultDevice || !midi_) return false;
+bool RtMidiOutput::hasVirtualPort() {
+    if (!midi_) return false;
     const RtMidi::Api api = midi_->getCurrentApi();
-    return api == RtMidi::LINUX_ALSA || api == RtMidi::UNIX_JACK || api == RtMidi::MACOSX_CORE;
+    if (api == RtMidi::UNIX_JACK) return jackServerRuns();
+    return api == RtMidi::LINUX_ALSA || api == RtMidi::MACOSX_CORE;
+}
+
+bool RtMidiOutput::jackServerRuns() {
+    // Without a server RtMidi's JACK client only warns, each time it tries to connect, and
+    // lists no ports; it cannot make a virtual port either.
+    bool warned = false;
+    midi_->setErrorCallback(
+        [](RtMidiError::Type type, const std::string&, void* flag) {
+            if (type == RtMidiError::WARNING) *static_cast<bool*>(flag) = true;
+        },
+        &warned);
+    midi_->getPortCount();
+    reports_.watch(*midi_);
+    return !warned;
 }
 
 int RtMidiOutput::deviceCount() {
@@ -31,11 +46,10 @@ int RtMidiOutput::deviceCount() {
 }
 
 std::string RtMidiOutput::deviceName() {
-    if (opensVirtualPort()) return name_;
-    const int number = device_ == kDefaultDevice ? 0 : device_;
+    if (device_ == kDefaultDevice) return hasVirtualPort() ? name_ : std::string();
     std::string name;
-    if (number >= 0 && number < deviceCount())
-        reports_.attempt([&] { name = midi_->getPortName(static_cast<unsigned>(number)); });
+    if (device_ >= 0 && device_ < deviceCount())
+        reports_.attempt([&] { name = midi_->getPortName(static_cast<unsigned>(device_)); });
     return name;
 }
 
@@ -46,19 +60,18 @@ void RtMidiOutput::open() {
                         "The MIDI output could not be set up.");
         return;
     }
-    if (opensVirtualPort()) {
+    if (device_ == kDefaultDevice && hasVirtualPort()) {
         open_ = virtualOpen_ = reports_.attempt([&] { midi_->openVirtualPort(name_); });
         return;
     }
-    const int number = device_ == kDefaultDevice ? 0 : device_;
     const int count = deviceCount();
-    if (number < 0 || number >= count) {
+    if (device_ < 0 || device_ >= count) {
         reports_.report(rtMidiErrorCode(RtMidiError::INVALID_DEVICE),
                         "MIDI output device " + std::to_string(device_) + " does not exist (" +
                             std::to_string(count) + " output devices).");
         return;
     }
-    open_ = reports_.attempt([&] { midi_->openPort(static_cast<unsigned>(number), name_); }) &&
+    open_ = reports_.attempt([&] { midi_->openPort(static_cast<unsigned>(device_), name_); }) &&
             midi_->isPortOpen();
     if (!open_) reports_.attempt([&] { midi_->closePort(); });
 }

@@ -1,7 +1,8 @@
 #pragma once
 // The MIDI output on a real port through RtMidi. Device -1 is this program's own virtual
 // output port, which a patchbay (aconnect, qpwgraph, jack_connect) wires to the MCU chain;
-// where the MIDI system has no virtual ports it is the first output instead.
+// where the MIDI system has no virtual ports, or cannot be reached (no JACK server), there is
+// no device -1: it has no name and does not open.
 
 #include "link/midi_io.h"
 #include "link/product.h"
@@ -33,7 +34,8 @@ public:
 
 private:
     void create();
-    bool opensVirtualPort();
+    bool hasVirtualPort();
+    bool jackServerRuns();
 
     OwnerThread owner_;
     RtMidiReports reports_;

@@ -2,6 +2,7 @@
 
 #include "editor/window_geometry.h"
 #include "link/midi_io.h"
+#include "link/product.h"
 #include "shell/app_state.h"
 
 #include <QAbstractItemView>
@@ -9,6 +10,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardItemModel>
 
 #include <algorithm>
 
@@ -22,11 +24,16 @@ constexpr int kListGap = 8;
 constexpr int kFirstInputEntry = 1;
 constexpr int kFirstOutputEntry = 2;
 
-// Selects the stored list position; one past the list (a device removed since) or below 0
-// selects the placeholder, except that a list holding only the placeholder is left without a
-// selection by a setting below 0.
+bool Offered(const QComboBox& list, int entry) {
+    return list.model()->flags(list.model()->index(entry, 0)).testFlag(Qt::ItemIsEnabled);
+}
+
+// Selects the stored list position; one past the list (a device removed since), an entry not
+// offered, or below 0 selects the placeholder, except that a list holding only the
+// placeholder is left without a selection by a setting below 0.
 void SelectStored(QComboBox& list, int setting) {
-    const bool placeholder = setting >= list.count() || (setting < 0 && list.count() > 1);
+    const bool placeholder = setting >= list.count() || (setting < 0 && list.count() > 1) ||
+                             (setting > 0 && !Offered(list, setting));
     list.setCurrentIndex(placeholder ? 0 : setting);
 }
 
@@ -36,9 +43,26 @@ QString ChosenName(const QComboBox& list, int firstDevice) {
     return list.currentIndex() >= firstDevice ? list.currentText() : QString();
 }
 
+// Output entry 1, device -1: this program's own virtual port does nothing until a patchbay
+// connects it, so the entry says so. A MIDI system without virtual ports keeps the entry,
+// not offered, so that the entries after it keep the positions the settings store.
+void AddDefaultOutput(QComboBox& list, const std::string& name) {
+    if (name.empty()) {
+        list.addItem(QStringLiteral("(no virtual output on this MIDI system)"));
+        if (auto* model = qobject_cast<QStandardItemModel*>(list.model()))
+            model->item(list.count() - 1)->setEnabled(false);
+    } else if (name == kProductName) {
+        list.addItem(QString::fromLatin1(kProductName) +
+                     QStringLiteral(" (virtual output \u2014 connect it in your patchbay)"));
+    } else {
+        list.addItem(QString::fromStdString(name));
+    }
+}
+
 // Fills the list with the placeholder and the names of the port's devices from firstDevice on,
 // then selects the stored position. A device the port counts but cannot name has gone or
-// failed: the listing stops there, without a selection, and reports false.
+// failed, and an output with neither devices nor a virtual port has no MIDI system behind
+// it: the listing stops there, without a selection, and reports false.
 bool ListDevices(QComboBox& list, MidiPort& port, const QString& placeholder, int firstDevice,
                  int setting) {
     list.addItem(placeholder);
@@ -47,6 +71,10 @@ bool ListDevices(QComboBox& list, MidiPort& port, const QString& placeholder, in
     for (int device = firstDevice; device < count; ++device) {
         port.selectDevice(device);
         const std::string name = port.deviceName();
+        if (device == MidiOutput::kDefaultDevice && (!name.empty() || count > 0)) {
+            AddDefaultOutput(list, name);
+            continue;
+        }
         if (name.empty()) return false;
         list.addItem(QString::fromStdString(name));
     }

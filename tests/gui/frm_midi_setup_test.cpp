@@ -19,6 +19,7 @@ using vtl::test::ListedOutput;
 const QString kOutPlaceholder = QStringLiteral("[Choose a MIDI out device]");
 const QString kInPlaceholder = QStringLiteral("[Choose a MIDI in device]");
 const QString kDefaultOutput = QString::fromLatin1(vtl::test::kDefaultOutputName);
+const QString kNoVirtualOutput = QStringLiteral("(no virtual output on this MIDI system)");
 
 std::vector<std::string> DeviceNames(const char* prefix, int count) {
     std::vector<std::string> names;
@@ -26,6 +27,21 @@ std::vector<std::string> DeviceNames(const char* prefix, int count) {
         names.push_back(std::string(prefix) + " " + std::to_string(i));
     return names;
 }
+
+// An output whose device -1 can be this program's own virtual port.
+struct SetupOutput : ListedOutput {
+    using ListedOutput::ListedOutput;
+    void selectDevice(int number) override {
+        ListedOutput::selectDevice(number);
+        selected = number;
+    }
+    std::string deviceName() override {
+        return ownPort && selected == vtl::MidiOutput::kDefaultDevice ? "VTLConfig"
+                                                                      : ListedOutput::deviceName();
+    }
+    bool ownPort = false;
+    int selected = 0;
+};
 
 // A dialog over listed ports, with its message boxes and log lines kept.
 struct SetupRig {
@@ -50,7 +66,7 @@ struct SetupRig {
 
     vtl::AppState state;
     ListedInput input;
-    ListedOutput output;
+    SetupOutput output;
     std::vector<std::string> log;
     std::vector<vtl::MessageBoxText> messages;
     vtl::frmMIDISetup dialog;
@@ -138,44 +154,65 @@ void DialogsTest::setupSecondShowEndsWith() {
     }
 }
 
-void DialogsTest::setupListsDevicesByName_data() {
-    QTest::addColumn<bool>("output");
-    QTest::addColumn<int>("lost"); // the device whose name cannot be read; -2 is none
-    QTest::addColumn<QStringList>("outEntries");
-    QTest::addColumn<QStringList>("inEntries");
+namespace {
+// Output devices "Out A", "Out B" or fewer, and input devices "In A", "In B", with settings 1 and 1
+// stored; a device whose name cannot be read (-2: none); what is listed and selected, and
+// whether the "no MIDI card" message came.
+struct ListCase {
+    int outputs;
+    bool ownPort; // device -1 is this program's virtual port
+    int lostOut, lostIn;
+    QStringList outEntries, inEntries;
+    int outSelected, inSelected;
+    bool failed;
+};
+} // namespace
 
-    QTest::newRow("every name read")
-        << true << -2 << QStringList({kOutPlaceholder, kDefaultOutput, "Out A", "Out B"})
-        << QStringList({kInPlaceholder, "In A", "In B"});
-    QTest::newRow("no default output")
-        << true << -1 << QStringList({kOutPlaceholder}) << QStringList();
+void DialogsTest::setupListsDevicesByName_data() {
+    QTest::addColumn<ListCase>("c");
+    const QStringList inputs{kInPlaceholder, "In A", "In B"};
+    const QStringList outputs{kOutPlaceholder, kDefaultOutput, "Out A", "Out B"};
+    const QString ownPort =
+        QStringLiteral("VTLConfig (virtual output \u2014 connect it in your patchbay)");
+    QTest::newRow("every name read") << ListCase{2, false, -2, -2, outputs, inputs, 1, 1, false};
+    QTest::newRow("this program's virtual port") << ListCase{
+        2, true, -2, -2, {kOutPlaceholder, ownPort, "Out A", "Out B"}, inputs, 1, 1, false};
+    QTest::newRow("no virtual port: kept in place, not offered")
+        << ListCase{2,      false, -1, -2,   {kOutPlaceholder, kNoVirtualOutput, "Out A", "Out B"},
+                    inputs, 0,     1,  false};
+    QTest::newRow("no MIDI system")
+        << ListCase{0, false, -1, -2, {kOutPlaceholder}, {}, -1, -1, true};
     QTest::newRow("output device 1 gone")
-        << true << 1 << QStringList({kOutPlaceholder, kDefaultOutput, "Out A"}) << QStringList();
+        << ListCase{2, false, 1, -2, {kOutPlaceholder, kDefaultOutput, "Out A"}, {}, -1, -1, true};
     QTest::newRow("input device 1 gone")
-        << false << 1 << QStringList({kOutPlaceholder, kDefaultOutput, "Out A", "Out B"})
-        << QStringList({kInPlaceholder, "In A"});
+        << ListCase{2, false, -2, 1, outputs, {kInPlaceholder, "In A"}, 1, -1, true};
 }
 
 // A name that cannot be read ends the listing where it failed with the "no MIDI card"
-// message: its list has no selection, nor has a list after it.
+// message: its list has no selection, nor has a list after it. So does an output with neither
+// devices nor a virtual port.
 void DialogsTest::setupListsDevicesByName() {
-    QFETCH(bool, output);
-    QFETCH(int, lost);
-    SetupRig rig({"In A", "In B"}, {"Out A", "Out B"});
+    QFETCH(ListCase, c);
+    std::vector<std::string> outputs{"Out A", "Out B"};
+    outputs.resize(static_cast<std::size_t>(c.outputs));
+    SetupRig rig({"In A", "In B"}, outputs);
     rig.state.midi = {1, 1};
-    if (output)
-        rig.output.lose(lost);
-    else
-        rig.input.lose(lost);
+    rig.output.ownPort = c.ownPort;
+    if (c.lostOut != -2) rig.output.lose(c.lostOut);
+    if (c.lostIn != -2) rig.input.lose(c.lostIn);
 
     rig.dialog.show();
 
-    QTEST(SetupRig::Entries(rig.out()), "outEntries");
-    QTEST(SetupRig::Entries(rig.in()), "inEntries");
-    QCOMPARE(rig.out().currentIndex(), lost != -2 && output ? -1 : 1);
-    QCOMPARE(rig.in().currentIndex(), lost != -2 ? -1 : 1);
+    QCOMPARE(SetupRig::Entries(rig.out()), c.outEntries);
+    QCOMPARE(SetupRig::Entries(rig.in()), c.inEntries);
+    QCOMPARE(rig.out().currentIndex(), c.outSelected);
+    QCOMPARE(rig.in().currentIndex(), c.inSelected);
+    if (c.outEntries.size() > 1) {
+        QCOMPARE(rig.out().model()->index(1, 0).flags().testFlag(Qt::ItemIsEnabled),
+                 c.outEntries[1] != kNoVirtualOutput);
+    }
     QVERIFY(rig.dialog.isVisible());
-    if (lost == -2) {
+    if (!c.failed) {
         QVERIFY(rig.messages.empty());
         QVERIFY(rig.log.empty());
         return;
