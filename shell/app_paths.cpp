@@ -2,7 +2,9 @@
 
 #include "link/product.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
 
 #include <system_error>
@@ -16,7 +18,14 @@ QString AppDataFolder() {
 }
 
 QString DocumentsFolder() {
-    return QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    // A fresh account may have no documents folder yet: a file dialog started in a missing
+    // folder starts elsewhere and offers the folder's name as the file name.
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    return QFileInfo(documents).isDir() ? documents : QDir::homePath();
+}
+
+QString ExistingFolder(const QString& folder) {
+    return QFileInfo(folder).isDir() ? folder : DocumentsFolder();
 }
 
 std::filesystem::path SettingsFile(const QString& appDataFolder) {

@@ -14,8 +14,11 @@ namespace vtl {
 // The user's configuration folder + "/Larchmont Consoles/VTLConfig", without a trailing
 // separator.
 QString AppDataFolder();
-// The user's documents folder: where configuration files are opened and saved at first.
+// The user's documents folder, or the home folder while there is none: where configuration
+// files are opened and saved at first.
 QString DocumentsFolder();
+// The folder a file dialog starts in: this one, or the documents folder when it is gone.
+QString ExistingFolder(const QString& folder);
 // The settings file, "VTLConfig.ini" in the per-user folder.
 std::filesystem::path SettingsFile(const QString& appDataFolder);
 

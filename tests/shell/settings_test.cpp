@@ -124,6 +124,23 @@ TEST_F(SettingsTest, EveryStartWritesOneLogLineWhileLoggingIsOn) {
     EXPECT_EQ(lines[3], QStringLiteral("No MIDI Card present."));
 }
 
+// A fresh account may have no documents folder: the file dialogs then start in the home
+// folder, and a remembered folder that is gone gives way to the documents folder.
+TEST_F(SettingsTest, FileDialogsStartInAFolderThatExists) {
+    const QString home = QDir::homePath();
+    const QString documents = home + QStringLiteral("/Documents");
+    const QString gone = home + QStringLiteral("/gone");
+    ASSERT_TRUE(QDir(documents).removeRecursively());
+    Start();
+    EXPECT_EQ(state_.configFolder, home);
+    EXPECT_EQ(ExistingFolder(gone), home);
+    ASSERT_TRUE(QDir().mkpath(documents));
+    EXPECT_EQ(DocumentsFolder(), documents);
+    EXPECT_EQ(ExistingFolder(gone), documents);
+    EXPECT_EQ(ExistingFolder(home), home);
+    ASSERT_TRUE(QDir(documents).removeRecursively());
+}
+
 TEST(StartLogLineTest, LocaleDateAndTimeWithSeconds) {
     const QDateTime now(QDate(2024, 3, 5), QTime(14, 7, 9));
     const struct {
