@@ -179,7 +179,7 @@ void Application::LoadConfigurationFile() {
     if (!MayDiscardEdits()) return;
     const QString path =
         QFileDialog::getOpenFileName(main_.get(), QStringLiteral("Load Configuration From File"),
-                                     state_.configFolder, FileFilter());
+                                     ExistingFolder(state_.configFolder), FileFilter());
     if (path.isEmpty()) return;
     state_.configFolder = QFileInfo(path).absolutePath();
     main_->HideManuals();
@@ -204,7 +204,7 @@ void Application::SaveConfigurationFile() {
 bool Application::SaveToFile() {
     QString path =
         QFileDialog::getSaveFileName(main_.get(), QStringLiteral("Save Configuration To File"),
-                                     state_.configFolder, FileFilter());
+                                     ExistingFolder(state_.configFolder), FileFilter());
     if (path.isEmpty()) return false;
     state_.configFolder = QFileInfo(path).absolutePath();
     if (!path.contains(QLatin1Char('.'))) path += QStringLiteral(".vtl");
