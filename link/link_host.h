@@ -11,6 +11,8 @@
 
 namespace vtl {
 
+struct TransferProgress;
+
 // The line break inside status texts.
 inline constexpr std::string_view kLineBreak = "\r\n";
 
@@ -27,6 +29,8 @@ public:
     // Hides the window and clears its text.
     virtual void unload() = 0;
     virtual bool isVisible() const = 0;
+    // How far the transfer has got; inactive figures when there is none to show.
+    virtual void setProgress(const TransferProgress& progress) = 0;
 };
 
 // The console picture and the commands that depend on data being there.

@@ -10,7 +10,9 @@ namespace vtl {
 
 void TransferController::OnMessage() {
     // Behind the pause after a write the messages wait, as they would behind a blocking one.
-    if (pauseTicks_ == 0) Drain();
+    if (pauseTicks_ > 0) return;
+    Drain();
+    ReportProgress();
 }
 
 void TransferController::Drain() {
@@ -45,6 +47,7 @@ void TransferController::Dispatch(std::span<const std::uint8_t> message) {
         const auto byte21 = IdentityByte21(message);
         if (linkState_ != LinkState::AwaitIdentity || !byte21) return;
         model_.identityByte21 = *byte21;
+        progress_.Identified(model_.currentManual);
         if (transferMode_ == TransferMode::Writing) {
             WriteManual();
         } else {

@@ -42,14 +42,18 @@ TransferController::~TransferController() {
 
 void TransferController::StartRead() {
     if (!DevicesChosen() && !host_.ChooseMidiDevices()) return;
+    // The window is centred with its progress bar. What comes before the first manual
+    // counts as manual 0.
+    progress_.Start(TransferMode::Reading, 0);
+    ReportProgress();
     status_.centre();
     status_.setCaption("Loading Program Data from " + kProduct);
     status_.setText("Requesting " + kProduct + " Configuration..");
     status_.show();
     view_.ShowReading();
-    queue_.Queue(McuRebootMessage(kAllDevices));
+    QueueNeeded(McuRebootMessage(kAllDevices), 0);
     status_.setText("Testing cabling set-up...");
-    queue_.Queue(TagMessage(1));
+    QueueNeeded(TagMessage(1), 0);
     linkState_ = LinkState::Counting;
     transferMode_ = TransferMode::Reading;
 }
@@ -59,6 +63,9 @@ void TransferController::StartWrite() {
     transferMode_ = TransferMode::Writing;
     model_.currentManual = 1;
     linkState_ = LinkState::AwaitIdentity;
+    // Manual 1 is written even when nothing was read or loaded yet.
+    progress_.Start(TransferMode::Writing, std::max<int>(model_.manualCount, 1));
+    ReportProgress();
     status_.centre();
     status_.setCaption("Writing Program Data to MCU");
     status_.setText("Requesting " + kProduct + " Configuration..");
@@ -68,6 +75,8 @@ void TransferController::StartWrite() {
 void TransferController::FileLoaded() {
     transferMode_ = TransferMode::FileLoaded;
     linkState_ = LinkState::Finished;
+    progress_.Stop();
+    ReportProgress();
 }
 
 void TransferController::CloseInput() {
@@ -81,14 +90,18 @@ void TransferController::Tick() {
     if (pauseTicks_ > 0) {
         // Everything waits as it would behind a blocking pause; messages that arrived
         // meanwhile are taken when it ends.
-        if (--pauseTicks_ == 0) Drain();
-        return;
+        if (--pauseTicks_ == 0) {
+            progress_.Left(storing_);
+            Drain();
+        }
+        return ReportProgress();
     }
     if (linkState_ != entered_) GoTo(linkState_);
     // A state an entry action set without GoTo begins with the next tick.
     if (linkState_ == entered_) RunTickAction();
     pumpTick_ = (pumpTick_ + 1) % kPumpEvery;
     if (pumpTick_ == 0) Pump();
+    ReportProgress();
 }
 
 void TransferController::GoTo(LinkState state) {
@@ -102,6 +115,8 @@ void TransferController::RunEntryAction() {
         return EnterIdle();
     case LinkState::Identify:
         return EnterIdentify();
+    case LinkState::AwaitIdentity:
+        return EnterAwaitIdentity();
     case LinkState::Finished:
         return EnterFinished();
     case LinkState::Finishing:
@@ -142,6 +157,12 @@ void TransferController::EnterIdentify() {
         if (!queue_.Contains(message)) queue_.Queue(message);
     }
     GoTo(LinkState::AwaitIdentity);
+}
+
+// Whichever copy of the request leaves first counts; the repeats do not.
+void TransferController::EnterAwaitIdentity() {
+    for (const auto& message : IdentifyRequest())
+        progress_.Expect(model_.currentManual, message);
 }
 
 void TransferController::EnterFinished() {
@@ -233,6 +254,7 @@ void TransferController::Repeat(const std::vector<Bytes>& request, const std::st
     if (++retryCount_ > kRepeatsBeforeHint) {
         retryCount_ = 0;
         status_.setText(hint);
+        progress_.Stall();
     }
 }
 
@@ -268,15 +290,25 @@ std::vector<Bytes> TransferController::IdentifyRequest() const {
     return {TagMessage(1), IdentityRequestMessage(CurrentDevice())};
 }
 
+void TransferController::QueueNeeded(Bytes message, int manual) {
+    progress_.Expect(manual, message);
+    queue_.Queue(std::move(message));
+}
+
 void TransferController::Pump() {
     const auto pumped = queue_.Pump();
     if (!pumped) return;
     if (pumped->sent && traffic_) {
         traffic_->Traffic(tickCount_, TrafficListener::Direction::Sent, *pumped->sent);
     }
-    if (transferMode_ != TransferMode::Writing) return;
+    if (transferMode_ != TransferMode::Writing) return progress_.Left(pumped->sent);
+    storing_ = pumped->sent;
     pauseTicks_ = kWritePauseTicks;
     if (pumped->wasLast && PastLastManual()) status_.append(kBreak + "Done!");
+}
+
+void TransferController::ReportProgress() {
+    if (progress_.TakeChanged()) status_.setProgress(progress_.figures());
 }
 
 } // namespace vtl

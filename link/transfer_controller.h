@@ -10,11 +10,15 @@
 //
 // transfer_controller.cpp holds the commands, the tick and the entry and tick actions;
 // transfer_read.cpp and transfer_write.cpp the steps of each direction; receive.cpp the
-// input drain and the dispatcher.
+// input drain and the dispatcher. Each step that queues a message the transfer needs, or
+// takes a reply, tells the progress counter (transfer_progress.h), whose figures go to the
+// status window once per tick and per arrival when they changed.
 
+#include "link/transfer_progress.h"
 #include "model/console_model.h"
 #include "sysex/bytes.h"
 
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
@@ -45,8 +49,6 @@ enum class LinkState : int {
     Counting = 62,   // counting manuals, waiting for the TAG
 };
 
-enum class TransferMode : int { None = 0, Reading = 1, Writing = 2, FileLoaded = 3 };
-
 class TransferController {
 public:
     TransferController(ConsoleModel& model, MidiInput& input, OutputQueue& queue,
@@ -74,6 +76,7 @@ public:
     LinkState linkState() const { return linkState_; }
     TransferMode transferMode() const { return transferMode_; }
     long tickCount() const { return tickCount_; }
+    const TransferProgress& progress() const { return progress_.figures(); }
     bool pausing() const { return pauseTicks_ > 0; }
     void setTrafficListener(TrafficListener* listener) { traffic_ = listener; }
 
@@ -85,6 +88,7 @@ private:
     // Entry actions.
     void EnterIdle();
     void EnterIdentify();
+    void EnterAwaitIdentity();
     void EnterFinished();
     void EnterFinishing();
     void EnterIdentified();
@@ -103,7 +107,10 @@ private:
     bool PastLastManual() const;
     std::uint8_t CurrentDevice() const;
     std::vector<Bytes> IdentifyRequest() const;
+    // Queues a message the manual needs: it counts as progress when it leaves.
+    void QueueNeeded(Bytes message, int manual);
     void Pump();
+    void ReportProgress();
 
     // Reading (transfer_read.cpp).
     void CountManuals(int tagValue);
@@ -148,6 +155,9 @@ private:
     bool holdingWindow_ = false;
     int pumpTick_ = 0;
     int pauseTicks_ = 0;
+    // The entry whose pause runs: a written message counts once the MCU had its time.
+    std::optional<Bytes> storing_;
+    ProgressCounter progress_;
     long tickCount_ = 0;
 };
 

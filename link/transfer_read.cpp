@@ -24,6 +24,7 @@ void TransferController::CountManuals(int tagValue) {
         return;
     }
     status_.append(kBreak + "Number of manuals detected = " + std::to_string(model_.manualCount));
+    progress_.Counted(model_.manualCount);
     model_.currentManual = 1;
     linkState_ = LinkState::Identify;
 }
@@ -34,7 +35,7 @@ void TransferController::ReadManual() {
         status_.centre();
         status_.setText("Requesting " + kProduct + " Program Data..");
         expectedProgramLength_ = kProgramLength;
-        queue_.Queue(ProgramRequestMessage(CurrentDevice(), kProgramIndex));
+        QueueNeeded(ProgramRequestMessage(CurrentDevice(), kProgramIndex), model_.currentManual);
         linkState_ = LinkState::AwaitFirstResponse;
     }
     // Said as soon as the request is queued.
@@ -45,6 +46,7 @@ void TransferController::CollectResponse(std::span<const std::uint8_t> response)
     if (linkState_ == LinkState::AwaitFirstResponse) programBuffer_.clear();
     const Bytes data = UnpackSevenBit(ResponseData(response), host_);
     programBuffer_.insert(programBuffer_.end(), data.begin(), data.end());
+    progress_.DataTaken(model_.currentManual, programBuffer_.size(), expectedProgramLength_);
     if (programBuffer_.size() < expectedProgramLength_) {
         linkState_ = LinkState::AwaitMoreResponses;
     } else if (transferMode_ == TransferMode::Reading) {
@@ -60,7 +62,7 @@ void TransferController::DecodeManual() {
         return;
     }
     view_.SetCommandsDataLoaded();
-    queue_.Queue(McuRebootMessage(CurrentDevice()));
+    QueueNeeded(McuRebootMessage(CurrentDevice()), model_.currentManual);
     ++model_.currentManual;
     if (PastLastManual()) {
         linkState_ = LinkState::Finished;

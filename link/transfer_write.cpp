@@ -22,8 +22,8 @@ void TransferController::WriteManual() {
             return;
         }
         for (const auto& m : *messages)
-            queue_.Queue(m);
-        queue_.Queue(McuRebootMessage(CurrentDevice()));
+            QueueNeeded(m, model_.currentManual);
+        QueueNeeded(McuRebootMessage(CurrentDevice()), model_.currentManual);
         ++model_.currentManual;
     } else if (linkState_ != LinkState::Writing) {
         return; // the choice of devices was cancelled

@@ -1,16 +1,26 @@
 #include "shell/frm_status.h"
 
 #include "editor/window_geometry.h"
+#include "link/transfer_progress.h"
 
 #include <QCloseEvent>
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+
+#include <algorithm>
 
 namespace vtl {
 namespace {
 
 constexpr QSize kWindowSize{307, 115};
+constexpr QRect kCloseRect = TwipsRect(1440, 1200, 1695, 375);
+// Between the text and Close while a transfer shows its progress.
+constexpr int kProgressHeight = 30;
+constexpr QRect kBarRect{9, 71, 289, 14};
+constexpr QRect kProgressLineRect{9, 87, 289, 14};
 
 // The link breaks lines with CR LF; the text box breaks them with LF.
 QString Displayed(const std::string& text) {
@@ -24,8 +34,8 @@ QString Displayed(const std::string& text) {
 
 frmStatus::frmStatus(std::function<void()> closeInput, QWidget* parent)
     : QWidget(parent, Qt::Tool), closeInput_(std::move(closeInput)),
-      txtStatus_(new QPlainTextEdit(this)),
-      cmdClose_(new QPushButton(QStringLiteral("Close"), this)) {
+      txtStatus_(new QPlainTextEdit(this)), prgTransfer_(new QProgressBar(this)),
+      lblProgress_(new QLabel(this)), cmdClose_(new QPushButton(QStringLiteral("Close"), this)) {
     setObjectName(QStringLiteral("frmStatus"));
     setFixedSize(kWindowSize);
 
@@ -37,8 +47,16 @@ frmStatus::frmStatus(std::function<void()> closeInput, QWidget* parent)
     txtStatus_->viewport()->installEventFilter(this);
     connect(txtStatus_, &QPlainTextEdit::textChanged, this, &frmStatus::ShowEnd);
 
+    prgTransfer_->setObjectName(QStringLiteral("prgTransfer"));
+    prgTransfer_->setAccessibleName(QStringLiteral("Transfer progress"));
+    prgTransfer_->setGeometry(kBarRect);
+    prgTransfer_->hide();
+    lblProgress_->setObjectName(QStringLiteral("lblProgress"));
+    lblProgress_->setGeometry(kProgressLineRect);
+    lblProgress_->hide();
+
     cmdClose_->setObjectName(QStringLiteral("cmdClose"));
-    cmdClose_->setGeometry(TwipsRect(1440, 1200, 1695, 375));
+    cmdClose_->setGeometry(kCloseRect);
     connect(cmdClose_, &QPushButton::clicked, this, [this] {
         if (closeInput_) closeInput_();
         unload();
@@ -77,6 +95,24 @@ void frmStatus::unload() {
 
 bool frmStatus::isVisible() const {
     return QWidget::isVisible();
+}
+
+void frmStatus::setProgress(const TransferProgress& progress) {
+    const bool shown = progress.active();
+    if (prgTransfer_->isHidden() == shown) {
+        prgTransfer_->setVisible(shown);
+        lblProgress_->setVisible(shown);
+        const int extra = shown ? kProgressHeight : 0;
+        cmdClose_->setGeometry(kCloseRect.translated(0, extra));
+        setFixedSize(kWindowSize + QSize(0, extra));
+    }
+    if (!shown) return;
+    // Before a read has counted its manuals the bar stands at 0 of a total still unknown.
+    prgTransfer_->setRange(0, std::max(progress.total, 1));
+    prgTransfer_->setValue(progress.done);
+    const QString line = QString::fromStdString(ProgressSummary(progress));
+    lblProgress_->setText(line);
+    prgTransfer_->setAccessibleDescription(line);
 }
 
 void frmStatus::closeEvent(QCloseEvent* event) {

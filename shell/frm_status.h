@@ -1,6 +1,7 @@
 #pragma once
 // The progress window of MCU transfers. The transfer sets its caption and text and shows and
 // hides it; the window keeps the newest line in view and lets the user abort with Close.
+// Under the text, a bar and a short line show how far a read or write has got.
 
 #include "link/link_host.h"
 
@@ -9,7 +10,9 @@
 #include <functional>
 #include <string>
 
+class QLabel;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
 
 namespace vtl {
@@ -33,6 +36,8 @@ public:
     void hide() override;
     void unload() override;
     bool isVisible() const override;
+    // The bar and its line show while the figures are active; the window grows to hold them.
+    void setProgress(const TransferProgress& progress) override;
 
 protected:
     // Closing the window in any way clears the text; only Close stops the transfer.
@@ -46,6 +51,8 @@ private:
     std::function<void()> closeInput_;
     QWidget* centreOn_ = nullptr;
     QPlainTextEdit* txtStatus_;
+    QProgressBar* prgTransfer_;
+    QLabel* lblProgress_;
     QPushButton* cmdClose_;
 };
 

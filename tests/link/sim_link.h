@@ -1,7 +1,8 @@
 #pragma once
 // The MCU link wired to an in-process MCU chain and ticked by hand, as the transfer tests
 // and the transfer benchmark drive it. Every message that leaves or arrives and every change
-// of the status text is kept with its tick, and so are the ticks the timer ran.
+// of the status text and of the progress figures is kept with its tick, and so are the ticks
+// the timer ran.
 
 #include "link/output_queue.h"
 #include "link/transfer_controller.h"
@@ -17,7 +18,7 @@
 namespace vtl::test {
 
 // A status window that keeps its caption, text and visibility, and each change of its text
-// with the tick it happened on.
+// and of the progress figures with the tick it happened on.
 class TranscriptStatus : public StatusSink {
 public:
     void setCaption(const std::string& c) override { caption = c; }
@@ -37,6 +38,7 @@ public:
         text.clear();
     }
     bool isVisible() const override { return visible; }
+    void setProgress(const TransferProgress& p) override { progress.push_back({now, p}); }
 
     // The ticks of the changes that set or appended exactly this text.
     std::vector<long> TicksOf(const std::string& t) const {
@@ -52,6 +54,7 @@ public:
     bool visible = false;
     long now = 0;
     std::vector<std::pair<long, std::string>> changes;
+    std::vector<std::pair<long, TransferProgress>> progress;
 };
 
 class RecordingView : public ConsoleView {
@@ -87,8 +90,10 @@ public:
     ConsoleModel model;
     TransferController transfer{model, input, queue, settings, status, view, host};
     std::vector<TrafficRecord> traffic;
-    // The tick on which the completion text appeared, and the one that hid the window.
+    // The tick on which the completion text appeared, the one after which nothing was left
+    // to send, and the one that hid the window.
     long finishedTick = -1;
+    long trafficDoneTick = -1;
     long hiddenTick = -1;
     // The ticks that ran (were not spent in the pause after a message while writing).
     std::vector<long> runningTicks;
@@ -109,6 +114,7 @@ public:
         transfer.Tick();
         if (transfer.linkState() != LinkState::Finishing) return;
         if (finishedTick < 0) finishedTick = tick;
+        if (trafficDoneTick < 0 && TrafficDone()) trafficDoneTick = tick;
         if (wasVisible && !status.visible) hiddenTick = tick;
     }
 

@@ -1,5 +1,6 @@
 // The transfer state machine against a simulated MCU chain: the messages on the wire, the
-// model and the MCU memory afterwards, the progress texts, the repeats and the pacing.
+// model and the MCU memory afterwards, the progress texts and figures, the repeats and the
+// pacing.
 
 #include "link/transfer_controller.h"
 
@@ -73,9 +74,40 @@ Strings Wire(const std::string& words, const ConsoleModel& model = {}) {
     return hex;
 }
 
+// The figures only grow, the total is known from the count on (from the start when writing)
+// and never changes, and it is reached on the tick the transfer's last step ends, with every
+// manual done. Needed per manual: TAG, identity request and reply, then the request, four
+// quarters of data and the reboot when reading; four updates and the reboot when writing.
+void ExpectProgressToCompletion(const SimLink& link, int manuals, bool write) {
+    const auto& records = link.status.progress;
+    ASSERT_FALSE(records.empty());
+    EXPECT_EQ(records.front().second.total, write ? 8 * manuals : 0);
+    TransferProgress last = records.front().second;
+    for (const auto& [tick, p] : records) {
+        SCOPED_TRACE("tick " + std::to_string(tick));
+        EXPECT_EQ(p.mode, write ? TransferMode::Writing : TransferMode::Reading);
+        EXPECT_GE(p.done, last.done);
+        EXPECT_GE(p.manualsDone, last.manualsDone);
+        if (last.total > 0) {
+            EXPECT_EQ(p.total, write ? 8 * manuals : 3 + 9 * manuals);
+            EXPECT_LE(p.secondsLeft, last.secondsLeft);
+        }
+        last = p;
+    }
+    const auto complete = std::find_if(records.begin(), records.end(), [](const auto& r) {
+        return r.second.total > 0 && r.second.done == r.second.total;
+    });
+    ASSERT_NE(complete, records.end());
+    EXPECT_EQ(complete->first, link.trafficDoneTick);
+    EXPECT_EQ(complete + 1, records.end());
+    EXPECT_EQ(complete->second.manualsDone, manuals);
+    EXPECT_EQ(complete->second.secondsLeft, 0);
+}
+
 // Whatever the chain's timing, every manual arrives whole, each is identified before its data
 // is written, the messages keep their pacing, and the status window and the console view say
-// what happened. A chain that answers at once gets only the messages the transfer needs.
+// what happened; the progress figures reach their total with the last step. A chain that
+// answers at once gets only the messages the transfer needs.
 TEST(Transfer, EveryManualArrivesWholeAtItsPace) {
     const char* const wires[2][kMaxManuals] = {
         {"B7f T T I1 R1 B1", "B7f T T I1 R1 B1 T I2 R2 B2",
@@ -161,6 +193,7 @@ TEST(Transfer, EveryManualArrivesWholeAtItsPace) {
                 EXPECT_TRUE(link.host.messages.empty());
                 // The window stays for 2.1 s of running timer after the completion text.
                 EXPECT_EQ(link.RunningTicks(link.finishedTick, link.hiddenTick), 21);
+                ExpectProgressToCompletion(link, manuals, write);
             }
         }
     }
@@ -232,6 +265,77 @@ TEST(Transfer, RequestsRepeatEverySecondUntilTheWindowCloses) {
         EXPECT_EQ(link.Sent().size(), sent);
         EXPECT_EQ(link.transfer.linkState(), c.state);
         EXPECT_EQ(link.queue.linkReady(), !c.closeButton);
+    }
+}
+
+// A cable pulled during a transfer: on the tick the connection message shows, the figures
+// stay where they were and say they wait; they move on only once the cable is back.
+TEST(Transfer, ProgressStopsWhileAConnectionMessageShows) {
+    const struct {
+        const char* name;
+        bool write;
+        int pulledAtManual; // 0: while counting
+    } cases[] = {
+        {"read, while counting", false, 0},
+        {"read, manual 2", false, 2},
+        {"write, manual 2", true, 2},
+    };
+    const ConsoleModel console = SampleConsole();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SimLink link(kMaxManuals);
+        for (int m = 1; m <= kMaxManuals; ++m)
+            link.chain.storeProgram(m, 0, EncodedImage(console, m));
+        link.model = console;
+        c.write ? link.transfer.StartWrite() : link.transfer.StartRead();
+        while (link.transfer.progress().manual < c.pulledAtManual && link.trafficDoneTick < 0)
+            link.Tick();
+        const long pulled = link.transfer.tickCount();
+        link.chain.breakLink(kMaxManuals);
+        std::vector<long> hints;
+        while (hints.size() < 2 && link.transfer.tickCount() < kTickLimit) {
+            link.Tick();
+            const auto& [tick, text] = link.status.changes.back();
+            if (tick > pulled && text.starts_with("Check your MIDI connections") &&
+                (hints.empty() || hints.back() != tick)) {
+                hints.push_back(tick);
+            }
+        }
+        ASSERT_EQ(hints.size(), 2u);
+        const long repaired = link.transfer.tickCount();
+        link.chain.repairLinks();
+        ASSERT_TRUE(link.RunToEnd(kTickLimit));
+
+        const auto& records = link.status.progress;
+        const auto stopped = std::find_if(records.begin(), records.end(),
+                                          [&](const auto& r) { return r.first >= hints[0]; });
+        ASSERT_NE(stopped, records.begin());
+        ASSERT_NE(stopped, records.end());
+        ASSERT_NE(stopped + 1, records.end());
+        EXPECT_EQ(stopped->first, hints[0]);
+        TransferProgress waiting = (stopped - 1)->second;
+        waiting.stalled = true;
+        EXPECT_EQ(stopped->second, waiting);
+        EXPECT_GT((stopped + 1)->first, repaired);
+        EXPECT_FALSE((stopped + 1)->second.stalled);
+        ExpectProgressToCompletion(link, kMaxManuals, c.write);
+    }
+}
+
+// A reply later than the pause can be taken for the next manual's identity before that
+// manual's request has left; the request has done its part, so the figures still end at
+// their total.
+TEST(Transfer, ProgressEndsAtItsTotalWhenALateReplyAnswersTheNextRequest) {
+    const ConsoleModel console = SampleConsole();
+    for (const int late : {8, 15}) {
+        SCOPED_TRACE("replies " + std::to_string(late) + " ticks late");
+        SimLink link(kMaxManuals);
+        for (int m = 1; m <= kMaxManuals; ++m)
+            link.chain.delayReplies(m, late);
+        link.model = console;
+        link.transfer.StartWrite();
+        ASSERT_TRUE(link.RunToEnd(kTickLimit));
+        ExpectProgressToCompletion(link, kMaxManuals, true);
     }
 }
 

@@ -1,10 +1,13 @@
 #pragma once
 // The link session of one command-line transfer, with the status window printed to standard
-// error as its texts appear: the ports the options name (real ones through RtMidi, or the
-// in-process simulated console with --demo), ticked until the transfer ends.
+// error line by line: the ports the options name (real ones through RtMidi, or the in-process
+// simulated console with --demo), ticked until the transfer ends. On a terminal the progress
+// is one line kept under the texts and redrawn in place; elsewhere each finished manual gets
+// a plain line.
 
 #include "link/link_host.h"
 #include "link/midi_settings.h"
+#include "link/transfer_progress.h"
 #include "model/console_model.h"
 #include "platform/midi_api.h"
 #include "sysex/result.h"
@@ -56,7 +59,7 @@ private:
     enum class Goal { Read, Write };
     Status Run(Goal goal);
 
-    // StatusSink: the window's texts go to standard error as they appear.
+    // StatusSink: the window's texts go to standard error as their lines are complete.
     void setCaption(const std::string& caption) override;
     void setText(const std::string& text) override;
     void append(const std::string& text) override;
@@ -65,6 +68,7 @@ private:
     void hide() override { visible_ = false; }
     void unload() override;
     bool isVisible() const override { return visible_; }
+    void setProgress(const TransferProgress& progress) override;
     // ConsoleView: nothing to show.
     void ShowManuals() override {}
     void SetCommandsDataLoaded() override {}
@@ -75,7 +79,12 @@ private:
     void WriteLog(const std::string&) override {}
     void ReportConversionError(const std::string& text) override;
 
+    // Status text: complete lines go out, the rest waits for its line break.
     void Print(const std::string& text);
+    // The terminal's progress line, drawn in place under the texts, or wiped.
+    void DrawProgressLine();
+    void WipeProgressLine();
+    std::string ProgressLine() const;
 
     LinkOptions options_;
     CommandIo& io_;
@@ -86,8 +95,12 @@ private:
     std::string caption_;
     std::string text_;
     bool visible_ = false;
-    bool atLineStart_ = true;
+    std::string partLine_; // text after the last line break, not printed yet
     std::string failure_;
+    TransferProgress progress_;
+    // Standard error is a terminal this wide; 0 when it is not a terminal.
+    int columns_ = 0;
+    bool progressLineShown_ = false;
 };
 
 } // namespace vtl::cli
