@@ -20,6 +20,7 @@ private slots:
     void statusShowsLineBreaks();
     void statusClosingClearsText();
     void statusClickIntoTextFocusesClose();
+    void statusBarFollowsTheFigures();
 
     // Documentation launch.
     void openDocument();

@@ -1,10 +1,14 @@
-// The status window: the newest text stays in view, CR LF breaks lines, and each way of
-// closing it clears the text while only Close stops the transfer.
+// The status window: the newest text stays in view, CR LF breaks lines, each way of closing
+// it clears the text while only Close stops the transfer, and the progress bar follows the
+// transfer's figures.
 
+#include "link/transfer_progress.h"
 #include "shell/frm_status.h"
 #include "tests/gui/dialogs_test.h"
 
+#include <QLabel>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
@@ -99,4 +103,45 @@ void DialogsTest::statusClickIntoTextFocusesClose() {
 
     QCOMPARE(rig.status.focusWidget(), &rig.close());
     QCOMPARE(rig.text().textCursor().position(), end);
+}
+
+// A read counting, under way, waiting for an answer and done, then a file load, which shows
+// no bar and gives the window back its own size.
+void DialogsTest::statusBarFollowsTheFigures() {
+    using vtl::TransferMode;
+    const struct {
+        vtl::TransferProgress figures;
+        int maximum, value;
+        const char* line; // nullptr: no bar
+    } steps[] = {
+        {{TransferMode::Reading}, 1, 0, "Counting manuals..."},
+        {{TransferMode::Reading, 3, 2, 1, 3, 9, 15, 30, 5},
+         30,
+         15,
+         "Manual 2 of 3 \u2014 about 5 s left"},
+        {{TransferMode::Reading, 3, 2, 1, 3, 9, 15, 30, 5, true},
+         30,
+         15,
+         "Manual 2 of 3 \u2014 waiting for an answer"},
+        {{TransferMode::Reading, 3, 3, 3, 9, 9, 30, 30, 0}, 30, 30, "Manual 3 of 3 \u2014 done"},
+        {{TransferMode::FileLoaded}, 0, 0, nullptr},
+    };
+    StatusRig rig;
+    rig.status.show();
+    const QSize ownSize = rig.status.size();
+    const QRect ownClose = rig.close().geometry();
+    auto& bar = *rig.status.findChild<QProgressBar*>(QStringLiteral("prgTransfer"));
+    const auto& line = *rig.status.findChild<QLabel*>(QStringLiteral("lblProgress"));
+    QCOMPARE(bar.accessibleName(), QStringLiteral("Transfer progress"));
+    for (const auto& step : steps) {
+        rig.status.setProgress(step.figures);
+        QCOMPARE(bar.isVisible(), step.line != nullptr);
+        QCOMPARE(rig.close().geometry().top() > bar.geometry().bottom(), step.line != nullptr);
+        if (!step.line) continue;
+        QCOMPARE(bar.maximum(), step.maximum);
+        QCOMPARE(bar.value(), step.value);
+        QCOMPARE(line.text(), QString::fromUtf8(step.line));
+    }
+    QCOMPARE(rig.status.size(), ownSize);
+    QCOMPARE(rig.close().geometry(), ownClose);
 }
