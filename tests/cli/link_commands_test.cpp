@@ -1,6 +1,7 @@
-// The MIDI commands: choosing ports by number or part of a name, and read against the
-// simulated console of --demo with its traffic trace. The commands run their transfer
-// in an event loop, so this runner has an application object.
+// The MIDI commands: choosing ports by number or part of a name, read against the simulated
+// console of --demo with its traffic trace, and the progress read and write print when their
+// standard error is no terminal. The commands run their transfer in an event loop, so this
+// runner has an application object.
 
 #include "cli_fixture.h"
 #include "link/midi_io.h"
@@ -80,6 +81,28 @@ TEST_F(LinkCommandsTest, ReadDemoSavesTheConsoleAndTracesTheTraffic) {
         EXPECT_TRUE(std::regex_match(text, std::regex("[0-9]+ [<>] [0-9a-f]{2}( [0-9a-f]{2})*")))
             << '"' << text << '"';
     }
+}
+
+// Off a terminal the progress is one plain line per manual, among the status texts, which
+// are whole lines and nothing is redrawn in place.
+TEST_F(LinkCommandsTest, ProgressIsAPlainLinePerManualOffATerminal) {
+    const RunResult read = Run(kReadCommand, {"--demo", "-o", "console.vtl"});
+    const RunResult written = Run(kWriteCommand, {"console.vtl", "--demo"});
+    for (const auto& [result, verb] : {std::pair{read, " read"}, {written, " written"}}) {
+        SCOPED_TRACE(verb);
+        ASSERT_EQ(result.exit, kExitOk) << result.err;
+        EXPECT_EQ(result.err.find('\r'), std::string::npos);
+        std::vector<std::string> progress;
+        std::istringstream lines(result.err);
+        for (std::string line; std::getline(lines, line);) {
+            if (line.starts_with("manual ")) progress.push_back(line);
+        }
+        EXPECT_EQ(progress, (std::vector<std::string>{"manual 1 of 3" + std::string(verb),
+                                                      "manual 2 of 3" + std::string(verb),
+                                                      "manual 3 of 3" + std::string(verb)}));
+    }
+    EXPECT_NE(read.err.find("\nNumber of manuals detected = 3"), std::string::npos);
+    EXPECT_NE(written.err.find("\nVTLConfig Writing...\n"), std::string::npos);
 }
 
 } // namespace
