@@ -83,6 +83,24 @@ TEST_F(LinkCommandsTest, ReadDemoSavesTheConsoleAndTracesTheTraffic) {
     }
 }
 
+// A file that cannot be made stops the read before it sends anything: no traffic is traced.
+TEST_F(LinkCommandsTest, ReadChecksItsFileFirst) {
+    const struct {
+        QString file;
+        std::string message;
+    } cases[] = {
+        {"missing/console.vtl",
+         "missing/console.vtl: cannot create a file in the folder: No such file or directory\n"},
+        {".", ".: Is a directory\n"},
+    };
+    for (const auto& c : cases) {
+        const auto result = Run(kReadCommand, {"--demo", "-o", c.file, "--trace", "traffic.txt"});
+        EXPECT_EQ(result.exit, kExitFailure);
+        EXPECT_EQ(result.err, c.message);
+        EXPECT_FALSE(std::filesystem::exists("traffic.txt"));
+    }
+}
+
 // Off a terminal the progress is one plain line per manual, among the status texts, which
 // are whole lines and nothing is redrawn in place.
 TEST_F(LinkCommandsTest, ProgressIsAPlainLinePerManualOffATerminal) {

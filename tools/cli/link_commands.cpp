@@ -9,7 +9,11 @@
 #include "tools/cli/terminal_link.h"
 
 #include <QCommandLineParser>
+#include <QFileInfo>
+#include <QTemporaryFile>
 
+#include <cerrno>
+#include <cstring>
 #include <memory>
 #include <ostream>
 
@@ -44,6 +48,19 @@ std::unique_ptr<TerminalLink> OpenSession(const QCommandLineParser& parser, Comm
         return nullptr;
     }
     return session;
+}
+
+// Whether the file a read saves can be made, found out before the read rather than after it,
+// which on real ports takes seconds: a file is made beside it and removed again.
+Status CheckCreatable(const QString& path) {
+    const QFileInfo target(path);
+    if (target.isDir()) return Error{path.toStdString() + ": " + std::strerror(EISDIR)};
+    QTemporaryFile probe(target.absolutePath() + QStringLiteral("/.vtlconfig-XXXXXX"));
+    if (!probe.open()) {
+        return Error{path.toStdString() +
+                     ": cannot create a file in the folder: " + probe.errorString().toStdString()};
+    }
+    return Ok();
 }
 
 // The console as the MCUs hold it.
@@ -106,12 +123,16 @@ int RunRead(const Command& command, const QStringList& args, CommandIo& io) {
     if (!ParseArguments(parser, command, args, 0, io)) return kExitFailure;
     if (!parser.isSet("o"))
         return UsageError(command, "the file to write is missing (-o FILE)", io);
+    const QString output = parser.value("o");
+    if (const auto creatable = CheckCreatable(output); !creatable) {
+        return Fail(creatable.error(), io);
+    }
     auto session = OpenSession(parser, io);
     if (!session) return kExitFailure;
     auto model = ReadConsole(*session);
     if (!model) return Fail(model.error(), io);
     // Written only now and atomically: a failed read never leaves a partial file.
-    if (const auto saved = SaveConfigFile(*model, parser.value("o").toStdString()); !saved) {
+    if (const auto saved = SaveConfigFile(*model, output.toStdString()); !saved) {
         return Fail(saved.error(), io);
     }
     return kExitOk;
