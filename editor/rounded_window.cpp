@@ -17,7 +17,8 @@ void SetRoundedOutline(QWidget& window, int left, int top, int right, int bottom
 
 void MakeRoundedWindow(QWidget& window) {
     window.setFixedSize(499, 262);
-    SetRoundedOutline(window, 5, 5, 503, 250);
+    // The outline's right edge is the window's, so that all four corners show rounded.
+    SetRoundedOutline(window, 1, 5, 499, 250);
 }
 
 } // namespace vtl

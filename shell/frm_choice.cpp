@@ -3,8 +3,11 @@
 #include "editor/rounded_window.h"
 #include "link/product.h"
 
+#include <QAbstractButton>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 
 namespace vtl {
@@ -12,21 +15,31 @@ namespace {
 
 constexpr int kTwipsPerPixel = 15;
 
-// A label that acts on a click, framed by its shape.
-class ChoiceLabel : public QLabel {
+// A choice drawn as a line of text in its frame, acting like a button: a click, or Space or
+// Enter once it has the focus (Tab reaches it).
+class ChoiceOption : public QAbstractButton {
 public:
-    ChoiceLabel(const QString& text, QWidget* parent, std::function<void()> clicked)
-        : QLabel(text, parent), clicked_(std::move(clicked)) {
+    ChoiceOption(const QString& text, QWidget* parent) : QAbstractButton(parent) {
+        setText(text);
+        setAccessibleName(text);
         setCursor(Qt::PointingHandCursor);
-        setAlignment(Qt::AlignCenter);
-        setWordWrap(true);
     }
 
 protected:
-    void mouseReleaseEvent(QMouseEvent*) override { clicked_(); }
-
-private:
-    std::function<void()> clicked_;
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        // The focus shows as a lighter field behind the text.
+        if (hasFocus()) painter.fillRect(rect(), QColor(255, 255, 255, 48));
+        painter.setPen(Qt::white);
+        painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, text());
+    }
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+            click();
+            return;
+        }
+        QAbstractButton::keyPressEvent(event);
+    }
 };
 
 QRect Twips(int left, int top, int width, int height) {
@@ -43,7 +56,7 @@ frmChoice::frmChoice(QWidget* parent) : QDialog(parent) {
     setStyleSheet(QStringLiteral(
         "frmChoice, QDialog { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #5b3a21, "
         "stop:1 #2e1c0f); }"
-        "QLabel { color: white; font-size: 11pt; }"
+        "QLabel, #lblWizard, #lblLoad { color: white; font-size: 11pt; }"
         "QFrame#shpWizard0, QFrame#shpWizard1 { border: 2px solid #e8c987; border-radius: 6px; }"));
 
     auto* title = new QLabel(QStringLiteral("How would you like to start?"), this);
@@ -66,22 +79,26 @@ frmChoice::frmChoice(QWidget* parent) : QDialog(parent) {
         shape->setObjectName(QStringLiteral("shpWizard%1").arg(index++));
         shape->setGeometry(Twips(2070, c.shapeTop, 3345, 825));
         const QString word = QString::fromLatin1(c.word);
-        auto* label = new ChoiceLabel(QString::fromLatin1(c.caption), this, [this, word] {
+        auto* option = new ChoiceOption(QString::fromLatin1(c.caption), this);
+        option->setObjectName(QString::fromLatin1(c.name));
+        option->setGeometry(Twips(2115, c.top, 3255, 600));
+        connect(option, &QAbstractButton::clicked, this, [this, word] {
             if (choice_) choice_(word);
         });
-        label->setObjectName(QString::fromLatin1(c.name));
-        label->setGeometry(Twips(2115, c.top, 3255, 600));
     }
 
     auto* cmdExit = new QPushButton(QStringLiteral("E&xit"), this);
     cmdExit->setObjectName(QStringLiteral("cmdExit"));
     cmdExit->setGeometry(210, 212, 80, 26);
-    connect(cmdExit, &QPushButton::clicked, this, [this] {
-        if (exit_) exit_();
-    });
+    connect(cmdExit, &QPushButton::clicked, this, &frmChoice::reject);
     auto* cmdHelp = new QPushButton(QStringLiteral("&Help"), this);
     cmdHelp->setObjectName(QStringLiteral("cmdHelp"));
     cmdHelp->hide();
+}
+
+void frmChoice::reject() {
+    // The window is not hidden: the program ends instead.
+    if (exit_) exit_();
 }
 
 } // namespace vtl

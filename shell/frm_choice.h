@@ -13,7 +13,10 @@ public:
 
     // "New" or "Load".
     void onChoice(std::function<void(const QString&)> handler) { choice_ = std::move(handler); }
+    // "Exit", and every other way of closing the window: Escape, the window manager's close.
     void onExit(std::function<void()> handler) { exit_ = std::move(handler); }
+
+    void reject() override;
 
 private:
     std::function<void(const QString&)> choice_;

@@ -1,5 +1,5 @@
 // The application's start-up flow, its transfers in demo mode, About, and the hand-over from
-// a second copy to the first, on the offscreen platform.
+// a second copy to the first, on the offscreen platform with a full-HD screen.
 
 #include "editor/frm_main.h"
 #include "link/transfer_controller.h"
@@ -10,12 +10,12 @@
 #include "shell/frm_status.h"
 #include "shell/single_instance.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QLabel>
 #include <QLineEdit>
 #include <QLocalSocket>
 #include <QMessageBox>
@@ -30,6 +30,11 @@
 namespace {
 
 const QString kProgramFolder = QStringLiteral(VTL_PROGRAM_FOLDER);
+const QString kTitle = QStringLiteral("Larchmont VTLConfig");
+
+QString SettingsFile() {
+    return vtl::AppDataFolder() + QStringLiteral("/VTLConfig.ini");
+}
 
 vtl::AppOptions DemoOptions() {
     vtl::AppOptions options;
@@ -96,7 +101,8 @@ private:
 void StartWithDemoRead(vtl::Application& app) {
     QVERIFY(app.Start());
     QTest::mouseClick(&app.splash(), Qt::LeftButton);
-    QTest::mouseClick(app.choice().findChild<QLabel*>(QStringLiteral("lblWizard")), Qt::LeftButton);
+    QTest::mouseClick(app.choice().findChild<QWidget*>(QStringLiteral("lblWizard")),
+                      Qt::LeftButton);
     app.mainWindow()->stopTimer();
     QTRY_COMPARE(app.transfer().transferMode(), vtl::TransferMode::Reading);
     QVERIFY(TickUntilFinished(app, 2000));
@@ -106,6 +112,26 @@ bool WriteFile(const QString& path, const QByteArray& text) {
     QFile file(path);
     return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) &&
            file.write(text) == text.size();
+}
+
+// Runs the event loop as main() does, after act; what the program ends with, or -1 when it
+// has not ended within 20 s.
+int RunToTheEnd(const std::function<void()>& act) {
+    QTimer start;
+    start.setSingleShot(true);
+    QObject::connect(&start, &QTimer::timeout, act);
+    start.start(0);
+    QTimer stop;
+    stop.setSingleShot(true);
+    QObject::connect(&stop, &QTimer::timeout, [] { QCoreApplication::exit(-1); });
+    stop.start(20000);
+    return QApplication::exec();
+}
+
+bool SocketAnswers(const QString& name) {
+    QLocalSocket probe;
+    probe.connectToServer(name);
+    return probe.waitForConnected(100);
 }
 
 } // namespace
@@ -135,7 +161,7 @@ private slots:
         QVERIFY(app.choice().isVisible());
         QVERIFY(app.state().choiceShown);
 
-        auto* wizard = app.choice().findChild<QLabel*>(QStringLiteral("lblWizard"));
+        auto* wizard = app.choice().findChild<QWidget*>(QStringLiteral("lblWizard"));
         QVERIFY(wizard);
         QTest::mouseClick(wizard, Qt::LeftButton);
         QVERIFY(!app.choice().isVisible());
@@ -159,6 +185,124 @@ private slots:
         app.WriteToVtl();
         QVERIFY(TickUntilFinished(app, 5000));
         QCOMPARE(app.transfer().transferMode(), vtl::TransferMode::Writing);
+    }
+
+    void closingTheChoiceIsExit_data() {
+        QTest::addColumn<QString>("how");
+        for (const char* how : {"Exit", "Escape", "window manager's close"})
+            QTest::newRow(how) << how;
+    }
+
+    // The program ends, writes no settings and frees its socket for the next start.
+    void closingTheChoiceIsExit() {
+        QFETCH(QString, how);
+        QFile::remove(SettingsFile());
+        {
+            vtl::Application app(DemoOptions());
+            QVERIFY(app.Start());
+            QTest::mouseClick(&app.splash(), Qt::LeftButton);
+            QWidget& choice = app.choice();
+            QVERIFY(QTest::qWaitForWindowActive(&choice));
+            const int ended = RunToTheEnd([&] {
+                if (how == QLatin1String("Exit"))
+                    choice.findChild<QPushButton*>(QStringLiteral("cmdExit"))->click();
+                else if (how == QLatin1String("Escape"))
+                    QTest::keyClick(choice.focusWidget(), Qt::Key_Escape);
+                else
+                    choice.close();
+            });
+            QCOMPARE(ended, 0);
+            QVERIFY(!app.mainWindow()->isVisible());
+        }
+        QVERIFY(!QFile::exists(SettingsFile()));
+        vtl::SingleInstance next(kTitle);
+        QVERIFY(!next.AnotherInstance());
+    }
+
+    // Tab reaches both choices, Enter and Space take them; they read as buttons with their
+    // captions; the rounded outline lies inside the window, so all four corners are round.
+    void choiceByKeyboard() {
+        vtl::frmChoice choice;
+        QStringList words;
+        choice.onChoice([&](const QString& word) { words << word; });
+        choice.show();
+        QVERIFY(QTest::qWaitForWindowActive(&choice));
+        const auto press = [](Qt::Key key) {
+            QTest::keyClick(QApplication::focusWidget(), key);
+            return QApplication::focusWidget()->objectName();
+        };
+        QCOMPARE(press(Qt::Key_Return), "lblWizard");
+        QCOMPARE(press(Qt::Key_Tab), "lblLoad");
+        QCOMPARE(press(Qt::Key_Space), "lblLoad");
+        QCOMPARE(press(Qt::Key_Tab), "cmdExit");
+        QCOMPARE(words, QStringList({"New", "Load"}));
+        for (const auto& [name, caption] :
+             {std::pair{"lblWizard", "Configure a Velutone from scratch"},
+              std::pair{"lblLoad", "Load a previously saved VTL configuration"}}) {
+            QAccessibleInterface* accessible = QAccessible::queryAccessibleInterface(
+                choice.findChild<QWidget*>(QLatin1String(name)));
+            QCOMPARE(accessible->role(), QAccessible::Button);
+            QCOMPARE(accessible->text(QAccessible::Name), QLatin1String(caption));
+        }
+        QVERIFY(choice.rect().contains(choice.mask().boundingRect()));
+        for (const QPoint corner : {QPoint(1, 5), QPoint(498, 5), QPoint(1, 249), QPoint(498, 249)})
+            QVERIFY(!choice.mask().contains(corner));
+    }
+
+    // "Load" opens the file dialog in a folder that exists, proposing no name, and shows the
+    // file in the main window at its stored place. No MIDI port was opened when the main
+    // window closes: the program still ends normally and writes its settings.
+    void loadChoice() {
+        QVERIFY(WriteFile(SettingsFile(), "[VTLConfig]\nMaximised=0\nLeft=120\nTop=80\n"
+                                          "Width=1000\nHeight=700\n[Preferences]\nPath=" +
+                                              tmp_.filePath(QStringLiteral("gone")).toUtf8() +
+                                              "\n"));
+        vtl::Application app(DemoOptions());
+        QVERIFY(app.Start());
+        QTest::mouseClick(&app.splash(), Qt::LeftButton);
+        QString startFolder = QStringLiteral("not shown");
+        QString proposed;
+        ModalScript script;
+        script.then<QFileDialog>([&](QFileDialog* dialog) {
+            startFolder = dialog->directory().absolutePath();
+            auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            proposed = name->text();
+            name->setText(kProgramFolder + QStringLiteral("/samples/three-manuals.vtl"));
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+        QTest::mouseClick(app.choice().findChild<QWidget*>(QStringLiteral("lblLoad")),
+                          Qt::LeftButton);
+        QTRY_COMPARE(app.transfer().transferMode(), vtl::TransferMode::FileLoaded);
+        QCOMPARE(startFolder, vtl::DocumentsFolder());
+        QCOMPARE(proposed, QString());
+        QCOMPARE(app.state().console.manualCount, 3);
+        // The stored place is the frame's, the size the client area's.
+        QCOMPARE(QRect(app.mainWindow()->pos(), app.mainWindow()->size()),
+                 QRect(120, 80, 1000, 700));
+
+        app.mainWindow()->move(140, 90);
+        QCOMPARE(RunToTheEnd([&] { app.mainWindow()->close(); }), 0);
+        const QByteArray settings = ReadFile(SettingsFile());
+        QVERIFY2(settings.contains("Left=140\nTop=90\nWidth=1000\nHeight=700\n") &&
+                     settings.contains("Path=" + kProgramFolder.toUtf8() + "/samples\n"),
+                 settings.constData());
+    }
+
+    // A second start while the first shows only its splash, or its choice, raises that window.
+    void secondStartRaisesTheStartWindow() {
+        vtl::Application app(DemoOptions());
+        QVERIFY(app.Start());
+        QWidget other;
+        other.show();
+        for (QWidget* window :
+             {static_cast<QWidget*>(&app.splash()), static_cast<QWidget*>(&app.choice())}) {
+            if (window == &app.choice()) QTest::mouseClick(&app.splash(), Qt::LeftButton);
+            other.activateWindow();
+            QTRY_COMPARE(QApplication::activeWindow(), &other);
+            vtl::SingleInstance second(kTitle);
+            QVERIFY(second.AnotherInstance());
+            QTRY_COMPARE(QApplication::activeWindow(), window);
+        }
     }
 
     void unsavedEditsAskBeforeTheyAreLost_data() {
@@ -258,15 +402,8 @@ private slots:
         QVERIFY(first.waitForStarted());
         // The first copy is ready once its socket answers.
         qputenv("TMPDIR", home.path().toUtf8());
-        const vtl::SingleInstance names(QStringLiteral("Larchmont VTLConfig"));
-        QTRY_VERIFY_WITH_TIMEOUT(
-            [&] {
-                QLocalSocket probe;
-                probe.connectToServer(names.serverName());
-                return probe.waitForConnected(100);
-            }(),
-            20000);
-        qputenv("TMPDIR", tmp_.path().toUtf8());
+        const vtl::SingleInstance names(kTitle);
+        QTRY_VERIFY_WITH_TIMEOUT(SocketAnswers(names.serverName()), 20000);
 
         QProcess second;
         second.setProcessEnvironment(env);
@@ -277,13 +414,35 @@ private slots:
         QCOMPARE(first.state(), QProcess::Running);
         QCOMPARE(startLines(), linesBefore + 1);
 
+        // Killed outright, the first copy leaves its socket behind: the next start takes it.
         first.kill();
         first.waitForFinished();
+        QProcess third;
+        third.setProcessEnvironment(env);
+        third.start(program, {QStringLiteral("--demo")});
+        QTRY_VERIFY_WITH_TIMEOUT(
+            startLines() == linesBefore + 2 && SocketAnswers(names.serverName()), 20000);
+        QCOMPARE(third.state(), QProcess::Running);
+        third.kill();
+        third.waitForFinished();
+        qputenv("TMPDIR", tmp_.path().toUtf8());
     }
 
 private:
     QTemporaryDir tmp_;
 };
 
-QTEST_MAIN(AppFlowTest)
+int main(int argc, char** argv) {
+    // A full-HD screen, on which the main window fits at its design size and a stored
+    // placement is restored.
+    QTemporaryDir folder;
+    const QString screens = folder.filePath(QStringLiteral("screens.json"));
+    if (!WriteFile(screens, R"({"screens": [{"name": "hd", "x": 0, "y": 0, "width": 1920,
+                                           "height": 1080, "logicalDpi": 96, "dpr": 1}]})"))
+        return 1;
+    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.toUtf8());
+    QApplication app(argc, argv);
+    AppFlowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "app_flow_test.moc"
