@@ -48,6 +48,9 @@ void TransferController::Dispatch(std::span<const std::uint8_t> message) {
         if (linkState_ != LinkState::AwaitIdentity || !byte21) return;
         model_.identityByte21 = *byte21;
         progress_.Identified(model_.currentManual);
+        // The hint counts repeats that went unanswered: an answer starts it afresh, so a
+        // healthy transfer of several manuals never tells the user to check the cables.
+        retryCount_ = 0;
         if (transferMode_ == TransferMode::Writing) {
             WriteManual();
         } else {

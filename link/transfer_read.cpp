@@ -25,6 +25,7 @@ void TransferController::CountManuals(int tagValue) {
     }
     status_.append(kBreak + "Number of manuals detected = " + std::to_string(model_.manualCount));
     progress_.Counted(model_.manualCount);
+    retryCount_ = 0;
     model_.currentManual = 1;
     linkState_ = LinkState::Identify;
 }
