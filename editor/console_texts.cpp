@@ -88,8 +88,10 @@ QString PistonCode(const pistonInfo& piston) {
         if (t >= 0 && t < 30) return QChar(u'A' + t / 6) + QString::number(t % 6 + 1);
         return QString::number(t + 1);
     case kSetGroup:
+        return QStringLiteral("S");
     case kSfzGroup:
-        return QString::fromLatin1(Look(piston.functionGroup).prefix);
+        // As sforzando is marked; a third letter would not fit the face at a readable size.
+        return QStringLiteral("Sf");
     case kProgramChangeGroup:
         return QString::number(piston.programNumber);
     default:

@@ -19,7 +19,7 @@ QColor GroupColour(int group);
 QString GroupShortName(int group);
 
 // What the piston's face shows: its function within the group ("3", "B4" for Memory B
-// General #4, "SET", the program "12"); empty when unassigned.
+// General #4, "S" for SET, "Sf" for SFZ, the program "12"); empty when unassigned.
 QString PistonCode(const pistonInfo& piston);
 // One short line: "Gen B4 ch 3", "PC 12 ch 10", "Unassigned".
 QString PistonLabel(const pistonInfo& piston);

@@ -1,21 +1,39 @@
 #include "editor/editor_dialog.h"
 
-#include "editor/window_geometry.h"
+#include "editor/rounded_window.h"
 
 #include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyleOptionComboBox>
 
 #include <algorithm>
 
 namespace vtl {
+namespace {
 
-EditorDialog::EditorDialog(EditorHost& host, const QString& name, QSize size,
+// The width a list needs to show its widest entry whole, in its style.
+int WidthForEntries(const QComboBox& list) {
+    int text = 0;
+    for (int i = 0; i < list.count(); ++i)
+        text = std::max(text, list.fontMetrics().boundingRect(list.itemText(i)).width());
+    QStyleOptionComboBox option;
+    option.initFrom(&list);
+    return list.style()
+        ->sizeFromContents(QStyle::CT_ComboBox, &option, QSize(text, list.height()), &list)
+        .width();
+}
+
+} // namespace
+
+EditorDialog::EditorDialog(EditorHost& host, const QString& name, const QRect& outline,
                            const QColor& background, QWidget* parent)
     : QDialog(parent), host_(host) {
     setObjectName(name);
     setWindowTitle(QString());
-    setFixedSize(size.width() / kTwipsPerPixel, size.height() / kTwipsPerPixel);
+    setFixedSize(outline.width() + 2 * outline.left(), outline.height() + 2 * outline.top());
+    SetRoundedOutline(*this, outline.left(), outline.top(), outline.left() + outline.width(),
+                      outline.top() + outline.height());
     QFont verdana(QStringLiteral("Verdana"));
     verdana.setPointSizeF(8.25);
     setFont(verdana);
@@ -54,10 +72,30 @@ void EditorDialog::showEvent(QShowEvent* event) {
     if (!loaded_) {
         loaded_ = true;
         Load();
+        FitLists();
     }
     // Placed before the dialog's own showing, which would otherwise centre it on its parent.
     Activate();
     QDialog::showEvent(event);
+}
+
+void EditorDialog::FitLists() {
+    constexpr int kGap = 6; // pixels between a question and its list
+    for (QComboBox* list : findChildren<QComboBox*>()) {
+        if (list->isHidden()) continue;
+        // Wider to the left, so that the right edges stay in line.
+        QRect place = list->geometry();
+        place.setLeft(std::min(place.left(), place.right() + 1 - WidthForEntries(*list)));
+        list->setGeometry(place);
+        const int room = place.left() - kGap;
+        for (QLabel* question :
+             list->parentWidget()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+            if (question->buddy() != list || question->geometry().right() < room) continue;
+            const int width = room - question->x();
+            question->setWordWrap(true);
+            question->resize(width, std::max(question->height(), question->heightForWidth(width)));
+        }
+    }
 }
 
 QLabel* AddLabel(QWidget* parent, const QString& text, const QRect& geometry) {
@@ -72,18 +110,10 @@ void GrowToText(QLabel& label) {
 }
 
 QComboBox* AddList(QWidget* parent, const QString& name, const QRect& geometry, QLabel* question) {
-    constexpr int kGap = 6; // pixels between a question and its list
     auto* list = new QComboBox(parent);
     list->setObjectName(name);
-    QRect place = geometry;
-    if (question) {
-        question->setBuddy(list);
-        // A question that grew into its list's row pushes the list's left edge along.
-        const QRect asked = question->geometry();
-        if (asked.top() <= place.bottom() && place.top() <= asked.bottom())
-            place.setLeft(std::max(place.left(), asked.right() + kGap));
-    }
-    list->setGeometry(place);
+    list->setGeometry(geometry);
+    if (question) question->setBuddy(list);
     return list;
 }
 

@@ -18,9 +18,11 @@ public:
     void accept() override;
 
 protected:
-    // size: the design client size in twips; background: the window's colour.
-    EditorDialog(EditorHost& host, const QString& name, QSize size, const QColor& background,
-                 QWidget* parent);
+    // outline: the visible rounded rectangle, in pixels of the window. The window is as large
+    // as the outline with the same margin on all sides, so that placing the window centres
+    // what is seen. background: the window's colour.
+    EditorDialog(EditorHost& host, const QString& name, const QRect& outline,
+                 const QColor& background, QWidget* parent);
 
     // Save and Cancel at their places; grey: flat light grey faces.
     void AddButtons(const QRect& save, const QRect& cancel, bool grey);
@@ -34,6 +36,8 @@ protected:
     EditorHost& host_;
 
 private:
+    void FitLists();
+
     bool loaded_ = false;
 };
 
@@ -41,7 +45,8 @@ private:
 QLabel* AddLabel(QWidget* parent, const QString& text, const QRect& geometry);
 // A caption wider in this font than in the design keeps its place and grows.
 void GrowToText(QLabel& label);
-// A named drop-down list at its place, read out by its question label.
+// A named drop-down list at its place, read out by its question label. Once filled, a list
+// too narrow for its widest entry widens to the left, and its question wraps in the room left.
 QComboBox* AddList(QWidget* parent, const QString& name, const QRect& geometry, QLabel* question);
 // The editors' heading font: Verdana bold 9.75 pt.
 QFont HeadingFont();

@@ -13,10 +13,12 @@
 #include "model/console_model.h"
 
 #include <QCloseEvent>
+#include <QFocusEvent>
 #include <QFrame>
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenuBar>
+#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
@@ -34,6 +36,8 @@ constexpr int kToolbarTwips = 420;
 constexpr int kPanelHeightTwips = 2175;
 // Pixels between the foot of the hints and the top panel.
 constexpr int kHintsGap = 4;
+// A manual's piston rail, in its panel.
+constexpr QRect kRail = TwipsRect(1650, 1500, 10215, 435);
 constexpr std::array kPistonLefts{600,  1380, 1740, 2100, 2460, 2820, 3480, 4080, 4440, 4800,
                                   5160, 5520, 6120, 6480, 7080, 7440, 7800, 8160, 8520, 9300};
 
@@ -83,12 +87,38 @@ QCursor HandCursor(const QString& programFolder) {
 
 } // namespace
 
+// A bright ring around the piston, keyboard or shoe button in keyboard focus, drawn just
+// outside it so that it shows on the black rail as well as on white.
+class FocusRing : public QWidget {
+public:
+    explicit FocusRing(QWidget* view) : QWidget(view) {
+        setObjectName(QStringLiteral("focusRing"));
+        setAttribute(Qt::WA_TransparentForMouseEvents);
+        hide();
+    }
+    // area: the part of the element to surround, in its own coordinates.
+    void Surround(const QWidget& element, const QRect& area) {
+        constexpr int kMargin = 4;
+        setGeometry(area.translated(element.mapTo(parentWidget(), QPoint()))
+                        .adjusted(-kMargin, -kMargin, kMargin, kMargin));
+        raise();
+        show();
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QPen(QColor(0xff8000), 3));
+        p.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), 4, 4);
+    }
+};
+
 frmMain::frmMain(MainActions& actions, ConsoleModel& console, const FunctionCatalogue& catalogue,
                  const QString& programFolder, QWidget* parent)
     : QMainWindow(parent), actions_(actions), console_(console), catalogue_(catalogue),
       programFolder_(programFolder), hand_(HandCursor(programFolder)), timer_(new QTimer(this)) {
     setWindowTitle(QString::fromLatin1(kWindowTitle));
-    setStyleSheet(QStringLiteral("QMainWindow { background: white; }"));
     setFont(QFont(QStringLiteral("Verdana"), 8));
     timer_->setInterval(kTickMilliseconds);
     timer_->setTimerType(Qt::PreciseTimer);
@@ -208,7 +238,14 @@ void frmMain::BuildToolbar() {
 void frmMain::BuildConsoleView() {
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("consoleView"));
+    // White through the palette: a style sheet here would also reach the editors, whose
+    // labels would then lose the editors' font.
+    QPalette white = client->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    client->setPalette(white);
+    client->setAutoFillBackground(true);
     setCentralWidget(client);
+    focusRing_ = new FocusRing(client);
 
     shaInstructions_ = RoundedShape(client, ClientTwips(3720, 480, 5595, 1095), "#ffffc0");
     AddLabel(shaInstructions_, 30, 255,
@@ -240,12 +277,13 @@ void frmMain::BuildConsoleView() {
         panel.picKeyboard->setAccessibleName(manual + QStringLiteral(", keyboard"));
         panel.picKeyboard->setGeometry(TwipsRect(1380, 0, 10665, 1635));
         panel.picKeyboard->setCursor(hand_);
+        panel.picKeyboard->installEventFilter(this);
         connect(panel.picKeyboard, &QAbstractButton::clicked, this, [this, m] { OpenKeyboard(m); });
         // Left of the rail, reaching up to it.
         panel.lblPistons =
             AddSettingLabel(panel.fraManual, TwipsRect(300, 1620, 1320, 195), Qt::AlignLeft);
         auto* rail = new QFrame(panel.fraManual);
-        rail->setGeometry(TwipsRect(1650, 1500, 10215, 435));
+        rail->setGeometry(kRail);
         rail->setStyleSheet(QStringLiteral("background: black;"));
         for (std::size_t i = 0; i < kPistonLefts.size(); ++i) {
             const int k = m * kPistonsPerManual + static_cast<int>(i);
@@ -264,6 +302,7 @@ void frmMain::BuildConsoleView() {
         panel.btnAddShoe->setObjectName(QStringLiteral("btnAddShoe%1").arg(m));
         panel.btnAddShoe->setAccessibleName(manual + QStringLiteral(", shoe"));
         panel.btnAddShoe->setGeometry(TwipsRect(12120, 720, 1215, 495));
+        panel.btnAddShoe->installEventFilter(this);
         connect(panel.btnAddShoe, &QPushButton::clicked, this, [this, m] { OpenShoe(m); });
         panel.lblShoe =
             AddSettingLabel(panel.fraManual, TwipsRect(12120, 1260, 1215, 420), Qt::AlignHCenter);
@@ -447,6 +486,23 @@ bool frmMain::event(QEvent* e) {
 }
 
 bool frmMain::eventFilter(QObject* watched, QEvent* e) {
+    // Every element watched here shows the ring while it has the focus, unless the focus came
+    // with a click; after an editor it comes back as it left.
+    if (e->type() == QEvent::FocusIn) {
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(e)->reason();
+        if (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason) {
+            focusByKeys_ = true;
+        } else if (reason == Qt::MouseFocusReason) {
+            focusByKeys_ = false;
+        }
+        auto* element = static_cast<QWidget*>(watched);
+        QRect area = element->rect();
+        // A keyboard's foot lies under its rail: the ring keeps to the part above.
+        if (dynamic_cast<KeyboardPicture*>(element)) area.setBottom(kRail.top() - element->y() - 1);
+        if (focusByKeys_) focusRing_->Surround(*element, area);
+    } else if (e->type() == QEvent::FocusOut) {
+        focusRing_->hide();
+    }
     // The piston under the pointer, or in focus, has its short label beside the rail.
     const auto found = std::find(cmdPiston_.begin(), cmdPiston_.end(), watched);
     if (found != cmdPiston_.end()) {

@@ -21,6 +21,7 @@ class QTimer;
 
 namespace vtl {
 
+class FocusRing;
 class KeyboardPicture;
 class MainActions;
 class PistonButton;
@@ -102,6 +103,8 @@ private:
     QFrame* shaInstructions_ = nullptr;
     QFrame* shaStart_ = nullptr;
     QWidget* legend_ = nullptr;
+    FocusRing* focusRing_ = nullptr;
+    bool focusByKeys_ = false; // whether the last move of the focus was by Tab
     // Loaded at their first use, then only hidden and shown again.
     frmPiston* frmPiston_ = nullptr;
     frmMIDIChannels* frmMIDIChannels_ = nullptr;

@@ -1,7 +1,6 @@
 #include "editor/frm_midi_channels.h"
 
 #include "editor/editor_host.h"
-#include "editor/rounded_window.h"
 #include "editor/window_geometry.h"
 #include "model/console_model.h"
 
@@ -23,7 +22,7 @@ QFrame* AddShape(QWidget* parent, const QRect& geometry, const QString& style) {
 } // namespace
 
 frmMIDIChannels::frmMIDIChannels(EditorHost& host, ConsoleModel& console, QWidget* parent)
-    : EditorDialog(host, QStringLiteral("frmMIDIChannels"), {8235, 2205}, Qt::white, parent),
+    : EditorDialog(host, QStringLiteral("frmMIDIChannels"), {8, 10, 535, 130}, Qt::white, parent),
       console_(console) {
     AddShape(this, TwipsRect(120, 60, 8055, 2055), QStringLiteral("background: #99ccff;"));
     AddShape(this, TwipsRect(180, 780, 7875, 615),
@@ -52,7 +51,6 @@ frmMIDIChannels::frmMIDIChannels(EditorHost& host, ConsoleModel& console, QWidge
         chkChannel_[static_cast<std::size_t>(i)] = channel;
     }
     AddButtons(TwipsRect(2640, 1620, 1140, 390), TwipsRect(4267, 1620, 1140, 390), false);
-    SetRoundedOutline(*this, 8, 10, 543, 140);
 }
 
 void frmMIDIChannels::Load() {

@@ -2,7 +2,6 @@
 
 #include "editor/drop_down.h"
 #include "editor/editor_host.h"
-#include "editor/rounded_window.h"
 #include "editor/window_geometry.h"
 #include "model/catalogue.h"
 #include "model/console_model.h"
@@ -46,10 +45,11 @@ QFrame* AddFrame(QWidget* parent, int group) {
 
 frmPiston::frmPiston(EditorHost& host, ConsoleModel& console, const FunctionCatalogue& catalogue,
                      QWidget* parent)
-    : EditorDialog(host, QStringLiteral("frmPiston"), {8625, 3120}, QColor(0x99ccff), parent),
+    : EditorDialog(host, QStringLiteral("frmPiston"), {0, 0, 480, 200}, QColor(0x99ccff), parent),
       console_(console), catalogue_(catalogue),
       lblPiston_(AddLabel(this, {}, TwipsRect(300, 120, 2475, 240))),
-      txtNote_(AddLabel(this, {}, TwipsRect(4380, 660, 2715, 255))) {
+      // The note starts just below the group list, which reaches 675.
+      txtNote_(AddLabel(this, {}, TwipsRect(4380, 675, 2715, 255))) {
     lblPiston_->setObjectName(QStringLiteral("lblPiston"));
     lblPiston_->setFont(HeadingFont());
     txtNote_->setObjectName(QStringLiteral("txtNote"));
@@ -87,7 +87,6 @@ frmPiston::frmPiston(EditorHost& host, ConsoleModel& console, const FunctionCata
         control->hide();
     }
     AddButtons(TwipsRect(2317, 2520, 1140, 390), TwipsRect(3757, 2520, 1140, 390), true);
-    SetRoundedOutline(*this, 0, 0, 480, 200);
     connect(cboFunction_, &QComboBox::currentIndexChanged, this, [this](int group) {
         if (group >= 0) ShowFrame(group);
     });

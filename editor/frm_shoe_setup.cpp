@@ -2,7 +2,6 @@
 
 #include "editor/drop_down.h"
 #include "editor/editor_host.h"
-#include "editor/rounded_window.h"
 #include "editor/window_geometry.h"
 #include "model/catalogue.h"
 #include "model/console_model.h"
@@ -25,7 +24,8 @@ constexpr int kHighestChannel = kChannelCount - 1;
 
 frmShoeSetup::frmShoeSetup(EditorHost& host, ConsoleModel& console,
                            const FunctionCatalogue& catalogue, QWidget* parent)
-    : EditorDialog(host, QStringLiteral("frmShoeSetup"), {9120, 3120}, QColor(0x99ccff), parent),
+    : EditorDialog(host, QStringLiteral("frmShoeSetup"), {0, 0, 490, 200}, QColor(0x99ccff),
+                   parent),
       console_(console), catalogue_(catalogue),
       lblManual_(AddLabel(this, QStringLiteral("What manual is the shoe connected to?"),
                           TwipsRect(300, 420, 3360, 195))) {
@@ -50,7 +50,6 @@ frmShoeSetup::frmShoeSetup(EditorHost& host, ConsoleModel& console,
     cboMidiChannel_ = AddList(frame, QStringLiteral("cboMidiChannel0"),
                               TwipsRect(3960, 540, 3135, 315), lblMidiChannel);
     AddButtons(TwipsRect(2317, 2520, 1140, 390), TwipsRect(3757, 2520, 1140, 390), true);
-    SetRoundedOutline(*this, 0, 0, 490, 200);
 }
 
 void frmShoeSetup::Load() {

@@ -1,6 +1,7 @@
 // The console view's clicks and the piston, channel and shoe editors they open: which element
 // each click hands over, where the editor lands, what it shows of the model, what Save writes
-// back and what Cancel leaves alone; and what the view tells a screen reader.
+// back and what Cancel leaves alone; that every text shows whole; and what the view tells a
+// screen reader and shows of the keyboard focus.
 
 #include "editor/frm_main.h"
 #include "editor/frm_midi_channels.h"
@@ -12,6 +13,7 @@
 #include "tests/gui/no_actions.h"
 
 #include <QComboBox>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QScreen>
@@ -19,6 +21,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <tuple>
 
 namespace {
 
@@ -102,6 +105,38 @@ Ints Piston(const vtl::pistonInfo& p) {
     return {p.functionGroup, p.functionType, p.midiChannel, p.programNumber};
 }
 
+// Every visible label, list and button of the editor: texts whole, lists as wide as their
+// widest entry, nothing overlapping and all inside the rounded outline.
+void CheckWhole(QDialog& editor, const QString& where) {
+    const auto placed = [&](QWidget* w) { return QRect(w->mapTo(&editor, QPoint()), w->size()); };
+    QList<QWidget*> shown;
+    for (auto* w : editor.findChildren<QWidget*>())
+        if (w->isVisible() && (qobject_cast<QLabel*>(w) || qobject_cast<QComboBox*>(w) ||
+                               qobject_cast<QAbstractButton*>(w)))
+            shown << w;
+    for (QWidget* w : shown) {
+        const QString what = where + ": " + w->objectName() + " " + w->property("text").toString();
+        QVERIFY2(editor.mask().boundingRect().contains(placed(w)), qPrintable(what));
+        if (auto* label = qobject_cast<QLabel*>(w)) {
+            const int height = label->wordWrap() ? label->heightForWidth(label->width())
+                                                 : label->sizeHint().height();
+            QVERIFY2(label->width() >= label->sizeHint().width() || label->wordWrap(),
+                     qPrintable(what));
+            QVERIFY2(height <= label->height(), qPrintable(what));
+        }
+        if (auto* list = qobject_cast<QComboBox*>(w)) {
+            QComboBox widest;
+            widest.setFont(list->font());
+            for (int i = 0; i < list->count(); ++i)
+                widest.addItem(list->itemText(i));
+            widest.setSizeAdjustPolicy(QComboBox::AdjustToContents);
+            QVERIFY2(list->width() >= widest.sizeHint().width(), qPrintable(what));
+        }
+        for (QWidget* other : shown)
+            QVERIFY2(other == w || !placed(w).intersects(placed(other)), qPrintable(what));
+    }
+}
+
 } // namespace
 
 class EditorsTest : public QObject {
@@ -145,7 +180,9 @@ private slots:
             const QRect at = editor.frameGeometry();
             QVERIFY(rig.main.screen()->availableGeometry().contains(at));
             if (!mainAt.isNull()) return;
-            QCOMPARE(at.center().x(), rig.main.frameGeometry().center().x());
+            // What is seen of the editor, its rounded outline, is centred.
+            const QRect seen = editor.mask().boundingRect().translated(at.topLeft());
+            QCOMPARE(seen.center().x(), rig.main.frameGeometry().center().x());
             QWidget* panel = &rig.element(element);
             while (!panel->objectName().startsWith("fraManual"))
                 panel = panel->parentWidget();
@@ -322,6 +359,69 @@ private slots:
             Close(editor, close);
         });
         QCOMPARE((Ints{shoe.expressionOn, shoe.volumeControl, shoe.midiChannel}), saved);
+    }
+
+    // In every editor, and in each group's frame of the piston editor, every label shows its
+    // text whole, every list its widest entry, and nothing overlaps or leaves the outline.
+    void editorsShowEveryTextWhole() {
+        ConsoleRig rig;
+        for (const char* name : {"cmdPiston0", "picKeyboard0", "btnAddShoe2"}) {
+            rig.Edit(name, [](QDialog& editor) {
+                auto* groups = editor.findChild<QComboBox*>("cboFunction");
+                for (int g = 0; g < (groups ? groups->count() : 1); ++g) {
+                    if (groups) groups->setCurrentIndex(g);
+                    CheckWhole(editor, groups ? groups->currentText() : editor.objectName());
+                }
+            });
+        }
+    }
+
+    // The short codes on the piston faces are at least 7 pixels tall, with a pixel clear of the
+    // border.
+    void pistonFacesReadAtAGlance() {
+        ConsoleRig rig;
+        vtl::pistonInfo& piston = rig.console.pistons[0];
+        QWidget& face = rig.element("cmdPiston0");
+        for (int g = 0; g < vtl::kUnassignedGroup; ++g) {
+            const auto& names = rig.catalogue.functionTypeNames[std::size_t(g)];
+            for (int t = 0; t < (g == vtl::kProgramChangeGroup ? 128 : names.count()); ++t) {
+                piston = {std::int16_t(t + 1), 1, std::int16_t(t), std::int16_t(g)};
+                rig.main.RefreshConsoleView();
+                const QImage image = face.grab().toImage();
+                QRect ink;
+                // The rows between the rounded corners, where the rail shows through.
+                for (int y = 3; y < image.height() - 3; ++y)
+                    for (int x = 0; x < image.width(); ++x)
+                        if (qGray(image.pixel(x, y)) < 100) ink |= QRect(x, y, 1, 1);
+                QVERIFY2(ink.left() > 1 && ink.right() < image.width() - 2 && ink.height() >= 7,
+                         qPrintable(QStringLiteral("group %1, function %2").arg(g).arg(t)));
+            }
+        }
+    }
+
+    // Tab and Backtab ring the piston, keyboard or shoe button they land on; a click does not,
+    // nor the return of the focus after a click.
+    void keyboardFocusIsRinged() {
+        ConsoleRig rig;
+        rig.main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&rig.main));
+        QWidget* view = rig.main.centralWidget();
+        const auto* ring = view->findChild<QWidget*>("focusRing");
+        const QList<std::tuple<const char*, Qt::FocusReason, bool>> steps{
+            {"cmdPiston33", Qt::TabFocusReason, true},
+            {"picKeyboard1", Qt::BacktabFocusReason, true},
+            {"btnAddShoe2", Qt::TabFocusReason, true},
+            {"cmdPiston5", Qt::MouseFocusReason, false},
+            {"cmdPiston6", Qt::ActiveWindowFocusReason, false},
+        };
+        for (const auto& [name, reason, ringed] : steps) {
+            QWidget& element = rig.element(name);
+            element.setFocus(reason);
+            QCOMPARE(ring->isVisible(), ringed);
+            // Bright orange just above the element.
+            const QPoint above = element.mapTo(view, QPoint(element.width() / 2, -3));
+            if (ringed) QCOMPARE(QColor(view->grab().toImage().pixel(above)), QColor(0xff8000));
+        }
     }
 
     void viewSpeaksToScreenReaders() {
