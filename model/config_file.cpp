@@ -70,17 +70,22 @@ Status ForEachConsoleLine(std::istream& in, std::string_view fileName, int maxLi
 Status LoadConfigStream(ConsoleModel& model, std::istream& in, std::string_view fileName) {
     model.manualCount = 0;
     model.currentManual = 1;
-    return ForEachConsoleLine(in, fileName, kMaxManuals, "a console has at most three manuals",
-                              [&model](int, const Expected<Bytes>& image) -> Status {
-                                  ++model.manualCount;
-                                  if (!image) return image.error();
-                                  if (const auto decoded = DecodeProgramImage(model, *image);
-                                      !decoded) {
-                                      return decoded.error();
-                                  }
-                                  ++model.currentManual;
-                                  return Ok();
-                              });
+    return ForEachConsoleLine(
+        in, fileName, kMaxManuals, "a console has at most three manuals",
+        [&model](int number, const Expected<Bytes>& image) -> Status {
+            ++model.manualCount;
+            if (!image) return image.error();
+            // A save gives the file's format byte back.
+            if (number == 1 && !image->empty()) {
+                model.identityByte21 =
+                    (*image)[image::kFormat] == kFormat13 ? kIdentityForFormat13 : 0;
+            }
+            if (const auto decoded = DecodeProgramImage(model, *image); !decoded) {
+                return decoded.error();
+            }
+            ++model.currentManual;
+            return Ok();
+        });
 }
 
 Status LoadConfigFile(ConsoleModel& model, const std::filesystem::path& path) {

@@ -25,7 +25,8 @@ Status ForEachConsoleLine(std::istream& in, std::string_view fileName, int maxLi
                           const std::string& tooMany, const ConsoleLineHandler& take);
 
 // Decodes every line into the manual of its number: manualCount becomes the number of
-// lines and currentManual one more. A line that is not hex text, too short to decode or
+// lines and currentManual one more; identityByte21 is set so that a save writes the first
+// line's format byte again. A line that is not hex text, too short to decode or
 // too long to be a console line, or a fourth line, stops the load with an error naming
 // the file and line; the lines before it stay decoded and manualCount counts the bad
 // line but never exceeds three. A byte-order mark and LF or CR LF line ends are accepted.

@@ -67,7 +67,7 @@ Expected<ProgramImage> EncodeProgramImage(const ConsoleModel& model) {
 
     ProgramImage out{};
     std::fill(out.begin(), out.begin() + kImageSize - 1, 0xff);
-    out[image::kFormat] = model.identityByte21 == 0x12 ? 0x13 : 0x12;
+    out[image::kFormat] = model.identityByte21 == kIdentityForFormat13 ? kFormat13 : kFormat12;
     std::fill_n(out.begin() + image::kFixed24, 16, 0x24);
 
     const shoeInfo& shoe = model.shoe(m);

@@ -34,6 +34,11 @@ inline constexpr std::size_t kPistonTail = 250;  // 60 01
 // old values. Bytes the model does not represent are not looked at.
 Status DecodeProgramImage(ConsoleModel& model, std::span<const std::uint8_t> image);
 
+// The format byte an image starts with: 13 for MCUs whose identity byte 21 is 0x12, else 12.
+inline constexpr std::uint8_t kIdentityForFormat13 = 0x12;
+inline constexpr std::uint8_t kFormat12 = 0x12;
+inline constexpr std::uint8_t kFormat13 = 0x13;
+
 // Encodes manual model.currentManual. Values the image cannot carry (a channel outside
 // 1 to 16, a program outside 1 to 128, a type whose code would not fit a byte, a shoe
 // channel above 15) are refused with an error naming the manual and the piston; a wrapped
