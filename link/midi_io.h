@@ -82,6 +82,12 @@ inline void SetRealtimeFilters(MidiInput& input, bool on) {
         input.setRealtimeFilter(status, on);
 }
 
+class MidiOutput;
+
+// At shutdown: a receiving input stops, an open one closes, and the output closes whether or
+// not it was ever opened; an input never opened is given no command.
+void CloseLink(MidiInput& input, MidiOutput& output);
+
 class MidiOutput : public MidiPort {
 public:
     // Device -1 is the platform's default output.
@@ -93,5 +99,11 @@ public:
     // Sends one complete SysEx message unchanged.
     virtual void sendSysEx(std::span<const std::uint8_t> message) = 0;
 };
+
+inline void CloseLink(MidiInput& input, MidiOutput& output) {
+    if (input.openState() == MidiInput::OpenState::Receiving) input.stopReceiving();
+    if (input.openState() != MidiInput::OpenState::Closed) input.close();
+    output.close();
+}
 
 } // namespace vtl

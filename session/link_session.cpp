@@ -50,10 +50,7 @@ bool LinkSession::Completed() const {
 }
 
 void LinkSession::Close() {
-    MidiInput& in = input();
-    if (in.openState() == MidiInput::OpenState::Receiving) in.stopReceiving();
-    if (in.openState() != MidiInput::OpenState::Closed) in.close();
-    output().close();
+    CloseLink(input(), output());
 }
 
 void LinkSession::Traffic(long tick, Direction direction, std::span<const std::uint8_t> message) {

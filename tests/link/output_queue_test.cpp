@@ -97,6 +97,23 @@ TEST(OutputQueue, ClosingTheInputReopensBothPortsBeforeTheNextMessage) {
     EXPECT_EQ(f.queue.Pump()->sent, McuRebootMessage(1));
 }
 
+// At shutdown an input that was never opened is given no command; the output still closes.
+TEST(OutputQueue, ClosingTheLinkAtShutdown) {
+    for (const bool opened : {false, true}) {
+        Fixture f(1, 1, {1, 2});
+        if (opened) {
+            f.queue.Queue(TagMessage(1));
+            while (f.queue.Pump())
+                continue;
+        }
+        f.input.calls.clear();
+        f.output.calls.clear();
+        CloseLink(f.input, f.output);
+        EXPECT_EQ(f.input.calls, opened ? (Strings{"stop", "close"}) : Strings{}) << opened;
+        EXPECT_EQ(f.output.calls, Strings{"close"}) << opened;
+    }
+}
+
 TEST(OutputQueue, OutputErrorsAreLoggedAndShownUnlessSilent) {
     for (const int code : {3, 8, 0}) { // only 3 is shown
         SCOPED_TRACE(code);

@@ -28,7 +28,10 @@ public:
         calls.push_back("start");
         state = OpenState::Receiving;
     }
-    void stopReceiving() override { state = OpenState::Open; }
+    void stopReceiving() override {
+        calls.push_back("stop");
+        state = OpenState::Open;
+    }
     void setRealtimeFilter(std::uint8_t, bool on) override { filtersOn = on; }
     int pendingCount() override { return 0; }
     Bytes oldestSysEx() override { return {}; }
