@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <cstring>
 #include <memory>
+#include <optional>
 #include <ostream>
 
 namespace vtl::cli {
@@ -61,6 +62,29 @@ Status CheckCreatable(const QString& path) {
                      ": cannot create a file in the folder: " + probe.errorString().toStdString()};
     }
     return Ok();
+}
+
+// The console file a command names and the link its options name.
+struct FileAndLink {
+    ConsoleModel console;
+    std::unique_ptr<TerminalLink> link;
+};
+
+// For write and verify; reports failures itself.
+std::optional<FileAndLink> OpenFileAndLink(const Command& command, const QStringList& args,
+                                           CommandIo& io) {
+    QCommandLineParser parser;
+    AddLinkOptions(parser);
+    const auto files = ParseArguments(parser, command, args, 1, io);
+    if (!files) return std::nullopt;
+    auto console = LoadConsole(files->at(0));
+    if (!console) {
+        Fail(console.error(), io);
+        return std::nullopt;
+    }
+    auto link = OpenSession(parser, io);
+    if (!link) return std::nullopt;
+    return FileAndLink{std::move(*console), std::move(link)};
 }
 
 // The console as the MCUs hold it.
@@ -139,31 +163,21 @@ int RunRead(const Command& command, const QStringList& args, CommandIo& io) {
 }
 
 int RunWrite(const Command& command, const QStringList& args, CommandIo& io) {
-    QCommandLineParser parser;
-    AddLinkOptions(parser);
-    const auto files = ParseArguments(parser, command, args, 1, io);
-    if (!files) return kExitFailure;
-    auto model = LoadConsole(files->at(0));
-    if (!model) return Fail(model.error(), io);
-    auto session = OpenSession(parser, io);
-    if (!session) return kExitFailure;
-    if (const auto written = session->Write(*model); !written) return Fail(written.error(), io);
+    auto opened = OpenFileAndLink(command, args, io);
+    if (!opened) return kExitFailure;
+    if (const auto written = opened->link->Write(opened->console); !written) {
+        return Fail(written.error(), io);
+    }
     return kExitOk;
 }
 
 int RunVerify(const Command& command, const QStringList& args, CommandIo& io) {
-    QCommandLineParser parser;
-    AddLinkOptions(parser);
-    const auto files = ParseArguments(parser, command, args, 1, io);
-    if (!files) return kExitFailure;
-    const auto expected = LoadConsole(files->at(0));
-    if (!expected) return Fail(expected.error(), io);
-    auto session = OpenSession(parser, io);
-    if (!session) return kExitFailure;
-    const auto console = ReadConsole(*session);
+    const auto opened = OpenFileAndLink(command, args, io);
+    if (!opened) return kExitFailure;
+    const auto console = ReadConsole(*opened->link);
     if (!console) return Fail(console.error(), io);
     // A is the file, B the console.
-    return PrintDifferences(*expected, *console, io.out) ? kExitDifferent : kExitOk;
+    return PrintDifferences(opened->console, *console, io.out) ? kExitDifferent : kExitOk;
 }
 
 } // namespace vtl::cli
