@@ -3,6 +3,7 @@
 #include "editor/rounded_window.h"
 
 #include <QComboBox>
+#include <QFrame>
 #include <QLabel>
 #include <QPushButton>
 #include <QStyleOptionComboBox>
@@ -115,6 +116,15 @@ QComboBox* AddList(QWidget* parent, const QString& name, const QRect& geometry, 
     list->setGeometry(geometry);
     if (question) question->setBuddy(list);
     return list;
+}
+
+QFrame* AddStrip(QWidget* parent, const QRect& geometry) {
+    auto* strip = new QFrame(parent);
+    strip->setObjectName(QStringLiteral("shpFunction"));
+    strip->setGeometry(geometry);
+    strip->setStyleSheet(QStringLiteral(
+        "#shpFunction { background: #cce6ff; border: 1px solid #6fa8dc; border-radius: 10px; }"));
+    return strip;
 }
 
 QFont HeadingFont() {

@@ -6,6 +6,7 @@
 #include <QDialog>
 
 class QComboBox;
+class QFrame;
 class QLabel;
 class QPushButton;
 
@@ -48,6 +49,8 @@ void GrowToText(QLabel& label);
 // A named drop-down list at its place, read out by its question label. Once filled, a list
 // too narrow for its widest entry widens to the left, and its question wraps in the room left.
 QComboBox* AddList(QWidget* parent, const QString& name, const QRect& geometry, QLabel* question);
+// The rounded light-blue strip behind a group of rows, at its place.
+QFrame* AddStrip(QWidget* parent, const QRect& geometry);
 // The editors' heading font: Verdana bold 9.75 pt.
 QFont HeadingFont();
 

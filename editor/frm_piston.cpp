@@ -32,11 +32,7 @@ QFrame* AddFrame(QWidget* parent, int group) {
     auto* frame = new QFrame(parent);
     frame->setObjectName(QStringLiteral("fraFunction%1").arg(group));
     frame->setGeometry(TwipsRect(60, 960, 7215, 1155));
-    auto* strip = new QFrame(frame);
-    strip->setObjectName(QStringLiteral("shpFunction"));
-    strip->setGeometry(TwipsRect(60, 90, 6960, 945));
-    strip->setStyleSheet(QStringLiteral(
-        "#shpFunction { background: #cce6ff; border: 1px solid #6fa8dc; border-radius: 10px; }"));
+    AddStrip(frame, TwipsRect(60, 90, 6960, 945));
     frame->hide();
     return frame;
 }

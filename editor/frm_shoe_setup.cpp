@@ -36,11 +36,7 @@ frmShoeSetup::frmShoeSetup(EditorHost& host, ConsoleModel& console,
     lblManual_->setObjectName(QStringLiteral("lblManual"));
     auto* frame = new QFrame(this);
     frame->setGeometry(TwipsRect(60, 960, 7215, 1155));
-    auto* strip = new QFrame(frame);
-    strip->setObjectName(QStringLiteral("shpFunction"));
-    strip->setGeometry(TwipsRect(0, 90, 7200, 945));
-    strip->setStyleSheet(QStringLiteral(
-        "#shpFunction { background: #cce6ff; border: 1px solid #6fa8dc; border-radius: 10px; }"));
+    AddStrip(frame, TwipsRect(0, 90, 7200, 945));
     auto* lblType = AddLabel(frame, QStringLiteral("MIDI controller message sent by this shoe"),
                              TwipsRect(120, 240, 3630, 195));
     cboType_ = AddList(frame, QStringLiteral("cboType0"), TwipsRect(3960, 180, 3135, 315), lblType);
