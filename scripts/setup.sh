@@ -5,6 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config clang-format
+  clang libclang-rt-14-dev
   qt6-base-dev librtmidi-dev
   jackd2 libjack-jackd2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
