@@ -10,6 +10,7 @@ packages=(
   jackd2 libjack-jackd2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  strace
 )
 
 missing=()
