@@ -11,6 +11,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   strace
+  dpkg-dev appstream desktop-file-utils
 )
 
 missing=()
