@@ -1,10 +1,13 @@
-// Start-up time and idle load of the whole application on the offscreen platform. Each run
-// starts a fresh copy of this program, so loading Qt, the platform plugin and the fonts counts.
+// Start-up time, idle load, memory and the longest stall of a write of the whole application on
+// the offscreen platform, and the same figures of the minimal Qt program beside it. Each run
+// starts a fresh copy of a program, so loading Qt, the platform plugin and the fonts counts.
 // The copy brings up the demo console as vtlconfig does, dismisses the splash and picks "New"
 // as soon as each is painted (so neither the splash's 3.5 s nor a user's pause counts), and
 // splits its start-up at main() and the ready QApplication. Its idle load is the CPU time over
-// 10 s after the read, with the 100 ms transfer timer running and stopped.
+// 10 s after the read, with the 100 ms transfer timer running and stopped; its memory is
+// measured at the end of that period.
 
+#include "bench/bench_support.h"
 #include "editor/frm_main.h"
 #include "link/transfer_controller.h"
 #include "shell/application.h"
@@ -35,77 +38,53 @@
 
 namespace {
 
+using bench::NowMs;
+using bench::OnFirstPaint;
+
 constexpr int kIdleMilliseconds = 10000;
 constexpr int kCopyLimitMilliseconds = 120000; // generous: a run shares two cores
 
-// The monotonic clock is shared by all processes, so the launcher's stamp, passed to the copy,
-// and the copy's own stamps subtract.
-double NowMs() {
-    using Ms = std::chrono::duration<double, std::milli>;
-    return Ms(std::chrono::steady_clock::now().time_since_epoch()).count();
-}
-
-// Calls `then` right after the expose or update request that first paints `widget` has been
-// delivered, so the moment includes every child's painting and the flush, but nothing the
-// window queued for later (such as the read that "New" starts).
-class OnFirstPaint : public QObject {
-public:
-    OnFirstPaint(QWidget& widget, std::function<void()> then)
-        : widget_(widget), window_(widget.windowHandle()), then_(std::move(then)) {
-        widget_.installEventFilter(this);
-        if (window_) window_->installEventFilter(this);
-    }
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        painted_ = painted_ || (watched == &widget_ && event->type() == QEvent::Paint);
-        if (delivering_ ||
-            (event->type() != QEvent::Expose && event->type() != QEvent::UpdateRequest)) {
-            return false;
-        }
-        delivering_ = true;
-        watched->event(event);
-        delivering_ = false;
-        if (painted_) {
-            widget_.removeEventFilter(this);
-            if (window_) window_->removeEventFilter(this);
-            then_();
-        }
-        return true;
-    }
-
-private:
-    QWidget& widget_;
-    QWindow* window_;
-    std::function<void()> then_;
-    bool painted_ = false;
-    bool delivering_ = false;
-};
-
-// Once the read that "New" started is over and its status window gone, measures the CPU time
-// over the idle period.
-void MeasureIdle(vtl::Application& app, bool timerRunning) {
+// Calls `then` once the transfer in `mode` is over and its status window gone.
+void WhenTransferDone(vtl::Application& app, vtl::TransferMode mode, std::function<void()> then) {
     auto* poll = new QTimer(qApp);
-    QObject::connect(poll, &QTimer::timeout, poll, [&app, poll, timerRunning] {
+    QObject::connect(poll, &QTimer::timeout, poll, [&app, poll, mode, then] {
         auto& transfer = app.transfer();
-        if (transfer.transferMode() != vtl::TransferMode::Reading ||
+        if (transfer.transferMode() != mode ||
             transfer.linkState() != vtl::LinkState::Finishing || app.status().isVisible()) {
             return;
         }
+        poll->deleteLater();
         poll->stop();
-        if (!timerRunning) app.mainWindow()->stopTimer();
-        const std::clock_t cpu = std::clock(); // all threads, user and system
-        const double from = NowMs();
-        // A coarse timer may end the period up to 5 % early.
-        QTimer::singleShot(kIdleMilliseconds, Qt::PreciseTimer, qApp, [cpu, from] {
-            const double seconds = (NowMs() - from) / 1000;
-            const double cpuMsPerS =
-                static_cast<double>(std::clock() - cpu) * 1000 / CLOCKS_PER_SEC / seconds;
-            std::printf("%f cpu_ms_per_s=%f cpu_pct=%f\n", seconds, cpuMsPerS, cpuMsPerS / 10);
-            QCoreApplication::exit(0);
-        });
+        then();
     });
-    poll->start(100);
+    poll->start(10);
+}
+
+// The CPU time over the idle period after the read, and the memory at its end.
+void MeasureIdle(vtl::Application& app, bool timerRunning) {
+    if (!timerRunning) app.mainWindow()->stopTimer();
+    const std::clock_t cpu = std::clock(); // all threads, user and system
+    const double from = NowMs();
+    // A coarse timer may end the period up to 5 % early.
+    QTimer::singleShot(kIdleMilliseconds, Qt::PreciseTimer, qApp, [cpu, from] {
+        const double seconds = (NowMs() - from) / 1000;
+        const double cpuMsPerS =
+            static_cast<double>(std::clock() - cpu) * 1000 / CLOCKS_PER_SEC / seconds;
+        std::printf("%f cpu_ms_per_s=%f rss_mb=%f\n", seconds, cpuMsPerS,
+                    bench::ResidentMegabytes());
+        QCoreApplication::exit(0);
+    });
+}
+
+// A full three-manual write after the read: its time and the event loop's longest stall.
+void MeasureWrite(vtl::Application& app) {
+    auto stall = std::make_shared<bench::LongestStall>();
+    const double from = NowMs();
+    app.WriteToVtl();
+    WhenTransferDone(app, vtl::TransferMode::Writing, [stall, from] {
+        std::printf("%f stall_ms=%f\n", (NowMs() - from) / 1000, stall->milliseconds());
+        QCoreApplication::exit(0);
+    });
 }
 
 // A copy: prints the seconds its run took and its figures as name=value, for the launcher.
@@ -121,17 +100,26 @@ int CopyMain(int argc, char* argv[], double mainMs) {
     vtl::Application app(options);
     if (!app.Start()) return 1;
 
-    const auto shown = [&app, mode, startedMs, mainMs, qappMs] {
-        if (mode != "--start") return MeasureIdle(app, mode == "--idle");
-        const double shownMs = NowMs();
-        std::printf("%f load_ms=%f qapp_ms=%f app_ms=%f\n", (shownMs - startedMs) / 1000,
-                    mainMs - startedMs, qappMs - mainMs, shownMs - qappMs);
-        QCoreApplication::exit(0);
+    double splashMs = 0;
+    const auto shown = [&app, &splashMs, mode, startedMs, mainMs, qappMs] {
+        if (mode == "--start") {
+            const double shownMs = NowMs();
+            std::printf("%f splash_ms=%f load_ms=%f qapp_ms=%f app_ms=%f\n",
+                        (shownMs - startedMs) / 1000, splashMs - startedMs, mainMs - startedMs,
+                        qappMs - mainMs, shownMs - qappMs);
+            QCoreApplication::exit(0);
+            return;
+        }
+        WhenTransferDone(app, vtl::TransferMode::Reading, [&app, mode] {
+            if (mode == "--write") return MeasureWrite(app);
+            MeasureIdle(app, mode == "--idle");
+        });
     };
     // A quick user: dismisses the splash and picks "New" on the turn after each is painted.
     std::unique_ptr<OnFirstPaint> choicePainted;
     std::unique_ptr<OnFirstPaint> mainPainted;
     OnFirstPaint splashPainted(app.splash(), [&] {
+        splashMs = NowMs();
         QTimer::singleShot(0, [&] {
             app.splash().accept();
             choicePainted = std::make_unique<OnFirstPaint>(app.choice(), [&] {
@@ -151,7 +139,7 @@ int CopyMain(int argc, char* argv[], double mainMs) {
 // Runs a copy in a private home and temporary folder, so that no settings, backups or
 // single-instance socket of a user or another run are met. Returns what it printed, or an
 // empty string if it failed.
-QString Spawn(const char* mode) {
+QString Spawn(const QString& program, const char* mode) {
     static const QTemporaryDir home;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
@@ -162,7 +150,7 @@ QString Spawn(const char* mode) {
 
     QProcess copy;
     copy.setProcessEnvironment(env);
-    copy.start(QCoreApplication::applicationFilePath(),
+    copy.start(program,
                {QString::fromLatin1(mode), QString::number(NowMs(), 'f', 6)});
     if (copy.waitForFinished(kCopyLimitMilliseconds) && copy.exitStatus() == QProcess::NormalExit &&
         copy.exitCode() == 0) {
@@ -173,13 +161,20 @@ QString Spawn(const char* mode) {
     return {}; // and a copy that hangs is killed on leaving
 }
 
+// A program beside this one: this benchmark itself, or the minimal Qt program.
+struct Program {
+    QString name;
+    bool warmedUp = false;
+    QString path() const { return QCoreApplication::applicationDirPath() + '/' + name; }
+};
+
 // Reports each copy's figures. The first copy after a build reads the libraries and fonts from
 // disk; one unmeasured copy first makes every measured one start from the page cache, as a
 // second launch would.
-void Measure(benchmark::State& state, const char* mode, bool& warmedUp) {
-    if (!std::exchange(warmedUp, true)) (void)Spawn("--start");
+void Measure(benchmark::State& state, Program& program, const char* mode) {
+    if (!std::exchange(program.warmedUp, true)) (void)Spawn(program.path(), "--start");
     for (auto _ : state) {
-        const QStringList fields = Spawn(mode).split(QLatin1Char(' '));
+        const QStringList fields = Spawn(program.path(), mode).split(QLatin1Char(' '));
         bool ok = false;
         state.SetIterationTime(fields[0].toDouble(&ok));
         if (!ok) {
@@ -204,25 +199,31 @@ double Max(const std::vector<double>& v) {
 int main(int argc, char* argv[]) {
     const double mainMs = NowMs();
     const std::string_view mode = argc > 2 ? argv[1] : "";
-    if (mode == "--start" || mode == "--idle" || mode == "--idle-no-timer")
+    if (mode == "--start" || mode == "--idle" || mode == "--idle-no-timer" || mode == "--write")
         return CopyMain(argc, argv, mainMs);
 
     benchmark::Initialize(&argc, argv);
     QCoreApplication core(argc, argv);
-    bool warmedUp = false;
-    const auto add = [&warmedUp](const char* name, const char* copyMode) {
-        return benchmark::RegisterBenchmark(name, Measure, copyMode, std::ref(warmedUp))
+    Program self{QCoreApplication::applicationFilePath().section('/', -1)};
+    Program minimal{QStringLiteral("minimal_window")};
+    const auto add = [](const char* name, Program& program, const char* copyMode) {
+        return benchmark::RegisterBenchmark(name, Measure, std::ref(program), copyMode)
             ->Unit(benchmark::kMillisecond)
             ->UseManualTime()
             ->Iterations(1);
     };
-    add("cold_start_to_main_window", "--start")
-        ->Repetitions(10)
-        ->ComputeStatistics("min", Min)
-        ->ComputeStatistics("max", Max)
-        ->DisplayAggregatesOnly(true);
-    add("idle_cpu_10s/timer:1", "--idle");
-    add("idle_cpu_10s/timer:0", "--idle-no-timer");
+    const auto repeated = [](benchmark::internal::Benchmark* benchmark) {
+        benchmark->Repetitions(10)
+            ->ComputeStatistics("min", Min)
+            ->ComputeStatistics("max", Max)
+            ->DisplayAggregatesOnly(true);
+    };
+    repeated(add("cold_start_to_main_window", self, "--start"));
+    repeated(add("minimal_qt/cold_start_to_window", minimal, "--start"));
+    add("idle_cpu_10s/timer:1", self, "--idle");
+    add("idle_cpu_10s/timer:0", self, "--idle-no-timer");
+    add("minimal_qt/idle_cpu_10s/timer:1", minimal, "--idle");
+    repeated(add("three_manual_write", self, "--write"));
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     return 0;
