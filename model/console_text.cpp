@@ -1,8 +1,8 @@
-#include "tools/cli/console_text.h"
+#include "model/console_text.h"
 
 #include <algorithm>
 
-namespace vtl::cli {
+namespace vtl {
 namespace {
 
 bool HasChannel(std::int32_t channels, int channel) {
@@ -85,4 +85,4 @@ int ManualsIn(const ConsoleModel& model) {
     return std::clamp<int>(model.manualCount, 0, kMaxManuals);
 }
 
-} // namespace vtl::cli
+} // namespace vtl

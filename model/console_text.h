@@ -1,7 +1,7 @@
 #pragma once
 // The console in words for an organ builder. Each manual becomes a list of labelled lines
-// (its division channels, its shoe, its twenty pistons); show prints them and diff
-// compares them label by label, so both always speak the same way.
+// (its division channels, its shoe, its twenty pistons); the command line's show and diff
+// and the printed console sheet all use them, so they always speak the same way.
 
 #include "model/catalogue.h"
 #include "model/console_model.h"
@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-namespace vtl::cli {
+namespace vtl {
 
 struct TextLine {
     std::string label; // "Division channels", "Expression shoe", "Piston 1" ... "Piston 20"
@@ -34,4 +34,4 @@ std::vector<TextLine> DescribeManual(const ConsoleModel& model, int manual,
 // The number of manuals the model's file holds, never more than a console can have.
 int ManualsIn(const ConsoleModel& model);
 
-} // namespace vtl::cli
+} // namespace vtl

@@ -1,5 +1,5 @@
+#include "model/console_text.h"
 #include "tests/cli/cli_fixture.h"
-#include "tools/cli/console_text.h"
 #include "tools/cli/file_commands.h"
 
 namespace vtl::cli {

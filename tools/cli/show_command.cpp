@@ -1,7 +1,7 @@
 // show: a console file for reading by an organ builder, or as JSON for scripts.
 
+#include "model/console_text.h"
 #include "tools/cli/console_json.h"
-#include "tools/cli/console_text.h"
 #include "tools/cli/file_commands.h"
 
 #include <QCommandLineParser>
