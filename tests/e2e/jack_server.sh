@@ -57,6 +57,30 @@ stop_server() {
     rm -f "$pid_file"
 }
 
+# JACK keeps at most eight servers in its shared registry and frees an entry only when its
+# server ends cleanly, or when a server of the same name starts after the old one died. So a
+# killed server of another name holds its entry for good; starting and cleanly stopping a
+# server of that name gives it back. Entries of live servers are left alone.
+reclaim_dead_entries() {
+    local registry=/dev/shm/jack-shm-registry entry other
+    [[ -r "$registry" ]] || return 0
+    for entry in $(grep -ao "jack-$(id -u):[^:]*:" "$registry" || true); do
+        other=${entry#*:}
+        other=${other%:}
+        [[ "$other" != "$name" ]] || continue
+        JACK_DEFAULT_SERVER="$other" jack_lsp >/dev/null 2>&1 && continue
+        timeout 10 jackd -n "$other" --no-realtime -d dummy </dev/null >/dev/null 2>&1 &
+        local pid=$!
+        for _ in $(seq 50); do
+            JACK_DEFAULT_SERVER="$other" jack_lsp >/dev/null 2>&1 && break
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -TERM "$pid" 2>/dev/null || true
+        wait "$pid" 2>/dev/null || true
+    done
+}
+
 start_server() {
     mkdir -p "$state_dir"
     # A server left behind by an interrupted run of this script is ours to replace.
@@ -66,6 +90,18 @@ start_server() {
         echo "A JACK server named '$name' is already running and was not started here." >&2
         exit 1
     fi
+    launch && return 0
+    if grep -q "Too many servers" "$log_file"; then
+        reclaim_dead_entries
+        launch && return 0
+    fi
+    echo "The JACK server '$name' did not start; its log:" >&2
+    cat "$log_file" >&2
+    exit 1
+}
+
+# Starts the server and waits until it answers; on failure nothing of it is left running.
+launch() {
     # Detached from the caller's pipes, so that the test runner does not wait on the server's
     # output.
     timeout "$lifetime" jackd -n "$name" --no-realtime -d dummy \
@@ -79,10 +115,8 @@ start_server() {
         if ! our_server_alive; then break; fi
         sleep 0.1
     done
-    echo "The JACK server '$name' did not start; its log:" >&2
-    cat "$log_file" >&2
     stop_server
-    exit 1
+    return 1
 }
 
 case "$action" in
