@@ -6,6 +6,7 @@
 #include "model/catalogue.h"
 #include "model/console_model.h"
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,6 +17,17 @@ struct TextLine {
     std::string label; // "Division channels", "Expression shoe", "Piston 1" ... "Piston 20"
     std::string text;
 };
+
+// A run of neighbouring pistons on a manual's rail, as 0-based first and last piston.
+struct PistonGroup {
+    int first;
+    int last;
+};
+// The rail's groups from left to right, set apart by wider gaps: one piston at each end
+// (usually SET on the left and General Cancel on the right), five, one, five, two and five
+// between them.
+inline constexpr std::array<PistonGroup, 7> kRailGroups{
+    {{0, 0}, {1, 5}, {6, 6}, {7, 11}, {12, 13}, {14, 18}, {19, 19}}};
 
 // "1, 2, 5-8": single channels and pairs one by one, longer runs as a range; "none".
 std::string ChannelSetText(std::int32_t channels);

@@ -10,8 +10,10 @@ int RunBuild(const Command& command, const QStringList& args, CommandIo& io);
 int RunDiff(const Command& command, const QStringList& args, CommandIo& io);
 
 inline constexpr Command kShowCommand{
-    "show", "FILE [--json]",
-    "print every manual of a console file in words, or with --json as JSON", RunShow};
+    "show", "FILE [--json | --html]",
+    "print every manual of a console file in words, with --json as JSON, or with --html as "
+    "the printable console sheet",
+    RunShow};
 inline constexpr Command kBuildCommand{
     "build", "JSON -o FILE", "write a console file from JSON (a path, or - for standard input)",
     RunBuild};

@@ -1,10 +1,14 @@
-// show: a console file for reading by an organ builder, or as JSON for scripts.
+// show: a console file for reading by an organ builder, as JSON for scripts, or as the
+// printable console sheet in HTML.
 
+#include "model/console_sheet.h"
 #include "model/console_text.h"
 #include "tools/cli/console_json.h"
 #include "tools/cli/file_commands.h"
 
 #include <QCommandLineParser>
+#include <QDate>
+#include <QFileInfo>
 
 #include <iomanip>
 #include <ostream>
@@ -38,7 +42,8 @@ void PrintConsole(const ConsoleModel& model, const QString& fileName, std::ostre
 int RunShow(const Command& command, const QStringList& args, CommandIo& io) {
     QCommandLineParser parser;
     const QCommandLineOption json(QStringLiteral("json"));
-    parser.addOption(json);
+    const QCommandLineOption html(QStringLiteral("html"));
+    parser.addOptions({json, html});
     const auto files = ParseArguments(parser, command, args, 1, io);
     if (!files) return kExitFailure;
 
@@ -46,6 +51,10 @@ int RunShow(const Command& command, const QStringList& args, CommandIo& io) {
     if (!model) return Fail(model.error(), io);
     if (parser.isSet(json)) {
         io.out << ConsoleToJson(*model);
+    } else if (parser.isSet(html)) {
+        io.out << ConsoleSheetHtml(*model, BuildCatalogue(),
+                                   QFileInfo(files->front()).fileName().toStdString(),
+                                   QDate::currentDate().toString(Qt::ISODate).toStdString());
     } else {
         PrintConsole(*model, files->front(), io.out);
     }
