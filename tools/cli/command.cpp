@@ -1,6 +1,7 @@
 #include "tools/cli/command.h"
 
 #include "model/config_file.h"
+#include "model/console_diff.h"
 
 #include <QCommandLineParser>
 
@@ -48,6 +49,13 @@ Expected<ConsoleModel> LoadConsole(const QString& path) {
         return loaded.error();
     }
     return model;
+}
+
+int PrintDifferences(const ConsoleModel& a, const ConsoleModel& b, CommandIo& io) {
+    const auto lines = DescribeDifferences(a, b);
+    for (const auto& line : lines)
+        io.out << line << '\n';
+    return lines.empty() ? kExitOk : kExitDifferent;
 }
 
 } // namespace vtl::cli

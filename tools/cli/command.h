@@ -57,4 +57,7 @@ std::optional<QStringList> ParseArguments(QCommandLineParser& parser, const Comm
 // Loads a console file named on the command line; errors name the file and line.
 Expected<ConsoleModel> LoadConsole(const QString& path);
 
+// Prints what differs between A and B, a line each; kExitDifferent when anything does.
+int PrintDifferences(const ConsoleModel& a, const ConsoleModel& b, CommandIo& io);
+
 } // namespace vtl::cli

@@ -1,6 +1,5 @@
 // diff: what differs between two console files, in the words of show, manual by manual.
 
-#include "tools/cli/console_diff.h"
 #include "tools/cli/file_commands.h"
 
 #include <QCommandLineParser>
@@ -15,7 +14,7 @@ int RunDiff(const Command& command, const QStringList& args, CommandIo& io) {
     if (!a) return Fail(a.error(), io);
     const auto b = LoadConsole(files->at(1));
     if (!b) return Fail(b.error(), io);
-    return PrintDifferences(*a, *b, io.out) ? kExitDifferent : kExitOk;
+    return PrintDifferences(*a, *b, io);
 }
 
 } // namespace vtl::cli

@@ -5,7 +5,6 @@
 #include "model/config_file.h"
 #include "platform/midi_ports.h"
 #include "session/probe.h"
-#include "tools/cli/console_diff.h"
 #include "tools/cli/terminal_link.h"
 
 #include <QCommandLineParser>
@@ -177,7 +176,7 @@ int RunVerify(const Command& command, const QStringList& args, CommandIo& io) {
     const auto console = ReadConsole(*opened->link);
     if (!console) return Fail(console.error(), io);
     // A is the file, B the console.
-    return PrintDifferences(opened->console, *console, io.out) ? kExitDifferent : kExitOk;
+    return PrintDifferences(opened->console, *console, io);
 }
 
 } // namespace vtl::cli
