@@ -32,6 +32,9 @@ struct AppState {
     QString appDataFolder; // the per-user settings folder, without a trailing separator
     QString configFolder;  // where console files are opened and saved
     bool logEnabled = false;
+
+    // Preferences.
+    bool verifyAfterWrite = false; // every write is read back and compared
 };
 
 } // namespace vtl

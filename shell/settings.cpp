@@ -16,6 +16,7 @@ constexpr char kLogSection[] = "Tabulist";
 constexpr char kMidiSection[] = "MIDI I/O";
 constexpr char kPreferencesSection[] = "Preferences";
 constexpr char kPlacementSection[] = "VTLConfig";
+constexpr char kVerifyAfterWriteKey[] = "VerifyAfterWrite";
 
 // The device settings are 16-bit numbers.
 constexpr std::int64_t kSettingMin = -32768;
@@ -74,9 +75,13 @@ bool ReadMidiSection(AppState& state, cInifile& ini) {
 void ReadPreferencesSection(AppState& state, cInifile& ini) {
     ini.setSection(kPreferencesSection);
     for (const std::string& key : ini.EnumerateCurrentSection()) {
-        if (key != "Path") continue;
         ini.setKey(key);
-        state.configFolder = FromIni(ini.value());
+        if (key == "Path") {
+            state.configFolder = FromIni(ini.value());
+        } else if (key == kVerifyAfterWriteKey) {
+            // Text that is not Boolean leaves the option off rather than ending the reading.
+            state.verifyAfterWrite = SettingBoolean(ini.value()).value_or(false);
+        }
     }
 }
 
@@ -186,6 +191,7 @@ void WriteSettings(const AppState& state, cInifile& ini, const WindowPlacement& 
     }
     ini.setSection(kPreferencesSection);
     WriteKey(ini, "Path", ToIni(state.configFolder));
+    WriteKey(ini, kVerifyAfterWriteKey, state.verifyAfterWrite ? "True" : "False");
 }
 
 void RefindPorts(AppState& state, MidiInput& input, MidiOutput& output) {

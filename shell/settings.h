@@ -22,7 +22,8 @@ void ReadLogSwitch(AppState& state, cInifile& ini);
 
 // Sets configFolder to the documents folder and appDataFolder, then reads "MIDI I/O" (the
 // device settings: the number at the start of the text, rounded half to even, no number
-// reading as 0; "Configured"; the device names) and "Preferences" ("Path"), and creates the
+// reading as 0; "Configured"; the device names) and "Preferences" ("Path", and
+// "VerifyAfterWrite" as Boolean text, anything else reading as off), and creates the
 // per-user folder. A device setting outside -32768 to 32767 or a "Configured" that is not
 // Boolean text ends the reading there: what was read stays, the rest keeps its default and
 // the folder is not created. Boolean text is "True" or "False" in any case, or a whole
@@ -36,7 +37,8 @@ void LoadMainWindowPlacement(const AppState& state, cInifile& ini, WindowPlaceme
 
 // The shutdown's writes, in order: the main window's placement under "VTLConfig"; the
 // device settings with "Configured" = "True" and the device names, only when neither
-// setting is 0 (else "MIDI I/O" stays as it was); "Preferences" "Path". Failures are
+// setting is 0 (else "MIDI I/O" stays as it was); "Preferences" "Path" and
+// "VerifyAfterWrite" ("True" or "False"). Failures are
 // silent; the settings file's lastReturnCode tells of the last write.
 void WriteSettings(const AppState& state, cInifile& ini, const WindowPlacement& mainWindow);
 

@@ -50,6 +50,7 @@ protected:
         add(!state_.midiInName.isEmpty(), "inName=" + state_.midiInName.toStdString());
         add(!state_.midiOutName.isEmpty(), "outName=" + state_.midiOutName.toStdString());
         add(state_.configFolder != DocumentsFolder(), "path=" + state_.configFolder.toStdString());
+        add(state_.verifyAfterWrite, "verify");
         return summary;
     }
 
@@ -98,6 +99,9 @@ TEST_F(SettingsTest, ReadAtStart) {
          "[Preferences]\nPath=/p\n[MIDI I/O]\nInput=-32769\n", "path=/p"},
         {"range ends", "[MIDI I/O]\nInput=-32768\nOutput=32767\n", "in=-32768 out=32767"},
         {"empty path", "[Preferences]\nPath=\n", "path="},
+        {"verify after write", "[Preferences]\nVerifyAfterWrite=true\n", "verify"},
+        {"verify not Boolean", "[Preferences]\nVerifyAfterWrite=yes\n[MIDI I/O]\nInput=3\n",
+         "in=3"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -160,7 +164,8 @@ TEST(StartLogLineTest, LocaleDateAndTimeWithSeconds) {
 
 TEST_F(SettingsTest, WriteSettingsAtShutdown) {
     const std::string window = "[VTLConfig]\nMaximised=0\nLeft=10\nTop=20\nWidth=800\nHeight=600\n";
-    const std::string path = "[Preferences]\nPath=/home/Müller/Orgel ; files\n";
+    const std::string path =
+        "[Preferences]\nPath=/home/Müller/Orgel ; files\nVerifyAfterWrite=False\n";
     const std::string names = "InputName=Ümlaut In\nOutputName=Out [2] = \"B\"\n";
     const struct {
         const char* name;
@@ -175,8 +180,10 @@ TEST_F(SettingsTest, WriteSettingsAtShutdown) {
          "[MIDI I/O]\nInput=0\nOutput=5\n; mine\n" + window + path},
         {"output 0 leaves the section", "[MIDI I/O]\nInput=2\n", 2, 0, false,
          "[MIDI I/O]\nInput=2\n" + window + path},
-        {"updated in place", "; settings\n[Preferences]\nPath=/old\n[MIDI I/O]\nInput=1\n", -1, 4,
-         true, "; settings\n" + path + "[MIDI I/O]\nInput=-1\nOutput=4\nConfigured=True\n" + names},
+        {"updated in place",
+         "; settings\n[Preferences]\nPath=/old\nVerifyAfterWrite=True\n[MIDI I/O]\nInput=1\n", -1,
+         4, true,
+         "; settings\n" + path + "[MIDI I/O]\nInput=-1\nOutput=4\nConfigured=True\n" + names},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -198,18 +205,20 @@ TEST_F(SettingsTest, WriteSettingsAtShutdown) {
     }
 }
 
-TEST_F(SettingsTest, MainWindowPlacementSurvivesShutdownAndStart) {
+TEST_F(SettingsTest, PlacementAndVerifyAfterWriteSurviveShutdownAndStart) {
     QWidget window;
     window.move(30, 40);
     window.resize(300, 200);
     WidgetPlacement placement(window);
     cInifile ini;
     Start();
+    state_.verifyAfterWrite = true;
     WriteSettings(state_, ini, placement);
     window.move(0, 0);
     window.resize(50, 50);
     Start();
     LoadMainWindowPlacement(state_, ini, placement, 100, 100);
+    EXPECT_TRUE(state_.verifyAfterWrite);
     EXPECT_EQ(window.pos(), QPoint(30, 40));
     EXPECT_EQ(window.size(), QSize(300, 200));
 }
