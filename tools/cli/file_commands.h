@@ -8,6 +8,7 @@ namespace vtl::cli {
 int RunShow(const Command& command, const QStringList& args, CommandIo& io);
 int RunBuild(const Command& command, const QStringList& args, CommandIo& io);
 int RunDiff(const Command& command, const QStringList& args, CommandIo& io);
+int RunRandom(const Command& command, const QStringList& args, CommandIo& io);
 
 inline constexpr Command kShowCommand{
     "show", "FILE [--json | --html]",
@@ -19,5 +20,10 @@ inline constexpr Command kBuildCommand{
     RunBuild};
 inline constexpr Command kDiffCommand{
     "diff", "A B", "list what differs between two console files; exit 1 when they differ", RunDiff};
+inline constexpr Command kRandomCommand{
+    "random", "-o FILE [--seed N] [--manuals N]",
+    "write a console file with a random valid setting of everything (the same seed, the same "
+    "console; 3 manuals unless told)",
+    RunRandom};
 
 } // namespace vtl::cli

@@ -61,6 +61,10 @@ void AddLinkOptions(QCommandLineParser& parser) {
     parser.addOption({"trace", "Write every MIDI message sent and received to this file.", "file"});
     parser.addOption({"timeout", "Give up after this many seconds without progress (default 30).",
                       "seconds", "30"});
+    parser.addOption({"tick-ms",
+                      "Milliseconds per step of the transfer on MIDI ports (default 100, the pace "
+                      "the MCUs need; a simulated chain keeps up with less).",
+                      "ms", QString::number(kTickMilliseconds)});
 }
 
 Expected<LinkOptions> ReadLinkOptions(const QCommandLineParser& parser) {
@@ -78,6 +82,10 @@ Expected<LinkOptions> ReadLinkOptions(const QCommandLineParser& parser) {
     options.timeoutSeconds = parser.value("timeout").toInt(&ok);
     if (!ok || options.timeoutSeconds < 1) {
         return Error{"--timeout takes a whole number of seconds above 0"};
+    }
+    options.tickMilliseconds = parser.value("tick-ms").toInt(&ok);
+    if (!ok || options.tickMilliseconds < 1) {
+        return Error{"--tick-ms takes a whole number of milliseconds above 0"};
     }
     return options;
 }
@@ -166,7 +174,7 @@ Status TerminalLink::Run(Goal goal) {
     QTimer timer;
     timer.setTimerType(Qt::PreciseTimer);
     // The simulated console answers at once, so its ticks need not wait for the clock.
-    timer.setInterval(session_->simulated() ? 0 : kTickMilliseconds);
+    timer.setInterval(session_->simulated() ? 0 : options_.tickMilliseconds);
     LinkState lastState = transfer.linkState();
     long lastSignOfLife = 0;
     QObject::connect(&timer, &QTimer::timeout, [&] {
@@ -182,7 +190,8 @@ Status TerminalLink::Run(Goal goal) {
             result = Error{"the transfer was stopped"};
         } else if (session_->Completed()) {
             result = Ok();
-        } else if (now - lastSignOfLife > options_.timeoutSeconds * kTicksPerSecond) {
+        } else if (now - lastSignOfLife >
+                   options_.timeoutSeconds * 1000 / options_.tickMilliseconds) {
             const std::string last = LastLine(text_);
             result = Error{"no answer from the console within " +
                            std::to_string(options_.timeoutSeconds) + " s" +

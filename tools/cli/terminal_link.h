@@ -7,6 +7,7 @@
 
 #include "link/link_host.h"
 #include "link/midi_settings.h"
+#include "link/tick.h"
 #include "link/transfer_progress.h"
 #include "model/console_model.h"
 #include "platform/midi_api.h"
@@ -33,9 +34,10 @@ struct LinkOptions {
     QString output;
     QString tracePath;
     int timeoutSeconds = 30;
+    int tickMilliseconds = kTickMilliseconds; // the transfer's pace on MIDI ports
 };
 
-// --in, --out, --api, --demo, --trace, --timeout.
+// --in, --out, --api, --demo, --trace, --timeout, --tick-ms.
 void AddLinkOptions(QCommandLineParser& parser);
 Expected<LinkOptions> ReadLinkOptions(const QCommandLineParser& parser);
 
