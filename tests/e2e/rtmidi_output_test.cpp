@@ -10,6 +10,7 @@
 #include <rtmidi/RtMidi.h>
 
 #include <algorithm>
+#include <mutex>
 #include <vector>
 
 namespace vtl {
@@ -24,19 +25,21 @@ bool Listed(const std::vector<std::string>& names, const std::string& text) {
     });
 }
 
-// A raw RtMidi input that keeps what it receives.
+// A raw RtMidi input that keeps what it receives. Through a callback and a lock of its own:
+// RtMidi's polled queue shares its indices with JACK's thread unsynchronised.
 class Recorder {
 public:
     explicit Recorder(const std::string& name) : midi_(RtMidi::UNIX_JACK, name) {
         midi_.ignoreTypes(false, false, false);
+        midi_.setCallback(&Recorder::received, this);
     }
     RtMidiIn& midi() { return midi_; }
 
     // Everything received so far, oldest first.
     const std::vector<Bytes>& messages() {
-        Bytes message;
-        for (midi_.getMessage(&message); !message.empty(); midi_.getMessage(&message))
-            messages_.push_back(message);
+        const std::lock_guard lock(mutex_);
+        messages_.insert(messages_.end(), arrived_.begin(), arrived_.end());
+        arrived_.clear();
         return messages_;
     }
 
@@ -59,8 +62,16 @@ public:
     }
 
 private:
-    RtMidiIn midi_;
+    static void received(double, std::vector<unsigned char>* message, void* self) {
+        auto& recorder = *static_cast<Recorder*>(self);
+        const std::lock_guard lock(recorder.mutex_);
+        recorder.arrived_.push_back(*message);
+    }
+
     std::vector<Bytes> messages_;
+    std::mutex mutex_;
+    std::vector<Bytes> arrived_; // guarded by mutex_
+    RtMidiIn midi_;              // last, so that it goes first: no callback outlives the rest
 };
 
 class RtMidiOutputTest : public testing::Test {
