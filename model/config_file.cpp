@@ -4,9 +4,7 @@
 #include "model/program_image.h"
 #include "sysex/hex.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
+#include <sstream>
 
 namespace vtl {
 namespace {
@@ -14,6 +12,9 @@ namespace {
 // Far more than the 780 characters of a written line with generous blanks around it.
 constexpr std::size_t kMaxLineLength = 4096;
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+// Every file of at most three such lines fits; a saved one has 2346 bytes.
+constexpr std::size_t kMaxFileSize = 16 * 1024;
+static_assert(kMaxFileSize >= kMaxManuals * (kMaxLineLength + 2) + kByteOrderMark.size());
 
 Error LineError(std::string_view fileName, int line, const std::string& what) {
     return Error{std::string(fileName) + ":" + std::to_string(line) + ": " + what};
@@ -89,9 +90,13 @@ Status LoadConfigStream(ConsoleModel& model, std::istream& in, std::string_view 
 }
 
 Status LoadConfigFile(ConsoleModel& model, const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return Error{path.string() + ": " + std::strerror(errno)};
-    return LoadConfigStream(model, in, path.string());
+    const auto text = ReadWholeFile(path, kMaxFileSize, "a console file");
+    if (!text) return text.error();
+    std::istringstream in(*text);
+    ConsoleModel loaded = model;
+    if (auto status = LoadConfigStream(loaded, in, path.string()); !status) return status;
+    model = loaded;
+    return Ok();
 }
 
 Expected<std::string> FormatConfigFile(ConsoleModel& model) {

@@ -31,6 +31,8 @@ Status ForEachConsoleLine(std::istream& in, std::string_view fileName, int maxLi
 // the file and line; the lines before it stay decoded and manualCount counts the bad
 // line but never exceeds three. A byte-order mark and LF or CR LF line ends are accepted.
 Status LoadConfigStream(ConsoleModel& model, std::istream& in, std::string_view fileName);
+// The same, all or nothing: the model changes only when the whole file loaded. A file of
+// more than 16 KiB, which no three console lines fill, is refused by its size unread.
 Status LoadConfigFile(ConsoleModel& model, const std::filesystem::path& path);
 
 // The file text for manuals 1 to manualCount (none when the count is outside 1 to 3);

@@ -3,8 +3,6 @@
 #include "model/atomic_file.h"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 #include <system_error>
 
 namespace vtl {
@@ -132,7 +130,9 @@ struct IniText {
 
     void Insert(std::size_t index, std::string text) {
         if (index == lines.size()) {
-            if (!lastTerminated && !lines.empty() && crlf) lines.back() += '\r';
+            // The last line gets the file's line end, of which a CR it ends in is half.
+            if (!lastTerminated && crlf && !lines.empty() && !lines.back().ends_with('\r'))
+                lines.back() += '\r';
             lastTerminated = true;
         }
         if (crlf) text += '\r';
@@ -170,12 +170,18 @@ struct IniText {
         return after;
     }
 
+    // Lines from `first` up to `end` go; the line before them keeps its line end.
+    void Erase(std::size_t first, std::size_t end) {
+        if (end == lines.size()) lastTerminated = true;
+        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(first),
+                    lines.begin() + static_cast<std::ptrdiff_t>(end));
+    }
+
     // The edits return whether they changed anything.
     bool EraseSection(std::string_view section) {
         const auto span = FindSection(section);
         if (!span) return false;
-        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(span->header),
-                    lines.begin() + static_cast<std::ptrdiff_t>(span->end));
+        Erase(span->header, span->end);
         return true;
     }
 
@@ -183,7 +189,7 @@ struct IniText {
         const auto span = FindSection(section);
         const auto index = span ? FindKey(*span, key) : std::nullopt;
         if (!index) return false;
-        lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(*index));
+        Erase(*index, *index + 1);
         return true;
     }
 
@@ -223,22 +229,20 @@ IniText ParseIni(std::string_view content) {
     return text;
 }
 
-// A missing file reads as an empty one; a file that exists but cannot be read is an error.
+// A missing file reads as an empty one; one that cannot be settings is an error.
 std::optional<IniText> LoadIni(const std::filesystem::path& path, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        std::error_code ignored;
-        if (!std::filesystem::exists(path, ignored)) return IniText{};
-        error = "cannot read " + path.string();
+    std::error_code ignored;
+    if (!std::filesystem::exists(path, ignored)) return IniText{};
+    const auto content = ReadWholeFile(path, cInifile::kMaxFileSize, "a settings file");
+    if (!content) {
+        error = content.error().message;
         return std::nullopt;
     }
-    std::ostringstream content;
-    content << in.rdbuf();
-    if (in.bad()) {
-        error = "cannot read " + path.string();
+    if (content->find('\0') != std::string::npos) {
+        error = path.string() + ": NUL bytes, so not the text of a settings file";
         return std::nullopt;
     }
-    return ParseIni(content.str());
+    return ParseIni(*content);
 }
 
 // For reads, which never fail.
@@ -301,6 +305,12 @@ std::optional<std::string> Refusal(std::string_view section, std::optional<std::
 }
 
 } // namespace
+
+Status cInifile::CheckFile() const {
+    std::string error;
+    if (LoadIni(path_, error)) return Ok();
+    return Error{error};
+}
 
 std::optional<std::string> cInifile::Lookup(std::string_view section, std::string_view key) const {
     const IniText ini = LoadIniOrEmpty(path_);

@@ -14,6 +14,10 @@
 // - Lines starting with ";" are comments; a line without "=" in a section is kept but is
 //   never listed as a key and reads as missing.
 // - Text is UTF-8. Section, key and default end at their first NUL, as C strings do.
+// - A file bigger than kMaxFileSize, holding NUL bytes or unreadable is damaged: reads give
+//   the defaults and writes fail, so it is never overwritten; CheckFile tells why.
+
+#include "sysex/result.h"
 
 #include <cstddef>
 #include <filesystem>
@@ -29,6 +33,10 @@ public:
     // Longest value a read returns, and the size of the buffer the name lists fit in.
     static constexpr std::size_t kValueLength = 254;
     static constexpr std::size_t kListBuffer = 8192;
+    // The program writes under 1 KiB; a hand-edited file with comments stays far below this.
+    // Every access reads the whole file, as the profile functions do, so the size also
+    // bounds what the start-up's few dozen accesses cost.
+    static constexpr std::size_t kMaxFileSize = 64 * 1024;
 
     // The result of the last write: non-zero when it succeeded. Reads leave it alone.
     int lastReturnCode() const { return lastReturnCode_; }
@@ -61,6 +69,9 @@ public:
     void setIniSection(std::string_view text);
     // The section names of the file, each followed by a NUL.
     std::string sections() const;
+
+    // Why the file is damaged; Ok for a sound or missing file.
+    Status CheckFile() const;
 
     std::vector<std::string> EnumerateCurrentSection() const;
     // Without nameless sections.

@@ -5,9 +5,11 @@
 #include "shell/app_paths.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <optional>
 #include <regex>
 #include <string>
+#include <system_error>
 
 namespace vtl {
 namespace {
@@ -151,6 +153,28 @@ void ReadLogSwitch(AppState& state, cInifile& ini) {
             if (ini.value() == "1") state.logEnabled = true;
         }
     }
+}
+
+std::optional<std::string> SetAsideDamagedSettings(const cInifile& ini) {
+    const Status sound = ini.CheckFile();
+    if (sound) return std::nullopt;
+    const std::string told = "The settings file cannot be used: " + sound.error().message +
+                             ".\n\nThe program starts with its default settings";
+    std::error_code error;
+    for (int n = 1; n < 100; ++n) {
+        auto aside = ini.path();
+        aside += ".damaged" + (n == 1 ? std::string() : "-" + std::to_string(n));
+        if (std::filesystem::symlink_status(aside, error).type() !=
+            std::filesystem::file_type::not_found) {
+            continue;
+        }
+        std::filesystem::rename(ini.path(), aside, error);
+        if (!error) return told + "; the damaged file is kept as " + aside.string() + ".";
+        break;
+    }
+    if (!error) error = std::make_error_code(std::errc::file_exists);
+    return told + " and keeps none of them: the file cannot be moved aside (" + error.message() +
+           "), so it is left as it is.";
 }
 
 Status ReadSettings(AppState& state, cInifile& ini) {

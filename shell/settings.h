@@ -14,11 +14,22 @@
 #include "shell/app_state.h"
 #include "sysex/result.h"
 
+#include <optional>
+#include <string>
+
 namespace vtl {
 
 // Sets appDataFolder, points the settings file there, and turns logging on when "Tabulist"
 // holds "Log" = "1" (exactly; "01" or "yes" leave it off). It is never turned off here.
 void ReadLogSwitch(AppState& state, cInifile& ini);
+
+// Call after ReadLogSwitch. A damaged settings file (cInifile::CheckFile) is renamed to
+// "VTLConfig.ini.damaged" ("-2", "-3" and on added when taken): the run starts with the
+// defaults, the shutdown writes a fresh file and what the user had stays whole beside it.
+// Left in its place it could never be written again and would be reported at every start.
+// Returns the message for the user, nothing for a sound or missing file. A file that
+// cannot be moved stays as it is, never written, and the message says so.
+std::optional<std::string> SetAsideDamagedSettings(const cInifile& ini);
 
 // Sets configFolder to the documents folder and appDataFolder, then reads "MIDI I/O" (the
 // device settings: the number at the start of the text, rounded half to even, no number

@@ -12,7 +12,13 @@
 #include <regex>
 #include <sstream>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace vtl {
 namespace {
@@ -148,6 +154,64 @@ TEST(ConfigFile, BadLineStopsTheLoadAndIsNamed) {
     }
 }
 
+// A damaged file is refused whole with the file named; the console keeps all it had. Files
+// too big for a console are refused by their size unread: the sparse 64 GiB one would
+// exhaust memory if it were read.
+TEST(ConfigFile, DamagedFilesLeaveTheConsoleAsItWas) {
+    using Make = std::function<void(const std::filesystem::path&)>;
+    const auto text = [](std::string content) -> Make {
+        return [content](const std::filesystem::path& path) { WriteFile(path, content); };
+    };
+    std::string binary(3000, '\0');
+    for (std::size_t i = 0; i < binary.size(); ++i)
+        binary[i] = static_cast<char>(i * 7919 % 251);
+    std::string changed = SavedText(3);
+    changed[2000] = 'g';
+    const struct {
+        const char* name;
+        Make make;
+        std::string error; // after the file's name
+    } cases[] = {
+        {"missing", [](const std::filesystem::path&) {}, ": No such file or directory"},
+        {"cut in line 2", text(SavedText(3).substr(0, 1000)),
+         ":2: image of 73 bytes is too short: byte 211 is missing (a full image has 256)"},
+        {"binary", text(binary), ":1: not hex text: column 1: byte 0x00 is not a hex digit"},
+        {"a byte changed in line 3", text(changed),
+         ":3: not hex text: column 437: 'g' is not a hex digit"},
+        {"a line of 10000 characters", text(std::string(10000, '0')),
+         ":1: the line is longer than a console line can be"},
+        {"a line of 5 million characters", text(std::string(5'000'000, 'a')),
+         ": 5000000 bytes is too big for a console file (at most 16384)"},
+        {"64 GiB",
+         [](const std::filesystem::path& path) {
+             WriteFile(path, "");
+             std::filesystem::resize_file(path, std::uintmax_t{1} << 36);
+         },
+         ": 68719476736 bytes is too big for a console file (at most 16384)"},
+        {"a folder",
+         [](const std::filesystem::path& path) { std::filesystem::create_directory(path); },
+         ": Is a directory"},
+        {"a pipe without writer",
+         [](const std::filesystem::path& path) { ::mkfifo(path.c_str(), 0600); },
+         ": not a plain file, so not a console file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::ScratchFolder folder;
+        const auto path = folder / "organ.vtl";
+        c.make(path);
+        const ConsoleModel before = SampleConsole(2);
+        ConsoleModel model = before;
+        const auto loaded = LoadConfigFile(model, path);
+        ASSERT_FALSE(loaded.has_value());
+        EXPECT_EQ(loaded.error().message, path.string() + c.error);
+        EXPECT_EQ(std::tuple(model.manualCount, model.currentManual, model.identityByte21),
+                  std::tuple(before.manualCount, before.currentManual, before.identityByte21));
+        for (int m = 1; m <= kMaxManuals; ++m)
+            test::ExpectSameManual(before, model, m);
+    }
+}
+
 // Every file and folder under the scratch folder with its contents.
 std::map<std::string, std::string> Snapshot(const test::ScratchFolder& folder) {
     std::map<std::string, std::string> entries;
@@ -205,6 +269,35 @@ TEST(ConfigFile, SavesAreAtomic) {
         ASSERT_FALSE(load.has_value()); // "old" is no console line; the others are no file
         EXPECT_TRUE(Contains(load.error().message, target.string()));
     }
+}
+
+// A save first removes what killed saves left in its folder; the temporary file of a save
+// that runs, whose lock another process holds, stays, and so do files only named alike.
+TEST(ConfigFile, SavesRemoveWhatKilledSavesLeft) {
+    test::ScratchFolder folder;
+    const std::vector<std::string> kept = {".organ.vtl.tmp-77-0", ".organ.vtl.tmp-x", "organ.vtl",
+                                           "organ.vtl.tmp-5-0"};
+    for (const char* name : {".organ.vtl.tmp-4194305-0", ".notes.txt.tmp-12-3",
+                             ".organ.vtl.tmp-77-0", ".organ.vtl.tmp-x", "organ.vtl.tmp-5-0"})
+        WriteFile(folder / name, "half");
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t holder = ::fork();
+    if (holder == 0) {
+        const int fd = ::open((folder / kept[0]).c_str(), O_RDONLY);
+        ::_exit(::flock(fd, LOCK_EX) != 0 || ::write(ready[1], "!", 1) != 1 || ::pause());
+    }
+    char signal = 0;
+    ASSERT_EQ(::read(ready[0], &signal, 1), 1);
+    ConsoleModel model = SampleConsole(3);
+    EXPECT_TRUE(SaveConfigFile(model, folder / "organ.vtl").has_value());
+    ::kill(holder, SIGKILL);
+    ::waitpid(holder, nullptr, 0);
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+        names.push_back(entry.path().filename().string());
+    std::ranges::sort(names);
+    EXPECT_EQ(names, kept);
 }
 
 } // namespace
