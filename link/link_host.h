@@ -43,6 +43,8 @@ public:
     virtual void SetCommandsDataLoaded() = 0;
     // A read from the MCUs starts: all panels hidden, the start prompt shown.
     virtual void ShowReading() = 0;
+    // A read ended before its last manual: the console from before it shows again, as it was.
+    virtual void ShowConsoleKept() = 0;
 };
 
 // Dialogs, message boxes and the log.

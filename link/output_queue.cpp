@@ -17,9 +17,10 @@ constexpr int kSilentErrorCode = 8;
 OutputQueue::OutputQueue(MidiInput& input, MidiOutput& output, MidiSettings& settings,
                          LinkHost& host)
     : input_(input), output_(output), settings_(settings) {
-    output_.onError([&host](int code, const std::string& message) {
+    output_.onError([this, &host](int code, const std::string& message) {
         host.WriteLog("MIDI error opening MIDI tx stream.");
-        if (code > 0 && code != kSilentErrorCode) host.ShowMessage(message);
+        if (code <= 0 || code == kSilentErrorCode) return;
+        failed_ ? failed_(message) : host.ShowMessage(message);
     });
 }
 
@@ -61,6 +62,32 @@ void OutputQueue::CloseInput() {
         SetRealtimeFilters(input_, false);
     }
     linkReady_ = false;
+    inputName_.clear();
+}
+
+namespace {
+
+// Whether the port lists a device of this name; the selection stays as it was.
+bool Listed(MidiPort& port, int selected, const std::string& name) {
+    bool found = false;
+    const int count = port.deviceCount();
+    for (int d = 0; d < count && !found; ++d) {
+        port.selectDevice(d);
+        found = port.deviceName() == name;
+    }
+    port.selectDevice(selected);
+    return found;
+}
+
+} // namespace
+
+bool OutputQueue::DeviceGone() {
+    if (!inputName_.empty() && !Listed(input_, settings_.midiInSetting - 1, inputName_))
+        return true;
+    // The program's own virtual output is never gone.
+    const int output = settings_.midiOutSetting - 2;
+    return !outputName_.empty() && output != MidiOutput::kDefaultDevice &&
+           !Listed(output_, output, outputName_);
 }
 
 void OutputQueue::InitialiseLink() {
@@ -83,6 +110,7 @@ void OutputQueue::OpenInput() {
     }
     if (settings_.midiInSetting >= 1 && settings_.midiInSetting <= input_.deviceCount()) {
         input_.selectDevice(settings_.midiInSetting - 1);
+        inputName_ = input_.deviceName();
     }
     input_.open();
     SetRealtimeFilters(input_, true);
@@ -92,6 +120,7 @@ void OutputQueue::OpenOutput() {
     if (output_.isOpen()) output_.close();
     if (settings_.midiOutSetting > 0) {
         output_.selectDevice(settings_.midiOutSetting - 2);
+        outputName_ = output_.deviceName();
         output_.open();
     }
 }

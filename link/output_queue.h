@@ -7,7 +7,9 @@
 #include "sysex/bytes.h"
 
 #include <deque>
+#include <functional>
 #include <optional>
+#include <string>
 #include <variant>
 
 namespace vtl {
@@ -40,6 +42,14 @@ public:
 
     // Closes the input; the next message reopens both ports first.
     void CloseInput();
+    // Forgets every message still waiting.
+    void Drop() { entries_.clear(); }
+    // Whether a device the link opened is no longer listed under its name.
+    bool DeviceGone();
+    // Output errors go here instead of to a message box.
+    void onFailure(std::function<void(const std::string&)> handler) {
+        failed_ = std::move(handler);
+    }
 
 private:
     struct OpenLink {};
@@ -54,6 +64,10 @@ private:
     MidiSettings& settings_;
     std::deque<Entry> entries_;
     bool linkReady_ = false;
+    // The names of the devices as they were opened; empty while the link is not open.
+    std::string inputName_;
+    std::string outputName_;
+    std::function<void(const std::string&)> failed_;
 };
 
 } // namespace vtl

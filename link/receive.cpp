@@ -35,6 +35,7 @@ void TransferController::Dispatch(std::span<const std::uint8_t> message) {
     case MessageKind::Tag: {
         const auto value = TagValue(message);
         if (linkState_ == LinkState::Counting && value) CountManuals(*value);
+        if (linkState_ == LinkState::AwaitIdentity) echoed_ = true;
         return;
     }
     case MessageKind::ProgramResponse:
@@ -45,9 +46,16 @@ void TransferController::Dispatch(std::span<const std::uint8_t> message) {
         return;
     case MessageKind::IdentityReply: {
         const auto byte21 = IdentityByte21(message);
-        if (linkState_ != LinkState::AwaitIdentity || !byte21) return;
-        model_.identityByte21 = *byte21;
-        progress_.Identified(model_.currentManual);
+        if (linkState_ == LinkState::Counting && byte21) {
+            passesNothing_ = message[field::kIdentityDevice];
+        }
+        // A late or repeated reply of another manual is not taken for this one's.
+        if (linkState_ != LinkState::AwaitIdentity || !byte21 ||
+            !FromCurrentManual(message, field::kIdentityDevice)) {
+            return;
+        }
+        target().identityByte21 = *byte21;
+        progress_.Identified(target().currentManual);
         // The hint counts repeats that went unanswered: an answer starts it afresh, so a
         // healthy transfer of several manuals never tells the user to check the cables.
         retryCount_ = 0;

@@ -17,6 +17,8 @@ constexpr int kPumpEvery = 4;
 constexpr int kWritePauseTicks = 6;
 // Unanswered requests repeat every second.
 constexpr int kRepeatEvery = 10;
+// A program request is repeated only after 3 s: its answers come later than a reply.
+constexpr int kDataRepeatEvery = 30;
 constexpr int kRepeatsBeforeHint = 4;
 constexpr int kFinishingTicks = 20;
 constexpr int kPauseBeforeRequestTicks = 10;
@@ -32,10 +34,17 @@ TransferController::TransferController(ConsoleModel& model, MidiInput& input, Ou
     : model_(model), input_(input), queue_(queue), settings_(settings), status_(status),
       view_(view), host_(host) {
     input_.onMessage([this] { OnMessage(); });
+    // Warnings (code 0) are not worth a word; errors of either port are.
+    input_.onError([this](int code, const std::string& message) {
+        if (code > 0) PortFailed(message);
+    });
+    queue_.onFailure([this](const std::string& message) { PortFailed(message); });
 }
 
 TransferController::~TransferController() {
     input_.onMessage(nullptr);
+    input_.onError(nullptr);
+    queue_.onFailure(nullptr);
 }
 
 // Commands.
@@ -51,6 +60,9 @@ void TransferController::StartRead() {
     status_.setText("Requesting " + kProduct + " Configuration..");
     status_.show();
     view_.ShowReading();
+    incoming_ = model_;
+    refusedCount_.reset();
+    passesNothing_ = 0;
     QueueNeeded(McuRebootMessage(kAllDevices), 0);
     status_.setText("Testing cabling set-up...");
     QueueNeeded(TagMessage(1), 0);
@@ -81,6 +93,40 @@ void TransferController::FileLoaded() {
 
 void TransferController::CloseInput() {
     queue_.CloseInput();
+    if (transferMode_ == TransferMode::Reading && Running()) Abandon();
+}
+
+void TransferController::PortFailed(const std::string& message) {
+    if (!Running()) return host_.ShowMessage(message);
+    const bool reading = transferMode_ == TransferMode::Reading;
+    Abandon();
+    host_.ShowMessage(std::string("The MIDI device stopped working during the ") +
+                      (reading ? "read: " : "write: ") + message +
+                      " Check that it is still connected and switched on, then try again." +
+                      (reading
+                           ? " The console shown is the one from before the read."
+                           : " The MCUs may hold part of the new configuration: write it again."));
+}
+
+bool TransferController::Running() const {
+    if (transferMode_ != TransferMode::Reading && transferMode_ != TransferMode::Writing) {
+        return false;
+    }
+    const bool over = linkState_ == LinkState::Idle || linkState_ == LinkState::Finished ||
+                      linkState_ == LinkState::Finishing;
+    return !over || !queue_.empty() || pausing();
+}
+
+void TransferController::Abandon() {
+    const bool reading = transferMode_ == TransferMode::Reading;
+    linkState_ = LinkState::Idle;
+    pauseTicks_ = 0;
+    queue_.Drop();
+    queue_.CloseInput();
+    progress_.Stop();
+    ReportProgress();
+    status_.hide();
+    if (reading) view_.ShowConsoleKept();
 }
 
 // The state machine.
@@ -138,6 +184,9 @@ void TransferController::RunTickAction() {
         return WhileAwaitingIdentity();
     case LinkState::PauseBeforeRequest:
         return WhilePausingBeforeRequest();
+    case LinkState::AwaitFirstResponse:
+    case LinkState::AwaitMoreResponses:
+        return WhileAwaitingData();
     case LinkState::Finishing:
         return WhileFinishing();
     default:
@@ -161,8 +210,9 @@ void TransferController::EnterIdentify() {
 
 // Whichever copy of the request leaves first counts; the repeats do not.
 void TransferController::EnterAwaitIdentity() {
+    echoed_ = false;
     for (const auto& message : IdentifyRequest())
-        progress_.Expect(model_.currentManual, message);
+        progress_.Expect(target().currentManual, message);
 }
 
 void TransferController::EnterFinished() {
@@ -205,18 +255,28 @@ void TransferController::EnterNextManual() {
 
 // Tick actions.
 
+// Beside the TAG, every MCU is asked who it is: one that answers while the TAG stays away
+// passes nothing on.
 void TransferController::WhileCounting() {
-    if (!RepeatDue()) return;
-    Repeat({TagMessage(1)}, "Check your MIDI connections, make sure your " + kProduct +
-                                " is on and the output of your MIDI device chain is connected "
-                                "to the MIDI-IN of your PC." +
-                                kBreak + "Retrying...");
+    if (!RepeatDue(kRepeatEvery)) return;
+    Repeat({TagMessage(1), IdentityRequestMessage(kAllDevices)},
+           "Check your MIDI connections, make sure your " + kProduct +
+               " is on and the output of your MIDI device chain is connected "
+               "to the MIDI-IN of your PC." +
+               kBreak);
 }
 
 void TransferController::WhileAwaitingIdentity() {
-    if (!RepeatDue()) return;
+    if (!RepeatDue(kRepeatEvery)) return;
     Repeat(IdentifyRequest(), "Check your MIDI connections and make sure that your " + kProduct +
-                                  " is turned on!" + kBreak + "Retrying...");
+                                  " is turned on!" + kBreak);
+}
+
+// A response lost on the way would leave the read waiting for ever: the program is asked for
+// again, and only the parts still missing are taken from the answers.
+void TransferController::WhileAwaitingData() {
+    if (!RepeatDue(kDataRepeatEvery)) return;
+    Repeat({ProgramRequestMessage(CurrentDevice(), kProgramIndex)}, "");
 }
 
 void TransferController::WhilePausingBeforeRequest() {
@@ -234,15 +294,16 @@ void TransferController::WhileFinishing() {
 }
 
 // While the status window shows, an unanswered request goes out again every second.
-bool TransferController::RepeatDue() {
-    if (!status_.isVisible() || ++retryTick_ < kRepeatEvery) return false;
+bool TransferController::RepeatDue(int every) {
+    if (!status_.isVisible() || ++retryTick_ < every) return false;
     retryTick_ = 0;
     return true;
 }
 
 // A repeat goes out whole or not at all: while part of the last copy still waits unsent,
 // more would only flood the chain, and a stale identity reply could be taken for the next
-// manual's. A dot shows the wait, and every fifth time the text says what to check.
+// manual's. A dot shows the wait, and every fifth time the text says what to check: the
+// hint, what the transfer waits for, and that it goes on.
 void TransferController::Repeat(const std::vector<Bytes>& request, const std::string& hint) {
     const bool waiting = std::any_of(request.begin(), request.end(),
                                      [&](const Bytes& m) { return queue_.Contains(m); });
@@ -253,8 +314,52 @@ void TransferController::Repeat(const std::vector<Bytes>& request, const std::st
     status_.append(".");
     if (++retryCount_ > kRepeatsBeforeHint) {
         retryCount_ = 0;
-        status_.setText(hint);
+        status_.setText(hint + Waiting() + kBreak + "Retrying...");
         progress_.Stall();
+    }
+}
+
+std::string TransferController::Waiting() const {
+    const std::string m = std::to_string(target().currentManual);
+    switch (linkState_) {
+    case LinkState::Counting:
+        if (refusedCount_ == 0) {
+            return "The test message came back without passing any MCU: the PC's MIDI out seems "
+                   "to lead straight to its MIDI in. Connect it to the MIDI in of MCU 1.";
+        }
+        if (refusedCount_) {
+            return "The test message passed " + std::to_string(*refusedCount_) +
+                   " MCUs, but a console has at most 3: check that only the console's MCUs are "
+                   "on the chain.";
+        }
+        if (passesNothing_ > 0) {
+            const std::string k = std::to_string(passesNothing_);
+            return "MCU " + k + " answers, but passes nothing on: check MCU " + k +
+                   " and its MIDI in and out.";
+        }
+        return "Nothing comes back from the chain: check the cables from the PC's MIDI out to "
+               "MCU 1, from each MCU to the next and from the last one to the PC's MIDI in, "
+               "and that every MCU is switched on.";
+    case LinkState::AwaitIdentity:
+        if (echoed_) {
+            return "Manual " + m +
+                   " does not answer, though messages pass its MCU: check that "
+                   "MCU " +
+                   m + " is switched on and working.";
+        }
+        return "Manual " + m +
+               " does not answer, and nothing comes back through the chain: "
+               "check that every MCU is switched on, and the cables from the PC to MCU 1, from "
+               "each MCU to the next and from the last one to the PC.";
+    case LinkState::AwaitFirstResponse:
+    case LinkState::AwaitMoreResponses: {
+        const auto taken = linkState_ == LinkState::AwaitFirstResponse ? 0 : programBuffer_.size();
+        return "Manual " + m + " sent " + std::to_string(taken) + " of " +
+               std::to_string(expectedProgramLength_) +
+               " bytes of its program data; it is asked again.";
+    }
+    default:
+        return {};
     }
 }
 
@@ -278,12 +383,25 @@ bool TransferController::BeginStep(const std::string& caption) {
     return false;
 }
 
+ConsoleModel& TransferController::target() {
+    return transferMode_ == TransferMode::Reading ? incoming_ : model_;
+}
+
+const ConsoleModel& TransferController::target() const {
+    return transferMode_ == TransferMode::Reading ? incoming_ : model_;
+}
+
 bool TransferController::PastLastManual() const {
-    return model_.currentManual > kMaxManuals || model_.currentManual > model_.manualCount;
+    return target().currentManual > kMaxManuals || target().currentManual > target().manualCount;
 }
 
 std::uint8_t TransferController::CurrentDevice() const {
-    return static_cast<std::uint8_t>(model_.currentManual);
+    return static_cast<std::uint8_t>(target().currentManual);
+}
+
+bool TransferController::FromCurrentManual(std::span<const std::uint8_t> message,
+                                           std::size_t at) const {
+    return message.size() > at && (message[at] == CurrentDevice() || message[at] == kAllDevices);
 }
 
 std::vector<Bytes> TransferController::IdentifyRequest() const {
@@ -296,6 +414,12 @@ void TransferController::QueueNeeded(Bytes message, int manual) {
 }
 
 void TransferController::Pump() {
+    // A device unplugged, or a program on the other end that ended, takes what is sent
+    // without a word: its port is looked for before each message.
+    if (queue_.DeviceGone()) {
+        return PortFailed("its port is no longer there, as if it was unplugged or the program "
+                          "behind it ended.");
+    }
     const auto pumped = queue_.Pump();
     if (!pumped) return;
     if (pumped->sent && traffic_) {

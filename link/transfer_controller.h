@@ -63,8 +63,11 @@ public:
     void StartWrite();
     // A console file was decoded: report it through the completion state.
     void FileLoaded();
-    // The status window's Close: the transfer stops waiting.
+    // The status window's Close: the transfer stops waiting, and a read not yet whole ends
+    // with the console as it was before it.
     void CloseInput();
+    // The MIDI device failed or is gone: a transfer under way ends, and the user is told.
+    void PortFailed(const std::string& message);
 
     // Events.
     void Tick();
@@ -77,6 +80,8 @@ public:
     TransferMode transferMode() const { return transferMode_; }
     long tickCount() const { return tickCount_; }
     const TransferProgress& progress() const { return progress_.figures(); }
+    // What an unfinished transfer waits for, and what the user should check.
+    std::string Waiting() const;
     bool pausing() const { return pauseTicks_ > 0; }
     void setTrafficListener(TrafficListener* listener) { traffic_ = listener; }
 
@@ -98,14 +103,25 @@ private:
     void WhileAwaitingIdentity();
     void WhilePausingBeforeRequest();
     void WhileFinishing();
-    bool RepeatDue();
+    void WhileAwaitingData();
+    bool RepeatDue(int every);
     void Repeat(const std::vector<Bytes>& request, const std::string& hint);
+    // Whether a transfer is under way, with something still to send or to wait for.
+    bool Running() const;
+    // Ends the transfer under way: nothing more is sent; a read leaves the console as it was.
+    void Abandon();
 
     // Steps shared by both directions.
     bool DevicesChosen() const;
     bool BeginStep(const std::string& caption);
+    // A read fills a copy of the console, taken over whole once its last manual is in; a
+    // write works on the console itself.
+    ConsoleModel& target();
+    const ConsoleModel& target() const;
     bool PastLastManual() const;
     std::uint8_t CurrentDevice() const;
+    // Whether a reply's device byte names the current manual (7F: any).
+    bool FromCurrentManual(std::span<const std::uint8_t> message, std::size_t at) const;
     std::vector<Bytes> IdentifyRequest() const;
     // Queues a message the manual needs: it counts as progress when it leaves.
     void QueueNeeded(Bytes message, int manual);
@@ -143,6 +159,13 @@ private:
     // The state whose entry action has run.
     LinkState entered_ = LinkState::Idle;
     TransferMode transferMode_ = TransferMode::None;
+    ConsoleModel incoming_;
+    // The count of the last TAG refused while counting; whether a TAG came back while the
+    // current manual does not answer.
+    std::optional<int> refusedCount_;
+    bool echoed_ = false;
+    // An MCU that answered while the counting TAG stayed away; 0: none.
+    int passesNothing_ = 0;
     Bytes programBuffer_;
     std::size_t expectedProgramLength_ = 0;
 

@@ -8,6 +8,8 @@
 #include "sysex/messages.h"
 #include "sysex/seven_bit.h"
 
+#include <algorithm>
+
 namespace vtl {
 namespace {
 
@@ -17,16 +19,18 @@ constexpr std::size_t kProgramLength = 256;
 
 // The counting TAG came back: each MCU on the chain added one to its value.
 void TransferController::CountManuals(int tagValue) {
-    model_.manualCount = static_cast<std::int16_t>(tagValue - 1);
-    if (model_.manualCount < 1 || model_.manualCount > kMaxManuals) {
+    incoming_.manualCount = static_cast<std::int16_t>(tagValue - 1);
+    if (incoming_.manualCount < 1 || incoming_.manualCount > kMaxManuals) {
         // The repeats send the TAG again.
+        refusedCount_ = incoming_.manualCount;
         status_.append(kBreak + "Invalid number of manuals detected!");
         return;
     }
-    status_.append(kBreak + "Number of manuals detected = " + std::to_string(model_.manualCount));
-    progress_.Counted(model_.manualCount);
+    status_.append(kBreak +
+                   "Number of manuals detected = " + std::to_string(incoming_.manualCount));
+    progress_.Counted(incoming_.manualCount);
     retryCount_ = 0;
-    model_.currentManual = 1;
+    incoming_.currentManual = 1;
     linkState_ = LinkState::Identify;
 }
 
@@ -36,18 +40,36 @@ void TransferController::ReadManual() {
         status_.centre();
         status_.setText("Requesting " + kProduct + " Program Data..");
         expectedProgramLength_ = kProgramLength;
-        QueueNeeded(ProgramRequestMessage(CurrentDevice(), kProgramIndex), model_.currentManual);
+        QueueNeeded(ProgramRequestMessage(CurrentDevice(), kProgramIndex), incoming_.currentManual);
         linkState_ = LinkState::AwaitFirstResponse;
+        retryTick_ = 0;
     }
     // Said as soon as the request is queued.
     status_.append(kBreak + "Done!");
 }
 
+// Only the part that comes next is taken: a copy of one already taken, one that comes late
+// for an earlier request or another manual, and one damaged on the way are left out, and the
+// repeated request fills the gap.
 void TransferController::CollectResponse(std::span<const std::uint8_t> response) {
     if (linkState_ == LinkState::AwaitFirstResponse) programBuffer_.clear();
-    const Bytes data = UnpackSevenBit(ResponseData(response), host_);
-    programBuffer_.insert(programBuffer_.end(), data.begin(), data.end());
-    progress_.DataTaken(model_.currentManual, programBuffer_.size(), expectedProgramLength_);
+    const auto data = ResponseData(response);
+    const auto address = Address21(response, field::kResponseAddress);
+    if (!FromCurrentManual(response, field::kVendorDevice) ||
+        address !=
+            static_cast<std::uint32_t>(kProgramIndex * kProgramLength + programBuffer_.size())) {
+        return;
+    }
+    if (std::any_of(data.begin(), data.end(), [](std::uint8_t b) { return b > 0x7f; })) {
+        status_.append(kBreak + "Manual " + std::to_string(incoming_.currentManual) +
+                       " sent damaged data (a byte above 127); it is asked again.");
+        return;
+    }
+    const Bytes unpacked = UnpackSevenBit(data, host_);
+    programBuffer_.insert(programBuffer_.end(), unpacked.begin(), unpacked.end());
+    retryTick_ = 0;
+    retryCount_ = 0;
+    progress_.DataTaken(incoming_.currentManual, programBuffer_.size(), expectedProgramLength_);
     if (programBuffer_.size() < expectedProgramLength_) {
         linkState_ = LinkState::AwaitMoreResponses;
     } else if (transferMode_ == TransferMode::Reading) {
@@ -57,16 +79,18 @@ void TransferController::CollectResponse(std::span<const std::uint8_t> response)
 
 // The manual's program is whole: into the model with it, then on to the next manual.
 void TransferController::DecodeManual() {
-    const auto decoded = DecodeProgramImage(model_, programBuffer_);
+    const auto decoded = DecodeProgramImage(incoming_, programBuffer_);
     if (!decoded) {
         host_.ShowMessage(decoded.error().message);
         return;
     }
-    view_.SetCommandsDataLoaded();
-    QueueNeeded(McuRebootMessage(CurrentDevice()), model_.currentManual);
-    ++model_.currentManual;
+    QueueNeeded(McuRebootMessage(CurrentDevice()), incoming_.currentManual);
+    ++incoming_.currentManual;
     if (PastLastManual()) {
+        // Only a whole console replaces the one shown.
+        model_ = incoming_;
         linkState_ = LinkState::Finished;
+        view_.SetCommandsDataLoaded();
         view_.ShowManuals();
     } else {
         linkState_ = LinkState::Identify;

@@ -36,6 +36,7 @@ public:
     MidiInput& input() { return *input_; }
     MidiOutput& output() { return *output_; }
     bool simulated() const { return simInput_ != nullptr; }
+    McuChain* chain() { return chain_.get(); }
     // Whether the simulated console holds the demo console's programs; the error names the
     // file. Its MCUs are blank otherwise.
     const Status& preloaded() const { return preloaded_; }

@@ -10,19 +10,13 @@ namespace vtl {
 LinkSession::LinkSession(const PortChoice& choice, ConsoleModel& model, MidiSettings& settings,
                          Hosts hosts)
     : ports_(choice) {
-    // A port that cannot be opened would otherwise only show as a console that never answers.
-    input().onError([&host = hosts.host](int code, const std::string& message) {
-        if (code > 0) host.ShowMessage(message);
-    });
     queue_ = std::make_unique<OutputQueue>(input(), output(), settings, hosts.host);
     transfer_ = std::make_unique<TransferController>(model, input(), *queue_, settings,
                                                      hosts.status, hosts.view, hosts.host);
     transfer_->setTrafficListener(this);
 }
 
-LinkSession::~LinkSession() {
-    input().onError(nullptr);
-}
+LinkSession::~LinkSession() = default;
 
 Status LinkSession::StartTrace(const std::string& path) {
     auto trace = TrafficTrace::Open(path);
@@ -37,6 +31,10 @@ MidiInput& LinkSession::input() {
 
 MidiOutput& LinkSession::output() {
     return ports_.output();
+}
+
+McuChain* LinkSession::simulatedChain() {
+    return ports_.chain();
 }
 
 void LinkSession::Tick() {

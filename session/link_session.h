@@ -13,6 +13,7 @@
 
 namespace vtl {
 
+class McuChain;
 class OutputQueue;
 class TrafficTrace;
 class TransferController;
@@ -27,8 +28,8 @@ public:
         LinkHost& host;
     };
 
-    // Makes the ports; none is opened before the first message leaves. Errors of the input
-    // port are shown through the host.
+    // Makes the ports; none is opened before the first message leaves. Errors of the ports
+    // end a transfer under way and are shown through the host.
     LinkSession(const PortChoice& choice, ConsoleModel& model, MidiSettings& settings, Hosts hosts);
     ~LinkSession() override;
     LinkSession(const LinkSession&) = delete;
@@ -40,6 +41,8 @@ public:
     MidiInput& input();
     MidiOutput& output();
     bool simulated() const { return ports_.simulated(); }
+    // The simulated console's chain, to make it misbehave; none on real ports.
+    McuChain* simulatedChain();
     const Status& demoPreloaded() const { return ports_.preloaded(); }
     TransferController& transfer() { return *transfer_; }
     const TransferController& transfer() const { return *transfer_; }

@@ -121,6 +121,10 @@ TransferController& Application::transfer() {
     return session_->transfer();
 }
 
+McuChain* Application::demoChain() {
+    return session_->simulatedChain();
+}
+
 void Application::Choose(const QString& word) {
     choice_->hide();
     main_->setAction(word);
@@ -277,6 +281,11 @@ void Application::SetCommandsDataLoaded() {
 
 void Application::ShowReading() {
     main_->ShowReading();
+}
+
+void Application::ShowConsoleKept() {
+    // Before the first console the start prompt stays.
+    if (state_.console.manualCount > 0) main_->ShowManuals(state_.console.manualCount);
 }
 
 void Application::ShowMessage(const std::string& text) {

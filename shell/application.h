@@ -18,6 +18,7 @@
 namespace vtl {
 
 class LinkSession;
+class McuChain;
 class SingleInstance;
 class TransferController;
 class frmChoice;
@@ -49,6 +50,8 @@ public:
     frmMain* mainWindow() { return main_.get(); }
     frmStatus& status() { return *status_; }
     TransferController& transfer();
+    // The demo's simulated console; none on real ports.
+    McuChain* demoChain();
 
     // MainActions.
     void LoadConfigurationFile() override;
@@ -75,6 +78,7 @@ private:
     void ShowManuals() override;
     void SetCommandsDataLoaded() override;
     void ShowReading() override;
+    void ShowConsoleKept() override;
     // LinkHost.
     bool ChooseMidiDevices() override;
     void ShowMessage(const std::string& text) override;

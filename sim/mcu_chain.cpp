@@ -65,6 +65,11 @@ McuChain::McuChain(int mcuCount)
     : mcus_(static_cast<std::size_t>(std::clamp(mcuCount, 0, kMaxMcus))),
       brokenLinks_(mcus_.size() + 1, false) {}
 
+void McuChain::resize(int mcuCount) {
+    mcus_.resize(static_cast<std::size_t>(std::clamp(mcuCount, 0, kMaxMcus)));
+    brokenLinks_.assign(mcus_.size() + 1, false);
+}
+
 McuChain::Mcu* McuChain::find(int mcu) {
     return mcu >= 1 && mcu <= mcuCount() ? &mcus_[static_cast<std::size_t>(mcu - 1)] : nullptr;
 }
@@ -124,6 +129,8 @@ Status McuChain::preloadConsoleFile(const std::filesystem::path& path) {
 }
 
 std::vector<Bytes> McuChain::send(std::span<const std::uint8_t> message) {
+    if (sendsBeforeFault_ > 0) --sendsBeforeFault_;
+    if (deviceFault() != DeviceFault::None) return {};
     return pass(0, {Bytes(message.begin(), message.end())});
 }
 
@@ -173,6 +180,19 @@ void McuChain::corruptNextResponse(int mcu) {
     if (auto* m = find(mcu)) m->corruptResponse = true;
 }
 
+void McuChain::duplicateReplies(int mcu, bool twice) {
+    if (auto* m = find(mcu)) m->duplicate = twice;
+}
+
+void McuChain::setPassing(int mcu, bool passing) {
+    if (auto* m = find(mcu)) m->passing = passing;
+}
+
+void McuChain::failDeviceAfter(int sends, DeviceFault fault) {
+    sendsBeforeFault_ = std::max(sends, 0);
+    deviceFault_ = fault;
+}
+
 std::vector<Bytes> McuChain::pass(int firstIndex, std::vector<Bytes> messages) {
     for (int index = firstIndex; index < mcuCount(); ++index) {
         if (brokenLinks_[static_cast<std::size_t>(index)]) return {};
@@ -190,7 +210,7 @@ void McuChain::handle(int index, const Bytes& message, std::vector<Bytes>& out) 
     if (const auto value = TagValue(message); value && Recognise(message) == MessageKind::Tag) {
         passed[field::kTagValue] = static_cast<std::uint8_t>((*value + 1) & 0x7f);
     }
-    out.push_back(std::move(passed));
+    if (mcus_[static_cast<std::size_t>(index)].passing) out.push_back(std::move(passed));
     for (auto& reply : answer(index, message))
         passReply(index, std::move(reply), out);
 }
@@ -266,11 +286,13 @@ void McuChain::passReply(int index, Bytes reply, std::vector<Bytes>& out) {
         reply[field::kResponseData] |= 0x80;
         mcu.corruptResponse = false;
     }
-    if (mcu.replyDelay > 0) {
-        held_.push_back({index, mcu.replyDelay, std::move(reply)});
-        return;
+    for (int copy = mcu.duplicate ? 2 : 1; copy > 0; --copy) {
+        if (mcu.replyDelay > 0) {
+            held_.push_back({index, mcu.replyDelay, reply});
+        } else {
+            out.push_back(reply);
+        }
     }
-    out.push_back(std::move(reply));
 }
 
 } // namespace vtl

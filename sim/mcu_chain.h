@@ -31,6 +31,9 @@ public:
     explicit McuChain(int mcuCount);
 
     int mcuCount() const { return static_cast<int>(mcus_.size()); }
+    // Boards added or removed at the end of the chain, as when one is fitted or taken out;
+    // every link is whole afterwards.
+    void resize(int mcuCount);
 
     // Settings and state of one MCU. Calls naming an MCU outside 1 to mcuCount() change
     // nothing; queries about such an MCU give 0 or nothing.
@@ -72,6 +75,20 @@ public:
     void delayReplies(int mcu, int ticks);
     // The next PROGRAM_RESPONSE of the MCU carries its first data byte with bit 7 set.
     void corruptNextResponse(int mcu);
+    // Every later reply of the MCU is sent twice.
+    void duplicateReplies(int mcu, bool twice);
+    // An MCU that passes nothing on still acts on what reaches it and sends its own replies,
+    // as when its MIDI thru fails while its own output works.
+    void setPassing(int mcu, bool passing);
+
+    // The MIDI device the chain hangs on fails once the PC has sent `sends` more messages:
+    // it vanishes as when unplugged (no device listed, nothing passes), or it refuses every
+    // later message with an error.
+    enum class DeviceFault { None, Vanished, Refusing };
+    void failDeviceAfter(int sends, DeviceFault fault);
+    DeviceFault deviceFault() const {
+        return sendsBeforeFault_ == 0 ? deviceFault_ : DeviceFault::None;
+    }
 
 private:
     struct Mcu {
@@ -84,6 +101,8 @@ private:
         int repliesToDrop = 0;
         int replyDelay = 0;
         bool corruptResponse = false;
+        bool duplicate = false;
+        bool passing = true;
 
         std::uint8_t read(std::uint32_t address) const;
         void write(std::uint32_t address, std::uint8_t value);
@@ -109,6 +128,8 @@ private:
     std::vector<Mcu> mcus_;
     std::vector<bool> brokenLinks_;
     std::vector<HeldReply> held_;
+    DeviceFault deviceFault_ = DeviceFault::None;
+    int sendsBeforeFault_ = -1; // counts down to 0, where the fault holds
 };
 
 } // namespace vtl

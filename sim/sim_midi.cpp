@@ -5,15 +5,25 @@
 namespace vtl {
 namespace {
 
-// The error code reported when a port is opened without a device.
+// The error codes reported when a port is opened without a device, and when the device
+// refuses a message.
 constexpr int kNoDeviceError = 1;
+constexpr int kDeviceError = 2;
+
+int DevicesOf(const McuChain& chain) {
+    return chain.deviceFault() == McuChain::DeviceFault::Vanished ? 0 : 1;
+}
 
 } // namespace
 
 SimMidiInput::SimMidiInput(McuChain& chain) : chain_(chain) {}
 
+int SimMidiInput::deviceCount() {
+    return DevicesOf(chain_);
+}
+
 std::string SimMidiInput::deviceName() {
-    return device_ == 0 ? kSimDeviceName : "";
+    return device_ == 0 && deviceCount() == 1 ? kSimDeviceName : "";
 }
 
 void SimMidiInput::open() {
@@ -55,7 +65,7 @@ void SimMidiInput::advance() {
     arrive(chain_.tick());
     std::vector<Bytes> arrived = std::move(inFlight_);
     inFlight_.clear();
-    if (state_ != OpenState::Receiving) return;
+    if (state_ != OpenState::Receiving || deviceCount() == 0) return;
     for (auto& message : arrived) {
         if (pendingCount() < bufferSize_) pending_.push_back(std::move(message));
     }
@@ -64,8 +74,12 @@ void SimMidiInput::advance() {
 
 SimMidiOutput::SimMidiOutput(McuChain& chain, SimMidiInput& input) : chain_(chain), input_(input) {}
 
+int SimMidiOutput::deviceCount() {
+    return DevicesOf(chain_);
+}
+
 std::string SimMidiOutput::deviceName() {
-    return device_ == 0 || device_ == kDefaultDevice ? kSimDeviceName : "";
+    return (device_ == 0 || device_ == kDefaultDevice) && deviceCount() == 1 ? kSimDeviceName : "";
 }
 
 void SimMidiOutput::open() {
@@ -78,7 +92,11 @@ void SimMidiOutput::open() {
 }
 
 void SimMidiOutput::sendSysEx(std::span<const std::uint8_t> message) {
-    if (open_) input_.arrive(chain_.send(message));
+    if (!open_) return;
+    input_.arrive(chain_.send(message));
+    if (chain_.deviceFault() == McuChain::DeviceFault::Refusing) {
+        notifyError(kDeviceError, "error sending MIDI message to port.");
+    }
 }
 
 } // namespace vtl

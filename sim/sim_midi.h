@@ -25,7 +25,8 @@ public:
     // The chain must outlive the input.
     explicit SimMidiInput(McuChain& chain);
 
-    int deviceCount() override { return 1; }
+    // None once the chain's device has vanished.
+    int deviceCount() override;
     void selectDevice(int number) override { device_ = number; }
     std::string deviceName() override;
 
@@ -72,7 +73,7 @@ public:
     SimMidiOutput(McuChain& chain, SimMidiInput& input);
 
     // Device 0 is the chain; the default device -1 leads there too.
-    int deviceCount() override { return 1; }
+    int deviceCount() override;
     void selectDevice(int number) override { device_ = number; }
     std::string deviceName() override;
 
@@ -80,7 +81,8 @@ public:
     // Fails with an error event when no device is selected.
     void open() override;
     void close() override { open_ = false; }
-    // Passes the message through the chain; dropped while the output is closed.
+    // Passes the message through the chain; dropped while the output is closed or the chain's
+    // device has vanished, refused with an error event while the device refuses.
     void sendSysEx(std::span<const std::uint8_t> message) override;
 
 private:

@@ -62,10 +62,12 @@ public:
     void ShowManuals() override { ++manualsShown; }
     void SetCommandsDataLoaded() override { ++dataLoaded; }
     void ShowReading() override { ++readingShown; }
+    void ShowConsoleKept() override { ++keptShown; }
 
     int manualsShown = 0;
     int dataLoaded = 0;
     int readingShown = 0;
+    int keptShown = 0;
 };
 
 struct TrafficRecord {

@@ -4,6 +4,7 @@
 #include "link/tick.h"
 #include "link/transfer_controller.h"
 #include "session/link_session.h"
+#include "sim/chain_faults.h"
 
 #include <QCommandLineParser>
 #include <QEventLoop>
@@ -41,13 +42,6 @@ std::string Clipped(const std::string& text, int columns) {
     return text;
 }
 
-std::string LastLine(const std::string& text) {
-    const auto end = text.find_last_not_of("\r\n");
-    if (end == std::string::npos) return {};
-    const auto start = text.find_last_of('\n', end);
-    return text.substr(start == std::string::npos ? 0 : start + 1, end + 1 - (start + 1));
-}
-
 } // namespace
 
 void AddLinkOptions(QCommandLineParser& parser) {
@@ -58,6 +52,10 @@ void AddLinkOptions(QCommandLineParser& parser) {
                       "port"});
     parser.addOption({"api", "MIDI system: alsa or jack (default: alsa where it exists).", "api"});
     parser.addOption({"demo", "Talk to a simulated three-manual console in this process."});
+    parser.addOption({"demo-fault",
+                      "Make the simulated console misbehave (may be repeated): " +
+                          QString::fromLatin1(kChainFaultHelp.data(), kChainFaultHelp.size()) + ".",
+                      "fault"});
     parser.addOption({"trace", "Write every MIDI message sent and received to this file.", "file"});
     parser.addOption({"timeout", "Give up after this many seconds without progress (default 30).",
                       "seconds", "30"});
@@ -75,6 +73,8 @@ Expected<LinkOptions> ReadLinkOptions(const QCommandLineParser& parser) {
         options.api = *api;
     }
     options.demo = parser.isSet("demo");
+    options.demoFaults = parser.values("demo-fault");
+    if (!options.demo && !options.demoFaults.isEmpty()) return Error{"--demo-fault needs --demo"};
     options.input = parser.value("in");
     options.output = parser.value("out");
     options.tracePath = parser.value("trace");
@@ -140,6 +140,12 @@ Status TerminalLink::Open() {
     const PortChoice choice{options_.demo, options_.api, {}};
     session_ = std::make_unique<LinkSession>(choice, model_, settings_,
                                              LinkSession::Hosts{*this, *this, *this});
+    for (const QString& fault : options_.demoFaults) {
+        if (auto applied = ApplyChainFault(*session_->simulatedChain(), fault.toStdString());
+            !applied) {
+            return applied.error();
+        }
+    }
     if (!options_.tracePath.isEmpty()) {
         if (auto traced = session_->StartTrace(options_.tracePath.toStdString()); !traced) {
             return traced.error();
@@ -192,11 +198,10 @@ Status TerminalLink::Run(Goal goal) {
             result = Ok();
         } else if (now - lastSignOfLife >
                    options_.timeoutSeconds * 1000 / options_.tickMilliseconds) {
-            const std::string last = LastLine(text_);
-            result = Error{"no answer from the console within " +
-                           std::to_string(options_.timeoutSeconds) + " s" +
-                           (last.empty() ? "" : " (" + last + ")") +
-                           "; check the MIDI cables and the ports (vtlconfig-cli probe)"};
+            const std::string waiting = transfer.Waiting();
+            result = Error{"gave up after " + std::to_string(options_.timeoutSeconds) +
+                           " s: " + (waiting.empty() ? "no answer from the console" : waiting) +
+                           " (see also vtlconfig-cli probe)"};
         } else {
             return;
         }

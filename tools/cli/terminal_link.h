@@ -35,9 +35,10 @@ struct LinkOptions {
     QString tracePath;
     int timeoutSeconds = 30;
     int tickMilliseconds = kTickMilliseconds; // the transfer's pace on MIDI ports
+    QStringList demoFaults;                   // how the simulated console misbehaves
 };
 
-// --in, --out, --api, --demo, --trace, --timeout, --tick-ms.
+// --in, --out, --api, --demo, --demo-fault, --trace, --timeout, --tick-ms.
 void AddLinkOptions(QCommandLineParser& parser);
 Expected<LinkOptions> ReadLinkOptions(const QCommandLineParser& parser);
 
@@ -75,6 +76,7 @@ private:
     void ShowManuals() override {}
     void SetCommandsDataLoaded() override {}
     void ShowReading() override {}
+    void ShowConsoleKept() override {}
     // LinkHost.
     bool ChooseMidiDevices() override { return false; }
     void ShowMessage(const std::string& text) override;
