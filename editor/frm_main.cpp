@@ -1,5 +1,6 @@
 #include "editor/frm_main.h"
 
+#include "editor/console_print.h"
 #include "editor/console_texts.h"
 #include "editor/frm_midi_channels.h"
 #include "editor/frm_piston.h"
@@ -176,6 +177,8 @@ void frmMain::BuildMenus() {
             connect(a, &QAction::triggered, this, [this, f = item.action] { (actions_.*f)(); });
         if (item.command >= 0) menuItems_[static_cast<std::size_t>(item.command)] = a;
         if (item.command == kWrite) {
+            file->addSeparator();
+            AddPrintItems(*file, *this, console_, catalogue_, *menuItems_[kSave]);
             file->addSeparator();
             connect(file->addAction(QStringLiteral("E&xit")), &QAction::triggered, this,
                     &QWidget::close);

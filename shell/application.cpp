@@ -196,6 +196,7 @@ void Application::LoadConfigurationFile() {
         return;
     }
     saved_.Mark(state_.console);
+    main_->setWindowFilePath(path); // names the printed console sheet
     main_->SetCommandsDataLoaded();
     main_->ShowManuals(state_.console.manualCount);
     transfer().FileLoaded();
@@ -220,6 +221,7 @@ bool Application::SaveToFile() {
         return false;
     }
     saved_.Mark(state_.console);
+    main_->setWindowFilePath(path);
     QMessageBox::information(main_.get(), QString::fromLatin1(kProductName),
                              QStringLiteral("Successfully saved to file: ") +
                                  QFileInfo(path).fileName());
@@ -270,6 +272,7 @@ void Application::ShowManuals() {
         status_->append(std::string(kLineBreak) + "No backup kept: " + kept.error().message);
     }
     saved_.Mark(state_.console);
+    main_->setWindowFilePath({}); // read from the MCUs: no file
     main_->ShowManuals(state_.console.manualCount);
 }
 

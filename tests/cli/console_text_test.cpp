@@ -1,6 +1,11 @@
+#include "model/console_sheet.h"
 #include "model/console_text.h"
 #include "tests/cli/cli_fixture.h"
 #include "tools/cli/file_commands.h"
+
+#include <QDate>
+
+#include <regex>
 
 namespace vtl::cli {
 namespace {
@@ -40,6 +45,65 @@ TEST_F(CliTest, ShowPrintsEveryManualInWords) {
     EXPECT_EQ(shown.exit, kExitOk);
     EXPECT_EQ(shown.out, expected);
     EXPECT_EQ(shown.err, "");
+}
+
+// The sheet's pages as plain text, "|" for a gap between two rail groups.
+std::vector<std::string> SheetPages(const std::string& html) {
+    const std::regex pageBreak("<[^>]*page-break-before[^>]*>");
+    std::vector<std::string> pages;
+    for (std::sregex_token_iterator p(html.begin(), html.end(), pageBreak, -1), end; p != end;
+         ++p) {
+        std::string text = std::regex_replace(p->str(), std::regex("<[^>]*>|\\s+"), " ");
+        text = std::regex_replace(text, std::regex("&nbsp;"), "|");
+        pages.push_back(std::regex_replace(text, std::regex(" +"), " "));
+    }
+    return pages;
+}
+
+TEST(ConsoleSheet, SampleManualsOnPagesOfTheirOwnInWordsAndRailGroups) {
+    ConsoleModel model;
+    ASSERT_TRUE(LoadConfigFile(model, VTL_SAMPLES_DIR "/three-manuals.vtl"));
+    const std::string html = ConsoleSheetHtml(model, BuildCatalogue(), "A&B.vtl", "2026-12-07");
+    const std::vector<std::string> pages = SheetPages(html);
+    ASSERT_EQ(pages.size(), 3U);
+    const struct {
+        std::size_t page;
+        const char* words;
+    } cases[] = {
+        {0, "Manual 1 of 3 File: A&amp;B.vtl Date: 2026-12-07 Keyboard Division channels 1, 4 "
+            "Expression shoe Expression (MIDI Controller 11) on channel 1"},
+        {0, "Piston 10 Ahlborn SET: SET piston on channel 1 Piston 11 "},
+        {1, "Manual 2 of 3 File: A&amp;B.vtl"},
+        {1, "Division channels 2, 5-8 Expression shoe Volume (MIDI Controller 7) on channel 2"},
+        {1, "Piston 12 Ahlborn SFZ: SFZ piston on channel 2"},
+        {2, "Division channels 3, 13-15 Expression shoe Disabled"},
+        {2, " 1 | 2 3 4 5 6 | 7 | 8 9 10 11 12 | 13 14 | 15 16 17 18 19 | 20 "},
+        {2, "Piston 18 TREVA function: Reverb - on channel 3 Piston 19 TREVA function: Reverb + "
+            "on channel 3 Piston 20 Unassigned"},
+    };
+    for (const auto& c : cases)
+        EXPECT_TRUE(test::Contains(pages[c.page], c.words)) << "page " << c.page + 1;
+    // The piston list sets every other rail group on a band.
+    std::string bands;
+    const std::regex row(R"re(bgcolor="(#\w+)" class="label">Piston )re");
+    for (std::sregex_iterator r(html.begin(), html.end(), row), end; r != end; ++r)
+        bands += (*r)[1] == "#ffffff" ? '-' : '#';
+    EXPECT_EQ(bands, "-#####-#####--#####-"
+                     "-#####-#####--#####-"
+                     "-#####-#####--#####-");
+}
+
+TEST_F(CliTest, ShowHtmlPrintsTheSheetHeadedWithTheFileNameAndToday) {
+    Save(SmallConsole(), "small.vtl");
+    const auto sheet = [] {
+        return ConsoleSheetHtml(SmallConsole(), BuildCatalogue(), "small.vtl",
+                                QDate::currentDate().toString(Qt::ISODate).toStdString());
+    };
+    const std::string before = sheet();
+    const RunResult shown = Run(
+        kShowCommand, {QString::fromStdString(std::filesystem::absolute("small.vtl")), "--html"});
+    EXPECT_EQ(shown.exit, kExitOk);
+    EXPECT_TRUE(shown.out == before || shown.out == sheet()) << shown.out;
 }
 
 TEST_F(CliTest, DiffListsDifferingLinesAndExitsOneWhenDifferent) {
