@@ -1,0 +1,117 @@
+// The transfer controller and its receive dispatcher driven by the input: it chooses the
+// devices there are, the settings and the console to write, then a sequence of commands
+// (read, write, file loaded, the window's Close), ticks and arriving messages — replies of
+// the chain, echoes of what was sent, and noise — in whatever state the transfer is in.
+
+#include "fake_link.h"
+#include "link/output_queue.h"
+#include "link/transfer_controller.h"
+#include "model/program_image.h"
+
+namespace {
+
+using namespace vtl;
+using namespace vtl::fuzz;
+
+enum class Step {
+    Read,
+    Write,
+    FileLoaded,
+    CloseInput,
+    CloseWindow,
+    Ticks,
+    Reply,
+    Echo,
+    Noise,
+    kMaxValue = Noise
+};
+
+// Any values the editors could have left, or could not: a write must refuse what does not fit.
+void EditConsole(FuzzedDataProvider& in, ConsoleModel& model) {
+    model.manualCount = in.ConsumeIntegralInRange<std::int16_t>(-1, kMaxManuals + 1);
+    for (int edits = in.ConsumeIntegralInRange(0, 4); edits > 0; --edits) {
+        auto& piston =
+            model.pistons[in.ConsumeIntegralInRange<std::size_t>(0, model.pistons.size() - 1)];
+        piston = {in.ConsumeIntegral<std::int16_t>(), in.ConsumeIntegral<std::int16_t>(),
+                  in.ConsumeIntegral<std::int16_t>(), in.ConsumeIntegral<std::int16_t>()};
+        auto& shoe = model.shoes[in.ConsumeIntegralInRange<std::size_t>(0, kMaxManuals - 1)];
+        shoe = {in.ConsumeIntegral<std::uint8_t>(), in.ConsumeBool(), in.ConsumeBool()};
+    }
+}
+
+// What an MCU chain sends back: the counting TAG, identity replies and program data.
+Bytes Reply(FuzzedDataProvider& in) {
+    const auto device = in.ConsumeIntegralInRange<std::uint8_t>(0, kMaxManuals + 1);
+    switch (in.ConsumeIntegralInRange(0, 2)) {
+    case 0:
+        return TagMessage(in.ConsumeIntegralInRange<std::uint8_t>(0, kMaxManuals + 2));
+    case 1:
+        return IdentityReplyMessage(device, in.ConsumeBool() ? kIdentityForFormat13
+                                                             : in.ConsumeIntegral<std::uint8_t>());
+    default: {
+        // Data as long as the step says, as far as the input gives it.
+        const auto length = in.ConsumeIntegralInRange<std::size_t>(0, 300);
+        const auto address = in.ConsumeIntegralInRange<std::uint32_t>(0, 0x1fffff);
+        Bytes data = in.ConsumeBytes<std::uint8_t>(length);
+        data.resize(length);
+        return ProgramResponseMessage(device, address, data);
+    }
+    }
+}
+
+// Everything the controller is wired to, as the application wires it.
+struct Link {
+    explicit Link(FuzzedDataProvider& in)
+        : input(in.ConsumeIntegralInRange(0, 2)),
+          output(in.ConsumeIntegralInRange(0, 2)), settings{in.ConsumeIntegralInRange(0, 3),
+                                                            in.ConsumeIntegralInRange(0, 4)},
+          host(in, settings, input.deviceCount(), output.deviceCount()),
+          queue(input, output, settings, host),
+          controller(model, input, queue, settings, status, view, host) {}
+
+    FakeInput input;
+    FakeOutput output;
+    MidiSettings settings;
+    ConsoleModel model;
+    FakeStatus status;
+    FakeView view;
+    FakeHost host;
+    OutputQueue queue;
+    TransferController controller;
+};
+
+void Run(FuzzedDataProvider& in, Link& link) {
+    switch (in.ConsumeEnum<Step>()) {
+    case Step::Read:
+        return link.controller.StartRead();
+    case Step::Write:
+        return link.controller.StartWrite();
+    case Step::FileLoaded:
+        return link.controller.FileLoaded();
+    case Step::CloseInput:
+        return link.controller.CloseInput();
+    case Step::CloseWindow:
+        return link.status.Close();
+    case Step::Ticks:
+        for (int n = in.ConsumeIntegralInRange(1, 64); n > 0; --n)
+            link.controller.Tick();
+        return;
+    case Step::Reply:
+        return link.input.Arrive(Reply(in));
+    case Step::Echo:
+        return link.input.Arrive(link.output.lastSent());
+    case Step::Noise:
+        return link.input.Arrive(in.ConsumeBytes<std::uint8_t>(in.ConsumeIntegralInRange(0, 80)));
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider in(data, size);
+    Link link(in);
+    EditConsole(in, link.model);
+    while (in.remaining_bytes() > 0)
+        Run(in, link);
+    return 0;
+}
