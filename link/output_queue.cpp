@@ -42,8 +42,11 @@ bool OutputQueue::Contains(const Bytes& message) const {
 
 std::optional<OutputQueue::Pumped> OutputQueue::Pump() {
     if (entries_.empty()) return std::nullopt;
+    // Taken out first: a port that fails may have the queue emptied meanwhile.
+    Entry entry = std::move(entries_.front());
+    entries_.pop_front();
     Pumped pumped;
-    if (auto* bytes = std::get_if<Bytes>(&entries_.front())) {
+    if (auto* bytes = std::get_if<Bytes>(&entry)) {
         output_.sendSysEx(*bytes);
         pumped.sent = std::move(*bytes);
     } else {
@@ -51,7 +54,6 @@ std::optional<OutputQueue::Pumped> OutputQueue::Pump() {
         OpenOutput();
         input_.startReceiving();
     }
-    entries_.pop_front();
     pumped.wasLast = entries_.empty();
     return pumped;
 }

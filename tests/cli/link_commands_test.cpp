@@ -123,6 +123,45 @@ TEST_F(LinkCommandsTest, ProgressIsAPlainLinePerManualOffATerminal) {
     EXPECT_NE(written.err.find("\nVTLConfig Writing...\n"), std::string::npos);
 }
 
+// A console that misbehaves: the read either gets every manual whole, or it fails, saying
+// what to check, and the file that was there stays as it was.
+TEST_F(LinkCommandsTest, ReadOfAFaultyConsoleSavesItWholeOrNotAtAll) {
+    const struct {
+        const char* fault;
+        std::string says; // empty: the read gets the console
+    } cases[] = {
+        {"no-pass:2", "gave up after 5 s: MCU 2 answers, but passes nothing on: check MCU 2"},
+        {"silent:2", "gave up after 5 s: Manual 2 does not answer, though messages pass its MCU"},
+        {"mcus:0", "gave up after 5 s: The test message came back without passing any MCU"},
+        {"mcus:4", "gave up after 5 s: The test message passed 4 MCUs, but a console has at most"},
+        {"vanish:12", "The MIDI device stopped working during the read: its port is no longer "
+                      "there, as if it was unplugged"},
+        {"port-error:12", "The MIDI device stopped working during the read: error sending MIDI "
+                          "message to port. Check that it is still connected"},
+        {"drop:3:2", ""},
+        {"late:2:15", ""},
+        {"twice:1", ""},
+        {"high-byte:2", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fault);
+        test::WriteFile("console.vtl", "as it was");
+        const auto result = Run(kReadCommand, {"--demo", "--demo-fault", c.fault, "--timeout", "5",
+                                               "-o", "console.vtl"});
+        EXPECT_EQ(result.exit, c.says.empty() ? kExitOk : kExitFailure);
+        if (!c.says.empty()) {
+            EXPECT_NE(result.err.find("\n" + c.says), std::string::npos) << result.err;
+            EXPECT_EQ(ReadFile("console.vtl"), "as it was");
+            continue;
+        }
+        ConsoleModel model;
+        ASSERT_TRUE(LoadConfigFile(model, "console.vtl")) << result.err;
+        EXPECT_EQ(model.manualCount, 3);
+    }
+    const auto wrong = Run(kReadCommand, {"--demo", "--demo-fault", "silent:5", "-o", "x.vtl"});
+    EXPECT_EQ(wrong.err, "fault \"silent:5\": there is no MCU 5 on a chain of 3\n");
+}
+
 } // namespace
 } // namespace vtl::cli
 
