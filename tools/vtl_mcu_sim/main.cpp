@@ -4,6 +4,7 @@
 
 #include "platform/midi_api.h"
 #include "platform/rtmidi_support.h"
+#include "sim/chain_faults.h"
 #include "sim/mcu_chain.h"
 
 #include <QCommandLineParser>
@@ -13,7 +14,9 @@
 
 #include <algorithm>
 #include <csignal>
+#include <ctime>
 #include <iostream>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,6 +36,7 @@ struct Options {
     MidiApi api = MidiApi::Automatic;
     std::string name = "VTL MCU chain";
     std::optional<std::uint8_t> identityByte21;
+    QStringList faults;
 };
 
 Expected<Options> ReadOptions(const QCoreApplication& app) {
@@ -52,7 +56,12 @@ Expected<Options> ReadOptions(const QCoreApplication& app) {
                                   "NAME", "VTL MCU chain");
     const QCommandLineOption byte21("identity-byte21",
                                     "Byte 21 of every identity reply, in hex (default 12).", "HEX");
-    parser.addOptions({manuals, file, api, name, byte21});
+    const QCommandLineOption fault(
+        "fault",
+        "Make the chain misbehave (may be repeated; a tick is 100 ms): " +
+            QString::fromLatin1(kChainFaultHelp.data(), kChainFaultHelp.size()) + ".",
+        "FAULT");
+    parser.addOptions({manuals, file, api, name, byte21, fault});
     parser.process(app);
 
     Options options;
@@ -63,6 +72,7 @@ Expected<Options> ReadOptions(const QCoreApplication& app) {
     }
     options.file = parser.value(file).toStdString();
     options.name = parser.value(name).toStdString();
+    options.faults = parser.values(fault);
 
     if (parser.isSet(api)) {
         const auto chosen = parseMidiApi(parser.value(api).toStdString());
@@ -86,20 +96,29 @@ Status Prepare(McuChain& chain, const Options& options) {
             chain.setIdentityByte21(mcu, *options.identityByte21);
         }
     }
+    for (const QString& fault : options.faults) {
+        if (auto applied = ApplyChainFault(chain, fault.toStdString()); !applied) return applied;
+    }
     if (options.file.empty()) return Ok();
     return chain.preloadConsoleFile(options.file);
 }
 
-// What the input callback needs; only RtMidi's input thread touches it once ports are open.
+// What the input callback and the clock share once ports are open.
 struct Relay {
     McuChain& chain;
     RtMidiOut& out;
+    std::mutex mutex;
+
+    void Send(const std::vector<Bytes>& messages) {
+        for (const auto& m : messages)
+            out.sendMessage(&m);
+    }
 };
 
 void OnMessage(double, std::vector<unsigned char>* message, void* userData) {
     auto& relay = *static_cast<Relay*>(userData);
-    for (const auto& m : relay.chain.send(*message))
-        relay.out.sendMessage(&m);
+    const std::lock_guard lock(relay.mutex);
+    relay.Send(relay.chain.send(*message));
 }
 
 void OnError(RtMidiError::Type, const std::string& text, void*) {
@@ -126,7 +145,7 @@ int Run(McuChain& chain, const Options& options, const sigset_t& stopSignals) {
         out.openVirtualPort(kOutputPort);
         RtMidiIn in(api, options.name + " " + kInputPort);
         in.ignoreTypes(false, true, true);
-        Relay relay{chain, out};
+        Relay relay{chain, out, {}};
         in.setCallback(&OnMessage, &relay);
         in.openVirtualPort(kInputPort);
         in.setErrorCallback(&OnError);
@@ -136,8 +155,12 @@ int Run(McuChain& chain, const Options& options, const sigset_t& stopSignals) {
         std::cout << "ready: " << ListedName(out, options.name, kInputPort) << " / "
                   << ListedName(in, options.name, kOutputPort) << std::endl;
 
-        int signal = 0;
-        sigwait(&stopSignals, &signal);
+        // Replies held back by a late MCU come out as the 100 ms ticks pass.
+        const timespec tick{0, 100'000'000};
+        while (sigtimedwait(&stopSignals, nullptr, &tick) < 0) {
+            const std::lock_guard lock(relay.mutex);
+            relay.Send(chain.tick());
+        }
         return 0;
     } catch (const RtMidiError& e) {
         std::cerr << kProgram << ": " << e.getMessage() << std::endl;
