@@ -104,7 +104,7 @@ void TransferController::PortFailed(const std::string& message) {
                       (reading ? "read: " : "write: ") + message +
                       " Check that it is still connected and switched on, then try again." +
                       (reading
-                           ? " The console shown is the one from before the read."
+                           ? " Nothing of the read is kept: the console from before it stays."
                            : " The MCUs may hold part of the new configuration: write it again."));
 }
 
