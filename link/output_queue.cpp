@@ -43,12 +43,13 @@ bool OutputQueue::Contains(const Bytes& message) const {
 std::optional<OutputQueue::Pumped> OutputQueue::Pump() {
     if (entries_.empty()) return std::nullopt;
     // Taken out first: a port that fails may have the queue emptied meanwhile.
-    Entry entry = std::move(entries_.front());
-    entries_.pop_front();
     Pumped pumped;
-    if (auto* bytes = std::get_if<Bytes>(&entry)) {
-        output_.sendSysEx(*bytes);
-        pumped.sent = std::move(*bytes);
+    auto* bytes = std::get_if<Bytes>(&entries_.front());
+    const bool isMessage = bytes != nullptr;
+    if (isMessage) pumped.sent = std::move(*bytes);
+    entries_.pop_front();
+    if (isMessage) {
+        output_.sendSysEx(*pumped.sent);
     } else {
         OpenInput();
         OpenOutput();

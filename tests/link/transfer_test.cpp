@@ -191,8 +191,9 @@ TEST(Transfer, EveryManualArrivesWholeAtItsPace) {
 
                 EXPECT_EQ(link.status.caption,
                           write ? "Writing Program Data to VTL" : "Loading Program Data from VTL");
-                if (!fault.damaged || manuals > 1 || write)
+                if (!fault.damaged || manuals > 1 || write) {
                     EXPECT_TRUE(link.status.text.ends_with(write ? writeText : readText));
+                }
                 EXPECT_EQ(link.status
                               .TicksOf(kBreak + "Manual 1 sent damaged data (a byte above "
                                                 "127); it is asked again.")
