@@ -186,6 +186,21 @@ void frmMain::BuildMenus() {
     }
     menuItems_[kCopy]->setEnabled(false);
     menuItems_[kPaste]->setEnabled(false);
+
+    options->addSeparator();
+    mnuVerifyAfterWrite_ = options->addAction(QStringLiteral("&Verify after Write"));
+    mnuVerifyAfterWrite_->setObjectName(QStringLiteral("mnuVerifyAfterWrite"));
+    mnuVerifyAfterWrite_->setCheckable(true);
+    // A screen reader names the item by its text and describes it by this.
+    mnuVerifyAfterWrite_->setWhatsThis(
+        QStringLiteral("After each write, read the VTL back and compare it with what was written"));
+    mnuVerifyAfterWrite_->setStatusTip(mnuVerifyAfterWrite_->whatsThis());
+    connect(mnuVerifyAfterWrite_, &QAction::triggered, this,
+            [this](bool on) { actions_.SetVerifyAfterWrite(on); });
+}
+
+void frmMain::setVerifyAfterWrite(bool on) {
+    mnuVerifyAfterWrite_->setChecked(on);
 }
 
 QAction* frmMain::AddToolbarButton(const QString& key, const QString& tooltip) {

@@ -56,6 +56,8 @@ public:
     void SetCommandsDataLoaded();
     void SetCommandEnabled(int command, bool enabled);
     bool commandEnabled(int command) const;
+    // Shows the option as the settings hold it; a click on it tells the actions.
+    void setVerifyAfterWrite(bool on);
 
     // EditorHost.
     void PlaceOverManual(QWidget& dialog, int m) const override;
@@ -98,6 +100,7 @@ private:
     // Per command: the menu item and the toolbar button.
     std::array<QAction*, 6> menuItems_{};
     std::array<QAction*, 6> toolbarButtons_{};
+    QAction* mnuVerifyAfterWrite_ = nullptr;
     std::array<Panel, 3> panels_{};
     std::array<PistonButton*, 60> cmdPiston_{};
     QFrame* shaInstructions_ = nullptr;

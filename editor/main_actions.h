@@ -11,6 +11,8 @@ public:
     virtual void ReadFromVtl() = 0;
     virtual void WriteToVtl() = 0;
     virtual void MidiSetup() = 0;
+    // The "Verify after Write" option was switched.
+    virtual void SetVerifyAfterWrite(bool on) = 0;
     virtual void ViewDocumentation() = 0;
     virtual void About() = 0;
     // Asked before the console in memory is replaced or the program ends: false when the

@@ -23,6 +23,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QTimer>
 
 namespace vtl {
 namespace {
@@ -94,10 +95,11 @@ void Application::OpenPorts() {
             MidiChoice{state_.midi, state_.midiConfigured, state_.midiInName, state_.midiOutName};
         state_.midi = {1, 2};
     }
-    status_ = std::make_unique<frmStatus>([this] { transfer().CloseInput(); });
+    status_ = std::make_unique<frmStatus>([this] { StatusClosed(); });
     main_ =
         std::make_unique<frmMain>(*this, state_.console, state_.catalogue, state_.programFolder);
     status_->setCentreOn(main_.get());
+    main_->setVerifyAfterWrite(state_.verifyAfterWrite);
     session_ = std::make_unique<LinkSession>(choice, state_.console, state_.midi,
                                              LinkSession::Hosts{*status_, *this, *this});
     if (!options_.demo) RefindPorts(state_, session_->input(), session_->output());
@@ -159,15 +161,19 @@ void Application::Tick() {
     if (inTick_) return;
     inTick_ = true;
     session_->Tick();
+    // A finished write is read back once nothing of it waits to be sent.
+    if (session_->Completed() && readBack_.TakeDue()) transfer().StartRead();
     inTick_ = false;
 }
 
 void Application::ReadFromVtl() {
+    EndReadBack();
     if (!MayDiscardEdits()) return;
     transfer().StartRead();
 }
 
 void Application::WriteToVtl() {
+    EndReadBack();
     transfer().StartWrite();
 }
 
@@ -175,11 +181,43 @@ void Application::MidiSetup() {
     midiSetup_->ShowModal();
 }
 
+void Application::SetVerifyAfterWrite(bool on) {
+    state_.verifyAfterWrite = on;
+}
+
+void Application::StatusClosed() {
+    transfer().CloseInput();
+    EndReadBack();
+}
+
+// The console shows again as written, whatever part of the read-back came in.
+void Application::EndReadBack() {
+    if (readBack_.Abandon(state_.console)) main_->ShowManuals(state_.console.manualCount);
+}
+
+void Application::ShowReadBack() {
+    const auto differences = readBack_.Finish(state_.console);
+    main_->ShowManuals(state_.console.manualCount);
+    if (differences.empty()) {
+        status_->append(std::string(kLineBreak) + "Verified: the VTL holds what was written.");
+        return;
+    }
+    status_->append(std::string(kLineBreak) + "Not verified: the VTL holds something else.");
+    QString text = QStringLiteral("The VTL does not hold what was written:\n");
+    for (const auto& line : differences)
+        text += QLatin1Char('\n') + QString::fromStdString(line);
+    text += QStringLiteral("\n\nWrite it again, or load it from the VTL to see what it holds.");
+    // Shown once the receive path that got here has returned.
+    QTimer::singleShot(0, main_.get(),
+                       [this, text] { QMessageBox::warning(main_.get(), kWindowTitle, text); });
+}
+
 bool Application::ChooseMidiDevices() {
     return midiSetup_->ShowModal();
 }
 
 void Application::LoadConfigurationFile() {
+    EndReadBack();
     if (!MayDiscardEdits()) return;
     const QString path =
         QFileDialog::getOpenFileName(main_.get(), QStringLiteral("Load Configuration From File"),
@@ -264,6 +302,7 @@ void Application::Shutdown() {
 }
 
 void Application::ShowManuals() {
+    if (readBack_.reading()) return ShowReadBack();
     // Every configuration read from the MCUs is kept, so the console's state before any
     // later write can be restored.
     if (const auto kept =
@@ -278,7 +317,10 @@ void Application::ShowManuals() {
 
 void Application::SetCommandsDataLoaded() {
     // At the end of a write the MCUs hold what is in memory.
-    if (transfer().transferMode() == TransferMode::Writing) saved_.Mark(state_.console);
+    if (transfer().transferMode() == TransferMode::Writing) {
+        saved_.Mark(state_.console);
+        if (state_.verifyAfterWrite) readBack_.Written(state_.console);
+    }
     main_->SetCommandsDataLoaded();
 }
 

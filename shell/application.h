@@ -8,6 +8,7 @@
 #include "platform/ini_file.h"
 #include "platform/midi_api.h"
 #include "shell/app_state.h"
+#include "shell/read_back.h"
 #include "shell/saved_console.h"
 
 #include <QString>
@@ -59,6 +60,7 @@ public:
     void ReadFromVtl() override;
     void WriteToVtl() override;
     void MidiSetup() override;
+    void SetVerifyAfterWrite(bool on) override;
     void ViewDocumentation() override;
     void About() override;
     bool MayDiscardEdits() override;
@@ -73,6 +75,10 @@ private:
     bool SaveToFile();
     void ShowMain();
     void RaiseWindow();
+    // Verify after write.
+    void StatusClosed();
+    void EndReadBack();
+    void ShowReadBack();
 
     // ConsoleView: the link reports a console read from the MCUs.
     void ShowManuals() override;
@@ -98,6 +104,7 @@ private:
     std::unique_ptr<frmSplash> splash_;
     std::unique_ptr<frmChoice> choice_;
     SavedConsole saved_;
+    ReadBack readBack_;
     bool mainLoaded_ = false;
     bool inTick_ = false;
     // In demo mode, the MIDI choice read from the settings, written back unchanged.

@@ -50,13 +50,13 @@ std::optional<Bytes> UnpackStrict(std::span<const std::uint8_t> packed) {
 
 std::uint8_t McuChain::Mcu::read(std::uint32_t address) const {
     address &= kAddressMask;
-    const auto page = pages.find(address / kPageSize);
+    const auto page = pages.find(static_cast<std::uint32_t>(address / kPageSize));
     return page == pages.end() ? kErasedByte : page->second[address % kPageSize];
 }
 
 void McuChain::Mcu::write(std::uint32_t address, std::uint8_t value) {
     address &= kAddressMask;
-    auto [page, created] = pages.try_emplace(address / kPageSize);
+    auto [page, created] = pages.try_emplace(static_cast<std::uint32_t>(address / kPageSize));
     if (created) page->second.fill(kErasedByte);
     page->second[address % kPageSize] = value;
 }

@@ -6,11 +6,13 @@
 #include "shell/frm_choice.h"
 #include "shell/frm_splash.h"
 #include "shell/frm_status.h"
+#include "sim/mcu_chain.h"
 
 #include <QComboBox>
 #include <QFileDialog>
 #include <QJsonDocument>
 #include <QMessageBox>
+#include <QPlainTextEdit>
 #include <QProcess>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -41,12 +43,18 @@ void Edit(QWidget& main, const QString& name, const QStringList& settings) {
     QTest::mouseClick(element, Qt::LeftButton);
 }
 
+// Ticks until the condition holds; false when it never did.
+template <typename Condition> bool TickUntil(vtl::Application& app, Condition holds) {
+    for (int i = 0; i < 5000; ++i, app.Tick())
+        if (holds()) return true;
+    return false;
+}
+
 // Ticks until the transfer has finished and its status window has closed.
 bool Settle(vtl::Application& app) {
-    for (int i = 0; i < 5000; ++i, app.Tick())
-        if (app.transfer().linkState() == vtl::LinkState::Finishing && !app.status().isVisible())
-            return true;
-    return false;
+    return TickUntil(app, [&] {
+        return app.transfer().linkState() == vtl::LinkState::Finishing && !app.status().isVisible();
+    });
 }
 
 } // namespace
@@ -113,6 +121,75 @@ private slots:
             shoe["expressionOn"].toBool(),   shoe["volumeControl"].toBool(),
             shoe["midiChannel"].toInt()};
         QCOMPARE(held, (QList<int>{6, 100, 9, 0b1000010, true, true, 11})); // shoe channel 0-based
+    }
+
+    // Off, a write is not read back; on, the read-back is "Verified" in the status window, or,
+    // when the MCU stored something else, the differences are told in words.
+    void verifyAfterWriteReadsBackAndTellsTheDifferences() {
+        QTemporaryDir home;
+        qputenv("HOME", home.path().toUtf8());
+        qputenv("TMPDIR", home.path().toUtf8());
+        vtl::AppOptions options;
+        options.demo = true;
+        options.programFolder = VTL_PROGRAM_FOLDER;
+        vtl::Application app(options);
+        QStringList messages;
+        QTimer answer;
+        connect(&answer, &QTimer::timeout, this, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                messages << box->text();
+                QTest::keyClick(box, Qt::Key_Escape);
+            }
+        });
+        answer.start(10);
+        QVERIFY(app.Start());
+        QTest::mouseClick(&app.splash(), Qt::LeftButton);
+        QTest::mouseClick(app.choice().findChild<QWidget*>("lblWizard"), Qt::LeftButton);
+        app.mainWindow()->stopTimer();
+        QVERIFY(Settle(app));
+        auto* option = app.mainWindow()->findChild<QAction*>("mnuVerifyAfterWrite");
+        QVERIFY(option && !option->isChecked());
+        const auto* statusText = app.status().findChild<QPlainTextEdit*>("txtStatus");
+        app.state().console.piston(2, 4) = {
+            .programNumber = 100, .midiChannel = 9, .functionType = 100, .functionGroup = 6};
+        constexpr std::size_t kPiston5Function = 219; // image byte 220
+        const struct {
+            bool verify, changedByte;
+        } passes[] = {{false, false}, {true, false}, {true, true}};
+        for (const auto [verify, changedByte] : passes) {
+            if (option->isChecked() != verify) option->trigger();
+            messages.clear();
+            app.WriteToVtl();
+            QVERIFY(TickUntil(app, [&] {
+                const auto& sent = app.transfer().progress();
+                return app.transfer().transferMode() == vtl::TransferMode::Reading ||
+                       (!app.status().isVisible() && sent.done == sent.total);
+            }));
+            app.Tick(); // a read-back starts at the latest here
+            QCOMPARE(app.transfer().transferMode() == vtl::TransferMode::Reading, verify);
+            if (!verify) continue;
+            if (changedByte) {
+                vtl::Bytes held = app.demoChain()->program(2, 0);
+                held[kPiston5Function] = 100; // program 101
+                app.demoChain()->storeProgram(2, 0, held);
+                QVERIFY(Settle(app));
+                QTRY_COMPARE(messages,
+                             QStringList{"The VTL does not hold what was written:\n\nManual 2\n"
+                                         "  Piston 5: the PC has \"Hauptwerk/Program Change "
+                                         "function: program 100 on channel 9\", the VTL has "
+                                         "\"Hauptwerk/Program Change function: program 101 on "
+                                         "channel 9\"\n\nWrite it again, or load it from the VTL "
+                                         "to see what it holds."});
+                QCOMPARE(app.state().console.piston(2, 4).programNumber, 100); // as written
+            } else {
+                QVERIFY(TickUntil(app, [&] {
+                    return statusText->toPlainText().contains(
+                        "Verified: the VTL holds what was written.");
+                }));
+                QVERIFY(Settle(app));
+                QCOMPARE(messages, QStringList{});
+            }
+        }
     }
 };
 

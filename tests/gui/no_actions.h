@@ -9,6 +9,7 @@ struct NoActions : vtl::MainActions {
     void ReadFromVtl() override {}
     void WriteToVtl() override {}
     void MidiSetup() override {}
+    void SetVerifyAfterWrite(bool) override {}
     void ViewDocumentation() override {}
     void About() override {}
     bool MayDiscardEdits() override { return true; }
