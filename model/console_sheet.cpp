@@ -10,17 +10,18 @@ constexpr std::size_t kChannelsLine = 0;
 constexpr std::size_t kShoeLine = 1;
 constexpr std::size_t kFirstPistonLine = 2;
 
-// The subset of CSS that Qt's rich text reads the same way a browser does.
+// The subset of CSS that Qt's rich text reads the same way a browser does. A page is one
+// table, so that the texts of every section start at the same place.
 constexpr std::string_view kStyle =
-    "body { font-family: 'DejaVu Sans', Verdana, sans-serif; font-size: 10pt; }\n"
-    "p.product { font-size: 8pt; color: #606060; margin: 0; }\n"
-    "h1 { font-size: 20pt; margin-top: 2pt; margin-bottom: 4pt; }\n"
-    "span.of { font-size: 12pt; font-weight: normal; color: #606060; }\n"
-    "h2 { font-size: 12pt; color: #1f3f6f; margin-top: 16pt; margin-bottom: 4pt; }\n"
-    "td { padding: 2pt 6pt; vertical-align: top; }\n"
+    "body { font-family: 'DejaVu Sans', Verdana, sans-serif; font-size: 11pt; }\n"
+    "p.product { font-size: 9pt; color: #606060; margin: 0; }\n"
+    "h1 { font-size: 22pt; margin-top: 2pt; margin-bottom: 6pt; }\n"
+    "span.of { font-size: 14pt; font-weight: normal; color: #606060; }\n"
+    "td { vertical-align: top; }\n"
+    "td.section { font-size: 13pt; font-weight: bold; color: #1f3f6f; padding-top: 18px; }\n"
     "td.label { color: #404040; white-space: nowrap; }\n"
-    "td.piston { font-size: 7pt; text-align: center; }\n"
-    "p.note { font-size: 8pt; color: #606060; margin-top: 0; }\n";
+    "td.note { font-size: 9pt; color: #606060; padding-top: 0px; }\n"
+    "td.piston { font-size: 9pt; font-weight: bold; text-align: center; white-space: nowrap; }\n";
 
 constexpr std::string_view kBandColour = "#e9eff7"; // every other group of the piston list
 
@@ -49,33 +50,39 @@ std::string Escaped(std::string_view text) {
 
 std::string LabelRow(const TextLine& line, std::string_view colour = "#ffffff") {
     const std::string cell = "<td bgcolor=\"" + std::string(colour) + "\"";
-    return "<tr>" + cell + " class=\"label\">" + Escaped(line.label) + "</td>" + cell + ">" +
-           Escaped(line.text) + "</td></tr>\n";
+    return "<tr>" + cell + " width=\"140\" class=\"label\">" + Escaped(line.label) + "</td>" +
+           cell + ">" + Escaped(line.text) + "</td></tr>\n";
+}
+
+std::string WholeRow(std::string_view cellClass, const std::string& html) {
+    return "<tr><td colspan=\"2\" class=\"" + std::string(cellClass) + "\">" + html +
+           "</td></tr>\n";
 }
 
 // The rail as the console view draws it: white pistons on black, numbered from the left,
 // with a wider gap between two groups.
 std::string Rail() {
-    std::string html = "<table bgcolor=\"#000000\" cellspacing=\"3\" cellpadding=\"3\"><tr>";
+    std::string html =
+        "<table width=\"100%\" bgcolor=\"#000000\" cellspacing=\"3\" cellpadding=\"2\"><tr>";
     for (const PistonGroup& group : kRailGroups) {
-        if (group.first != 0) html += "<td width=\"12\">&nbsp;</td>";
+        if (group.first != 0) html += "<td width=\"2%\">&nbsp;</td>";
         for (int p = group.first; p <= group.last; ++p) {
-            html += "<td class=\"piston\" width=\"18\" bgcolor=\"#ffffff\">" +
+            html += "<td class=\"piston\" width=\"4%\" bgcolor=\"#ffffff\">" +
                     std::to_string(p + 1) + "</td>";
         }
     }
-    return html + "</tr></table>\n";
+    return html + "</tr></table>";
 }
 
 // The pistons in the rail's groups, every other group on a coloured band.
-std::string PistonList(const std::vector<TextLine>& lines) {
-    std::string html = "<table width=\"100%\" cellspacing=\"0\">\n";
+std::string PistonRows(const std::vector<TextLine>& lines) {
+    std::string html;
     for (std::size_t g = 0; g < kRailGroups.size(); ++g) {
         const std::string_view colour = g % 2 == 0 ? std::string_view("#ffffff") : kBandColour;
         for (int p = kRailGroups[g].first; p <= kRailGroups[g].last; ++p)
             html += LabelRow(lines[kFirstPistonLine + static_cast<std::size_t>(p)], colour);
     }
-    return html + "</table>\n";
+    return html;
 }
 
 std::string Page(const std::vector<TextLine>& lines, int manual, int manuals,
@@ -88,13 +95,14 @@ std::string Page(const std::vector<TextLine>& lines, int manual, int manuals,
             Escaped(fileName) +
             "</b></td><td align=\"right\" class=\"label\">Date: " + Escaped(date) +
             "</td></tr></table>\n<hr />\n";
-    html += "<h2>Keyboard</h2>\n<table cellspacing=\"0\">\n" + LabelRow(lines[kChannelsLine]) +
-            "</table>\n";
-    html += "<h2>" + Escaped(lines[kShoeLine].label) + "</h2>\n<p>" +
-            Escaped(lines[kShoeLine].text) + "</p>\n";
-    html += "<h2>Pistons</h2>\n<p class=\"note\">The rail from the left, in its groups:</p>\n" +
-            Rail() + "<p></p>\n" + PistonList(lines);
-    return html;
+    // The rail is a table of its own: inside a cell it would widen the label column.
+    const std::string table = "<table width=\"100%\" cellspacing=\"0\" cellpadding=\"4\">\n";
+    html += table + WholeRow("section", "Keyboard") + LabelRow(lines[kChannelsLine]);
+    html += WholeRow("section", "Shoe") + LabelRow(lines[kShoeLine]);
+    html += WholeRow("section", "Pistons") +
+            WholeRow("note", "The rail from the left, in its groups:") + "</table>\n";
+    html += Rail() + "<p></p>\n" + table + PistonRows(lines);
+    return html + "</table>\n";
 }
 
 } // namespace
