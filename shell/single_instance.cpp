@@ -1,8 +1,13 @@
 #include "shell/single_instance.h"
 
 #include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
 #include <QLocalServer>
 #include <QLocalSocket>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace vtl {
 namespace {
@@ -10,24 +15,40 @@ namespace {
 constexpr int kConnectMilliseconds = 1000;
 const QByteArray kActivate = "activate\n";
 
-QString UserName() {
-    const QString user = qEnvironmentVariable("USER", qEnvironmentVariable("USERNAME"));
-    return user.isEmpty() ? QStringLiteral("user") : user;
+// A real folder (no link to one), owned by this user and closed to everybody else.
+bool IsPrivateFolder(const QString& path) {
+    struct stat info {};
+    return path.startsWith(QLatin1Char('/')) &&
+           ::lstat(QFile::encodeName(path).constData(), &info) == 0 && S_ISDIR(info.st_mode) &&
+           info.st_uid == ::geteuid() && (info.st_mode & (S_IRWXG | S_IRWXO)) == 0;
+}
+
+// The session's runtime folder, or else "vtlconfig-<uid>" in the temporary folder, made
+// private here; empty when neither is private, as when another user made that one first.
+QString SocketFolder() {
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (IsPrivateFolder(runtime)) return runtime;
+    const QString own = QDir(QDir::tempPath()).absolutePath() + QStringLiteral("/vtlconfig-") +
+                        QString::number(::geteuid());
+    ::mkdir(QFile::encodeName(own).constData(), S_IRWXU); // one that exists is checked next
+    return IsPrivateFolder(own) ? own : QString();
 }
 
 } // namespace
 
 SingleInstance::SingleInstance(const QString& key, QObject* parent) : QObject(parent) {
-    // Socket names must be short and plain; the hash keeps the title and user apart.
-    const QByteArray id = (key + QLatin1Char('/') + UserName()).toUtf8();
-    name_ = QStringLiteral("vtlconfig-") +
+    const QString folder = SocketFolder();
+    if (folder.isEmpty()) return;
+    // Socket paths must be short and plain: the title is hashed.
+    name_ = folder + QStringLiteral("/vtlconfig-") +
             QString::fromLatin1(
-                QCryptographicHash::hash(id, QCryptographicHash::Sha1).toHex().left(16));
+                QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha1).toHex().left(16));
 }
 
 SingleInstance::~SingleInstance() = default;
 
 bool SingleInstance::AnotherInstance() {
+    if (name_.isEmpty()) return false;
     QLocalSocket socket;
     socket.connectToServer(name_);
     if (socket.waitForConnected(kConnectMilliseconds)) {
@@ -42,12 +63,11 @@ bool SingleInstance::AnotherInstance() {
 
 void SingleInstance::Listen() {
     server_ = new QLocalServer(this);
+    // Qt binds the socket in a fresh folder beside the name, sets its mode to 0700 and
+    // renames it onto the name: a socket that a crashed copy left behind is replaced. A socket
+    // that cannot be made leaves this copy running alone.
     server_->setSocketOptions(QLocalServer::UserAccessOption);
-    if (!server_->listen(name_)) {
-        // A copy that crashed leaves its socket behind: nobody answered, so take it over.
-        QLocalServer::removeServer(name_);
-        server_->listen(name_);
-    }
+    server_->listen(name_);
     connect(server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* peer = server_->nextPendingConnection()) {
             connect(peer, &QLocalSocket::readyRead, this, [this, peer] {

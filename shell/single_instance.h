@@ -1,6 +1,10 @@
 #pragma once
 // One running copy per user: a second start hands over to the first, which raises its
 // window, and then ends.
+//
+// The socket lies in a folder only this user may enter (the session's runtime folder, or one
+// of the user's own in the temporary folder) and is itself open to its owner only: no other
+// user can raise the window, nor take the name first and so keep the program from starting.
 
 #include <QObject>
 #include <QString>
@@ -13,13 +17,15 @@ namespace vtl {
 
 class SingleInstance : public QObject {
 public:
-    // key: the application title; the user's name is added so that users do not meet.
+    // key: the application title.
     explicit SingleInstance(const QString& key, QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // True when another copy runs; it has then been asked to raise its window.
+    // True when another copy runs; it has then been asked to raise its window. Where no
+    // private folder can be had, every copy runs alone and this is false.
     bool AnotherInstance();
-    // The local socket the first copy listens on.
+    // The full path of the local socket the first copy listens on; empty without a private
+    // folder.
     const QString& serverName() const { return name_; }
     // Called in the first copy when a later one asks for the window.
     void onActivate(std::function<void()> handler) { activate_ = std::move(handler); }
