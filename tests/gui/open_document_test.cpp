@@ -1,5 +1,6 @@
-// The documentation launch: the path goes whole to the desktop's opener, and a file that
-// cannot be read, or an opener that cannot be started, shows the warning.
+// The documentation launch: the path goes whole to the desktop's opener as a file address,
+// never through a shell, and a file that cannot be read, or an opener that cannot be started,
+// shows the warning.
 
 #include "shell/open_document.h"
 #include "tests/gui/dialogs_test.h"
@@ -8,6 +9,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextBrowser>
 #include <QUrl>
 
 #include <optional>
@@ -49,4 +51,12 @@ void DialogsTest::openDocument() {
             QCOMPARE(message.icon, QMessageBox::Warning);
         }
     }
+
+    // The program's own opener hands the address to the desktop services: a browser takes
+    // it in the desktop's place, and sees nothing if a shell or program is started instead.
+    QTextBrowser desktop;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &desktop, "setSource");
+    vtl::OpenDocument(manual, nullptr);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    QCOMPARE(desktop.source(), QUrl::fromLocalFile(manual));
 }
