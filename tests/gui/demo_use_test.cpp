@@ -146,6 +146,7 @@ private slots:
         QTest::mouseClick(&app.splash(), Qt::LeftButton);
         QTest::mouseClick(app.choice().findChild<QWidget*>("lblWizard"), Qt::LeftButton);
         app.mainWindow()->stopTimer();
+        QTRY_COMPARE(app.transfer().transferMode(), vtl::TransferMode::Reading);
         QVERIFY(Settle(app));
         auto* option = app.mainWindow()->findChild<QAction*>("mnuVerifyAfterWrite");
         QVERIFY(option && !option->isChecked());
