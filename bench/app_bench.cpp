@@ -49,8 +49,8 @@ void WhenTransferDone(vtl::Application& app, vtl::TransferMode mode, std::functi
     auto* poll = new QTimer(qApp);
     QObject::connect(poll, &QTimer::timeout, poll, [&app, poll, mode, then] {
         auto& transfer = app.transfer();
-        if (transfer.transferMode() != mode ||
-            transfer.linkState() != vtl::LinkState::Finishing || app.status().isVisible()) {
+        if (transfer.transferMode() != mode || transfer.linkState() != vtl::LinkState::Finishing ||
+            app.status().isVisible()) {
             return;
         }
         poll->deleteLater();
@@ -150,8 +150,7 @@ QString Spawn(const QString& program, const char* mode) {
 
     QProcess copy;
     copy.setProcessEnvironment(env);
-    copy.start(program,
-               {QString::fromLatin1(mode), QString::number(NowMs(), 'f', 6)});
+    copy.start(program, {QString::fromLatin1(mode), QString::number(NowMs(), 'f', 6)});
     if (copy.waitForFinished(kCopyLimitMilliseconds) && copy.exitStatus() == QProcess::NormalExit &&
         copy.exitCode() == 0) {
         return QString::fromUtf8(copy.readAllStandardOutput()).trimmed();

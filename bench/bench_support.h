@@ -3,7 +3,6 @@
 // shared between processes, the first paint of a window, the event loop's longest stall and
 // the process's resident memory.
 
-#include <QAbstractEventDispatcher>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
@@ -12,8 +11,11 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <functional>
+#include <stop_token>
+#include <thread>
 #include <utility>
 
 namespace bench {
@@ -62,26 +64,40 @@ private:
     bool delivering_ = false;
 };
 
-// The longest time the event loop went without waiting for events, from each wake-up to the
-// next time it was about to block: what a user feels as a frozen window. Nested loops (a
-// modal dialog's) count as the outer one's wait.
+// The event loop's longest stall: a watcher thread posts a ping to the object's thread and,
+// once it is handled, the next one 1 ms later; the longest a ping waited is what a user feels
+// as a frozen window. A modal dialog's own loop handles pings, as it handles the user's input.
 class LongestStall : public QObject {
 public:
-    LongestStall() {
-        auto* dispatcher = QAbstractEventDispatcher::instance();
-        connect(dispatcher, &QAbstractEventDispatcher::awake, this, [this] {
-            if (awakeAt_ < 0) awakeAt_ = NowMs();
-        });
-        connect(dispatcher, &QAbstractEventDispatcher::aboutToBlock, this, [this] {
-            if (awakeAt_ >= 0) longest_ = std::max(longest_, NowMs() - awakeAt_);
-            awakeAt_ = -1;
-        });
+    LongestStall() : watcher_([this](std::stop_token stop) { Watch(stop); }) {}
+    ~LongestStall() override {
+        watcher_.request_stop();
+        watcher_.join();
     }
-    double milliseconds() const { return longest_; }
+    double milliseconds() const { return longest_.load(); }
 
 private:
-    double awakeAt_ = -1;
-    double longest_ = 0;
+    void Watch(const std::stop_token& stop) {
+        while (!stop.stop_requested()) {
+            const double postedAt = NowMs();
+            handled_ = false;
+            QMetaObject::invokeMethod(
+                this,
+                [this, postedAt] {
+                    longest_ = std::max(longest_.load(), NowMs() - postedAt);
+                    handled_ = true;
+                },
+                Qt::QueuedConnection);
+            while (!handled_ && !stop.stop_requested())
+                std::this_thread::sleep_for(kPoll);
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+    }
+
+    static constexpr auto kPoll = std::chrono::microseconds(100);
+    std::atomic<double> longest_ = 0;
+    std::atomic<bool> handled_ = false;
+    std::jthread watcher_;
 };
 
 // VmRSS of this process, in MB; 0 when /proc cannot be read.

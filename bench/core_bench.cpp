@@ -45,7 +45,8 @@ std::vector<ProgramImage> EncodeAll(ConsoleModel& model) {
 
 void EncodeConsole(benchmark::State& state) {
     ConsoleModel model = ThreeManualConsole();
-    for (auto _ : state) benchmark::DoNotOptimize(EncodeAll(model));
+    for (auto _ : state)
+        benchmark::DoNotOptimize(EncodeAll(model));
     state.SetItemsProcessed(state.iterations() * kMaxManuals);
 }
 BENCHMARK(EncodeConsole);

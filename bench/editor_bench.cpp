@@ -20,8 +20,8 @@
 #include <QTimer>
 #include <QWindow>
 
-#include <chrono>
 #include <algorithm>
+#include <chrono>
 #include <memory>
 #include <string>
 
