@@ -17,9 +17,8 @@
 
 #include <benchmark/benchmark.h>
 
+#include <QAbstractButton>
 #include <QApplication>
-#include <QLabel>
-#include <QMouseEvent>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -124,10 +123,7 @@ int CopyMain(int argc, char* argv[], double mainMs) {
             app.splash().accept();
             choicePainted = std::make_unique<OnFirstPaint>(app.choice(), [&] {
                 QTimer::singleShot(0, [&] {
-                    QMouseEvent release(QEvent::MouseButtonRelease, QPointF(), QPointF(),
-                                        Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
-                    QCoreApplication::sendEvent(
-                        app.choice().findChild<QLabel*>(QStringLiteral("lblWizard")), &release);
+                    app.choice().findChild<QAbstractButton*>(QStringLiteral("lblWizard"))->click();
                     mainPainted = std::make_unique<OnFirstPaint>(*app.mainWindow(), shown);
                 });
             });
