@@ -41,6 +41,7 @@ TEST_F(IniFileTest, ReadsAsTheProfileFunctionsDo) {
         {"default without trailing blanks", std::nullopt, "S", "k", "dflt \t", "dflt"},
         {"default ends at NUL", std::nullopt, "S", "k", "ab\0cd"s, "ab"},
         {"section ends at NUL", "[S]\nk=v\n", "S\0x"s, "k", "", "v"},
+        {"damaged file", "[S]\nk=v\n\0"s, "S", "k", "dflt", "dflt"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -100,6 +101,7 @@ TEST_F(IniFileTest, WritesChangeOnlyTheirLineOrNothing) {
         {"no section name", "[S]\n", set, "", "k", "1", "[S]\n", false},
         {"line break in the value", "[S]\n", set, "S", "k", "1\n[Tabulist]\nLog=1", "[S]\n", false},
         {"line break in the key", "[S]\n", set, "S", "k\r", "1", "[S]\n", false},
+        {"damaged file", "[S]\nk=1\n\0"s, set, "S", "k", "2", "[S]\nk=1\n\0"s, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

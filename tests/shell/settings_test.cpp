@@ -9,8 +9,12 @@
 #include <QDir>
 #include <QWidget>
 
+#include <functional>
+
 namespace vtl::test {
 namespace {
+
+using namespace std::string_literals;
 
 // Each test starts without a settings folder; the home folder is a scratch one.
 class SettingsTest : public testing::Test {
@@ -33,6 +37,7 @@ protected:
         state_.programFolder = program_.path();
         cInifile ini;
         ReadLogSwitch(state_, ini);
+        told_ = SetAsideDamagedSettings(ini);
         WriteLog(state_, StartLogLine(QDateTime::currentDateTime()));
         ASSERT_TRUE(ReadSettings(state_, ini));
     }
@@ -60,6 +65,7 @@ protected:
 
     QTemporaryDir program_;
     AppState state_;
+    std::optional<std::string> told_; // about a damaged settings file
 };
 
 TEST_F(SettingsTest, ReadAtStart) {
@@ -112,6 +118,66 @@ TEST_F(SettingsTest, ReadAtStart) {
         EXPECT_EQ(ReadText(log()).has_value(), state_.logEnabled);
         EXPECT_TRUE(QDir(AppDataFolder()).exists());
         EXPECT_EQ(ReadText(SettingsFile(AppDataFolder())), c.file); // reading writes nothing
+    }
+}
+
+// A damaged settings file is told of, kept aside whole and the start goes on with the
+// defaults; the shutdown then writes a fresh file. A cut file is no damage: what it still
+// holds is read. Files too big are refused by their size unread (the 64 GiB one is sparse).
+TEST_F(SettingsTest, DamagedSettingsFileIsKeptAside) {
+    const std::filesystem::path file = SettingsFile(AppDataFolder());
+    using Make = std::function<void()>;
+    const auto text = [&file](std::string content) -> Make {
+        return [&file, content] { WriteText(file, content); };
+    };
+    const Make binary = text("[Tabulist]\nLog=1\n\0\x01"s);
+    const struct {
+        const char* name;
+        Make make;
+        std::string why, aside, read;
+    } cases[] = {
+        {"cut", text("[Tabulist]\nLog=1\n[MIDI I/O]\nInput=3\nOutp"), "", "", "log in=3"},
+        {"binary", binary, ": NUL bytes, so not the text of a settings file", ".damaged", ""},
+        {"a line of 3 million characters", text(std::string(3'000'000, 'x')),
+         ": 3000000 bytes is too big for a settings file (at most 65536)", ".damaged", ""},
+        {"64 GiB",
+         [&] {
+             text("")();
+             std::filesystem::resize_file(file, std::uintmax_t{1} << 36);
+         },
+         ": 68719476736 bytes is too big for a settings file (at most 65536)", ".damaged", ""},
+        {"a folder", [&] { std::filesystem::create_directories(file); }, ": Is a directory",
+         ".damaged", ""},
+        {"one kept aside before",
+         [&] {
+             binary();
+             WriteText(file.string() + ".damaged", "older");
+         },
+         ": NUL bytes, so not the text of a settings file", ".damaged-2", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        GivenSettings(std::nullopt);
+        c.make();
+        const auto size =
+            std::filesystem::is_regular_file(file) ? std::filesystem::file_size(file) : 0;
+        const auto content = size < 10'000'000 ? ReadText(file) : std::nullopt;
+        Start();
+        EXPECT_EQ(ReadSummary(), c.read);
+        if (c.why.empty()) {
+            EXPECT_EQ(told_, std::nullopt);
+            continue;
+        }
+        const std::filesystem::path aside = file.string() + c.aside;
+        EXPECT_EQ(told_, "The settings file cannot be used: " + file.string() + c.why +
+                             ".\n\nThe program starts with its default settings; the damaged file "
+                             "is kept as " +
+                             aside.string() + ".");
+        cInifile ini;
+        WriteSettings(state_, ini, FakeWindow{});
+        EXPECT_TRUE(ini.success());
+        EXPECT_EQ(content ? ReadText(aside) : std::nullopt, content);
+        EXPECT_EQ(size > 0 ? std::filesystem::file_size(aside) : 0, size);
     }
 }
 
