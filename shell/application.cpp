@@ -74,6 +74,7 @@ void Application::Initialise() {
     if (state_.catalogueBuilt) return;
     state_.catalogueBuilt = true;
     ReadLogSwitch(state_, iniFile_);
+    if (const auto damaged = SetAsideDamagedSettings(iniFile_)) ShowMessage(*damaged);
     WriteLog(StartLogLine(QDateTime::currentDateTime()).toStdString());
     state_.catalogue = BuildCatalogue();
     state_.console = ConsoleModel{};
@@ -224,15 +225,15 @@ void Application::LoadConfigurationFile() {
                                      ExistingFolder(state_.configFolder), FileFilter());
     if (path.isEmpty()) return;
     state_.configFolder = QFileInfo(path).absolutePath();
-    main_->HideManuals();
     const auto loaded = LoadConfigFile(state_.console, path.toStdString());
     if (!loaded) {
-        // The manuals decoded before the bad line stay in memory, but nothing is shown as
-        // loaded; the user is told which line is wrong.
+        // Nothing of the file was taken: the console shown stays; the user is told what is
+        // wrong with which file and line.
         QMessageBox::warning(main_.get(), kWindowTitle,
                              QString::fromStdString(loaded.error().message));
         return;
     }
+    main_->HideManuals();
     saved_.Mark(state_.console);
     main_->setWindowFilePath(path); // names the printed console sheet
     main_->SetCommandsDataLoaded();
