@@ -1,4 +1,5 @@
-// One whole use in demo mode: read, edit in the editors, write, read back, save, check the file.
+// Whole uses in demo mode: read, edit in the editors, write, read back, save, check the file;
+// verify after write.
 
 #include "editor/frm_main.h"
 #include "link/transfer_controller.h"
@@ -18,6 +19,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <memory>
 
 namespace {
 
@@ -62,36 +65,55 @@ bool Settle(vtl::Application& app) {
 class DemoUseTest : public QObject {
     Q_OBJECT
 
+    // Settings, backups, the single-instance socket and the files saved.
+    std::unique_ptr<QTemporaryDir> home_;
+    std::unique_ptr<vtl::Application> app_;
+    QString saved_; // the name a file dialog is given
+    QStringList messages_;
+    QTimer answer_;
+
 private slots:
-    void readEditWriteReadBackAndSave() {
-        QTemporaryDir home; // settings, backups, the single-instance socket and the file saved
-        qputenv("HOME", home.path().toUtf8());
-        qputenv("TMPDIR", home.path().toUtf8());
+    // The application in demo mode after its first read, ticked by the test. A file dialog is
+    // given the name; every message box is kept and closed with Escape.
+    void init() {
+        home_ = std::make_unique<QTemporaryDir>();
+        qputenv("HOME", home_->path().toUtf8());
+        qputenv("TMPDIR", home_->path().toUtf8());
         qunsetenv("XDG_CONFIG_HOME");
-        vtl::Application app(
-            {.demo = true, .api = {}, .tracePath = {}, .programFolder = VTL_PROGRAM_FOLDER});
-        // The file dialog is given the name; every message box is kept and closed with Escape.
-        const QString saved = home.path() + QStringLiteral("/whole-use");
-        QStringList messages;
-        QTimer answer;
-        connect(&answer, &QTimer::timeout, this, [&] {
+        vtl::AppOptions options;
+        options.demo = true;
+        options.programFolder = VTL_PROGRAM_FOLDER;
+        app_ = std::make_unique<vtl::Application>(options);
+        saved_ = home_->path() + QStringLiteral("/whole-use");
+        messages_.clear();
+        connect(&answer_, &QTimer::timeout, this, [this] {
             QWidget* modal = QApplication::activeModalWidget();
             if (auto* files = qobject_cast<QFileDialog*>(modal)) {
-                files->selectFile(saved);
+                files->selectFile(saved_);
                 static_cast<QDialog*>(files)->accept(); // with the file dialog's own checks
             } else if (auto* box = qobject_cast<QMessageBox*>(modal)) {
-                messages << box->text();
+                messages_ << box->text();
                 QTest::keyClick(box, Qt::Key_Escape);
             }
         });
-        answer.start(10);
+        answer_.start(10);
+        QVERIFY(app_->Start());
+        QTest::mouseClick(&app_->splash(), Qt::LeftButton);
+        QTest::mouseClick(app_->choice().findChild<QWidget*>("lblWizard"), Qt::LeftButton);
+        app_->mainWindow()->stopTimer();
+        QTRY_COMPARE(app_->transfer().transferMode(), vtl::TransferMode::Reading);
+        QVERIFY(Settle(*app_));
+    }
 
-        QVERIFY(app.Start());
-        QTest::mouseClick(&app.splash(), Qt::LeftButton);
-        QTest::mouseClick(app.choice().findChild<QWidget*>("lblWizard"), Qt::LeftButton);
-        app.mainWindow()->stopTimer();
-        QTRY_COMPARE(app.transfer().transferMode(), vtl::TransferMode::Reading);
-        QVERIFY(Settle(app));
+    void cleanup() {
+        answer_.stop();
+        answer_.disconnect();
+        app_.reset();
+        home_.reset();
+    }
+
+    void readEditWriteReadBackAndSave() {
+        vtl::Application& app = *app_;
         QWidget& main = *app.mainWindow();
         Edit(main, "Manual 2, piston 5",
              {"cboFunction=Hauptwerk/Program Change function", "cboProgramChange6=100",
@@ -107,11 +129,11 @@ private slots:
         QVERIFY(Settle(app));
         QCOMPARE(app.transfer().transferMode(), vtl::TransferMode::Reading);
         app.SaveConfigurationFile(); // the console as read back
-        QCOMPARE(messages, QStringList{"Successfully saved to file: whole-use.vtl"});
+        QCOMPARE(messages_, QStringList{"Successfully saved to file: whole-use.vtl"});
 
         QProcess cli;
         cli.start(QStringLiteral(VTL_PROGRAM_FOLDER "/vtlconfig-cli"),
-                  {"show", "--json", saved + ".vtl"});
+                  {"show", "--json", saved_ + ".vtl"});
         QVERIFY(cli.waitForFinished(20000));
         const QJsonValue manuals = QJsonDocument::fromJson(cli.readAllStandardOutput())["manuals"];
         const QJsonValue piston = manuals[1]["pistons"][4], shoe = manuals[0]["shoe"];
@@ -126,28 +148,7 @@ private slots:
     // Off, a write is not read back; on, the read-back is "Verified" in the status window, or,
     // when the MCU stored something else, the differences are told in words.
     void verifyAfterWriteReadsBackAndTellsTheDifferences() {
-        QTemporaryDir home;
-        qputenv("HOME", home.path().toUtf8());
-        qputenv("TMPDIR", home.path().toUtf8());
-        vtl::AppOptions options;
-        options.demo = true;
-        options.programFolder = VTL_PROGRAM_FOLDER;
-        vtl::Application app(options);
-        QStringList messages;
-        QTimer answer;
-        connect(&answer, &QTimer::timeout, this, [&] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-                messages << box->text();
-                QTest::keyClick(box, Qt::Key_Escape);
-            }
-        });
-        answer.start(10);
-        QVERIFY(app.Start());
-        QTest::mouseClick(&app.splash(), Qt::LeftButton);
-        QTest::mouseClick(app.choice().findChild<QWidget*>("lblWizard"), Qt::LeftButton);
-        app.mainWindow()->stopTimer();
-        QTRY_COMPARE(app.transfer().transferMode(), vtl::TransferMode::Reading);
-        QVERIFY(Settle(app));
+        vtl::Application& app = *app_;
         auto* option = app.mainWindow()->findChild<QAction*>("mnuVerifyAfterWrite");
         QVERIFY(option && !option->isChecked());
         const auto* statusText = app.status().findChild<QPlainTextEdit*>("txtStatus");
@@ -159,7 +160,6 @@ private slots:
         } passes[] = {{false, false}, {true, false}, {true, true}};
         for (const auto [verify, changedByte] : passes) {
             if (option->isChecked() != verify) option->trigger();
-            messages.clear();
             app.WriteToVtl();
             QVERIFY(TickUntil(app, [&] {
                 const auto& sent = app.transfer().progress();
@@ -169,27 +169,26 @@ private slots:
             app.Tick(); // a read-back starts at the latest here
             QCOMPARE(app.transfer().transferMode() == vtl::TransferMode::Reading, verify);
             if (!verify) continue;
-            if (changedByte) {
-                vtl::Bytes held = app.demoChain()->program(2, 0);
-                held[kPiston5Function] = 100; // program 101
-                app.demoChain()->storeProgram(2, 0, held);
-                QVERIFY(Settle(app));
-                QTRY_COMPARE(messages,
-                             QStringList{"The VTL does not hold what was written:\n\nManual 2\n"
-                                         "  Piston 5: the PC has \"Hauptwerk/Program Change "
-                                         "function: program 100 on channel 9\", the VTL has "
-                                         "\"Hauptwerk/Program Change function: program 101 on "
-                                         "channel 9\"\n\nWrite it again, or load it from the VTL "
-                                         "to see what it holds."});
-                QCOMPARE(app.state().console.piston(2, 4).programNumber, 100); // as written
-            } else {
+            if (!changedByte) {
                 QVERIFY(TickUntil(app, [&] {
                     return statusText->toPlainText().contains(
                         "Verified: the VTL holds what was written.");
                 }));
                 QVERIFY(Settle(app));
-                QCOMPARE(messages, QStringList{});
+                continue;
             }
+            vtl::Bytes held = app.demoChain()->program(2, 0);
+            held[kPiston5Function] = 100; // program 101
+            app.demoChain()->storeProgram(2, 0, held);
+            QVERIFY(Settle(app));
+            QTRY_COMPARE(messages_,
+                         QStringList{"The VTL does not hold what was written:\n\nManual 2\n"
+                                     "  Piston 5: the PC has \"Hauptwerk/Program Change "
+                                     "function: program 100 on channel 9\", the VTL has "
+                                     "\"Hauptwerk/Program Change function: program 101 on "
+                                     "channel 9\"\n\nWrite it again, or load it from the VTL "
+                                     "to see what it holds."});
+            QCOMPARE(app.state().console.piston(2, 4).programNumber, 100); // as written
         }
     }
 };
