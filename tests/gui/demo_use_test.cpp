@@ -65,7 +65,8 @@ bool Settle(vtl::Application& app) {
 class DemoUseTest : public QObject {
     Q_OBJECT
 
-    // Settings, backups, the single-instance socket and the files saved.
+    // Settings, backups, the single-instance socket and the files saved; the application
+    // goes first.
     std::unique_ptr<QTemporaryDir> home_;
     std::unique_ptr<vtl::Application> app_;
     QString saved_; // the name a file dialog is given
@@ -73,19 +74,8 @@ class DemoUseTest : public QObject {
     QTimer answer_;
 
 private slots:
-    // The application in demo mode after its first read, ticked by the test. A file dialog is
-    // given the name; every message box is kept and closed with Escape.
-    void init() {
-        home_ = std::make_unique<QTemporaryDir>();
-        qputenv("HOME", home_->path().toUtf8());
-        qputenv("TMPDIR", home_->path().toUtf8());
-        qunsetenv("XDG_CONFIG_HOME");
-        vtl::AppOptions options;
-        options.demo = true;
-        options.programFolder = VTL_PROGRAM_FOLDER;
-        app_ = std::make_unique<vtl::Application>(options);
-        saved_ = home_->path() + QStringLiteral("/whole-use");
-        messages_.clear();
+    // A file dialog is given the name; every message box is kept and closed with Escape.
+    void initTestCase() {
         connect(&answer_, &QTimer::timeout, this, [this] {
             QWidget* modal = QApplication::activeModalWidget();
             if (auto* files = qobject_cast<QFileDialog*>(modal)) {
@@ -97,19 +87,27 @@ private slots:
             }
         });
         answer_.start(10);
+    }
+
+    // The application in demo mode after its first read, ticked by the test.
+    void init() {
+        app_.reset();
+        home_ = std::make_unique<QTemporaryDir>();
+        qputenv("HOME", home_->path().toUtf8());
+        qputenv("TMPDIR", home_->path().toUtf8());
+        qunsetenv("XDG_CONFIG_HOME");
+        vtl::AppOptions options;
+        options.demo = true;
+        options.programFolder = VTL_PROGRAM_FOLDER;
+        app_ = std::make_unique<vtl::Application>(options);
+        saved_ = home_->path() + QStringLiteral("/whole-use");
+        messages_.clear();
         QVERIFY(app_->Start());
         QTest::mouseClick(&app_->splash(), Qt::LeftButton);
         QTest::mouseClick(app_->choice().findChild<QWidget*>("lblWizard"), Qt::LeftButton);
         app_->mainWindow()->stopTimer();
         QTRY_COMPARE(app_->transfer().transferMode(), vtl::TransferMode::Reading);
         QVERIFY(Settle(*app_));
-    }
-
-    void cleanup() {
-        answer_.stop();
-        answer_.disconnect();
-        app_.reset();
-        home_.reset();
     }
 
     void readEditWriteReadBackAndSave() {
