@@ -1,0 +1,136 @@
+// The application against a simulated console that misbehaves: a read either ends whole, or
+// it ends with the console from before it shown and kept, the status window or a message box
+// having said what to check. The program goes on either way.
+
+#include "editor/frm_main.h"
+#include "link/transfer_controller.h"
+#include "model/program_image.h"
+#include "shell/application.h"
+#include "shell/frm_choice.h"
+#include "shell/frm_splash.h"
+#include "shell/frm_status.h"
+#include "sim/chain_faults.h"
+#include "sim/mcu_chain.h"
+#include "sysex/hex.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+const QString kDemoConsole = QStringLiteral(VTL_PROGRAM_FOLDER "/samples/three-manuals.vtl");
+
+// The images of the console's manuals, as the program would write them.
+QString Images(const vtl::ConsoleModel& console) {
+    QString images = QString::number(console.manualCount);
+    for (int m = 1; m <= vtl::kMaxManuals; ++m) {
+        vtl::ConsoleModel at = console;
+        at.currentManual = static_cast<std::int16_t>(m);
+        const auto image = vtl::EncodeProgramImage(at);
+        images += QString::fromStdString(image ? vtl::BytesToHex(*image) : image.error().message);
+    }
+    return images;
+}
+
+} // namespace
+
+class AppFaultTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() {
+        qputenv("HOME", tmp_.path().toUtf8());
+        qunsetenv("XDG_CONFIG_HOME");
+        QStandardPaths::setTestModeEnabled(true);
+        qputenv("TMPDIR", tmp_.path().toUtf8());
+    }
+
+    void aReadOfAFaultyConsoleEndsWholeOrKeepsTheConsoleBefore() {
+        const struct {
+            const char* fault;
+            const char* says; // in the status window or a message box; empty: read whole
+            bool messageBox = false;
+        } cases[] = {
+            {"no-pass:2", "MCU 2 answers, but passes nothing on: check MCU 2"},
+            {"silent:2", "Manual 2 does not answer, though messages pass its MCU"},
+            {"mcus:0", "The test message came back without passing any MCU"},
+            {"mcus:4", "The test message passed 4 MCUs, but a console has at most 3"},
+            {"vanish:12", "during the read: its port is no longer there", true},
+            {"port-error:12", "during the read: error sending MIDI message to port.", true},
+            {"drop:3:2", ""},
+            {"late:2:15", ""},
+            {"twice:1", ""},
+            {"high-byte:2", "Manual 2 sent damaged data (a byte above 127); it is asked again."},
+        };
+        vtl::AppOptions options;
+        options.demo = true;
+        options.programFolder = QStringLiteral(VTL_PROGRAM_FOLDER);
+        vtl::Application app(options);
+        QVERIFY(app.Start());
+        QTest::mouseClick(&app.splash(), Qt::LeftButton);
+        QTest::mouseClick(app.choice().findChild<QWidget*>(QStringLiteral("lblWizard")),
+                          Qt::LeftButton);
+        vtl::frmMain& main = *app.mainWindow();
+        main.stopTimer();
+        QTRY_COMPARE(app.transfer().transferMode(), vtl::TransferMode::Reading);
+        const auto tickUntil = [&](const std::function<bool()>& done) {
+            for (int i = 0; i < 3000 && !done(); ++i)
+                app.Tick();
+        };
+        tickUntil([&] { return !app.status().isVisible(); });
+        const QString before = Images(app.state().console);
+
+        // Message boxes are read and closed as they come up.
+        QString shown;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, [&] {
+            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+                shown += box->text();
+                box->button(QMessageBox::Ok)->click();
+            }
+        });
+        poll.start(10);
+        const auto* text = app.status().findChild<QPlainTextEdit*>(QStringLiteral("txtStatus"));
+        for (const auto& c : cases) {
+            const QString says = QString::fromLatin1(c.says);
+            const bool recovers = says.isEmpty() || says.startsWith(QLatin1String("Manual 2 sent"));
+            qInfo() << c.fault;
+            vtl::McuChain& chain = *app.demoChain();
+            // Blank MCUs where the read must fail: a manual read before the fault would show.
+            chain = vtl::McuChain(3);
+            if (recovers) QVERIFY(chain.preloadConsoleFile(kDemoConsole.toStdString()));
+            QVERIFY(vtl::ApplyChainFault(chain, c.fault));
+            shown.clear();
+            app.ReadFromVtl();
+            // The hint comes after five seconds of waiting; the status window lets the user stop.
+            bool seen = false;
+            tickUntil([&] {
+                seen = seen || (!says.isEmpty() && text->toPlainText().contains(says));
+                return !app.status().isVisible() || (seen && !recovers);
+            });
+            if (c.messageBox) QTRY_VERIFY(shown.contains(says));
+            QVERIFY2(c.messageBox || seen == !says.isEmpty(), qPrintable(text->toPlainText()));
+            if (!recovers && !c.messageBox)
+                app.status().findChild<QPushButton*>(QStringLiteral("cmdClose"))->click();
+            QVERIFY(!app.status().isVisible());
+            QCOMPARE(app.transfer().linkState(),
+                     recovers ? vtl::LinkState::Finishing : vtl::LinkState::Idle);
+            QCOMPARE(Images(app.state().console), before);
+            QVERIFY(main.findChild<QWidget*>(QStringLiteral("fraManual2"))->isVisible());
+            QVERIFY(main.commandEnabled(vtl::frmMain::kSave));
+            QVERIFY(c.messageBox == !shown.isEmpty());
+        }
+    }
+
+private:
+    QTemporaryDir tmp_;
+};
+
+QTEST_MAIN(AppFaultTest)
+#include "app_fault_test.moc"
