@@ -22,16 +22,26 @@ QString SheetName(const QWidget& window) {
                           : QFileInfo(path).fileName();
 }
 
-// Prints the sheet as the printer is set up; false when the printer could not start.
-bool PrintSheet(QPrinter& printer, const QWidget& window, const ConsoleModel& console,
-                const FunctionCatalogue& catalogue) {
-    const QString name = SheetName(window);
+// The console file's name with .pdf, beside it.
+QString ProposedPdf(const QWidget& window) {
+    const QFileInfo file(window.windowFilePath());
+    return file.fileName().isEmpty() ? QStringLiteral("VTL console.pdf")
+                                     : file.dir().filePath(file.completeBaseName() + ".pdf");
+}
+
+// An A4 printer named after the console.
+void SetUp(QPrinter& printer, const QWidget& window) {
     printer.setPageSize(QPageSize(QPageSize::A4));
-    printer.setDocName(name);
+    printer.setDocName(SheetName(window));
     printer.setCreator(QStringLiteral("VTLConfig"));
+}
+
+// Prints the sheet; false when the printer could not start.
+bool PrintSheet(QPrinter& printer, const ConsoleModel& console,
+                const FunctionCatalogue& catalogue) {
     QTextDocument sheet;
     sheet.setHtml(QString::fromStdString(
-        ConsoleSheetHtml(console, catalogue, name.toStdString(),
+        ConsoleSheetHtml(console, catalogue, printer.docName().toStdString(),
                          QDate::currentDate().toString(Qt::ISODate).toStdString())));
     if (!printer.isValid()) return false;
     sheet.print(&printer);
@@ -40,30 +50,27 @@ bool PrintSheet(QPrinter& printer, const QWidget& window, const ConsoleModel& co
 
 void Print(QWidget& window, const ConsoleModel& console, const FunctionCatalogue& catalogue) {
     QPrinter printer(QPrinter::HighResolution);
+    SetUp(printer, window);
+    // Where no printer is set up the dialog can only print to a file: propose one.
+    if (printer.printerName().isEmpty()) printer.setOutputFileName(ProposedPdf(window));
     QPrintDialog dialog(&printer, &window);
     dialog.setWindowTitle(QStringLiteral("Print Console Sheet"));
-    if (dialog.exec() != QDialog::Accepted) return;
-    if (!PrintSheet(printer, window, console, catalogue)) {
-        QMessageBox::warning(&window, QStringLiteral("Print"),
-                             QStringLiteral("The console sheet could not be printed."));
-    }
+    if (dialog.exec() != QDialog::Accepted || PrintSheet(printer, console, catalogue)) return;
+    QMessageBox::warning(&window, QStringLiteral("Print"),
+                         QStringLiteral("The console sheet could not be printed."));
 }
 
-// Asks for the file, proposing the console file's name with .pdf beside it.
 void ExportPdf(QWidget& window, const ConsoleModel& console, const FunctionCatalogue& catalogue) {
-    const QFileInfo file(window.windowFilePath());
-    const QString proposed = file.fileName().isEmpty()
-                                 ? QStringLiteral("VTL console.pdf")
-                                 : file.dir().filePath(file.completeBaseName() + ".pdf");
     QString path =
         QFileDialog::getSaveFileName(&window, QStringLiteral("Export Console Sheet as PDF"),
-                                     proposed, QStringLiteral("PDF file (*.pdf)"));
+                                     ProposedPdf(window), QStringLiteral("PDF file (*.pdf)"));
     if (path.isEmpty()) return;
     if (QFileInfo(path).suffix().isEmpty()) path += QStringLiteral(".pdf");
     QPrinter printer(QPrinter::HighResolution);
+    SetUp(printer, window);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(path);
-    if (!PrintSheet(printer, window, console, catalogue) || !QFileInfo(path).size()) {
+    if (!PrintSheet(printer, console, catalogue) || !QFileInfo(path).size()) {
         QMessageBox::warning(&window, QStringLiteral("Export as PDF"),
                              QStringLiteral("The PDF file could not be written: ") + path);
     }
