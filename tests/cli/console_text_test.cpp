@@ -73,9 +73,8 @@ TEST(ConsoleSheet, SampleManualsOnPagesOfTheirOwnInWordsAndRailGroups) {
         {0, "Manual 1 of 3 File: A&amp;B.vtl Date: 2026-12-07 Keyboard Division channels 1, 4 "
             "Shoe Expression shoe Expression (MIDI Controller 11) on channel 1"},
         {0, "Piston 10 Ahlborn SET: SET piston on channel 1 Piston 11 "},
-        {1, "Manual 2 of 3 File: A&amp;B.vtl"},
-        {1,
-         "Division channels 2, 5-8 Shoe Expression shoe Volume (MIDI Controller 7) on channel 2"},
+        {1, "Manual 2 of 3 File: A&amp;B.vtl Date: 2026-12-07 Keyboard Division channels 2, 5-8 "
+            "Shoe Expression shoe Volume (MIDI Controller 7) on channel 2"},
         {1, "Piston 12 Ahlborn SFZ: SFZ piston on channel 2"},
         {2, "Division channels 3, 13-15 Shoe Expression shoe Disabled"},
         {2, " 1 | 2 3 4 5 6 | 7 | 8 9 10 11 12 | 13 14 | 15 16 17 18 19 | 20 "},
@@ -89,9 +88,7 @@ TEST(ConsoleSheet, SampleManualsOnPagesOfTheirOwnInWordsAndRailGroups) {
     const std::regex row(R"re(bgcolor="(#\w+)"[^>]*>Piston )re");
     for (std::sregex_iterator r(html.begin(), html.end(), row), end; r != end; ++r)
         bands += (*r)[1] == "#ffffff" ? '-' : '#';
-    EXPECT_EQ(bands, "-#####-#####--#####-"
-                     "-#####-#####--#####-"
-                     "-#####-#####--#####-");
+    EXPECT_EQ(bands, "-#####-#####--#####--#####-#####--#####--#####-#####--#####-");
 }
 
 TEST_F(CliTest, ShowHtmlPrintsTheSheetHeadedWithTheFileNameAndToday) {
