@@ -204,13 +204,25 @@ void Application::ShowReadBack() {
         return;
     }
     status_->append(std::string(kLineBreak) + "Not verified: the VTL holds something else.");
-    QString text = QStringLiteral("The VTL does not hold what was written:\n");
+    QStringList lines;
     for (const auto& line : differences)
-        text += QLatin1Char('\n') + QString::fromStdString(line);
+        lines << QString::fromStdString(line);
+    // A longer list would make the box taller than a screen: the rest is under its details.
+    constexpr qsizetype kShownLines = 24;
+    QString text = QStringLiteral("The VTL does not hold what was written:\n\n") +
+                   lines.mid(0, kShownLines).join(QLatin1Char('\n'));
+    if (lines.size() > kShownLines) {
+        text +=
+            QStringLiteral("\n(and %1 more under Show Details)").arg(lines.size() - kShownLines);
+    }
     text += QStringLiteral("\n\nWrite it again, or load it from the VTL to see what it holds.");
+    const QString details = lines.size() > kShownLines ? lines.join(QLatin1Char('\n')) : QString();
     // Shown once the receive path that got here has returned.
-    QTimer::singleShot(0, main_.get(),
-                       [this, text] { QMessageBox::warning(main_.get(), kWindowTitle, text); });
+    QTimer::singleShot(0, main_.get(), [this, text, details] {
+        QMessageBox box(QMessageBox::Warning, kWindowTitle, text, QMessageBox::Ok, main_.get());
+        box.setDetailedText(details);
+        box.exec();
+    });
 }
 
 bool Application::ChooseMidiDevices() {
