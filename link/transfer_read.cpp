@@ -60,12 +60,16 @@ void TransferController::CollectResponse(std::span<const std::uint8_t> response)
             static_cast<std::uint32_t>(kProgramIndex * kProgramLength + programBuffer_.size())) {
         return;
     }
-    if (std::any_of(data.begin(), data.end(), [](std::uint8_t b) { return b > 0x7f; })) {
+    // A byte above 127, or one lost on the way (a MIDI input takes a byte above 127 for a
+    // message of its own), leaves data that does not pack back into itself.
+    const bool sevenBit = std::none_of(data.begin(), data.end(), [](auto b) { return b > 0x7f; });
+    const Bytes unpacked = sevenBit ? UnpackSevenBit(data, host_) : Bytes{};
+    if (!sevenBit || !std::ranges::equal(PackSevenBit(unpacked), data)) {
         status_.append(kBreak + "Manual " + std::to_string(incoming_.currentManual) +
-                       " sent damaged data (a byte above 127); it is asked again.");
+                       " sent damaged data (a byte lost or changed on the way); it is asked "
+                       "again.");
         return;
     }
-    const Bytes unpacked = UnpackSevenBit(data, host_);
     programBuffer_.insert(programBuffer_.end(), unpacked.begin(), unpacked.end());
     retryTick_ = 0;
     retryCount_ = 0;

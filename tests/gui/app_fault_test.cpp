@@ -66,7 +66,7 @@ private slots:
             {"drop:3:2", ""},
             {"late:2:15", ""},
             {"twice:1", ""},
-            {"high-byte:2", "Manual 2 sent damaged data (a byte above 127); it is asked again."},
+            {"high-byte:2", "Manual 2 sent damaged data (a byte lost or changed on the way)"},
         };
         vtl::AppOptions options;
         options.demo = true;

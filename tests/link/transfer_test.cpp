@@ -195,8 +195,9 @@ TEST(Transfer, EveryManualArrivesWholeAtItsPace) {
                     EXPECT_TRUE(link.status.text.ends_with(write ? writeText : readText));
                 }
                 EXPECT_EQ(link.status
-                              .TicksOf(kBreak + "Manual 1 sent damaged data (a byte above "
-                                                "127); it is asked again.")
+                              .TicksOf(kBreak +
+                                       "Manual 1 sent damaged data (a byte lost or changed on the "
+                                       "way); it is asked again.")
                               .size(),
                           fault.damaged && !write ? 1u : 0u);
                 const auto count =
