@@ -8,6 +8,7 @@
 #include "shell/frm_choice.h"
 #include "shell/frm_splash.h"
 #include "shell/frm_status.h"
+#include "shell/saved_console.h"
 #include "shell/single_instance.h"
 
 #include <QAccessible>
@@ -345,6 +346,32 @@ private slots:
         app.LoadConfigurationFile();
         QCOMPARE(app.transfer().transferMode(), vtl::TransferMode::FileLoaded);
         QCOMPARE(app.state().console.channels(2), edited);
+    }
+
+    // A file that fails to load is named with its bad line and nothing of it is taken: the
+    // console shown, with its edit, stays as it was.
+    void failedLoadKeepsTheConsole() {
+        vtl::Application app(DemoOptions());
+        StartWithDemoRead(app);
+        app.state().console.channels(1) ^= 1;
+        vtl::SavedConsole before;
+        before.Mark(app.state().console);
+        const QString path = tmp_.filePath(QStringLiteral("cut.vtl"));
+        QVERIFY(
+            WriteFile(path, ReadFile(kProgramFolder + "/samples/three-manuals.vtl").left(1000)));
+        QString told;
+        ModalScript script;
+        script.answer(QMessageBox::Discard).choose(path).then<QMessageBox>([&](QMessageBox* box) {
+            told = box->text();
+            box->button(QMessageBox::Ok)->click();
+        });
+        app.LoadConfigurationFile();
+        QCOMPARE(told, path + ":2: image of 73 bytes is too short: byte 211 is missing (a full "
+                              "image has 256)");
+        QCOMPARE(app.state().console.manualCount, 3);
+        QVERIFY(!before.Differs(app.state().console));
+        QVERIFY(app.mainWindow()->findChild<QWidget*>(QStringLiteral("fraManual2"))->isVisible());
+        QCOMPARE(app.transfer().transferMode(), vtl::TransferMode::Reading);
     }
 
     void aboutNeverShowsTheChoiceAgain() {
