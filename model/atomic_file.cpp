@@ -50,13 +50,13 @@ bool IsTemporaryName(std::string_view name) {
 }
 
 bool SameFile(int fd, const std::filesystem::path& path) {
-    struct stat open {};
+    struct stat opened {};
     struct stat named {};
-    return ::fstat(fd, &open) == 0 && ::lstat(path.c_str(), &named) == 0 &&
-           open.st_dev == named.st_dev && open.st_ino == named.st_ino;
+    return ::fstat(fd, &opened) == 0 && ::lstat(path.c_str(), &named) == 0 &&
+           opened.st_dev == named.st_dev && opened.st_ino == named.st_ino;
 }
 
-// A save that is killed leaves its temporary file; the lock of one that runs is held.
+// Removes the temporary files of killed saves: those whose lock no running save holds.
 void RemoveLeftovers(const std::filesystem::path& folder) {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
