@@ -38,6 +38,7 @@ wait_for() {
 kill_during() {
     local name=$1 marker=$2
     shift 2
+    rm -f "$work/$name"*
     "$sim" --manuals 3 --api jack >"$work/$name-sim.out" 2>&1 </dev/null &
     sim_pid=$!
     wait_for '^ready:' "$work/$name-sim.out" "$sim_pid"
