@@ -1,7 +1,8 @@
 #pragma once
 // What the transfer controller talks to, for driving it from fuzzed bytes: ports that hold
-// what the harness makes arrive and check what leaves, a status window that checks the
-// progress it is shown, and a host whose setup dialog answers from the input.
+// what the harness makes arrive, check what leaves and fail or vanish when told, a status
+// window that checks the progress it is shown, and a host whose setup dialog answers from
+// the input.
 
 #include "fuzz_check.h"
 #include "link/link_host.h"
@@ -14,13 +15,34 @@
 
 #include <algorithm>
 #include <deque>
+#include <string>
 
 namespace vtl::fuzz {
 
-// Delivers what arrives whether or not it is open: a chain may answer late.
-class FakeInput : public MidiInput {
+// The device list and the errors inputs and outputs share. Devices come and go as the input
+// says; selecting one that is not there is allowed, as it is on the real ports, and names none.
+template <class Port> class FakeDevices : public Port {
 public:
-    explicit FakeInput(int devices) : devices_(devices) {}
+    explicit FakeDevices(int devices) : devices_(devices) {}
+    void Replug(int devices) { devices_ = devices; }
+    void Fail(int code) { this->notifyError(code, "the fuzzed device failed"); }
+
+    int deviceCount() override { return devices_; }
+    void selectDevice(int number) override { selected_ = number; }
+    std::string deviceName() override {
+        return selected_ >= -1 && selected_ < devices_ ? "device " + std::to_string(selected_)
+                                                       : std::string();
+    }
+
+private:
+    int devices_;
+    int selected_ = 0;
+};
+
+// Delivers what arrives whether or not it is open: a chain may answer late.
+class FakeInput : public FakeDevices<MidiInput> {
+public:
+    using FakeDevices::FakeDevices;
 
     void Arrive(Bytes message) {
         if (message.empty()) return;
@@ -28,11 +50,6 @@ public:
         notifyMessage();
     }
 
-    int deviceCount() override { return devices_; }
-    void selectDevice(int number) override {
-        Require(number >= 0 && number < devices_, "an input that is not there is selected");
-    }
-    std::string deviceName() override { return "fuzz in"; }
     OpenState openState() override { return state_; }
     void setBufferSize(int) override {}
     void open() override { state_ = OpenState::Open; }
@@ -58,23 +75,16 @@ private:
         return pending_.front();
     }
 
-    int devices_;
     OpenState state_ = OpenState::Closed;
     std::deque<Bytes> pending_;
 };
 
 // Keeps the last message sent, for the chain to echo.
-class FakeOutput : public MidiOutput {
+class FakeOutput : public FakeDevices<MidiOutput> {
 public:
-    explicit FakeOutput(int devices) : devices_(devices) {}
+    using FakeDevices::FakeDevices;
     const Bytes& lastSent() const { return lastSent_; }
 
-    int deviceCount() override { return devices_; }
-    void selectDevice(int number) override {
-        Require(number >= kDefaultDevice && number < devices_,
-                "an output that is not there is selected");
-    }
-    std::string deviceName() override { return "fuzz out"; }
     bool isOpen() override { return open_; }
     void open() override { open_ = true; }
     void close() override { open_ = false; }
@@ -89,7 +99,6 @@ public:
     }
 
 private:
-    int devices_;
     bool open_ = false;
     Bytes lastSent_;
 };
@@ -120,9 +129,11 @@ private:
     bool visible_ = false;
 };
 
+// Counts the layouts of a whole console read.
 class FakeView : public ConsoleView {
 public:
-    void ShowManuals() override {}
+    int layouts = 0;
+    void ShowManuals() override { ++layouts; }
     void SetCommandsDataLoaded() override {}
     void ShowReading() override {}
     void ShowConsoleKept() override {}
@@ -131,13 +142,14 @@ public:
 // The setup dialog offers only the devices there are, and the user may cancel it.
 class FakeHost : public LinkHost {
 public:
-    FakeHost(FuzzedDataProvider& choices, MidiSettings& settings, int inputs, int outputs)
-        : choices_(choices), settings_(settings), inputs_(inputs), outputs_(outputs) {}
+    FakeHost(FuzzedDataProvider& choices, MidiSettings& settings, MidiInput& input,
+             MidiOutput& output)
+        : choices_(choices), settings_(settings), input_(input), output_(output) {}
 
     bool ChooseMidiDevices() override {
-        if (inputs_ < 1 || !choices_.ConsumeBool()) return false;
-        settings_.midiInSetting = choices_.ConsumeIntegralInRange(1, inputs_);
-        settings_.midiOutSetting = choices_.ConsumeIntegralInRange(1, outputs_ + 1);
+        if (input_.deviceCount() < 1 || !choices_.ConsumeBool()) return false;
+        settings_.midiInSetting = choices_.ConsumeIntegralInRange(1, input_.deviceCount());
+        settings_.midiOutSetting = choices_.ConsumeIntegralInRange(1, output_.deviceCount() + 1);
         return true;
     }
     void ShowMessage(const std::string&) override {}
@@ -147,8 +159,8 @@ public:
 private:
     FuzzedDataProvider& choices_;
     MidiSettings& settings_;
-    int inputs_;
-    int outputs_;
+    MidiInput& input_;
+    MidiOutput& output_;
 };
 
 } // namespace vtl::fuzz

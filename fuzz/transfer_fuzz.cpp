@@ -1,12 +1,17 @@
 // The transfer controller and its receive dispatcher driven by the input: it chooses the
 // devices there are, the settings and the console to write, then a sequence of commands
-// (read, write, file loaded, the window's Close), ticks and arriving messages — replies of
-// the chain, echoes of what was sent, and noise — in whatever state the transfer is in.
+// (read, write, file loaded, the window's Close), ticks, arriving messages — replies of the
+// chain, echoes of what was sent, and noise — and devices that fail or are unplugged, in
+// whatever state the transfer is in.
 
 #include "fake_link.h"
 #include "link/output_queue.h"
 #include "link/transfer_controller.h"
 #include "model/program_image.h"
+
+#include <algorithm>
+#include <array>
+#include <tuple>
 
 namespace {
 
@@ -23,7 +28,9 @@ enum class Step {
     Reply,
     Echo,
     Noise,
-    kMaxValue = Noise
+    Replug,
+    PortError,
+    kMaxValue = PortError
 };
 
 // Any values the editors could have left, or could not: a write must refuse what does not fit.
@@ -59,14 +66,26 @@ Bytes Reply(FuzzedDataProvider& in) {
     }
 }
 
+bool Same(const ConsoleModel& a, const ConsoleModel& b) {
+    const auto piston = [](const pistonInfo& p) {
+        return std::tuple(p.programNumber, p.midiChannel, p.functionType, p.functionGroup);
+    };
+    const auto shoe = [](const shoeInfo& s) {
+        return std::tuple(s.midiChannel, s.volumeControl, s.expressionOn);
+    };
+    return std::tuple(a.manualCount, a.currentManual, a.identityByte21, a.divisionChannels) ==
+               std::tuple(b.manualCount, b.currentManual, b.identityByte21, b.divisionChannels) &&
+           std::ranges::equal(a.pistons, b.pistons, {}, piston, piston) &&
+           std::ranges::equal(a.shoes, b.shoes, {}, shoe, shoe);
+}
+
 // Everything the controller is wired to, as the application wires it.
 struct Link {
     explicit Link(FuzzedDataProvider& in)
         : input(in.ConsumeIntegralInRange(0, 2)),
           output(in.ConsumeIntegralInRange(0, 2)), settings{in.ConsumeIntegralInRange(0, 3),
                                                             in.ConsumeIntegralInRange(0, 4)},
-          host(in, settings, input.deviceCount(), output.deviceCount()),
-          queue(input, output, settings, host),
+          host(in, settings, input, output), queue(input, output, settings, host),
           controller(model, input, queue, settings, status, view, host) {}
 
     FakeInput input;
@@ -102,6 +121,15 @@ void Run(FuzzedDataProvider& in, Link& link) {
         return link.input.Arrive(link.output.lastSent());
     case Step::Noise:
         return link.input.Arrive(in.ConsumeBytes<std::uint8_t>(in.ConsumeIntegralInRange(0, 80)));
+    case Step::Replug: {
+        const int devices = in.ConsumeIntegralInRange(0, 2);
+        return in.ConsumeBool() ? link.input.Replug(devices) : link.output.Replug(devices);
+    }
+    case Step::PortError: {
+        // A warning, an error, and the output error that is only logged.
+        const int code = std::array{0, 1, 8}[in.ConsumeIntegralInRange(0, 2)];
+        return in.ConsumeBool() ? link.input.Fail(code) : link.output.Fail(code);
+    }
     }
 }
 
@@ -111,7 +139,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FuzzedDataProvider in(data, size);
     Link link(in);
     EditConsole(in, link.model);
-    while (in.remaining_bytes() > 0)
+    while (in.remaining_bytes() > 0) {
+        const ConsoleModel before = link.model;
+        const int layouts = link.view.layouts;
         Run(in, link);
+        // A read replaces the console only once it is whole, and lays it out then.
+        Require(link.controller.transferMode() != TransferMode::Reading ||
+                    link.view.layouts != layouts || Same(before, link.model),
+                "a read changed the console before it was whole");
+    }
     return 0;
 }
