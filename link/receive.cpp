@@ -35,7 +35,7 @@ void TransferController::Dispatch(std::span<const std::uint8_t> message) {
     case MessageKind::Tag: {
         const auto value = TagValue(message);
         if (linkState_ == LinkState::Counting && value) CountManuals(*value);
-        if (linkState_ == LinkState::AwaitIdentity) echoed_ = true;
+        if (linkState_ == LinkState::AwaitIdentity && value) echoed_ = *value - 1;
         return;
     }
     case MessageKind::ProgramResponse:

@@ -93,7 +93,8 @@ void TransferController::FileLoaded() {
 
 void TransferController::CloseInput() {
     queue_.CloseInput();
-    if (transferMode_ == TransferMode::Reading && Running()) Abandon();
+    // Once the console is whole the read has done its part: only the reboots still go out.
+    if (transferMode_ == TransferMode::Reading && !Ended()) Abandon();
 }
 
 void TransferController::PortFailed(const std::string& message) {
@@ -112,9 +113,12 @@ bool TransferController::Running() const {
     if (transferMode_ != TransferMode::Reading && transferMode_ != TransferMode::Writing) {
         return false;
     }
-    const bool over = linkState_ == LinkState::Idle || linkState_ == LinkState::Finished ||
-                      linkState_ == LinkState::Finishing;
-    return !over || !queue_.empty() || pausing();
+    return !Ended() || !queue_.empty() || pausing();
+}
+
+bool TransferController::Ended() const {
+    return linkState_ == LinkState::Idle || linkState_ == LinkState::Finished ||
+           linkState_ == LinkState::Finishing;
 }
 
 void TransferController::Abandon() {
@@ -210,7 +214,7 @@ void TransferController::EnterIdentify() {
 
 // Whichever copy of the request leaves first counts; the repeats do not.
 void TransferController::EnterAwaitIdentity() {
-    echoed_ = false;
+    echoed_.reset();
     for (const auto& message : IdentifyRequest())
         progress_.Expect(target().currentManual, message);
 }
@@ -341,6 +345,10 @@ std::string TransferController::Waiting() const {
                "MCU 1, from each MCU to the next and from the last one to the PC's MIDI in, "
                "and that every MCU is switched on.";
     case LinkState::AwaitIdentity:
+        if (echoed_ && *echoed_ < target().currentManual) {
+            return "The test message passed " + std::to_string(*echoed_) + " MCUs, so manual " + m +
+                   " has none: check that its MCU is connected and switched on.";
+        }
         if (echoed_) {
             return "Manual " + m +
                    " does not answer, though messages pass its MCU: check that "

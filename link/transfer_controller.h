@@ -108,6 +108,8 @@ private:
     void Repeat(const std::vector<Bytes>& request, const std::string& hint);
     // Whether a transfer is under way, with something still to send or to wait for.
     bool Running() const;
+    // Whether the state machine is idle or past its last manual.
+    bool Ended() const;
     // Ends the transfer under way: nothing more is sent; a read leaves the console as it was.
     void Abandon();
 
@@ -160,10 +162,10 @@ private:
     LinkState entered_ = LinkState::Idle;
     TransferMode transferMode_ = TransferMode::None;
     ConsoleModel incoming_;
-    // The count of the last TAG refused while counting; whether a TAG came back while the
+    // The count of the last TAG refused while counting; a TAG that came back while the
     // current manual does not answer.
     std::optional<int> refusedCount_;
-    bool echoed_ = false;
+    std::optional<int> echoed_; // the MCUs it passed
     // An MCU that answered while the counting TAG stayed away; 0: none.
     int passesNothing_ = 0;
     Bytes programBuffer_;
