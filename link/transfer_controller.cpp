@@ -424,7 +424,7 @@ void TransferController::QueueNeeded(Bytes message, int manual) {
 void TransferController::Pump() {
     // A device unplugged, or a program on the other end that ended, takes what is sent
     // without a word: its port is looked for before each message.
-    if (queue_.DeviceGone()) {
+    if (!queue_.empty() && queue_.DeviceGone()) {
         return PortFailed("its port is no longer there, as if it was unplugged or the program "
                           "behind it ended.");
     }
@@ -434,6 +434,8 @@ void TransferController::Pump() {
         traffic_->Traffic(tickCount_, TrafficListener::Direction::Sent, *pumped->sent);
     }
     if (transferMode_ != TransferMode::Writing) return progress_.Left(pumped->sent);
+    // A port that failed on this message has ended the write: nothing to wait for.
+    if (linkState_ == LinkState::Idle) return;
     storing_ = pumped->sent;
     pauseTicks_ = kWritePauseTicks;
     if (pumped->wasLast && PastLastManual()) status_.append(kBreak + "Done!");

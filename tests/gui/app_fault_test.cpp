@@ -88,10 +88,12 @@ private slots:
 
         // Message boxes are read and closed as they come up.
         QString shown;
+        int boxes = 0;
         QTimer poll;
         QObject::connect(&poll, &QTimer::timeout, [&] {
             if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                 shown += box->text();
+                ++boxes;
                 box->button(QMessageBox::Ok)->click();
             }
         });
@@ -107,6 +109,7 @@ private slots:
             if (recovers) QVERIFY(chain.preloadConsoleFile(kDemoConsole.toStdString()));
             QVERIFY(vtl::ApplyChainFault(chain, c.fault));
             shown.clear();
+            boxes = 0;
             app.ReadFromVtl();
             // The hint comes after five seconds of waiting; the status window lets the user stop.
             bool seen = false;
@@ -114,7 +117,6 @@ private slots:
                 seen = seen || (!says.isEmpty() && text->toPlainText().contains(says));
                 return !app.status().isVisible() || (seen && !recovers);
             });
-            if (c.messageBox) QTRY_VERIFY(shown.contains(says));
             QVERIFY2(c.messageBox || seen == !says.isEmpty(), qPrintable(text->toPlainText()));
             if (!recovers && !c.messageBox)
                 app.status().findChild<QPushButton*>(QStringLiteral("cmdClose"))->click();
@@ -124,7 +126,11 @@ private slots:
             QCOMPARE(Images(app.state().console), before);
             QVERIFY(main.findChild<QWidget*>(QStringLiteral("fraManual2"))->isVisible());
             QVERIFY(main.commandEnabled(vtl::frmMain::kSave));
-            QVERIFY(c.messageBox == !shown.isEmpty());
+            // Once is enough: the idle program says nothing more about it.
+            for (int i = 0; i < 20; ++i)
+                app.Tick();
+            QCOMPARE(boxes, c.messageBox ? 1 : 0);
+            QVERIFY(!c.messageBox || shown.contains(says));
         }
     }
 
