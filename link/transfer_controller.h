@@ -162,10 +162,10 @@ private:
     LinkState entered_ = LinkState::Idle;
     TransferMode transferMode_ = TransferMode::None;
     ConsoleModel incoming_;
-    // The count of the last TAG refused while counting; a TAG that came back while the
-    // current manual does not answer.
+    // The count of the last TAG refused while counting.
     std::optional<int> refusedCount_;
-    std::optional<int> echoed_; // the MCUs it passed
+    // The MCUs a TAG passed that came back while the current manual did not answer.
+    std::optional<int> echoed_;
     // An MCU that answered while the counting TAG stayed away; 0: none.
     int passesNothing_ = 0;
     Bytes programBuffer_;
