@@ -34,6 +34,11 @@ std::filesystem::path SettingsFile(const QString& appDataFolder) {
         .toStdString();
 }
 
+QString ResourceFolder(const QString& programFolder) {
+    const QDir installed(programFolder + QStringLiteral("/" VTL_DATA_FROM_BIN));
+    return installed.exists() ? installed.canonicalPath() : programFolder;
+}
+
 Status MakePath(const QString& folder) {
     const std::filesystem::path path(QFile::encodeName(folder).toStdString());
     std::error_code error;

@@ -22,6 +22,12 @@ QString ExistingFolder(const QString& folder);
 // The settings file, "VTLConfig.ini" in the per-user folder.
 std::filesystem::path SettingsFile(const QString& appDataFolder);
 
+// The application folder, holding the splash, toolbar bitmaps, cursor, manual, sample console
+// and log: the installed data folder (VTL_DATA_FROM_BIN beside the program's folder, e.g.
+// /usr/bin/../share/vtlconfig) where there is one, otherwise the program's own folder, as in a
+// build.
+QString ResourceFolder(const QString& programFolder);
+
 // Creates every missing folder along the path; one that exists already is fine.
 Status MakePath(const QString& folder);
 

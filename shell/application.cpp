@@ -25,6 +25,8 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include <iostream>
+
 namespace vtl {
 namespace {
 
@@ -57,7 +59,11 @@ bool Application::Start() {
     splash_->onUnload([this] {
         if (state_.choiceShown) return;
         state_.choiceShown = true;
-        choice_->show();
+        if (options_.openFile.isEmpty() && !options_.quitAfterStart) {
+            choice_->show();
+        } else {
+            OpenGivenFile();
+        }
     });
     choice_ = std::make_unique<frmChoice>();
     choice_->onChoice([this](const QString& word) { Choose(word); });
@@ -67,6 +73,7 @@ bool Application::Start() {
     Initialise();
     splash_->Start();
     splash_->show();
+    if (options_.quitAfterStart) QTimer::singleShot(0, splash_.get(), &QDialog::accept);
     return true;
 }
 
@@ -133,6 +140,23 @@ void Application::Choose(const QString& word) {
     main_->setAction(word);
     ShowMain();
     main_->startTimer();
+}
+
+void Application::OpenGivenFile() {
+    ShowMain();
+    main_->startTimer();
+    // Queued first, so that it also ends the message box of a file that fails to load.
+    if (options_.quitAfterStart) QTimer::singleShot(0, main_.get(), [this] { QuitAfterStart(); });
+    if (!options_.openFile.isEmpty()) LoadFile(options_.openFile);
+}
+
+void Application::QuitAfterStart() {
+    const bool loaded =
+        options_.openFile.isEmpty() || transfer().transferMode() == TransferMode::FileLoaded;
+    std::cout << "Application folder: " << state_.programFolder.toStdString() << std::endl;
+    Shutdown();
+    // Replaces the status of the quit that Shutdown asked for: the event loop has not ended.
+    QCoreApplication::exit(loaded && !startTroubled_ ? 0 : 1);
 }
 
 void Application::ShowMain() {
@@ -236,6 +260,10 @@ void Application::LoadConfigurationFile() {
         QFileDialog::getOpenFileName(main_.get(), QStringLiteral("Load Configuration From File"),
                                      ExistingFolder(state_.configFolder), FileFilter());
     if (path.isEmpty()) return;
+    LoadFile(path);
+}
+
+void Application::LoadFile(const QString& path) {
     state_.configFolder = QFileInfo(path).absolutePath();
     const auto loaded = LoadConfigFile(state_.console, path.toStdString());
     if (!loaded) {
@@ -347,6 +375,12 @@ void Application::ShowConsoleKept() {
 }
 
 void Application::ShowMessage(const std::string& text) {
+    if (options_.quitAfterStart) {
+        // Nobody is there to close a message box: the message is printed and fails the start.
+        std::cerr << "vtlconfig: " << text << '\n';
+        startTroubled_ = true;
+        return;
+    }
     QMessageBox::information(main_.get(), kWindowTitle, QString::fromStdString(text));
 }
 

@@ -32,7 +32,12 @@ struct AppOptions {
     bool demo = false; // a simulated three-manual console instead of MIDI ports
     MidiApi api = MidiApi::Automatic;
     QString tracePath;     // every MIDI message sent and received, when set
-    QString programFolder; // where the splash, bitmaps, cursor and manual are
+    QString programFolder; // where the splash, bitmaps, cursor and manual are (ResourceFolder)
+    QString openFile;      // a console file loaded at start in place of the start choice
+    // Past the splash at once, and quit once the main window is up (with openFile loaded):
+    // messages go to standard error, and the exit status is 1 after one, or when the file
+    // could not be loaded.
+    bool quitAfterStart = false;
 };
 
 class Application : public MainActions, private ConsoleView, private LinkHost {
@@ -71,6 +76,10 @@ private:
     void Initialise();
     void OpenPorts();
     void Choose(const QString& word);
+    // The main window straight after the splash, with the file given on the command line.
+    void OpenGivenFile();
+    void LoadFile(const QString& path);
+    void QuitAfterStart();
     // Writes the console to a file the user names; false when nothing was saved.
     bool SaveToFile();
     void ShowMain();
@@ -115,6 +124,7 @@ private:
         QString outName;
     };
     std::optional<MidiChoice> realMidi_;
+    bool startTroubled_ = false; // with quitAfterStart: a message was given
 };
 
 } // namespace vtl

@@ -1,14 +1,18 @@
 // vtlconfig: the desktop application.
 
+#include "shell/app_paths.h"
 #include "shell/application.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QFileInfo>
 
 #include <iostream>
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
+    // Lets the desktop match the windows to the launcher and its icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(VTL_APP_ID));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(
@@ -17,12 +21,25 @@ int main(int argc, char* argv[]) {
     parser.addOption({"demo", "Use a simulated three-manual console instead of MIDI ports."});
     parser.addOption({"api", "MIDI system: alsa or jack (default: alsa where it exists).", "api"});
     parser.addOption({"trace", "Write every MIDI message sent and received to this file.", "file"});
+    parser.addOption({"quit-after-start",
+                      "Quit once the main window is up, printing the folder the program's files "
+                      "come from; messages go to standard error, and the exit status is 1 after "
+                      "one or when the file given cannot be loaded."});
+    parser.addPositionalArgument("file", "A console file (.vtl) to load at start.", "[file]");
     parser.process(app);
+    if (parser.positionalArguments().size() > 1) {
+        std::cerr << "vtlconfig: one console file at most\n";
+        return 2;
+    }
 
     vtl::AppOptions options;
     options.demo = parser.isSet("demo");
     options.tracePath = parser.value("trace");
-    options.programFolder = QCoreApplication::applicationDirPath();
+    options.programFolder = vtl::ResourceFolder(QCoreApplication::applicationDirPath());
+    options.quitAfterStart = parser.isSet("quit-after-start");
+    if (!parser.positionalArguments().isEmpty()) {
+        options.openFile = QFileInfo(parser.positionalArguments().front()).absoluteFilePath();
+    }
     if (parser.isSet("api")) {
         const auto api = vtl::parseMidiApi(parser.value("api").toStdString());
         if (!api) {
