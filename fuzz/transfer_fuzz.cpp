@@ -56,9 +56,13 @@ Bytes Reply(FuzzedDataProvider& in) {
         return IdentityReplyMessage(device, in.ConsumeBool() ? kIdentityForFormat13
                                                              : in.ConsumeIntegral<std::uint8_t>());
     default: {
-        // Data as long as the step says, as far as the input gives it.
-        const auto length = in.ConsumeIntegralInRange<std::size_t>(0, 300);
-        const auto address = in.ConsumeIntegralInRange<std::uint32_t>(0, 0x1fffff);
+        // Often the 64-byte blocks at multiples of 64 a chain answers with, else any address
+        // and length.
+        const auto address = in.ConsumeBool()
+                                 ? 64 * in.ConsumeIntegralInRange<std::uint32_t>(0, 4)
+                                 : in.ConsumeIntegralInRange<std::uint32_t>(0, 0x1fffff);
+        const auto length = in.ConsumeBool() ? 64 : in.ConsumeIntegralInRange<std::size_t>(0, 300);
+        // Data as long as chosen, as far as the input gives it.
         Bytes data = in.ConsumeBytes<std::uint8_t>(length);
         data.resize(length);
         return ProgramResponseMessage(device, address, data);
