@@ -37,6 +37,8 @@ fi
 server=vtl-soak-$$
 jack=$root/tests/e2e/jack_server.sh
 export JACK_DEFAULT_SERVER=$server JACK_NO_START_SERVER=1 JACK_NO_AUDIO_RESERVATION=1
+# The server's safety-net lifetime outlasts a long soak (200 cycles take about 20 minutes).
+export VTL_JACK_LIFETIME=${VTL_JACK_LIFETIME:-14400}
 sim_pid=
 finish() {
     if [[ -n "$sim_pid" ]]; then
