@@ -1,12 +1,13 @@
-// The settings file after anything else wrote it: one write (a value, a key's or a section's
-// deletion) into a fuzzed file keeps every other line, a refused write keeps the file, and
-// a plain value written reads back.
+// The settings file after anything else wrote it: a read gives at most a value's length, one
+// write (a value, a key's or a section's deletion) keeps every other line, a refused write
+// keeps the file, and a plain value written reads back.
 
 #include "fuzz_check.h"
 #include "platform/ini_file.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -109,6 +110,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ini.setPath(scratch.path());
     ini.setSection(section);
     ini.setKey(key);
+    ini.setDefaultValue(value);
+    const std::string read = ini.value();
+    Require(std::count_if(read.begin(), read.end(), [](char c) { return (c & 0xC0) != 0x80; }) <=
+                static_cast<std::ptrdiff_t>(vtl::cInifile::kValueLength),
+            "a read gives more characters than a value holds");
     (void)ini.EnumerateAllSections();
     (void)ini.EnumerateCurrentSection();
     switch (write) {
