@@ -118,6 +118,7 @@ public:
     void unload() override { visible_ = false; }
     bool isVisible() const override { return visible_; }
     void setProgress(const TransferProgress& p) override {
+        (void)ProgressSummary(p); // the line the window shows under its bar
         Require(p.done >= 0 && p.done <= p.total, "progress runs past its total");
         Require(p.manualDone >= 0 && p.manualDone <= p.manualTotal,
                 "a manual's progress runs past its total");
@@ -137,6 +138,14 @@ public:
     void SetCommandsDataLoaded() override {}
     void ShowReading() override {}
     void ShowConsoleKept() override {}
+};
+
+// Sees every message as the traffic trace does.
+class FakeTraffic : public TrafficListener {
+public:
+    void Traffic(long, Direction, std::span<const std::uint8_t> message) override {
+        Require(!message.empty(), "an empty message is traced");
+    }
 };
 
 // The setup dialog offers only the devices there are, and the user may cancel it.

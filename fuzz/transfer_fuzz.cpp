@@ -90,7 +90,9 @@ struct Link {
           output(in.ConsumeIntegralInRange(0, 2)), settings{in.ConsumeIntegralInRange(0, 3),
                                                             in.ConsumeIntegralInRange(0, 4)},
           host(in, settings, input, output), queue(input, output, settings, host),
-          controller(model, input, queue, settings, status, view, host) {}
+          controller(model, input, queue, settings, status, view, host) {
+        controller.setTrafficListener(&traffic);
+    }
 
     FakeInput input;
     FakeOutput output;
@@ -98,6 +100,7 @@ struct Link {
     ConsoleModel model;
     FakeStatus status;
     FakeView view;
+    FakeTraffic traffic;
     FakeHost host;
     OutputQueue queue;
     TransferController controller;
@@ -147,6 +150,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const ConsoleModel before = link.model;
         const int layouts = link.view.layouts;
         Run(in, link);
+        (void)link.controller.Waiting(); // the hint a stalled transfer shows
         // A read replaces the console only once it is whole, and lays it out then.
         Require(link.controller.transferMode() != TransferMode::Reading ||
                     link.view.layouts != layouts || Same(before, link.model),
