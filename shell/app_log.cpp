@@ -1,13 +1,17 @@
 #include "shell/app_log.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 
 namespace vtl {
 
 void WriteLog(const AppState& state, const QString& text) {
     if (!state.logEnabled) return;
-    QFile log(state.programFolder + QLatin1Char('/') + QLatin1String(kLogFileName));
+    // An installed program's folder is the system's: its log goes beside the settings.
+    const QString& folder =
+        QFileInfo(state.programFolder).isWritable() ? state.programFolder : state.appDataFolder;
+    QFile log(folder + QLatin1Char('/') + QLatin1String(kLogFileName));
     if (!log.open(QIODevice::WriteOnly | QIODevice::Append)) return;
     log.write((text + QLatin1Char('\n')).toUtf8());
 }

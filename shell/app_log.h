@@ -12,7 +12,8 @@ namespace vtl {
 
 inline constexpr char kLogFileName[] = "VTLConfig.log";
 
-// Appends the text as one line (LF-terminated) to the log in state.programFolder when
+// Appends the text as one line (LF-terminated) to the log in state.programFolder, or in
+// state.appDataFolder where the program's folder cannot be written (installed), when
 // logging is on; a log that cannot be written loses the line silently.
 void WriteLog(const AppState& state, const QString& text);
 

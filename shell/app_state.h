@@ -28,7 +28,7 @@ struct AppState {
     QString midiOutName;
 
     // Folders and files.
-    QString programFolder; // holds the splash, bitmaps, cursor, manual and log
+    QString programFolder; // holds the splash, bitmaps, cursor, manual and (if writable) log
     QString appDataFolder; // the per-user settings folder, without a trailing separator
     QString configFolder;  // where console files are opened and saved
     bool logEnabled = false;

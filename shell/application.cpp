@@ -291,7 +291,9 @@ bool Application::SaveToFile() {
                                      ExistingFolder(state_.configFolder), FileFilter());
     if (path.isEmpty()) return false;
     state_.configFolder = QFileInfo(path).absolutePath();
-    if (!path.contains(QLatin1Char('.'))) path += QStringLiteral(".vtl");
+    // A name without an ending gets ".vtl", so the Load dialog's filter shows it; a dot in a
+    // folder's name (~/.config, My.Files) does not count.
+    if (!QFileInfo(path).fileName().contains(QLatin1Char('.'))) path += QStringLiteral(".vtl");
     const auto saved = SaveConfigFile(state_.console, path.toStdString());
     if (!saved) {
         QMessageBox::warning(main_.get(), QStringLiteral("File Save Error!"),

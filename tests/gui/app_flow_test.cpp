@@ -314,6 +314,7 @@ private slots:
         QTest::addRow("discard") << int(QMessageBox::Discard) << QString() << true;
         QTest::addRow("save, .vtl added") << int(QMessageBox::Save) << "edited" << true;
         QTest::addRow("save, own ending") << int(QMessageBox::Save) << "edited.bak" << true;
+        QTest::addRow("save, dotted folder") << int(QMessageBox::Save) << "my.files/edited" << true;
     }
 
     void unsavedEditsAskBeforeTheyAreLost() {
@@ -327,8 +328,9 @@ private slots:
 
         app.state().console.channels(2) ^= 1;
         const QDir folder(tmp_.path());
+        folder.mkpath(QFileInfo(fileName).path());
         const QString expected =
-            fileName.contains('.') ? fileName : fileName + QStringLiteral(".vtl");
+            QFileInfo(fileName).fileName().contains('.') ? fileName : fileName + ".vtl";
         QFile::remove(folder.filePath(expected));
         ModalScript script;
         script.answer(static_cast<QMessageBox::StandardButton>(answer));

@@ -10,6 +10,7 @@
 #include "sim/mcu_chain.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QJsonDocument>
 #include <QMessageBox>
@@ -67,6 +68,7 @@ class DemoUseTest : public QObject {
 
     // Settings, backups, the single-instance socket and the files saved; the application
     // goes first.
+    QString tmp_; // the temporary folder before any test changed TMPDIR
     std::unique_ptr<QTemporaryDir> home_;
     std::unique_ptr<vtl::Application> app_;
     QString saved_; // the name a file dialog is given
@@ -76,6 +78,7 @@ class DemoUseTest : public QObject {
 private slots:
     // A file dialog is given the name; every message box is kept and closed with Escape.
     void initTestCase() {
+        tmp_ = QDir::tempPath();
         connect(&answer_, &QTimer::timeout, this, [this] {
             QWidget* modal = QApplication::activeModalWidget();
             if (auto* files = qobject_cast<QFileDialog*>(modal)) {
@@ -92,7 +95,9 @@ private slots:
     // The application in demo mode after its first read, ticked by the test.
     void init() {
         app_.reset();
-        home_ = std::make_unique<QTemporaryDir>();
+        home_.reset(); // each home beside the last, never inside it
+        home_ = std::make_unique<QTemporaryDir>(tmp_ + QLatin1Char('/') +
+                                                QCoreApplication::applicationName() + "-XXXXXX");
         qputenv("HOME", home_->path().toUtf8());
         qputenv("TMPDIR", home_->path().toUtf8());
         qunsetenv("XDG_CONFIG_HOME");
