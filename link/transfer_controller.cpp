@@ -346,7 +346,8 @@ std::string TransferController::Waiting() const {
                "and that every MCU is switched on.";
     case LinkState::AwaitIdentity:
         if (echoed_ && *echoed_ < target().currentManual) {
-            return "The test message passed " + std::to_string(*echoed_) + " MCUs, so manual " + m +
+            return "The test message passed " + std::to_string(*echoed_) +
+                   (*echoed_ == 1 ? " MCU" : " MCUs") + ", so manual " + m +
                    " has none: check that its MCU is connected and switched on.";
         }
         if (echoed_) {
@@ -425,8 +426,10 @@ void TransferController::Pump() {
     // A device unplugged, or a program on the other end that ended, takes what is sent
     // without a word: its port is looked for before each message.
     if (!queue_.empty() && queue_.DeviceGone()) {
-        return PortFailed("its port is no longer there, as if it was unplugged or the program "
-                          "behind it ended.");
+        const std::string gone =
+            "its port is no longer there, as if it was unplugged or the program behind it ended.";
+        return Running() ? PortFailed(gone)
+                         : host_.ShowMessage("The MIDI device stopped working: " + gone);
     }
     const auto pumped = queue_.Pump();
     if (!pumped) return;

@@ -16,14 +16,19 @@ inline constexpr Command kPortsCommand{
 inline constexpr Command kProbeCommand{
     "probe", "[--api alsa|jack]",
     "find the input/output pair the console's chain is on and count its manuals", RunProbe};
-inline constexpr Command kReadCommand{
-    "read", "-o FILE [--in P] [--out P] [--api A] [--demo] [--trace F] [--timeout S]",
-    "read the configuration from the MCUs into a console file", RunRead};
-inline constexpr Command kWriteCommand{
-    "write", "FILE [--in P] [--out P] [--api A] [--demo] [--trace F] [--timeout S]",
-    "write a console file to the MCUs", RunWrite};
+inline constexpr Command kReadCommand{"read",
+                                      "-o FILE [--in P] [--out P] [--api A] [--demo] [--trace F] "
+                                      "[--timeout S] [--tick-ms N] [--demo-fault F]",
+                                      "read the configuration from the MCUs into a console file",
+                                      RunRead};
+inline constexpr Command kWriteCommand{"write",
+                                       "FILE [--in P] [--out P] [--api A] [--demo] [--trace F] "
+                                       "[--timeout S] [--tick-ms N] [--demo-fault F]",
+                                       "write a console file to the MCUs", RunWrite};
 inline constexpr Command kVerifyCommand{
-    "verify", "FILE [--in P] [--out P] [--api A] [--demo] [--trace F] [--timeout S]",
+    "verify",
+    "FILE [--in P] [--out P] [--api A] [--demo] [--trace F] [--timeout S] [--tick-ms N] "
+    "[--demo-fault F]",
     "read the MCUs back and compare with a console file; exit 1 when they differ", RunVerify};
 
 } // namespace vtl::cli

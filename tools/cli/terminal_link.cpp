@@ -201,7 +201,7 @@ Status TerminalLink::Run(Goal goal) {
             const std::string waiting = transfer.Waiting();
             result = Error{"gave up after " + std::to_string(options_.timeoutSeconds) +
                            " s: " + (waiting.empty() ? "no answer from the console" : waiting) +
-                           " (see also vtlconfig-cli probe)"};
+                           " See also: vtlconfig-cli probe."};
         } else {
             return;
         }
