@@ -47,13 +47,19 @@ Application::Application(AppOptions options) : options_(std::move(options)) {
     QApplication::setOrganizationName(QString::fromLatin1(kOrganisationName));
     state_.programFolder = options_.programFolder;
     instance_ = std::make_unique<SingleInstance>(kWindowTitle);
-    instance_->onActivate([this] { RaiseWindow(); });
+    instance_->onActivate([this](const QString& file) {
+        RaiseWindow();
+        // A console file double-clicked while this copy runs opens here, as Load would.
+        if (file.isEmpty() || !main_ || !main_->isVisible()) return;
+        EndReadBack();
+        if (MayDiscardEdits()) LoadFile(file);
+    });
 }
 
 Application::~Application() = default;
 
 bool Application::Start() {
-    if (instance_->AnotherInstance()) return false;
+    if (instance_->AnotherInstance(options_.openFile)) return false;
 
     splash_ = std::make_unique<frmSplash>(state_.programFolder + QStringLiteral("/tlsplash.jpg"));
     splash_->onUnload([this] {

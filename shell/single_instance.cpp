@@ -13,7 +13,9 @@ namespace vtl {
 namespace {
 
 constexpr int kConnectMilliseconds = 1000;
-const QByteArray kActivate = "activate\n";
+// One line each: "activate", or "open " and a file's path, which raises the window too.
+const QByteArray kActivate = "activate";
+const QByteArray kOpen = "open ";
 
 // A real folder (no link to one), owned by this user and closed to everybody else.
 bool IsPrivateFolder(const QString& path) {
@@ -47,12 +49,12 @@ SingleInstance::SingleInstance(const QString& key, QObject* parent) : QObject(pa
 
 SingleInstance::~SingleInstance() = default;
 
-bool SingleInstance::AnotherInstance() {
+bool SingleInstance::AnotherInstance(const QString& file) {
     if (name_.isEmpty()) return false;
     QLocalSocket socket;
     socket.connectToServer(name_);
     if (socket.waitForConnected(kConnectMilliseconds)) {
-        socket.write(kActivate);
+        socket.write((file.isEmpty() ? kActivate : kOpen + file.toUtf8()) + '\n');
         socket.waitForBytesWritten(kConnectMilliseconds);
         socket.disconnectFromServer();
         return true;
@@ -71,8 +73,13 @@ void SingleInstance::Listen() {
     connect(server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* peer = server_->nextPendingConnection()) {
             connect(peer, &QLocalSocket::readyRead, this, [this, peer] {
-                if (peer->readAll().contains("activate") && activate_) activate_();
-                peer->deleteLater();
+                while (peer->canReadLine()) {
+                    const QByteArray line = peer->readLine().chopped(1);
+                    if (!activate_) continue;
+                    if (line == kActivate) activate_({});
+                    if (line.startsWith(kOpen))
+                        activate_(QString::fromUtf8(line.mid(kOpen.size())));
+                }
             });
             connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
         }

@@ -1,6 +1,6 @@
 #pragma once
 // One running copy per user: a second start hands over to the first, which raises its
-// window, and then ends.
+// window (and opens the console file the second was started with), and then ends.
 //
 // The socket lies in a folder only this user may enter (the session's runtime folder, or one
 // of the user's own in the temporary folder) and is itself open to its owner only: no other
@@ -21,21 +21,25 @@ public:
     explicit SingleInstance(const QString& key, QObject* parent = nullptr);
     ~SingleInstance() override;
 
-    // True when another copy runs; it has then been asked to raise its window. Where no
-    // private folder can be had, every copy runs alone and this is false.
-    bool AnotherInstance();
+    // True when another copy runs; it has then been asked to raise its window and, when a
+    // file is given, to open it. Where no private folder can be had, every copy runs alone
+    // and this is false.
+    bool AnotherInstance(const QString& file = {});
     // The full path of the local socket the first copy listens on; empty without a private
     // folder.
     const QString& serverName() const { return name_; }
-    // Called in the first copy when a later one asks for the window.
-    void onActivate(std::function<void()> handler) { activate_ = std::move(handler); }
+    // Called in the first copy when a later one asks for the window, with the file it was
+    // started with (empty when none).
+    void onActivate(std::function<void(const QString& file)> handler) {
+        activate_ = std::move(handler);
+    }
 
 private:
     void Listen();
 
     QString name_;
     QLocalServer* server_ = nullptr;
-    std::function<void()> activate_;
+    std::function<void(const QString& file)> activate_;
 };
 
 } // namespace vtl

@@ -306,6 +306,16 @@ private slots:
         }
     }
 
+    // A console file double-clicked while the main window is up opens there, as Load would.
+    void secondStartWithAFileOpensIt() {
+        vtl::Application app(DemoOptions());
+        StartWithDemoRead(app);
+        vtl::SingleInstance second(kTitle);
+        QVERIFY(second.AnotherInstance(kProgramFolder + "/samples/three-manuals.vtl"));
+        QTRY_COMPARE(app.transfer().transferMode(), vtl::TransferMode::FileLoaded);
+        QCOMPARE(app.mainWindow()->windowFilePath(), kProgramFolder + "/samples/three-manuals.vtl");
+    }
+
     void unsavedEditsAskBeforeTheyAreLost_data() {
         QTest::addColumn<int>("answer");
         QTest::addColumn<QString>("fileName"); // typed into the save dialog
