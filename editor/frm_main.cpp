@@ -12,6 +12,7 @@
 #include "link/product.h"
 #include "link/tick.h"
 #include "model/console_model.h"
+#include "model/console_text.h"
 
 #include <QCloseEvent>
 #include <QFocusEvent>
@@ -39,8 +40,24 @@ constexpr int kPanelHeightTwips = 2175;
 constexpr int kHintsGap = 4;
 // A manual's piston rail, in its panel.
 constexpr QRect kRail = TwipsRect(1650, 1500, 10215, 435);
-constexpr std::array kPistonLefts{600,  1380, 1740, 2100, 2460, 2820, 3480, 4080, 4440, 4800,
-                                  5160, 5520, 6120, 6480, 7080, 7440, 7800, 8160, 8520, 9300};
+// Pistons stand 360 twips apart within a rail group; the gaps between the groups, from
+// left to right, are wider.
+constexpr int kPistonPitch = 360;
+constexpr std::array kGroupGaps{780, 660, 600, 600, 600, 780};
+static_assert(kGroupGaps.size() + 1 == kRailGroups.size());
+
+// The left edge of each piston on the rail, grouped as kRailGroups.
+constexpr std::array<int, kPistonsPerManual> PistonLefts() {
+    std::array<int, kPistonsPerManual> lefts{};
+    int left = 600;
+    for (std::size_t g = 0; g < kRailGroups.size(); ++g) {
+        for (int p = kRailGroups[g].first; p <= kRailGroups[g].last; ++p, left += kPistonPitch)
+            lefts[static_cast<std::size_t>(p)] = left;
+        if (g < kGroupGaps.size()) left += kGroupGaps[g] - kPistonPitch;
+    }
+    return lefts;
+}
+constexpr std::array kPistonLefts = PistonLefts();
 
 QRect ClientTwips(int left, int top, int width, int height) {
     return TwipsRect(left, top - kToolbarTwips, width, height);
