@@ -54,13 +54,7 @@ void RtMidiInput::open() {
                         "The MIDI input could not be set up.");
         return;
     }
-    const int count = deviceCount();
-    if (device_ < 0 || device_ >= count) {
-        reports_.report(rtMidiErrorCode(RtMidiError::INVALID_DEVICE),
-                        "MIDI input device " + std::to_string(device_) + " does not exist (" +
-                            std::to_string(count) + " input devices).");
-        return;
-    }
+    if (!reports_.deviceExists(device_, deviceCount(), "input")) return;
     if (reports_.attempt([&] { midi_->openPort(static_cast<unsigned>(device_), name_); }) &&
         midi_->isPortOpen()) {
         state_ = OpenState::Open;

@@ -64,13 +64,7 @@ void RtMidiOutput::open() {
         open_ = virtualOpen_ = reports_.attempt([&] { midi_->openVirtualPort(name_); });
         return;
     }
-    const int count = deviceCount();
-    if (device_ < 0 || device_ >= count) {
-        reports_.report(rtMidiErrorCode(RtMidiError::INVALID_DEVICE),
-                        "MIDI output device " + std::to_string(device_) + " does not exist (" +
-                            std::to_string(count) + " output devices).");
-        return;
-    }
+    if (!reports_.deviceExists(device_, deviceCount(), "output")) return;
     open_ = reports_.attempt([&] { midi_->openPort(static_cast<unsigned>(device_), name_); }) &&
             midi_->isPortOpen();
     if (!open_) reports_.attempt([&] { midi_->closePort(); });

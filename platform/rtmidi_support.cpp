@@ -54,4 +54,12 @@ void RtMidiReports::report(int code, const std::string& message) {
     owner_.post([deliver = deliver_, code, message] { deliver(code, message); });
 }
 
+bool RtMidiReports::deviceExists(int device, int count, const std::string& direction) {
+    if (device >= 0 && device < count) return true;
+    report(rtMidiErrorCode(RtMidiError::INVALID_DEVICE),
+           "MIDI " + direction + " device " + std::to_string(device) + " does not exist (" +
+               std::to_string(count) + " " + direction + " devices).");
+    return false;
+}
+
 } // namespace vtl

@@ -55,6 +55,9 @@ public:
     // Hands a report to the owner's thread; an error (code above 0) also fails the current
     // attempt. Callable from any thread.
     void report(int code, const std::string& message);
+    // Reports a device number that is not one of the count devices of the direction ("input"
+    // or "output"); true when it is one of them.
+    bool deviceExists(int device, int count, const std::string& direction);
 
 private:
     const OwnerThread& owner_;
