@@ -6,12 +6,11 @@
 #include "link/transfer_controller.h"
 #include "model/program_image.h"
 #include "shell/application.h"
-#include "shell/frm_choice.h"
-#include "shell/frm_splash.h"
 #include "shell/frm_status.h"
 #include "sim/chain_faults.h"
 #include "sim/mcu_chain.h"
 #include "sysex/hex.h"
+#include "tests/gui/app_test_support.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -45,10 +44,8 @@ class AppFaultTest : public QObject {
 
 private slots:
     void initTestCase() {
-        qputenv("HOME", tmp_.path().toUtf8());
-        qunsetenv("XDG_CONFIG_HOME");
+        vtl::test::UseScratchHome(tmp_.path());
         QStandardPaths::setTestModeEnabled(true);
-        qputenv("TMPDIR", tmp_.path().toUtf8());
     }
 
     void aReadOfAFaultyConsoleEndsWholeOrKeepsTheConsoleBefore() {
@@ -68,22 +65,9 @@ private slots:
             {"twice:1", ""},
             {"high-byte:2", "Manual 2 sent damaged data (a byte lost or changed on the way)"},
         };
-        vtl::AppOptions options;
-        options.demo = true;
-        options.programFolder = QStringLiteral(VTL_PROGRAM_FOLDER);
-        vtl::Application app(options);
-        QVERIFY(app.Start());
-        QTest::mouseClick(&app.splash(), Qt::LeftButton);
-        QTest::mouseClick(app.choice().findChild<QWidget*>(QStringLiteral("lblWizard")),
-                          Qt::LeftButton);
+        vtl::Application app(vtl::test::DemoOptions());
+        vtl::test::StartWithDemoRead(app);
         vtl::frmMain& main = *app.mainWindow();
-        main.stopTimer();
-        QTRY_COMPARE(app.transfer().transferMode(), vtl::TransferMode::Reading);
-        const auto tickUntil = [&](const std::function<bool()>& done) {
-            for (int i = 0; i < 3000 && !done(); ++i)
-                app.Tick();
-        };
-        tickUntil([&] { return !app.status().isVisible(); });
         const QString before = Images(app.state().console);
 
         // Message boxes are read and closed as they come up.
@@ -113,7 +97,7 @@ private slots:
             app.ReadFromVtl();
             // The hint comes after five seconds of waiting; the status window lets the user stop.
             bool seen = false;
-            tickUntil([&] {
+            vtl::test::TickUntil(app, [&] {
                 seen = seen || (!says.isEmpty() && text->toPlainText().contains(says));
                 return !app.status().isVisible() || (seen && !recovers);
             });

@@ -10,6 +10,7 @@
 #include "shell/frm_status.h"
 #include "shell/saved_console.h"
 #include "shell/single_instance.h"
+#include "tests/gui/app_test_support.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -35,23 +36,6 @@ const QString kTitle = QStringLiteral("Larchmont VTLConfig");
 
 QString SettingsFile() {
     return vtl::AppDataFolder() + QStringLiteral("/VTLConfig.ini");
-}
-
-vtl::AppOptions DemoOptions() {
-    vtl::AppOptions options;
-    options.demo = true;
-    options.programFolder = kProgramFolder;
-    return options;
-}
-
-// Runs the transfer controller until it settles or the tick budget is spent.
-bool TickUntilFinished(vtl::Application& app, int budget) {
-    for (int i = 0; i < budget; ++i) {
-        app.Tick();
-        if (app.transfer().linkState() == vtl::LinkState::Finishing && !app.status().isVisible())
-            return true;
-    }
-    return false;
 }
 
 QByteArray ReadFile(const QString& path) {
@@ -98,17 +82,6 @@ private:
     std::vector<std::function<bool(QWidget*)>> steps_;
 };
 
-// A main window after "New" has read the simulated console.
-void StartWithDemoRead(vtl::Application& app) {
-    QVERIFY(app.Start());
-    QTest::mouseClick(&app.splash(), Qt::LeftButton);
-    QTest::mouseClick(app.choice().findChild<QWidget*>(QStringLiteral("lblWizard")),
-                      Qt::LeftButton);
-    app.mainWindow()->stopTimer();
-    QTRY_COMPARE(app.transfer().transferMode(), vtl::TransferMode::Reading);
-    QVERIFY(TickUntilFinished(app, 2000));
-}
-
 bool WriteFile(const QString& path, const QByteArray& text) {
     QFile file(path);
     return QDir().mkpath(QFileInfo(path).path()) && file.open(QIODevice::WriteOnly) &&
@@ -142,16 +115,12 @@ class AppFlowTest : public QObject {
 
 private slots:
     void initTestCase() {
-        // Settings and backups go to a scratch home.
-        qputenv("HOME", tmp_.path().toUtf8());
-        qunsetenv("XDG_CONFIG_HOME");
+        vtl::test::UseScratchHome(tmp_.path());
         QStandardPaths::setTestModeEnabled(true);
-        // The single-instance socket lives in the temporary folder: keep it private.
-        qputenv("TMPDIR", tmp_.path().toUtf8());
     }
 
     void splashChoiceMainAndDemoRead() {
-        vtl::Application app(DemoOptions());
+        vtl::Application app(vtl::test::DemoOptions());
         QVERIFY(app.Start());
         QDir(app.state().appDataFolder + QStringLiteral("/Backups")).removeRecursively();
         QVERIFY(app.splash().isVisible());
@@ -173,7 +142,7 @@ private slots:
         // "New" starts a read at the first activation.
         app.mainWindow()->stopTimer();
         QTRY_COMPARE(app.transfer().transferMode(), vtl::TransferMode::Reading);
-        QVERIFY(TickUntilFinished(app, 2000));
+        QVERIFY(vtl::test::Settle(app));
         QCOMPARE(app.state().console.manualCount, 3);
         QVERIFY(app.mainWindow()->commandEnabled(vtl::frmMain::kWrite));
         QVERIFY(app.mainWindow()->findChild<QWidget*>(QStringLiteral("fraManual2"))->isVisible());
@@ -184,7 +153,7 @@ private slots:
 
         // A write back goes out whole and finishes.
         app.WriteToVtl();
-        QVERIFY(TickUntilFinished(app, 5000));
+        QVERIFY(vtl::test::Settle(app));
         QCOMPARE(app.transfer().transferMode(), vtl::TransferMode::Writing);
     }
 
@@ -199,7 +168,7 @@ private slots:
         QFETCH(QString, how);
         QFile::remove(SettingsFile());
         {
-            vtl::Application app(DemoOptions());
+            vtl::Application app(vtl::test::DemoOptions());
             QVERIFY(app.Start());
             QTest::mouseClick(&app.splash(), Qt::LeftButton);
             QWidget& choice = app.choice();
@@ -258,7 +227,7 @@ private slots:
                                           "Width=1000\nHeight=700\n[Preferences]\nPath=" +
                                               tmp_.filePath(QStringLiteral("gone")).toUtf8() +
                                               "\n"));
-        vtl::Application app(DemoOptions());
+        vtl::Application app(vtl::test::DemoOptions());
         QVERIFY(app.Start());
         QTest::mouseClick(&app.splash(), Qt::LeftButton);
         QString startFolder = QStringLiteral("not shown");
@@ -291,7 +260,7 @@ private slots:
 
     // A second start while the first shows only its splash, or its choice, raises that window.
     void secondStartRaisesTheStartWindow() {
-        vtl::Application app(DemoOptions());
+        vtl::Application app(vtl::test::DemoOptions());
         QVERIFY(app.Start());
         QWidget other;
         other.show();
@@ -308,8 +277,8 @@ private slots:
 
     // A console file double-clicked while the main window is up opens there, as Load would.
     void secondStartWithAFileOpensIt() {
-        vtl::Application app(DemoOptions());
-        StartWithDemoRead(app);
+        vtl::Application app(vtl::test::DemoOptions());
+        vtl::test::StartWithDemoRead(app);
         vtl::SingleInstance second(kTitle);
         QVERIFY(second.AnotherInstance(kProgramFolder + "/samples/three-manuals.vtl"));
         QTRY_COMPARE(app.transfer().transferMode(), vtl::TransferMode::FileLoaded);
@@ -331,8 +300,8 @@ private slots:
         QFETCH(int, answer);
         QFETCH(QString, fileName);
         QFETCH(bool, closes);
-        vtl::Application app(DemoOptions());
-        StartWithDemoRead(app);
+        vtl::Application app(vtl::test::DemoOptions());
+        vtl::test::StartWithDemoRead(app);
         // Nothing changed since the read: closing asks nothing.
         QVERIFY(app.MayDiscardEdits());
 
@@ -363,8 +332,8 @@ private slots:
     // A file that fails to load is named with its bad line and nothing of it is taken: the
     // console shown, with its edit, stays as it was.
     void failedLoadKeepsTheConsole() {
-        vtl::Application app(DemoOptions());
-        StartWithDemoRead(app);
+        vtl::Application app(vtl::test::DemoOptions());
+        vtl::test::StartWithDemoRead(app);
         app.state().console.channels(1) ^= 1;
         vtl::SavedConsole before;
         before.Mark(app.state().console);
@@ -387,7 +356,7 @@ private slots:
     }
 
     void aboutNeverShowsTheChoiceAgain() {
-        vtl::Application app(DemoOptions());
+        vtl::Application app(vtl::test::DemoOptions());
         QVERIFY(app.Start());
         QTest::mouseClick(&app.splash(), Qt::LeftButton);
         app.choice().hide(); // as after a choice
@@ -404,7 +373,7 @@ private slots:
         const QString path = vtl::AppDataFolder() + QStringLiteral("/VTLConfig.ini");
         QVERIFY(WriteFile(path, "[MIDI I/O]\nInput=3\nOutput=4\nConfigured=True\n"));
         {
-            vtl::Application app(DemoOptions());
+            vtl::Application app(vtl::test::DemoOptions());
             QVERIFY(app.Start());
             QCOMPARE(app.state().midi.midiInSetting, 1); // the simulated console
             app.Shutdown();

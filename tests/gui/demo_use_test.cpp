@@ -8,6 +8,7 @@
 #include "shell/frm_splash.h"
 #include "shell/frm_status.h"
 #include "sim/mcu_chain.h"
+#include "tests/gui/app_test_support.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -47,19 +48,8 @@ void Edit(QWidget& main, const QString& name, const QStringList& settings) {
     QTest::mouseClick(element, Qt::LeftButton);
 }
 
-// Ticks until the condition holds; false when it never did.
-template <typename Condition> bool TickUntil(vtl::Application& app, Condition holds) {
-    for (int i = 0; i < 5000; ++i, app.Tick())
-        if (holds()) return true;
-    return false;
-}
-
-// Ticks until the transfer has finished and its status window has closed.
-bool Settle(vtl::Application& app) {
-    return TickUntil(app, [&] {
-        return app.transfer().linkState() == vtl::LinkState::Finishing && !app.status().isVisible();
-    });
-}
+using vtl::test::Settle;
+using vtl::test::TickUntil;
 
 } // namespace
 
@@ -98,21 +88,11 @@ private slots:
         home_.reset(); // each home beside the last, never inside it
         home_ = std::make_unique<QTemporaryDir>(tmp_ + QLatin1Char('/') +
                                                 QCoreApplication::applicationName() + "-XXXXXX");
-        qputenv("HOME", home_->path().toUtf8());
-        qputenv("TMPDIR", home_->path().toUtf8());
-        qunsetenv("XDG_CONFIG_HOME");
-        vtl::AppOptions options;
-        options.demo = true;
-        options.programFolder = VTL_PROGRAM_FOLDER;
-        app_ = std::make_unique<vtl::Application>(options);
+        vtl::test::UseScratchHome(home_->path());
+        app_ = std::make_unique<vtl::Application>(vtl::test::DemoOptions());
         saved_ = home_->path() + QStringLiteral("/whole-use");
         messages_.clear();
-        QVERIFY(app_->Start());
-        QTest::mouseClick(&app_->splash(), Qt::LeftButton);
-        QTest::mouseClick(app_->choice().findChild<QWidget*>("lblWizard"), Qt::LeftButton);
-        app_->mainWindow()->stopTimer();
-        QTRY_COMPARE(app_->transfer().transferMode(), vtl::TransferMode::Reading);
-        QVERIFY(Settle(*app_));
+        vtl::test::StartWithDemoRead(*app_);
     }
 
     void readEditWriteReadBackAndSave() {

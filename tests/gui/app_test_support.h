@@ -1,0 +1,55 @@
+#pragma once
+// Helpers of the application tests: a scratch home, demo mode from the built program folder,
+// and the first read of the simulated console, ticked by the test.
+
+#include "editor/frm_main.h"
+#include "link/transfer_controller.h"
+#include "shell/application.h"
+#include "shell/frm_choice.h"
+#include "shell/frm_splash.h"
+#include "shell/frm_status.h"
+
+#include <QTest>
+
+namespace vtl::test {
+
+// Settings, backups and the single-instance socket go below home.
+inline void UseScratchHome(const QString& home) {
+    qputenv("HOME", home.toUtf8());
+    qputenv("TMPDIR", home.toUtf8());
+    qunsetenv("XDG_CONFIG_HOME");
+}
+
+inline AppOptions DemoOptions() {
+    AppOptions options;
+    options.demo = true;
+    options.programFolder = QStringLiteral(VTL_PROGRAM_FOLDER);
+    return options;
+}
+
+// Ticks until the condition holds; false when it never did within the budget.
+template <typename Condition> bool TickUntil(Application& app, Condition holds, int budget = 5000) {
+    for (int i = 0; i < budget; ++i, app.Tick())
+        if (holds()) return true;
+    return false;
+}
+
+// Ticks until the transfer has finished and its status window has closed.
+inline bool Settle(Application& app) {
+    return TickUntil(app, [&] {
+        return app.transfer().linkState() == LinkState::Finishing && !app.status().isVisible();
+    });
+}
+
+// Starts the application and takes "New" from the choice: the main window after its read.
+inline void StartWithDemoRead(Application& app) {
+    QVERIFY(app.Start());
+    QTest::mouseClick(&app.splash(), Qt::LeftButton);
+    QTest::mouseClick(app.choice().findChild<QWidget*>(QStringLiteral("lblWizard")),
+                      Qt::LeftButton);
+    app.mainWindow()->stopTimer();
+    QTRY_COMPARE(app.transfer().transferMode(), TransferMode::Reading);
+    QVERIFY(Settle(app));
+}
+
+} // namespace vtl::test
