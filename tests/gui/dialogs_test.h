@@ -17,9 +17,7 @@ private slots:
 
     // Status window.
     void statusKeepsEndInView();
-    void statusShowsLineBreaks();
     void statusClosingClearsText();
-    void statusClickIntoTextFocusesClose();
     void statusBarFollowsTheFigures();
 
     // Documentation launch.
