@@ -2,12 +2,10 @@
 
 #include "shell/app_log.h"
 #include "shell/app_paths.h"
-#include "shell/widget_placement.h"
 #include "shell_test_support.h"
 #include "tests/gui/listed_ports.h"
 
 #include <QDir>
-#include <QWidget>
 
 #include <functional>
 
@@ -181,19 +179,6 @@ TEST_F(SettingsTest, DamagedSettingsFileIsKeptAside) {
     }
 }
 
-TEST_F(SettingsTest, EveryStartWritesOneLogLineWhileLoggingIsOn) {
-    GivenSettings("[Tabulist]\nLog=1\n");
-    for (int start = 1; start <= 3; ++start)
-        Start();
-    WriteLog(state_, QStringLiteral("No MIDI Card present."));
-    const QStringList lines =
-        QString::fromStdString(ReadText(log()).value_or("")).split(QLatin1Char('\n'));
-    ASSERT_EQ(lines.size(), 5); // four lines, each ended by LF
-    for (int i = 0; i < 3; ++i)
-        EXPECT_TRUE(lines[i].startsWith(QLatin1String("MCU Config: start at ")));
-    EXPECT_EQ(lines[3], QStringLiteral("No MIDI Card present."));
-}
-
 // A fresh account may have no documents folder: the file dialogs then start in the home
 // folder, and a remembered folder that is gone gives way to the documents folder.
 TEST_F(SettingsTest, FileDialogsStartInAFolderThatExists) {
@@ -230,8 +215,11 @@ TEST(StartLogLineTest, LocaleDateAndTimeWithSeconds) {
 
 TEST_F(SettingsTest, WriteSettingsAtShutdown) {
     const std::string window = "[VTLConfig]\nMaximised=0\nLeft=10\nTop=20\nWidth=800\nHeight=600\n";
-    const std::string path =
-        "[Preferences]\nPath=/home/Müller/Orgel ; files\nVerifyAfterWrite=False\n";
+    // Only the fresh file has Verify after Write on.
+    const auto path = [](bool verify) {
+        return "[Preferences]\nPath=/home/Müller/Orgel ; files\nVerifyAfterWrite="s +
+               (verify ? "True" : "False") + "\n";
+    };
     const std::string names = "InputName=Ümlaut In\nOutputName=Out [2] = \"B\"\n";
     const struct {
         const char* name;
@@ -241,15 +229,16 @@ TEST_F(SettingsTest, WriteSettingsAtShutdown) {
         std::string after;
     } cases[] = {
         {"fresh", std::nullopt, 3, 1, false,
-         window + "[MIDI I/O]\nInput=3\nOutput=1\nConfigured=True\n" + names + path},
+         window + "[MIDI I/O]\nInput=3\nOutput=1\nConfigured=True\n" + names + path(true)},
         {"input 0 is not written back", "[MIDI I/O]\nInput=0\nOutput=5\n; mine\n", 0, 5, false,
-         "[MIDI I/O]\nInput=0\nOutput=5\n; mine\n" + window + path},
+         "[MIDI I/O]\nInput=0\nOutput=5\n; mine\n" + window + path(false)},
         {"output 0 leaves the section", "[MIDI I/O]\nInput=2\n", 2, 0, false,
-         "[MIDI I/O]\nInput=2\n" + window + path},
+         "[MIDI I/O]\nInput=2\n" + window + path(false)},
         {"updated in place",
          "; settings\n[Preferences]\nPath=/old\nVerifyAfterWrite=True\n[MIDI I/O]\nInput=1\n", -1,
          4, true,
-         "; settings\n" + path + "[MIDI I/O]\nInput=-1\nOutput=4\nConfigured=True\n" + names},
+         "; settings\n" + path(false) + "[MIDI I/O]\nInput=-1\nOutput=4\nConfigured=True\n" +
+             names},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -261,6 +250,7 @@ TEST_F(SettingsTest, WriteSettingsAtShutdown) {
         state.midiInName = QStringLiteral("Ümlaut In");
         state.midiOutName = QStringLiteral("Out [2] = \"B\"");
         state.configFolder = QStringLiteral("/home/Müller/Orgel ; files");
+        state.verifyAfterWrite = !c.before;
         FakeWindow main;
         main.placement = {10, 20, 800, 600};
         main.minimised = c.minimised;
@@ -269,24 +259,6 @@ TEST_F(SettingsTest, WriteSettingsAtShutdown) {
         EXPECT_TRUE(ini.success()) << ini.lastError();
         EXPECT_EQ(ReadText(SettingsFile(AppDataFolder())), c.after);
     }
-}
-
-TEST_F(SettingsTest, PlacementAndVerifyAfterWriteSurviveShutdownAndStart) {
-    QWidget window;
-    window.move(30, 40);
-    window.resize(300, 200);
-    WidgetPlacement placement(window);
-    cInifile ini;
-    Start();
-    state_.verifyAfterWrite = true;
-    WriteSettings(state_, ini, placement);
-    window.move(0, 0);
-    window.resize(50, 50);
-    Start();
-    LoadMainWindowPlacement(state_, ini, placement, 100, 100);
-    EXPECT_TRUE(state_.verifyAfterWrite);
-    EXPECT_EQ(window.pos(), QPoint(30, 40));
-    EXPECT_EQ(window.size(), QSize(300, 200));
 }
 
 TEST(RefindPortsTest, SettingsFollowTheirDevicesByName) {
