@@ -4,7 +4,7 @@
 // runner has an application object.
 
 #include "cli_fixture.h"
-#include "link/midi_io.h"
+#include "tests/gui/listed_ports.h"
 #include "tools/cli/link_commands.h"
 #include "tools/cli/terminal_link.h"
 
@@ -15,22 +15,11 @@
 namespace vtl::cli {
 namespace {
 
-// A port that lists the devices it is given.
-class NamedPorts : public MidiPort {
-public:
-    explicit NamedPorts(std::vector<std::string> names) : names_(std::move(names)) {}
-    int deviceCount() override { return static_cast<int>(names_.size()); }
-    void selectDevice(int number) override { selected_ = number; }
-    std::string deviceName() override { return names_.at(static_cast<std::size_t>(selected_)); }
-
-private:
-    std::vector<std::string> names_;
-    int selected_ = 0;
-};
+using test::ListedOutput;
 
 TEST(FindPort, TakesANumberOrAPartOfOneName) {
-    NamedPorts ports({"USB MIDI 20:0", "Through 14:0", "Other midi 24:0"});
-    NamedPorts none({});
+    ListedOutput ports({"USB MIDI 20:0", "Through 14:0", "Other midi 24:0"});
+    ListedOutput none;
     const struct {
         MidiPort& port;
         const char* choice;
