@@ -65,6 +65,7 @@ bool Application::Start() {
     splash_->onUnload([this] {
         if (state_.choiceShown) return;
         state_.choiceShown = true;
+        Initialise();
         if (options_.openFile.isEmpty() && !options_.quitAfterStart) {
             choice_->show();
         } else {
@@ -76,7 +77,9 @@ bool Application::Start() {
     // Leaving from the start choice saves nothing: nothing has been changed yet.
     choice_->onExit([] { QCoreApplication::exit(0); });
 
-    Initialise();
+    // The windows and the link are made once the splash is up, so that nothing holds back its
+    // first paint; a splash dismissed before makes them first.
+    splash_->onFirstPaint([this] { Initialise(); });
     splash_->Start();
     splash_->show();
     if (options_.quitAfterStart) QTimer::singleShot(0, splash_.get(), &QDialog::accept);
@@ -337,6 +340,7 @@ void Application::About() {
 }
 
 void Application::Shutdown() {
+    Initialise(); // the settings written are never the defaults of a start cut short
     session_->Close();
     if (realMidi_) {
         state_.midi = realMidi_->midi;

@@ -7,6 +7,8 @@
 #include <QPixmap>
 #include <QTimer>
 
+#include <utility>
+
 namespace vtl {
 
 frmSplash::frmSplash(const QString& picturePath, QWidget* parent)
@@ -30,6 +32,11 @@ frmSplash::frmSplash(const QString& picturePath, QWidget* parent)
 
 void frmSplash::Start() {
     timer1_->start();
+}
+
+void frmSplash::paintEvent(QPaintEvent* event) {
+    QDialog::paintEvent(event);
+    if (firstPaint_) QTimer::singleShot(0, this, std::exchange(firstPaint_, nullptr));
 }
 
 void frmSplash::mousePressEvent(QMouseEvent*) {

@@ -17,15 +17,19 @@ public:
     void Start();
     // Called each time the window goes away.
     void onUnload(std::function<void()> handler) { unload_ = std::move(handler); }
+    // Called once, on the turn after the window was first painted.
+    void onFirstPaint(std::function<void()> handler) { firstPaint_ = std::move(handler); }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void done(int result) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     QTimer* timer1_;
     std::function<void()> unload_;
+    std::function<void()> firstPaint_;
 };
 
 } // namespace vtl

@@ -375,7 +375,7 @@ private slots:
         {
             vtl::Application app(vtl::test::DemoOptions());
             QVERIFY(app.Start());
-            QCOMPARE(app.state().midi.midiInSetting, 1); // the simulated console
+            QTRY_COMPARE(app.state().midi.midiInSetting, 1); // the simulated console
             app.Shutdown();
         }
         const QByteArray text = ReadFile(path);
