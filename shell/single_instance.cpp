@@ -3,16 +3,23 @@
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
-#include <QLocalServer>
-#include <QLocalSocket>
+#include <QSocketNotifier>
 
+#include <fcntl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 namespace vtl {
 namespace {
 
-constexpr int kConnectMilliseconds = 1000;
+// A plain Unix-domain socket rather than Qt's local sockets: Qt Network would be loaded at every
+// start, with the libraries it brings, for this alone.
+constexpr time_t kConnectSeconds = 1;
 // One line each: "activate", or "open " and a file's path, which raises the window too.
 const QByteArray kActivate = "activate";
 const QByteArray kOpen = "open ";
@@ -36,6 +43,30 @@ QString SocketFolder() {
     return IsPrivateFolder(own) ? own : QString();
 }
 
+// The address of a socket file; false when the path is too long for one.
+bool SocketAddress(const QString& name, sockaddr_un& address) {
+    const QByteArray path = QFile::encodeName(name);
+    address = {};
+    address.sun_family = AF_UNIX;
+    if (path.size() >= qsizetype(sizeof address.sun_path)) return false;
+    std::memcpy(address.sun_path, path.constData(), path.size());
+    return true;
+}
+
+sockaddr* Generic(sockaddr_un& address) {
+    return reinterpret_cast<sockaddr*>(&address);
+}
+
+// A socket notifier that closes its socket when it goes.
+class OwnedSocket : public QSocketNotifier {
+public:
+    OwnedSocket(int socket, QObject* parent) : QSocketNotifier(socket, Read, parent) {}
+    ~OwnedSocket() override {
+        setEnabled(false);
+        ::close(int(socket()));
+    }
+};
+
 } // namespace
 
 SingleInstance::SingleInstance(const QString& key, QObject* parent) : QObject(parent) {
@@ -47,43 +78,79 @@ SingleInstance::SingleInstance(const QString& key, QObject* parent) : QObject(pa
                 QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha1).toHex().left(16));
 }
 
-SingleInstance::~SingleInstance() = default;
+SingleInstance::~SingleInstance() {
+    if (server_) ::unlink(QFile::encodeName(name_).constData());
+}
 
 bool SingleInstance::AnotherInstance(const QString& file) {
-    if (name_.isEmpty()) return false;
-    QLocalSocket socket;
-    socket.connectToServer(name_);
-    if (socket.waitForConnected(kConnectMilliseconds)) {
-        socket.write((file.isEmpty() ? kActivate : kOpen + file.toUtf8()) + '\n');
-        socket.waitForBytesWritten(kConnectMilliseconds);
-        socket.disconnectFromServer();
-        return true;
+    sockaddr_un address;
+    if (name_.isEmpty() || !SocketAddress(name_, address)) return false;
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (socket < 0) return false;
+    // Connecting waits while the first copy's queue is full, and writing while its buffer is:
+    // neither longer than this.
+    const timeval timeout{kConnectSeconds, 0};
+    ::setsockopt(socket, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
+    const bool answered = ::connect(socket, Generic(address), sizeof address) == 0;
+    if (answered) {
+        const QByteArray line = (file.isEmpty() ? kActivate : kOpen + file.toUtf8()) + '\n';
+        for (qsizetype sent = 0, n = 0; sent < line.size(); sent += n) {
+            n = ::send(socket, line.constData() + sent, line.size() - sent, MSG_NOSIGNAL);
+            if (n <= 0) break;
+        }
     }
-    Listen();
-    return false;
+    ::close(socket);
+    if (!answered) Listen();
+    return answered;
 }
 
 void SingleInstance::Listen() {
-    server_ = new QLocalServer(this);
-    // Qt binds the socket in a fresh folder beside the name, sets its mode to 0700 and
-    // renames it onto the name: a socket that a crashed copy left behind is replaced. A socket
-    // that cannot be made leaves this copy running alone.
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    server_->listen(name_);
-    connect(server_, &QLocalServer::newConnection, this, [this] {
-        while (QLocalSocket* peer = server_->nextPendingConnection()) {
-            connect(peer, &QLocalSocket::readyRead, this, [this, peer] {
-                while (peer->canReadLine()) {
-                    const QByteArray line = peer->readLine().chopped(1);
-                    if (!activate_) continue;
-                    if (line == kActivate) activate_({});
-                    if (line.startsWith(kOpen))
-                        activate_(QString::fromUtf8(line.mid(kOpen.size())));
-                }
-            });
-            connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
-        }
-    });
+    sockaddr_un address;
+    SocketAddress(name_, address);
+    const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
+    if (socket < 0) return;
+    // Nobody answered on the name: a socket there is one a killed copy left behind.
+    const bool bound = ::bind(socket, Generic(address), sizeof address) == 0 ||
+                       (errno == EADDRINUSE && ::unlink(address.sun_path) == 0 &&
+                        ::bind(socket, Generic(address), sizeof address) == 0);
+    // Open to its owner only before anybody can connect. A socket that cannot be made leaves
+    // this copy running alone.
+    if (!bound || ::chmod(address.sun_path, S_IRWXU) != 0 || ::listen(socket, SOMAXCONN) != 0) {
+        if (bound) ::unlink(address.sun_path);
+        ::close(socket);
+        return;
+    }
+    server_ = new OwnedSocket(socket, this);
+    connect(server_, &QSocketNotifier::activated, this, &SingleInstance::Accept);
+}
+
+void SingleInstance::Accept() {
+    int peer;
+    while ((peer = ::accept4(int(server_->socket()), nullptr, nullptr,
+                             SOCK_CLOEXEC | SOCK_NONBLOCK)) >= 0) {
+        auto* reader = new OwnedSocket(peer, this);
+        // Lines are handled as they are complete; the peer is closed once it has closed.
+        connect(reader, &QSocketNotifier::activated, this,
+                [this, reader, pending = QByteArray()]() mutable {
+                    char buffer[4096];
+                    ssize_t n;
+                    while ((n = ::read(int(reader->socket()), buffer, sizeof buffer)) > 0)
+                        pending.append(buffer, n);
+                    const bool closed = n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
+                    for (qsizetype end; (end = pending.indexOf('\n')) >= 0;
+                         pending.remove(0, end + 1)) {
+                        const QByteArray line = pending.left(end);
+                        if (!activate_) continue;
+                        if (line == kActivate) activate_({});
+                        if (line.startsWith(kOpen))
+                            activate_(QString::fromUtf8(line.mid(kOpen.size())));
+                    }
+                    if (closed) {
+                        reader->setEnabled(false);
+                        reader->deleteLater();
+                    }
+                });
+    }
 }
 
 } // namespace vtl

@@ -11,7 +11,7 @@
 
 #include <functional>
 
-class QLocalServer;
+class QSocketNotifier;
 
 namespace vtl {
 
@@ -36,9 +36,10 @@ public:
 
 private:
     void Listen();
+    void Accept();
 
     QString name_;
-    QLocalServer* server_ = nullptr;
+    QSocketNotifier* server_ = nullptr; // owns the listening socket; null when not listening
     std::function<void(const QString& file)> activate_;
 };
 

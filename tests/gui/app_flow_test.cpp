@@ -19,7 +19,6 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QLocalSocket>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
@@ -28,6 +27,13 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
 
 namespace {
 
@@ -103,9 +109,14 @@ int RunToTheEnd(const std::function<void()>& act) {
 }
 
 bool SocketAnswers(const QString& name) {
-    QLocalSocket probe;
-    probe.connectToServer(name);
-    return probe.waitForConnected(100);
+    sockaddr_un address{AF_UNIX, {}};
+    const QByteArray path = QFile::encodeName(name);
+    std::memcpy(address.sun_path, path.constData(), std::min(path.size(), qsizetype(100)));
+    const int probe = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    const bool answers =
+        ::connect(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+    ::close(probe);
+    return answers;
 }
 
 } // namespace

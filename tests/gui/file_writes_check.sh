@@ -66,8 +66,9 @@ allowed=(
   "$home(/\.config$ours)?"
   # The log, in the program's folder.
   "$root/program/VTLConfig\.log"
-  # The per-user runtime folder: the single-instance socket and the folder Qt binds it in.
-  "$root/runtime/.*"
+  # The single-instance socket in the per-user runtime folder, bound, opened to its owner only
+  # and removed.
+  "$root/runtime/vtlconfig-[0-9a-f]{16}"
   # Qt's file dialog keeps its history and view in the user's Qt settings.
   "$home/\.config/QtProject\.conf(\.lock)?"
 )
