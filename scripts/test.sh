@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Sets up the machine, builds and runs every test, each once:
-#   ci    the optimised build of everything, benchmarks included, and the package test
+#   ci    the optimised build of the programs and benchmarks, and the package test
 #   tsan  the MIDI platform tests under ThreadSanitizer: RtMidi's thread hands messages over
 #   fuzz  a short run of each fuzz harness, where the fuzz preset configures
 #   asan  every test but the package test under AddressSanitizer and UndefinedBehaviorSanitizer
