@@ -92,6 +92,7 @@ bool SingleInstance::AnotherInstance(const QString& file) {
     const timeval timeout{kConnectSeconds, 0};
     ::setsockopt(socket, SOL_SOCKET, SO_SNDTIMEO, &timeout, sizeof timeout);
     const bool answered = ::connect(socket, Generic(address), sizeof address) == 0;
+    const bool nobodyListens = !answered && errno == ECONNREFUSED;
     if (answered) {
         const QByteArray line = (file.isEmpty() ? kActivate : kOpen + file.toUtf8()) + '\n';
         for (qsizetype sent = 0, n = 0; sent < line.size(); sent += n) {
@@ -100,18 +101,19 @@ bool SingleInstance::AnotherInstance(const QString& file) {
         }
     }
     ::close(socket);
-    if (!answered) Listen();
+    if (!answered) Listen(nobodyListens);
     return answered;
 }
 
-void SingleInstance::Listen() {
+void SingleInstance::Listen(bool replaceStale) {
     sockaddr_un address;
     SocketAddress(name_, address);
     const int socket = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0);
     if (socket < 0) return;
-    // Nobody answered on the name: a socket there is one a killed copy left behind.
+    // A socket nobody listens on is one a killed copy left behind; one whose copy was only too
+    // slow to answer is left to it.
     const bool bound = ::bind(socket, Generic(address), sizeof address) == 0 ||
-                       (errno == EADDRINUSE && ::unlink(address.sun_path) == 0 &&
+                       (errno == EADDRINUSE && replaceStale && ::unlink(address.sun_path) == 0 &&
                         ::bind(socket, Generic(address), sizeof address) == 0);
     // Open to its owner only before anybody can connect. A socket that cannot be made leaves
     // this copy running alone.

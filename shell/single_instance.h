@@ -23,7 +23,7 @@ public:
 
     // True when another copy runs; it has then been asked to raise its window and, when a
     // file is given, to open it. Where no private folder can be had, every copy runs alone
-    // and this is false.
+    // and this is false; so is this copy when the first does not answer within a second.
     bool AnotherInstance(const QString& file = {});
     // The full path of the local socket the first copy listens on; empty without a private
     // folder.
@@ -35,7 +35,8 @@ public:
     }
 
 private:
-    void Listen();
+    // replaceStale: a socket at the name is left over, as nobody listens on it.
+    void Listen(bool replaceStale);
     void Accept();
 
     QString name_;
