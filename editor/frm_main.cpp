@@ -144,11 +144,6 @@ frmMain::frmMain(MainActions& actions, ConsoleModel& console, const FunctionCata
     BuildMenus();
     BuildConsoleView();
     BuildToolbar();
-    // The design's client area holds a toolbar of 420 twips; this toolbar's own height takes
-    // its place, so the console view below it keeps its design height.
-    resize(13605 / kTwipsPerPixel, (8220 - kToolbarTwips) / kTwipsPerPixel +
-                                       menuBar()->sizeHint().height() +
-                                       findChild<QToolBar*>()->sizeHint().height());
 }
 
 void frmMain::startTimer() {
@@ -501,6 +496,19 @@ void frmMain::closeEvent(QCloseEvent* event) {
     }
     event->accept();
     actions_.Shutdown();
+}
+
+void frmMain::resizeToDesign() {
+    // The design's client area holds a toolbar of 420 twips; this toolbar's own height takes
+    // its place, so the console view below it keeps its design height.
+    resize(13605 / kTwipsPerPixel, (8220 - kToolbarTwips) / kTwipsPerPixel +
+                                       menuBar()->sizeHint().height() +
+                                       findChild<QToolBar*>()->sizeHint().height());
+}
+
+void frmMain::setVisible(bool visible) {
+    if (visible && !testAttribute(Qt::WA_Resized)) resizeToDesign();
+    QMainWindow::setVisible(visible);
 }
 
 bool frmMain::event(QEvent* e) {

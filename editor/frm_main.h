@@ -44,6 +44,11 @@ public:
     void setAction(const QString& action) { txtAction_ = action; }
     void startTimer();
     void stopTimer();
+    // The design's size. Measuring the menu bar wants the fonts, so the constructor leaves this
+    // to the first show (or to whoever places the window before it): the window can then be
+    // built while the fonts are still being loaded.
+    void resizeToDesign();
+    void setVisible(bool visible) override;
 
     // The console view.
     void ShowManuals(int manualCount);

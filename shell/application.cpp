@@ -22,10 +22,12 @@
 #include <QDateTime>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontDatabase>
 #include <QMessageBox>
 #include <QTimer>
 
 #include <iostream>
+#include <utility>
 
 namespace vtl {
 namespace {
@@ -60,6 +62,10 @@ Application::~Application() = default;
 
 bool Application::Start() {
     if (instance_->AnotherInstance(options_.openFile)) return false;
+    // Filling the font database (fontconfig reads its whole configuration and font list) is
+    // the largest single cost of a start. It runs on the second core while the windows are made;
+    // the database locks itself, so the splash's first text waits only for what is left of it.
+    fontWarmUp_ = std::jthread([] { (void)QFontDatabase::families(); });
 
     splash_ = std::make_unique<frmSplash>(state_.programFolder + QStringLiteral("/tlsplash.jpg"));
     splash_->onUnload([this] {
@@ -77,29 +83,47 @@ bool Application::Start() {
     // Leaving from the start choice saves nothing: nothing has been changed yet.
     choice_->onExit([] { QCoreApplication::exit(0); });
 
-    // The windows and the link are made once the splash is up, so that nothing holds back its
-    // first paint; a splash dismissed before makes them first.
+    // The windows are made at once, while the fonts load (nothing in them measures text before
+    // it is shown, but the status window's text box, made last); the link, which may wait on
+    // the MIDI system, once the splash is up, or first when the splash is dismissed before.
     splash_->onFirstPaint([this] { Initialise(); });
     splash_->Start();
     splash_->show();
+    MakeWindows();
     if (options_.quitAfterStart) QTimer::singleShot(0, splash_.get(), &QDialog::accept);
     return true;
 }
 
 void Application::Initialise() {
+    MakeWindows();
+    if (session_) return;
+    OpenPorts();
+    // Told once the windows and the link are there: a message box runs the event loop, and
+    // with it whatever of the start is queued.
+    for (const std::string& message : std::exchange(startMessages_, {}))
+        ShowMessage(message);
+}
+
+void Application::MakeWindows() {
     if (state_.catalogueBuilt) return;
     state_.catalogueBuilt = true;
     ReadLogSwitch(state_, iniFile_);
-    if (const auto damaged = SetAsideDamagedSettings(iniFile_)) ShowMessage(*damaged);
+    if (const auto damaged = SetAsideDamagedSettings(iniFile_)) startMessages_.push_back(*damaged);
     WriteLog(StartLogLine(QDateTime::currentDateTime()).toStdString());
     state_.catalogue = BuildCatalogue();
     state_.console = ConsoleModel{};
     if (const auto read = ReadSettings(state_, iniFile_); !read) {
         // The program works without it; only settings and backups cannot be kept.
-        ShowMessage("The settings folder cannot be made, so no settings or backups are kept: " +
-                    read.error().message);
+        startMessages_.push_back(
+            "The settings folder cannot be made, so no settings or backups are kept: " +
+            read.error().message);
     }
-    OpenPorts();
+    main_ =
+        std::make_unique<frmMain>(*this, state_.console, state_.catalogue, state_.programFolder);
+    // Its text box lays out its text when made, so it waits for the fonts: it comes last.
+    status_ = std::make_unique<frmStatus>([this] { StatusClosed(); });
+    status_->setCentreOn(main_.get());
+    main_->setVerifyAfterWrite(state_.verifyAfterWrite);
 }
 
 void Application::OpenPorts() {
@@ -112,11 +136,6 @@ void Application::OpenPorts() {
             MidiChoice{state_.midi, state_.midiConfigured, state_.midiInName, state_.midiOutName};
         state_.midi = {1, 2};
     }
-    status_ = std::make_unique<frmStatus>([this] { StatusClosed(); });
-    main_ =
-        std::make_unique<frmMain>(*this, state_.console, state_.catalogue, state_.programFolder);
-    status_->setCentreOn(main_.get());
-    main_->setVerifyAfterWrite(state_.verifyAfterWrite);
     session_ = std::make_unique<LinkSession>(choice, state_.console, state_.midi,
                                              LinkSession::Hosts{*status_, *this, *this});
     if (!options_.demo) RefindPorts(state_, session_->input(), session_->output());
@@ -171,6 +190,7 @@ void Application::QuitAfterStart() {
 void Application::ShowMain() {
     if (!mainLoaded_) {
         mainLoaded_ = true;
+        main_->resizeToDesign(); // the placement's default
         WidgetPlacement placement(*main_);
         LoadMainWindowPlacement(state_, iniFile_, placement, kMainMinWidth, kMainMinHeight);
     }

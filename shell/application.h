@@ -15,6 +15,9 @@
 
 #include <memory>
 #include <optional>
+#include <string>
+#include <thread>
+#include <vector>
 
 namespace vtl {
 
@@ -74,6 +77,7 @@ public:
 
 private:
     void Initialise();
+    void MakeWindows();
     void OpenPorts();
     void Choose(const QString& word);
     // The main window straight after the splash, with the file given on the command line.
@@ -124,7 +128,10 @@ private:
         QString outName;
     };
     std::optional<MidiChoice> realMidi_;
-    bool startTroubled_ = false; // with quitAfterStart: a message was given
+    bool startTroubled_ = false;             // with quitAfterStart: a message was given
+    std::vector<std::string> startMessages_; // what the windows' making could not have
+    // Fills the font database beside the start-up; joined first when the application ends.
+    std::jthread fontWarmUp_;
 };
 
 } // namespace vtl

@@ -168,6 +168,34 @@ private slots:
         QCOMPARE(app.transfer().transferMode(), vtl::TransferMode::Writing);
     }
 
+    // A damaged settings file is told once the windows are up, over the main window, and the
+    // start goes on to a read.
+    void damagedSettingsAreToldOverTheMainWindow() {
+        QVERIFY(WriteFile(SettingsFile(), QByteArray("[MIDI]\nInput=1\n\0", 17)));
+        QString told;
+        QWidget* over = nullptr;
+        ModalScript script;
+        script.then<QMessageBox>([&](QMessageBox* box) {
+            told = box->text();
+            over = box->parentWidget();
+            box->button(QMessageBox::Ok)->click();
+        });
+        vtl::Application app(vtl::test::DemoOptions());
+        QVERIFY(app.Start());
+        QTRY_VERIFY(!told.isEmpty());
+        QVERIFY2(told.startsWith(QStringLiteral("The settings file cannot be used: ")),
+                 qPrintable(told));
+        QCOMPARE(over, app.mainWindow());
+        QTest::mouseClick(&app.splash(), Qt::LeftButton);
+        QTest::mouseClick(app.choice().findChild<QWidget*>(QStringLiteral("lblWizard")),
+                          Qt::LeftButton);
+        app.mainWindow()->stopTimer();
+        QTRY_COMPARE(app.transfer().transferMode(), vtl::TransferMode::Reading);
+        QVERIFY(vtl::test::Settle(app));
+        QCOMPARE(app.state().console.manualCount, 3);
+        QVERIFY(QFile::remove(SettingsFile() + QStringLiteral(".damaged")));
+    }
+
     void closingTheChoiceIsExit_data() {
         QTest::addColumn<QString>("how");
         for (const char* how : {"Exit", "Escape", "window manager's close"})
