@@ -14,6 +14,7 @@
 #include "model/console_model.h"
 #include "model/console_text.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QFocusEvent>
 #include <QFrame>
@@ -63,13 +64,33 @@ QRect ClientTwips(int left, int top, int width, int height) {
     return TwipsRect(left, top - kToolbarTwips, width, height);
 }
 
-QFrame* RoundedShape(QWidget* parent, const QRect& geometry, const char* colour) {
-    auto* shape = new QFrame(parent);
-    shape->setGeometry(geometry);
-    shape->setStyleSheet(QStringLiteral("background: %1; border: 1px solid #808080; "
-                                        "border-radius: 10px;")
-                             .arg(QLatin1String(colour)));
-    return shape;
+// A rounded field of one colour in a grey outline, behind the view's hints. The view draws
+// its colours itself or through palettes: a style sheet would have every widget below it
+// polished and painted through the style sheet machinery, a large part of the start-up.
+class RoundedShape : public QFrame {
+public:
+    RoundedShape(QWidget* parent, const QRect& geometry, QRgb colour)
+        : QFrame(parent), colour_(colour) {
+        setGeometry(geometry);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setPen(QColor(0x808080));
+        p.setBrush(colour_);
+        p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
+    }
+
+private:
+    QColor colour_;
+};
+
+void SetColour(QWidget& widget, QPalette::ColorRole role, const QColor& colour) {
+    QPalette palette = widget.palette();
+    palette.setColor(role, colour);
+    widget.setPalette(palette);
 }
 
 void AddLabel(QFrame* shape, int top, int height, const QString& text) {
@@ -79,7 +100,7 @@ void AddLabel(QFrame* shape, int top, int height, const QString& text) {
     // inner width with an even margin.
     constexpr int kMargin = 8;
     label->setWordWrap(height > 255);
-    label->setStyleSheet(QStringLiteral("border: none; background: transparent;"));
+    label->setFont(QApplication::font()); // larger than the view's own
     label->setGeometry(kMargin, top / kTwipsPerPixel, shape->width() - 2 * kMargin,
                        height / kTwipsPerPixel);
 }
@@ -93,7 +114,7 @@ QLabel* AddSettingLabel(QWidget* parent, const QRect& geometry, Qt::Alignment al
     QFont small = label->font();
     small.setPointSizeF(7);
     label->setFont(small);
-    label->setStyleSheet(QStringLiteral("color: #1f3f6f;"));
+    SetColour(*label, QPalette::WindowText, QColor(0x1f3f6f));
     return label;
 }
 
@@ -268,16 +289,12 @@ void frmMain::BuildToolbar() {
 void frmMain::BuildConsoleView() {
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("consoleView"));
-    // White through the palette: a style sheet here would also reach the editors, whose
-    // labels would then lose the editors' font.
-    QPalette white = client->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    client->setPalette(white);
+    SetColour(*client, QPalette::Window, Qt::white);
     client->setAutoFillBackground(true);
     setCentralWidget(client);
     focusRing_ = new FocusRing(client);
 
-    shaInstructions_ = RoundedShape(client, ClientTwips(3720, 480, 5595, 1095), "#ffffc0");
+    shaInstructions_ = new RoundedShape(client, ClientTwips(3720, 480, 5595, 1095), 0xffffc0);
     AddLabel(shaInstructions_, 30, 255,
              "Click on a keyboard to configure its output MIDI channels");
     AddLabel(shaInstructions_, 210, 255,
@@ -287,7 +304,7 @@ void frmMain::BuildConsoleView() {
              "recommended configuration described in the documentation.  Actual order may vary.");
     shaInstructions_->hide();
 
-    shaStart_ = RoundedShape(client, ClientTwips(3720, 2880, 5595, 615), "#80ff80");
+    shaStart_ = new RoundedShape(client, ClientTwips(3720, 2880, 5595, 615), 0x80ff80);
     AddLabel(shaStart_, 90, 255, "To start, choose File>Load to read the VTL's configuration");
     AddLabel(shaStart_, 270, 255, "or choose File>Open to load a saved configuration file");
 
@@ -314,7 +331,8 @@ void frmMain::BuildConsoleView() {
             AddSettingLabel(panel.fraManual, TwipsRect(300, 1620, 1320, 195), Qt::AlignLeft);
         auto* rail = new QFrame(panel.fraManual);
         rail->setGeometry(kRail);
-        rail->setStyleSheet(QStringLiteral("background: black;"));
+        SetColour(*rail, QPalette::Window, Qt::black);
+        rail->setAutoFillBackground(true);
         for (std::size_t i = 0; i < kPistonLefts.size(); ++i) {
             const int k = m * kPistonsPerManual + static_cast<int>(i);
             auto* piston = new PistonButton(rail);

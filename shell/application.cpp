@@ -120,6 +120,9 @@ void Application::MakeWindows() {
     }
     main_ =
         std::make_unique<frmMain>(*this, state_.console, state_.catalogue, state_.programFolder);
+    // Its hundreds of widgets are polished now, while the fonts load, rather than by the event
+    // loop before the splash's first paint.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::PolishRequest);
     // Its text box lays out its text when made, so it waits for the fonts: it comes last.
     status_ = std::make_unique<frmStatus>([this] { StatusClosed(); });
     status_->setCentreOn(main_.get());

@@ -7,7 +7,9 @@
 #include <QFrame>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLinearGradient>
 #include <QPainter>
+#include <QPalette>
 #include <QPushButton>
 
 namespace vtl {
@@ -42,6 +44,20 @@ protected:
     }
 };
 
+// The outline of a choice.
+class ChoiceFrame : public QFrame {
+public:
+    using QFrame::QFrame;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(QPen(QColor(0xe8c987), 2));
+        painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 5, 5);
+    }
+};
+
 QRect Twips(int left, int top, int width, int height) {
     return {left / kTwipsPerPixel, top / kTwipsPerPixel, width / kTwipsPerPixel,
             height / kTwipsPerPixel};
@@ -53,15 +69,18 @@ frmChoice::frmChoice(QWidget* parent) : QDialog(parent) {
     MakeRoundedWindow(*this);
     setWindowTitle(QString::fromLatin1(kWindowTitle));
     setObjectName(QStringLiteral("frmChoice"));
-    setStyleSheet(QStringLiteral(
-        "frmChoice, QDialog { background: qlineargradient(x1:0, y1:0, x2:0, y2:1, stop:0 #5b3a21, "
-        "stop:1 #2e1c0f); }"
-        "QLabel, #lblWizard, #lblLoad { color: white; font-size: 11pt; }"
-        "QFrame#shpWizard0, QFrame#shpWizard1 { border: 2px solid #e8c987; border-radius: 6px; }"));
+    // Painted and coloured here rather than by a style sheet, which would cost the start-up
+    // more than the rest of the window.
+    QFont large = font();
+    large.setPointSize(11);
 
     auto* title = new QLabel(QStringLiteral("How would you like to start?"), this);
     title->setGeometry(20, 24, 459, 30);
     title->setAlignment(Qt::AlignCenter);
+    title->setFont(large);
+    QPalette white = title->palette();
+    white.setColor(QPalette::WindowText, Qt::white);
+    title->setPalette(white);
 
     const struct {
         const char* name;
@@ -75,12 +94,13 @@ frmChoice::frmChoice(QWidget* parent) : QDialog(parent) {
     };
     int index = 0;
     for (const auto& c : choices) {
-        auto* shape = new QFrame(this);
+        auto* shape = new ChoiceFrame(this);
         shape->setObjectName(QStringLiteral("shpWizard%1").arg(index++));
         shape->setGeometry(Twips(2070, c.shapeTop, 3345, 825));
         const QString word = QString::fromLatin1(c.word);
         auto* option = new ChoiceOption(QString::fromLatin1(c.caption), this);
         option->setObjectName(QString::fromLatin1(c.name));
+        option->setFont(large);
         option->setGeometry(Twips(2115, c.top, 3255, 600));
         connect(option, &QAbstractButton::clicked, this, [this, word] {
             if (choice_) choice_(word);
@@ -94,6 +114,14 @@ frmChoice::frmChoice(QWidget* parent) : QDialog(parent) {
     auto* cmdHelp = new QPushButton(QStringLiteral("&Help"), this);
     cmdHelp->setObjectName(QStringLiteral("cmdHelp"));
     cmdHelp->hide();
+}
+
+void frmChoice::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    QLinearGradient shade(0, 0, 0, height());
+    shade.setColorAt(0, QColor(0x5b3a21));
+    shade.setColorAt(1, QColor(0x2e1c0f));
+    painter.fillRect(rect(), shade);
 }
 
 void frmChoice::reject() {

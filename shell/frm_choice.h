@@ -18,6 +18,9 @@ public:
 
     void reject() override;
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
 private:
     std::function<void(const QString&)> choice_;
     std::function<void()> exit_;

@@ -3,7 +3,9 @@
 #include "editor/rounded_window.h"
 #include "link/product.h"
 
+#include <QColor>
 #include <QLabel>
+#include <QPalette>
 #include <QPixmap>
 #include <QTimer>
 
@@ -24,7 +26,9 @@ frmSplash::frmSplash(const QString& picturePath, QWidget* parent)
     // keyboard drawn across the bottom; it says what the picture does not.
     auto* line = new QLabel(QStringLiteral("Click or press a key to continue"), this);
     line->setGeometry(36, 168, 270, 16);
-    line->setStyleSheet(QStringLiteral("color: #e2c27e; background: transparent;"));
+    QPalette gold = line->palette();
+    gold.setColor(QPalette::WindowText, QColor(0xe2c27e));
+    line->setPalette(gold);
     timer1_->setSingleShot(true);
     timer1_->setInterval(kShowMilliseconds);
     connect(timer1_, &QTimer::timeout, this, &QDialog::accept);
