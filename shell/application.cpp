@@ -63,7 +63,7 @@ Application::~Application() = default;
 bool Application::Start() {
     if (instance_->AnotherInstance(options_.openFile)) return false;
     // Filling the font database (fontconfig reads its whole configuration and font list) is
-    // the largest single cost of a start. It runs on the second core while the windows are made;
+    // the largest single cost of a start. It runs on another core while the windows are made;
     // the database locks itself, so the splash's first text waits only for what is left of it.
     fontWarmUp_ = std::jthread([] { (void)QFontDatabase::families(); });
 
@@ -83,13 +83,14 @@ bool Application::Start() {
     // Leaving from the start choice saves nothing: nothing has been changed yet.
     choice_->onExit([] { QCoreApplication::exit(0); });
 
-    // The windows are made at once, while the fonts load (nothing in them measures text before
-    // it is shown, but the status window's text box, made last); the link, which may wait on
-    // the MIDI system, once the splash is up, or first when the splash is dismissed before.
+    // The windows are made at once, while the fonts load and the splash's picture is read on
+    // other threads (nothing in them measures text before it is shown, but the status window's
+    // text box, made last); the link, which may wait on the MIDI system, once the splash is
+    // up, or first when the splash is dismissed before.
     splash_->onFirstPaint([this] { Initialise(); });
+    MakeWindows();
     splash_->Start();
     splash_->show();
-    MakeWindows();
     if (options_.quitAfterStart) QTimer::singleShot(0, splash_.get(), &QDialog::accept);
     return true;
 }

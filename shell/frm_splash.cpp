@@ -14,14 +14,13 @@
 namespace vtl {
 
 frmSplash::frmSplash(const QString& picturePath, QWidget* parent)
-    : QDialog(parent), timer1_(new QTimer(this)) {
+    : QDialog(parent), picture_(new QLabel(this)),
+      reading_(std::async(std::launch::async, [picturePath] { return QImage(picturePath); })),
+      timer1_(new QTimer(this)) {
     MakeRoundedWindow(*this);
     setWindowTitle(QString::fromLatin1(kWindowTitle));
-    // A missing picture leaves the window plain.
-    auto* picture = new QLabel(this);
-    picture->setGeometry(rect());
-    picture->setPixmap(QPixmap(picturePath));
-    picture->lower();
+    picture_->setGeometry(rect());
+    picture_->lower();
     // The line sits in the free space under the picture's own lines of text, clear of the
     // keyboard drawn across the bottom; it says what the picture does not.
     auto* line = new QLabel(QStringLiteral("Click or press a key to continue"), this);
@@ -41,6 +40,12 @@ void frmSplash::Start() {
 void frmSplash::paintEvent(QPaintEvent* event) {
     QDialog::paintEvent(event);
     if (firstPaint_) QTimer::singleShot(0, this, std::exchange(firstPaint_, nullptr));
+}
+
+void frmSplash::showEvent(QShowEvent* event) {
+    // A missing picture leaves the window plain.
+    if (reading_.valid()) picture_->setPixmap(QPixmap::fromImage(reading_.get()));
+    QDialog::showEvent(event);
 }
 
 void frmSplash::mousePressEvent(QMouseEvent*) {

@@ -2,8 +2,12 @@
 // The splash window shown at start, and again as the About box.
 
 #include <QDialog>
+#include <QImage>
 
 #include <functional>
+#include <future>
+
+class QLabel;
 
 namespace vtl {
 
@@ -25,8 +29,13 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     void done(int result) override;
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    QLabel* picture_;
+    // The picture is read on another thread while the program makes its other windows; it is
+    // put in place when the window is first shown.
+    std::future<QImage> reading_;
     QTimer* timer1_;
     std::function<void()> unload_;
     std::function<void()> firstPaint_;
