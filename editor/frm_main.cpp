@@ -8,6 +8,7 @@
 #include "editor/keyboard_picture.h"
 #include "editor/main_actions.h"
 #include "editor/piston_button.h"
+#include "editor/widget_paint.h"
 #include "editor/window_geometry.h"
 #include "link/product.h"
 #include "link/tick.h"
@@ -21,7 +22,6 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QMenuBar>
-#include <QPainter>
 #include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
@@ -64,9 +64,7 @@ QRect ClientTwips(int left, int top, int width, int height) {
     return TwipsRect(left, top - kToolbarTwips, width, height);
 }
 
-// A rounded field of one colour in a grey outline, behind the view's hints. The view draws
-// its colours itself or through palettes: a style sheet would have every widget below it
-// polished and painted through the style sheet machinery, a large part of the start-up.
+// A rounded field of one colour in a grey outline, behind the view's hints.
 class RoundedShape : public QFrame {
 public:
     RoundedShape(QWidget* parent, const QRect& geometry, QRgb colour)
@@ -76,22 +74,12 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QColor(0x808080));
-        p.setBrush(colour_);
-        p.drawRoundedRect(QRectF(rect()).adjusted(0.5, 0.5, -0.5, -0.5), 10, 10);
+        PaintRoundedOutline(*this, QColor(0x808080), 1, 10, colour_);
     }
 
 private:
     QColor colour_;
 };
-
-void SetColour(QWidget& widget, QPalette::ColorRole role, const QColor& colour) {
-    QPalette palette = widget.palette();
-    palette.setColor(role, colour);
-    widget.setPalette(palette);
-}
 
 void AddLabel(QFrame* shape, int top, int height, const QString& text) {
     auto* label = new QLabel(text, shape);
@@ -146,10 +134,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        QPainter p(this);
-        p.setRenderHint(QPainter::Antialiasing);
-        p.setPen(QPen(QColor(0xff8000), 3));
-        p.drawRoundedRect(QRectF(rect()).adjusted(1.5, 1.5, -1.5, -1.5), 4, 4);
+        PaintRoundedOutline(*this, QColor(0xff8000), 3, 4, Qt::NoBrush);
     }
 };
 

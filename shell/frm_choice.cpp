@@ -1,6 +1,7 @@
 #include "shell/frm_choice.h"
 
 #include "editor/rounded_window.h"
+#include "editor/widget_paint.h"
 #include "link/product.h"
 
 #include <QAbstractButton>
@@ -9,7 +10,6 @@
 #include <QLabel>
 #include <QLinearGradient>
 #include <QPainter>
-#include <QPalette>
 #include <QPushButton>
 
 namespace vtl {
@@ -51,10 +51,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
-        QPainter painter(this);
-        painter.setRenderHint(QPainter::Antialiasing);
-        painter.setPen(QPen(QColor(0xe8c987), 2));
-        painter.drawRoundedRect(QRectF(rect()).adjusted(1, 1, -1, -1), 5, 5);
+        PaintRoundedOutline(*this, QColor(0xe8c987), 2, 5, Qt::NoBrush);
     }
 };
 
@@ -78,9 +75,7 @@ frmChoice::frmChoice(QWidget* parent) : QDialog(parent) {
     title->setGeometry(20, 24, 459, 30);
     title->setAlignment(Qt::AlignCenter);
     title->setFont(large);
-    QPalette white = title->palette();
-    white.setColor(QPalette::WindowText, Qt::white);
-    title->setPalette(white);
+    SetColour(*title, QPalette::WindowText, Qt::white);
 
     const struct {
         const char* name;

@@ -1,11 +1,11 @@
 #include "shell/frm_splash.h"
 
 #include "editor/rounded_window.h"
+#include "editor/widget_paint.h"
 #include "link/product.h"
 
 #include <QColor>
 #include <QLabel>
-#include <QPalette>
 #include <QPixmap>
 #include <QTimer>
 
@@ -25,9 +25,7 @@ frmSplash::frmSplash(const QString& picturePath, QWidget* parent)
     // keyboard drawn across the bottom; it says what the picture does not.
     auto* line = new QLabel(QStringLiteral("Click or press a key to continue"), this);
     line->setGeometry(36, 168, 270, 16);
-    QPalette gold = line->palette();
-    gold.setColor(QPalette::WindowText, QColor(0xe2c27e));
-    line->setPalette(gold);
+    SetColour(*line, QPalette::WindowText, QColor(0xe2c27e));
     timer1_->setSingleShot(true);
     timer1_->setInterval(kShowMilliseconds);
     connect(timer1_, &QTimer::timeout, this, &QDialog::accept);
