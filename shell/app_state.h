@@ -12,8 +12,7 @@ namespace vtl {
 
 struct AppState {
     // Start-up.
-    bool catalogueBuilt = false; // the one-time initialisation has run
-    bool choiceShown = false;    // the start choice was shown once; About never shows it again
+    bool choiceShown = false; // the start choice was shown once; About never shows it again
 
     // The console and its vocabulary.
     FunctionCatalogue catalogue;

@@ -71,7 +71,7 @@ bool Application::Start() {
     splash_->onUnload([this] {
         if (state_.choiceShown) return;
         state_.choiceShown = true;
-        Initialise();
+        OpenPorts();
         if (options_.openFile.isEmpty() && !options_.quitAfterStart) {
             choice_->show();
         } else {
@@ -87,7 +87,7 @@ bool Application::Start() {
     // other threads (nothing in them measures text before it is shown, but the status window's
     // text box, made last); the link, which may wait on the MIDI system, once the splash is
     // up, or first when the splash is dismissed before.
-    splash_->onFirstPaint([this] { Initialise(); });
+    splash_->onFirstPaint([this] { OpenPorts(); });
     MakeWindows();
     splash_->Start();
     splash_->show();
@@ -95,19 +95,7 @@ bool Application::Start() {
     return true;
 }
 
-void Application::Initialise() {
-    MakeWindows();
-    if (session_) return;
-    OpenPorts();
-    // Told once the windows and the link are there: a message box runs the event loop, and
-    // with it whatever of the start is queued.
-    for (const std::string& message : std::exchange(startMessages_, {}))
-        ShowMessage(message);
-}
-
 void Application::MakeWindows() {
-    if (state_.catalogueBuilt) return;
-    state_.catalogueBuilt = true;
     ReadLogSwitch(state_, iniFile_);
     if (const auto damaged = SetAsideDamagedSettings(iniFile_)) startMessages_.push_back(*damaged);
     WriteLog(StartLogLine(QDateTime::currentDateTime()).toStdString());
@@ -131,6 +119,7 @@ void Application::MakeWindows() {
 }
 
 void Application::OpenPorts() {
+    if (session_) return;
     PortChoice choice{options_.demo, options_.api, {}};
     if (options_.demo) {
         choice.demoConsole = (state_.programFolder + "/samples/three-manuals.vtl").toStdString();
@@ -148,7 +137,11 @@ void Application::OpenPorts() {
         [this](const std::string& line) { WriteLog(line); }, main_.get());
     midiSetup_->setWindows(main_.get(), status_.get());
 
-    // What cannot be had is told; the program goes on without it.
+    // What cannot be had is told; the program goes on without it. Told only now that the
+    // windows and the link are there: a message box runs the event loop, and with it whatever
+    // of the start is queued.
+    for (const std::string& message : std::exchange(startMessages_, {}))
+        ShowMessage(message);
     if (const auto& preloaded = session_->demoPreloaded(); !preloaded) {
         ShowMessage("The simulated console starts blank: " + preloaded.error().message);
     }
@@ -364,8 +357,7 @@ void Application::About() {
 }
 
 void Application::Shutdown() {
-    Initialise(); // the settings written are never the defaults of a start cut short
-    session_->Close();
+    if (session_) session_->Close(); // the link is made once the splash has painted
     if (realMidi_) {
         state_.midi = realMidi_->midi;
         state_.midiConfigured = realMidi_->configured;

@@ -76,7 +76,6 @@ public:
     void Tick() override;
 
 private:
-    void Initialise();
     void MakeWindows();
     void OpenPorts();
     void Choose(const QString& word);
