@@ -1,5 +1,6 @@
 #include "editor/frm_piston.h"
 
+#include "editor/console_texts.h"
 #include "editor/drop_down.h"
 #include "editor/editor_host.h"
 #include "editor/window_geometry.h"
@@ -133,9 +134,7 @@ void frmPiston::Activate() {
 void frmPiston::LoadPiston() {
     const pistonInfo& p = console_.pistons[static_cast<std::size_t>(pistonIndex_)];
     // A group outside the list (a piston never set) is shown as unassigned, which it encodes as.
-    const int g = p.functionGroup >= 0 && p.functionGroup < kGroups
-                      ? static_cast<int>(p.functionGroup)
-                      : static_cast<int>(kUnassignedGroup);
+    const int g = words::ShownGroup(p.functionGroup);
     cboFunction_->setCurrentIndex(g);
     ShowFrame(g);
     const Frame& f = frames_[static_cast<std::size_t>(g)];
@@ -143,7 +142,8 @@ void frmPiston::LoadPiston() {
         // A function outside the group's list shows no selection, and Save keeps it.
         const bool listed = p.functionType >= 0 && p.functionType < f.cboType->count();
         f.cboType->setPlaceholderText(
-            QStringLiteral("(not listed: function %1)").arg(p.functionType + 1));
+            QStringLiteral("(not listed: %1)")
+                .arg(QString::fromStdString(words::UnlistedFunctionName(p.functionType))));
         f.cboType->setCurrentIndex(listed ? p.functionType : -1);
     }
     QComboBox& channels = *f.cboMidiChannel;
@@ -174,7 +174,7 @@ void frmPiston::Save() {
         p.functionType = static_cast<std::int16_t>(f.cboType->currentIndex());
     }
     p.midiChannel = static_cast<std::int16_t>(SelectedValue(*f.cboMidiChannel));
-    host_.SetPistonToolTip(pistonIndex_, cboFunction_->currentText());
+    host_.SetPistonToolTip(pistonIndex_, GroupName(g, catalogue_));
     if (g == kProgramChangeGroup)
         p.programNumber = static_cast<std::int16_t>(kPrograms - cboProgramChange_->currentIndex());
 }

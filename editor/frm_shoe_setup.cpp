@@ -5,6 +5,7 @@
 #include "editor/window_geometry.h"
 #include "model/catalogue.h"
 #include "model/console_model.h"
+#include "model/console_text.h"
 
 #include <QComboBox>
 #include <QFrame>
@@ -67,7 +68,8 @@ void frmShoeSetup::LoadShoe() {
     if (s.expressionOn) {
         // A channel above 16 shows no selection, and Save keeps it.
         cboMidiChannel_->setPlaceholderText(
-            QStringLiteral("(not listed: channel %1)").arg(s.midiChannel + 1));
+            QStringLiteral("(not listed: %1)")
+                .arg(QString::fromStdString(words::ChannelName(s.midiChannel + 1))));
         cboMidiChannel_->setCurrentIndex(
             s.midiChannel <= kHighestChannel ? kHighestChannel - s.midiChannel : -1);
         cboType_->setCurrentIndex(s.volumeControl ? kVolume : kExpression);

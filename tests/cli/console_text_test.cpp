@@ -10,18 +10,70 @@
 namespace vtl::cli {
 namespace {
 
-TEST(ChannelSetText, PairsListedRunsOfThreeRanged) {
+// Every sentence about a piston, a keyboard's channels and a shoe, short and long; a group or
+// function outside its list is named by its place counted from 1.
+TEST(ConsoleWords, EveryElementShortAndLong) {
+    using namespace words;
+    const FunctionCatalogue catalogue = BuildCatalogue();
+    using Texts = std::vector<std::string>;
+    const struct {
+        pistonInfo piston; // program, channel, type, group
+        Texts texts;       // code, label, description, group name
+    } pistons[] = {
+        {{9, 3, 9, kGeneralGroup},
+         {"B4", "Gen B4 ch 3", "Ahlborn General: Memory B General #4 on channel 3",
+          "Ahlborn General"}},
+        {{12, 10, 0, kProgramChangeGroup},
+         {"12", "PC 12 ch 10", "Hauptwerk/Program Change function: program 12 on channel 10",
+          "Hauptwerk/Program Change function"}},
+        {{0, 1, 0, kSetGroup},
+         {"S", "SET ch 1", "Ahlborn SET: SET piston on channel 1", "Ahlborn SET"}},
+        {{0, 2, 0, kSfzGroup},
+         {"Sf", "SFZ ch 2", "Ahlborn SFZ: SFZ piston on channel 2", "Ahlborn SFZ"}},
+        {{2, 1, 2, kCouplerGroup},
+         {"3", "Cpl 3 ch 1", "Ahlborn Coupler: B to A coupler on channel 1", "Ahlborn Coupler"}},
+        {{60, 3, 60, kTrevaGroup},
+         {"61", "TREVA 61 ch 3", "TREVA function: function 61 on channel 3", "TREVA function"}},
+        {{30, 4, 30, kGeneralGroup},
+         {"31", "Gen 31 ch 4", "Ahlborn General: function 31 on channel 4", "Ahlborn General"}},
+        {{4, 5, 4, 12}, {"", "Unassigned", "group 13: function 5 on channel 5", "group 13"}},
+        {{0, 0, 0, kNeverSetGroup}, {"", "Unassigned", "Unassigned", "Unassigned"}},
+    };
+    for (const auto& [piston, texts] : pistons) {
+        EXPECT_EQ(
+            (Texts{PistonCode(piston), PistonLabel(piston), PistonDescription(piston, catalogue),
+                   GroupName(piston.functionGroup, catalogue)}),
+            texts);
+    }
     const struct {
         std::int32_t channels;
-        const char* text;
-    } cases[] = {
-        {0, "none"},          {0xffff, "1-16"},
-        {0x3, "1, 2"},        {0xf3, "1, 2, 5-8"},
-        {0x8001, "1, 16"},    {0xe000, "14-16"},
-        {0x7004, "3, 13-15"}, {0x5555, "1, 3, 5, 7, 9, 11, 13, 15"},
+        Texts texts; // set, label
+    } channelSets[] = {
+        {0x10000, {"none", "No channel"}},
+        {0xffff, {"1-16", "Ch 1-16"}},
+        {0x3, {"1, 2", "Ch 1, 2"}},
+        {0xf3, {"1, 2, 5-8", "Ch 1, 2, 5-8"}},
+        {0x8001, {"1, 16", "Ch 1, 16"}},
+        {0xe000, {"14-16", "Ch 14-16"}},
+        {0x7004, {"3, 13-15", "Ch 3, 13-15"}},
+        {0x5555, {"1, 3, 5, 7, 9, 11, 13, 15", "Ch 1, 3, 5, 7, 9, 11, 13, 15"}},
     };
-    for (const auto& c : cases)
-        EXPECT_EQ(ChannelSetText(c.channels), c.text) << c.channels;
+    for (const auto& [channels, texts] : channelSets) {
+        EXPECT_EQ((Texts{ChannelSetText(channels), ChannelsLabel(channels)}), texts) << channels;
+        EXPECT_EQ(ChannelsDescription(channels), "Division channels: " + texts[0]);
+    }
+    const struct {
+        shoeInfo shoe; // channel from 0, volume, on
+        Texts texts;   // label, description
+    } shoes[] = {
+        {{4, true, true}, {"Volume, ch 5", "Volume (MIDI Controller 7) on channel 5"}},
+        {{15, false, true}, {"Expression, ch 16", "Expression (MIDI Controller 11) on channel 16"}},
+        {{4, true, false}, {"Disabled", "Disabled"}},
+    };
+    for (const auto& [shoe, texts] : shoes)
+        EXPECT_EQ((Texts{ShoeLabel(shoe), ShoeDescription(shoe, catalogue)}), texts);
+    EXPECT_EQ((Texts{GroupShortName(kProgramChangeGroup), GroupShortName(-1)}),
+              (Texts{"Program change", "Unassigned"}));
 }
 
 TEST_F(CliTest, ShowPrintsEveryManualInWords) {
@@ -35,7 +87,7 @@ TEST_F(CliTest, ShowPrintsEveryManualInWords) {
                            "  Piston 2:           Hauptwerk/Program Change function: program 12 "
                            "on channel 2\n"
                            "  Piston 3:           TREVA function: Panic on channel 16\n"
-                           "  Piston 4:           TREVA function: function 60 on channel 3\n"
+                           "  Piston 4:           TREVA function: function 61 on channel 3\n"
                            "  Piston 5:           Ahlborn Cancel: General Cancel on channel 1\n";
     for (int p = 6; p <= kPistonsPerManual; ++p) {
         expected += "  Piston " + std::to_string(p) + ":" + std::string(p < 10 ? 11 : 10, ' ') +

@@ -277,14 +277,12 @@ private slots:
                                 << QString(description);
         };
         const Ints all{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16};
-        row("5", 5, {1, 3}, {}, "cmdOK", 5, "Sends on MIDI channels 1 and 3");
-        row("5, toggled", 5, {1, 3}, {2, 3, 16}, "enter", 32771,
-            "Sends on MIDI channels 1, 2 and 16");
-        row("0", 0, {}, {}, "cmdOK", 0, "Sends on no MIDI channel");
-        row("65535", 65535, all, {}, "cmdOK", 65535, "Sends on MIDI channels 1 to 16");
-        row("65536", 65536, all, {}, "cmdOK", 65535, "Sends on MIDI channels 1 to 16");
-        row("cancel after toggling", 5, {1, 3}, {1, 4}, "cmdCancel", 5,
-            "Sends on MIDI channels 1 and 3");
+        row("5", 5, {1, 3}, {}, "cmdOK", 5, "Division channels: 1, 3");
+        row("5, toggled", 5, {1, 3}, {2, 3, 16}, "enter", 32771, "Division channels: 1, 2, 16");
+        row("0", 0, {}, {}, "cmdOK", 0, "Division channels: none");
+        row("65535", 65535, all, {}, "cmdOK", 65535, "Division channels: 1-16");
+        row("65536", 65536, all, {}, "cmdOK", 65535, "Division channels: 1-16");
+        row("cancel after toggling", 5, {1, 3}, {1, 4}, "cmdCancel", 5, "Division channels: 1, 3");
     }
     void channelEditor() {
         QFETCH(int, stored);
@@ -434,13 +432,12 @@ private slots:
         const QList<std::pair<QString, Texts>> elements{
             {"cmdPiston33",
              {"Manual 2, piston 14",
-              "Hauptwerk/Program Change function, program 12, MIDI channel 10"}},
+              "Hauptwerk/Program Change function: program 12 on channel 10"}},
             {"cmdPiston45",
-             {"Manual 3, piston 6", "Ahlborn General, Memory D General #5, "
-                                    "MIDI channel 3"}},
+             {"Manual 3, piston 6", "Ahlborn General: Memory D General #5 on channel 3"}},
             {"cmdPiston0", {"Manual 1, piston 1", "Unassigned"}},
-            {"picKeyboard2", {"Manual 3, keyboard", "Sends on MIDI channels 3 to 10 and 13 to 16"}},
-            {"btnAddShoe0", {"Manual 1, shoe", "Volume (MIDI Controller 7) on MIDI channel 5"}},
+            {"picKeyboard2", {"Manual 3, keyboard", "Division channels: 3-10, 13-16"}},
+            {"btnAddShoe0", {"Manual 1, shoe", "Volume (MIDI Controller 7) on channel 5"}},
             {"btnAddShoe1", {"Manual 2, shoe", "Disabled"}},
         };
         for (const auto& [name, texts] : elements) {
