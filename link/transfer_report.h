@@ -76,7 +76,7 @@ struct NextManualAsked {
     int manual;
 };
 // The manual's MCU is ready: its program is requested (reading) or written (writing) (into
-// view). A read's step starts with an empty text.
+// view).
 struct StepBegan {
     TransferMode mode;
     int manual;
@@ -148,6 +148,7 @@ struct EncodeFailure {
     std::string message;
 };
 
+// Any of the above, or the progress figures whenever they changed.
 using TransferReport =
     std::variant<TransferProgress, TransferBegan, CountingManuals, ManualsCounted, NextManualAsked,
                  StepBegan, StepPostponed, StepCancelled, ProgramRequested, ProgramDamaged,

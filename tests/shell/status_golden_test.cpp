@@ -159,7 +159,7 @@ TEST(StatusPresenter, TheWindowSaysWhatItAlwaysSaid) {
         EXPECT_EQ(Replay(script.substr(7)), expected.str());
         ++transcripts;
     }
-    EXPECT_EQ(transcripts, 39);
+    EXPECT_EQ(transcripts, 42);
 }
 
 } // namespace

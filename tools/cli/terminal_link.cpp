@@ -160,8 +160,8 @@ Status TerminalLink::Run(Goal goal) {
             lastState = transfer.linkState();
             lastSignOfLife = now;
         }
-        if (!presenter_.failure().empty()) {
-            result = Error{presenter_.failure()};
+        if (!presenter_.Failure().empty()) {
+            result = Error{presenter_.Failure()};
         } else if (transfer.linkState() == LinkState::Idle) {
             result = Error{"the transfer was stopped"};
         } else if (session_->Completed()) {

@@ -21,7 +21,7 @@ public:
     // the transfer left it.
     void Finish();
     // The first failure reported; empty when there was none.
-    const std::string& failure() const { return failure_; }
+    const std::string& Failure() const { return failure_; }
 
 private:
     void ShowProgress(const TransferProgress& progress);
