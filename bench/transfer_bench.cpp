@@ -60,7 +60,7 @@ void Transfer(benchmark::State& state, TransferMode mode) {
             std::count_if(link.traffic.begin(), link.traffic.end(), [](const auto& r) {
                 return r.direction == TrafficListener::Direction::Sent;
             }));
-        reports = link.status.progress.size();
+        reports = link.log.TicksOf<TransferProgress>().size();
         benchmark::DoNotOptimize(link.model);
     }
     const long minimum = MinimumPacing(mode, manuals).minimumTicks();

@@ -1,14 +1,15 @@
 #pragma once
 // What the transfer controller talks to, for driving it from fuzzed bytes: ports that hold
-// what the harness makes arrive, check what leaves and fail or vanish when told, a status
-// window that checks the progress it is shown, and a host whose setup dialog answers from
-// the input.
+// what the harness makes arrive, check what leaves and fail or vanish when told, an observer
+// that checks the progress it is told, and a setup dialog that answers from the input.
 
 #include "fuzz_check.h"
-#include "link/link_host.h"
 #include "link/midi_io.h"
 #include "link/midi_settings.h"
+#include "link/traffic_listener.h"
 #include "link/transfer_progress.h"
+#include "link/transfer_report.h"
+#include "session/transfer_text.h"
 #include "sysex/messages.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
@@ -103,41 +104,27 @@ private:
     Bytes lastSent_;
 };
 
-// The figures a status window shows never run past their totals.
-class FakeStatus : public StatusSink {
+// Every report is worded; the progress figures never run past their totals. Counts the
+// consoles a read made whole.
+class FakeObserver : public TransferObserver {
 public:
-    // The user closes the window.
-    void Close() { visible_ = false; }
+    int consolesRead = 0;
 
-    void setCaption(const std::string&) override {}
-    void setText(const std::string&) override {}
-    void append(const std::string&) override {}
-    void centre() override {}
-    void show() override { visible_ = true; }
-    void hide() override { visible_ = false; }
-    void unload() override { visible_ = false; }
-    bool isVisible() const override { return visible_; }
-    void setProgress(const TransferProgress& p) override {
-        (void)ProgressSummary(p); // the line the window shows under its bar
-        Require(p.done >= 0 && p.done <= p.total, "progress runs past its total");
-        Require(p.manualDone >= 0 && p.manualDone <= p.manualTotal,
+    void Report(const TransferReport& report) override {
+        (void)TextEdits(report);
+        (void)MessageText(report);
+        if (const auto* waiting = std::get_if<StillWaiting>(&report))
+            (void)WaitText(waiting->diagnosis);
+        if (std::holds_alternative<ConsoleRead>(report)) ++consolesRead;
+        const auto* p = std::get_if<TransferProgress>(&report);
+        if (!p) return;
+        (void)ProgressSummary(*p); // the line shown under the bar
+        Require(p->done >= 0 && p->done <= p->total, "progress runs past its total");
+        Require(p->manualDone >= 0 && p->manualDone <= p->manualTotal,
                 "a manual's progress runs past its total");
-        Require(p.manual >= 0 && p.manual <= p.manuals && p.manualsDone <= p.manuals,
+        Require(p->manual >= 0 && p->manual <= p->manuals && p->manualsDone <= p->manuals,
                 "progress names a manual that is not counted");
     }
-
-private:
-    bool visible_ = false;
-};
-
-// Counts the layouts of a whole console read.
-class FakeView : public ConsoleView {
-public:
-    int layouts = 0;
-    void ShowManuals() override { ++layouts; }
-    void SetCommandsDataLoaded() override {}
-    void ShowReading() override {}
-    void ShowConsoleKept() override {}
 };
 
 // Sees every message as the traffic trace does.
@@ -149,27 +136,14 @@ public:
 };
 
 // The setup dialog offers only the devices there are, and the user may cancel it.
-class FakeHost : public LinkHost {
-public:
-    FakeHost(FuzzedDataProvider& choices, MidiSettings& settings, MidiInput& input,
-             MidiOutput& output)
-        : choices_(choices), settings_(settings), input_(input), output_(output) {}
-
-    bool ChooseMidiDevices() override {
-        if (input_.deviceCount() < 1 || !choices_.ConsumeBool()) return false;
-        settings_.midiInSetting = choices_.ConsumeIntegralInRange(1, input_.deviceCount());
-        settings_.midiOutSetting = choices_.ConsumeIntegralInRange(1, output_.deviceCount() + 1);
+inline ChooseDevices FakeSetup(FuzzedDataProvider& choices, MidiSettings& settings,
+                               MidiInput& input, MidiOutput& output) {
+    return [&choices, &settings, &input, &output] {
+        if (input.deviceCount() < 1 || !choices.ConsumeBool()) return false;
+        settings.midiInSetting = choices.ConsumeIntegralInRange(1, input.deviceCount());
+        settings.midiOutSetting = choices.ConsumeIntegralInRange(1, output.deviceCount() + 1);
         return true;
-    }
-    void ShowMessage(const std::string&) override {}
-    void WriteLog(const std::string&) override {}
-    void ReportConversionError(const std::string&) override {}
-
-private:
-    FuzzedDataProvider& choices_;
-    MidiSettings& settings_;
-    MidiInput& input_;
-    MidiOutput& output_;
-};
+    };
+}
 
 } // namespace vtl::fuzz

@@ -1,8 +1,8 @@
 // The transfer controller and its receive dispatcher driven by the input: it chooses the
 // devices there are, the settings and the console to write, then a sequence of commands
-// (read, write, file loaded, the window's Close), ticks, arriving messages — replies of the
-// chain, echoes of what was sent, and noise — and devices that fail or are unplugged, in
-// whatever state the transfer is in.
+// (read, write, file loaded, the window's Close or its dismissal), ticks, arriving messages —
+// replies of the chain, echoes of what was sent, and noise — and devices that fail or are
+// unplugged, in whatever state the transfer is in.
 
 #include "fake_link.h"
 #include "link/output_queue.h"
@@ -89,8 +89,8 @@ struct Link {
         : input(in.ConsumeIntegralInRange(0, 2)),
           output(in.ConsumeIntegralInRange(0, 2)), settings{in.ConsumeIntegralInRange(0, 3),
                                                             in.ConsumeIntegralInRange(0, 4)},
-          host(in, settings, input, output), queue(input, output, settings, host),
-          controller(model, input, queue, settings, status, view, host) {
+          queue(input, output, settings), controller(model, input, queue, settings, observer,
+                                                     FakeSetup(in, settings, input, output)) {
         controller.setTrafficListener(&traffic);
     }
 
@@ -98,10 +98,8 @@ struct Link {
     FakeOutput output;
     MidiSettings settings;
     ConsoleModel model;
-    FakeStatus status;
-    FakeView view;
+    FakeObserver observer;
     FakeTraffic traffic;
-    FakeHost host;
     OutputQueue queue;
     TransferController controller;
 };
@@ -117,7 +115,7 @@ void Run(FuzzedDataProvider& in, Link& link) {
     case Step::CloseInput:
         return link.controller.CloseInput();
     case Step::CloseWindow:
-        return link.status.Close();
+        return link.controller.Dismissed();
     case Step::Ticks:
         for (int n = in.ConsumeIntegralInRange(1, 64); n > 0; --n)
             link.controller.Tick();
@@ -148,12 +146,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     EditConsole(in, link.model);
     while (in.remaining_bytes() > 0) {
         const ConsoleModel before = link.model;
-        const int layouts = link.view.layouts;
+        const int consolesRead = link.observer.consolesRead;
         Run(in, link);
-        (void)link.controller.Waiting(); // the hint a stalled transfer shows
-        // A read replaces the console only once it is whole, and lays it out then.
+        (void)WaitText(link.controller.Diagnosis()); // what a stalled transfer has seen
+        // A read replaces the console only once it is whole, and says so then.
         Require(link.controller.transferMode() != TransferMode::Reading ||
-                    link.view.layouts != layouts || Same(before, link.model),
+                    link.observer.consolesRead != consolesRead || Same(before, link.model),
                 "a read changed the console before it was whole");
     }
     return 0;

@@ -1,6 +1,5 @@
 #include "link/output_queue.h"
 
-#include "link/link_host.h"
 #include "link/midi_io.h"
 
 #include <algorithm>
@@ -9,23 +8,14 @@ namespace vtl {
 namespace {
 
 constexpr int kInputBufferSize = 300;
-// Output errors with these codes are only logged.
-constexpr int kSilentErrorCode = 8;
 
 } // namespace
 
-OutputQueue::OutputQueue(MidiInput& input, MidiOutput& output, MidiSettings& settings,
-                         LinkHost& host)
-    : input_(input), output_(output), settings_(settings) {
-    output_.onError([this, &host](int code, const std::string& message) {
-        host.WriteLog("MIDI error opening MIDI tx stream.");
-        if (code <= 0 || code == kSilentErrorCode) return;
-        failed_ ? failed_(message) : host.ShowMessage(message);
-    });
-}
+OutputQueue::OutputQueue(MidiInput& input, MidiOutput& output, MidiSettings& settings)
+    : input_(input), output_(output), settings_(settings) {}
 
-OutputQueue::~OutputQueue() {
-    output_.onError(nullptr);
+void OutputQueue::OnOutputError(std::function<void(int code, const std::string& message)> handler) {
+    output_.onError(std::move(handler));
 }
 
 void OutputQueue::Queue(Bytes message) {

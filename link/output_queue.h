@@ -16,12 +16,10 @@ namespace vtl {
 
 class MidiInput;
 class MidiOutput;
-class LinkHost;
 
 class OutputQueue {
 public:
-    OutputQueue(MidiInput& input, MidiOutput& output, MidiSettings& settings, LinkHost& host);
-    ~OutputQueue();
+    OutputQueue(MidiInput& input, MidiOutput& output, MidiSettings& settings);
     OutputQueue(const OutputQueue&) = delete;
     OutputQueue& operator=(const OutputQueue&) = delete;
 
@@ -46,10 +44,8 @@ public:
     void Drop() { entries_.clear(); }
     // Whether a device the link opened is no longer listed under its name.
     bool DeviceGone();
-    // Output errors go here instead of to a message box.
-    void onFailure(std::function<void(const std::string&)> handler) {
-        failed_ = std::move(handler);
-    }
+    // Every error of the output port goes here, with its code.
+    void OnOutputError(std::function<void(int code, const std::string& message)> handler);
 
 private:
     struct OpenLink {};
@@ -67,7 +63,6 @@ private:
     // The names of the devices as they were opened; empty while the link is not open.
     std::string inputName_;
     std::string outputName_;
-    std::function<void(const std::string&)> failed_;
 };
 
 } // namespace vtl

@@ -1,8 +1,8 @@
 // The receive side of the transfer: drain the input and hand each message to the step the
 // transfer state expects it for.
 
-#include "link/link_host.h"
 #include "link/midi_io.h"
+#include "link/traffic_listener.h"
 #include "link/transfer_controller.h"
 #include "sysex/messages.h"
 

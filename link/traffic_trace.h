@@ -2,7 +2,7 @@
 // The MIDI traffic log a user sends in when a console does not answer: one line per
 // message, "<tick> > <hex>" for sent and "<tick> < <hex>" for received.
 
-#include "link/link_host.h"
+#include "link/traffic_listener.h"
 #include "sysex/result.h"
 
 #include <fstream>

@@ -1,9 +1,8 @@
 #include "link/transfer_controller.h"
 
-#include "link/link_host.h"
 #include "link/midi_io.h"
 #include "link/output_queue.h"
-#include "link/product.h"
+#include "link/traffic_listener.h"
 #include "sysex/messages.h"
 
 #include <algorithm>
@@ -22,66 +21,59 @@ constexpr int kDataRepeatEvery = 30;
 constexpr int kRepeatsBeforeHint = 4;
 constexpr int kFinishingTicks = 20;
 constexpr int kPauseBeforeRequestTicks = 10;
+// Output errors with this code are only reported, as they end nothing.
+constexpr int kSilentOutputError = 8;
 
 } // namespace
 
-const std::string TransferController::kProduct(kProductName);
-const std::string TransferController::kBreak(kLineBreak);
-
 TransferController::TransferController(ConsoleModel& model, MidiInput& input, OutputQueue& queue,
-                                       MidiSettings& settings, StatusSink& status,
-                                       ConsoleView& view, LinkHost& host)
-    : model_(model), input_(input), queue_(queue), settings_(settings), status_(status),
-      view_(view), host_(host) {
+                                       MidiSettings& settings, TransferObserver& observer,
+                                       ChooseDevices chooseDevices)
+    : model_(model), input_(input), queue_(queue), settings_(settings), observer_(observer),
+      chooseDevices_(std::move(chooseDevices)) {
     input_.onMessage([this] { OnMessage(); });
     // Warnings (code 0) are not worth a word; errors of either port are.
     input_.onError([this](int code, const std::string& message) {
         if (code > 0) PortFailed(message);
     });
-    queue_.onFailure([this](const std::string& message) { PortFailed(message); });
+    queue_.OnOutputError(
+        [this](int code, const std::string& message) { OutputFailed(code, message); });
 }
 
 TransferController::~TransferController() {
     input_.onMessage(nullptr);
     input_.onError(nullptr);
-    queue_.onFailure(nullptr);
+    queue_.OnOutputError(nullptr);
 }
 
 // Commands.
 
 void TransferController::StartRead() {
-    if (!DevicesChosen() && !host_.ChooseMidiDevices()) return;
-    // The window is centred with its progress bar. What comes before the first manual
-    // counts as manual 0.
+    if (!DevicesChosen() && !chooseDevices_()) return;
+    // The progress comes first, so that the transfer comes into view with it. What comes
+    // before the first manual counts as manual 0.
     progress_.Start(TransferMode::Reading, 0);
     ReportProgress();
-    status_.centre();
-    status_.setCaption("Loading Program Data from " + kProduct);
-    status_.setText("Requesting " + kProduct + " Configuration..");
-    status_.show();
-    view_.ShowReading();
+    IntoView(TransferBegan{TransferMode::Reading});
     incoming_ = model_;
     refusedCount_.reset();
     passesNothing_ = 0;
     QueueNeeded(McuRebootMessage(kAllDevices), 0);
-    status_.setText("Testing cabling set-up...");
+    Report(CountingManuals{});
     QueueNeeded(TagMessage(1), 0);
     linkState_ = LinkState::Counting;
     transferMode_ = TransferMode::Reading;
 }
 
 void TransferController::StartWrite() {
-    if (!DevicesChosen() && !host_.ChooseMidiDevices()) return;
+    if (!DevicesChosen() && !chooseDevices_()) return;
     transferMode_ = TransferMode::Writing;
     model_.currentManual = 1;
     linkState_ = LinkState::AwaitIdentity;
     // Manual 1 is written even when nothing was read or loaded yet.
     progress_.Start(TransferMode::Writing, std::max<int>(model_.manualCount, 1));
     ReportProgress();
-    status_.centre();
-    status_.setCaption("Writing Program Data to MCU");
-    status_.setText("Requesting " + kProduct + " Configuration..");
-    status_.show();
+    IntoView(TransferBegan{TransferMode::Writing});
 }
 
 void TransferController::FileLoaded() {
@@ -92,21 +84,30 @@ void TransferController::FileLoaded() {
 }
 
 void TransferController::CloseInput() {
+    inView_ = false;
     queue_.CloseInput();
     // Once the console is whole the read has done its part: only the reboots still go out.
     if (transferMode_ == TransferMode::Reading && !Ended()) Abandon();
 }
 
+void TransferController::Dismissed() {
+    inView_ = false;
+}
+
 void TransferController::PortFailed(const std::string& message) {
-    if (!Running()) return host_.ShowMessage(message);
-    const bool reading = transferMode_ == TransferMode::Reading;
+    if (!Running()) return Report(PortFailure{TransferMode::None, message});
+    const TransferMode during = transferMode_;
     Abandon();
-    host_.ShowMessage(std::string("The MIDI device stopped working during the ") +
-                      (reading ? "read: " : "write: ") + message +
-                      " Check that it is still connected and switched on, then try again." +
-                      (reading
-                           ? " Nothing of the read is kept: the console from before it stays."
-                           : " The MCUs may hold part of the new configuration: write it again."));
+    Report(PortFailure{during, message});
+}
+
+void TransferController::OutputFailed(int code, const std::string& message) {
+    Report(OutputError{code, message});
+    if (code > 0 && code != kSilentOutputError) PortFailed(message);
+}
+
+void TransferController::ReportConversionError(const std::string& text) {
+    Report(ConversionError{text});
 }
 
 bool TransferController::Running() const {
@@ -122,15 +123,13 @@ bool TransferController::Ended() const {
 }
 
 void TransferController::Abandon() {
-    const bool reading = transferMode_ == TransferMode::Reading;
     linkState_ = LinkState::Idle;
     pauseTicks_ = 0;
     queue_.Drop();
     queue_.CloseInput();
     progress_.Stop();
     ReportProgress();
-    status_.hide();
-    if (reading) view_.ShowConsoleKept();
+    OutOfView(TransferAbandoned{transferMode_});
 }
 
 // The state machine.
@@ -220,20 +219,7 @@ void TransferController::EnterAwaitIdentity() {
 }
 
 void TransferController::EnterFinished() {
-    switch (transferMode_) {
-    case TransferMode::Reading:
-        status_.append(kBreak + kProduct + " Configuration data loaded!" + kBreak + "Ready.");
-        break;
-    case TransferMode::Writing:
-        status_.append(kBreak + kProduct + " Writing..." + kBreak);
-        break;
-    case TransferMode::FileLoaded:
-        status_.append(kBreak + kProduct + " Configuration data loaded from file!" + kBreak +
-                       "Ready.");
-        break;
-    case TransferMode::None:
-        break;
-    }
+    Report(TransferFinished{transferMode_});
     // The hold begins with the next tick.
     linkState_ = LinkState::Finishing;
     queue_.CloseInput();
@@ -241,7 +227,7 @@ void TransferController::EnterFinished() {
 }
 
 void TransferController::EnterFinishing() {
-    holdingWindow_ = true;
+    holding_ = true;
 }
 
 void TransferController::EnterIdentified() {
@@ -250,10 +236,7 @@ void TransferController::EnterIdentified() {
 }
 
 void TransferController::EnterNextManual() {
-    status_.centre();
-    status_.setCaption("Write Program Data to MCU");
-    status_.setText("Requesting  " + kProduct + " Configuration..");
-    status_.show();
+    IntoView(NextManualAsked{model_.currentManual});
     GoTo(LinkState::AwaitIdentity);
 }
 
@@ -263,109 +246,74 @@ void TransferController::EnterNextManual() {
 // passes nothing on.
 void TransferController::WhileCounting() {
     if (!RepeatDue(kRepeatEvery)) return;
-    Repeat({TagMessage(1), IdentityRequestMessage(kAllDevices)},
-           "Check your MIDI connections, make sure your " + kProduct +
-               " is on and the output of your MIDI device chain is connected "
-               "to the MIDI-IN of your PC." +
-               kBreak);
+    Repeat({TagMessage(1), IdentityRequestMessage(kAllDevices)});
 }
 
 void TransferController::WhileAwaitingIdentity() {
     if (!RepeatDue(kRepeatEvery)) return;
-    Repeat(IdentifyRequest(), "Check your MIDI connections and make sure that your " + kProduct +
-                                  " is turned on!" + kBreak);
+    Repeat(IdentifyRequest());
 }
 
 // A response lost on the way would leave the read waiting for ever: the program is asked for
 // again, and only the parts still missing are taken from the answers.
 void TransferController::WhileAwaitingData() {
     if (!RepeatDue(kDataRepeatEvery)) return;
-    Repeat({ProgramRequestMessage(CurrentDevice(), kProgramIndex)}, "");
+    Repeat({ProgramRequestMessage(CurrentDevice(), kProgramIndex)});
 }
 
 void TransferController::WhilePausingBeforeRequest() {
     if (++waitTicks_ <= kPauseBeforeRequestTicks) return;
-    if (status_.isVisible()) status_.unload();
     ReadManual();
 }
 
 void TransferController::WhileFinishing() {
-    if (!holdingWindow_) return;
-    if (status_.isVisible() && ++waitTicks_ <= kFinishingTicks) return;
-    view_.SetCommandsDataLoaded();
-    status_.hide();
-    holdingWindow_ = false;
+    if (!holding_) return;
+    if (inView_ && ++waitTicks_ <= kFinishingTicks) return;
+    OutOfView(TransferConcluded{});
+    holding_ = false;
 }
 
-// While the status window shows, an unanswered request goes out again every second.
+// While the transfer is in view, an unanswered request goes out again every second.
 bool TransferController::RepeatDue(int every) {
-    if (!status_.isVisible() || ++retryTick_ < every) return false;
+    if (!inView_ || ++retryTick_ < every) return false;
     retryTick_ = 0;
     return true;
 }
 
 // A repeat goes out whole or not at all: while part of the last copy still waits unsent,
 // more would only flood the chain, and a stale identity reply could be taken for the next
-// manual's. A dot shows the wait, and every fifth time the text says what to check: the
-// hint, what the transfer waits for, and that it goes on.
-void TransferController::Repeat(const std::vector<Bytes>& request, const std::string& hint) {
+// manual's. Every repeat is reported, and every fifth what the transfer waits for.
+void TransferController::Repeat(const std::vector<Bytes>& request) {
     const bool waiting = std::any_of(request.begin(), request.end(),
                                      [&](const Bytes& m) { return queue_.Contains(m); });
     if (!waiting) {
         for (const auto& message : request)
             queue_.Queue(message);
     }
-    status_.append(".");
+    Report(RequestRepeated{});
     if (++retryCount_ > kRepeatsBeforeHint) {
         retryCount_ = 0;
-        status_.setText(hint + Waiting() + kBreak + "Retrying...");
+        Report(StillWaiting{Diagnosis()});
         progress_.Stall();
     }
 }
 
-std::string TransferController::Waiting() const {
-    const std::string m = std::to_string(target().currentManual);
+WaitDiagnosis TransferController::Diagnosis() const {
+    const int manual = target().currentManual;
     switch (linkState_) {
     case LinkState::Counting:
-        if (refusedCount_ == 0) {
-            return "The test message came back without passing any MCU: the PC's MIDI out seems "
-                   "to lead straight to its MIDI in. Connect it to the MIDI in of MCU 1.";
-        }
-        if (refusedCount_) {
-            return "The test message passed " + std::to_string(*refusedCount_) +
-                   " MCUs, but a console has at most 3: check that only the console's MCUs are "
-                   "on the chain.";
-        }
-        if (passesNothing_ > 0) {
-            const std::string k = std::to_string(passesNothing_);
-            return "MCU " + k + " answers, but passes nothing on: check MCU " + k +
-                   " and its MIDI in and out.";
-        }
-        return "Nothing comes back from the chain: check the cables from the PC's MIDI out to "
-               "MCU 1, from each MCU to the next and from the last one to the PC's MIDI in, "
-               "and that every MCU is switched on.";
+        if (refusedCount_ == 0) return TagUnchanged{};
+        if (refusedCount_) return CountRefused{*refusedCount_};
+        if (passesNothing_ > 0) return McuPassesNothing{passesNothing_};
+        return ChainSilent{};
     case LinkState::AwaitIdentity:
-        if (echoed_ && *echoed_ < target().currentManual) {
-            return "The test message passed " + std::to_string(*echoed_) +
-                   (*echoed_ == 1 ? " MCU" : " MCUs") + ", so manual " + m +
-                   " has none: check that its MCU is connected and switched on.";
-        }
-        if (echoed_) {
-            return "Manual " + m +
-                   " does not answer, though messages pass its MCU: check that "
-                   "MCU " +
-                   m + " is switched on and working.";
-        }
-        return "Manual " + m +
-               " does not answer, and nothing comes back through the chain: "
-               "check that every MCU is switched on, and the cables from the PC to MCU 1, from "
-               "each MCU to the next and from the last one to the PC.";
+        if (echoed_ && *echoed_ < manual) return ManualMissing{manual, *echoed_};
+        if (echoed_) return ManualSilent{manual};
+        return ManualUnreachable{manual};
     case LinkState::AwaitFirstResponse:
     case LinkState::AwaitMoreResponses: {
         const auto taken = linkState_ == LinkState::AwaitFirstResponse ? 0 : programBuffer_.size();
-        return "Manual " + m + " sent " + std::to_string(taken) + " of " +
-               std::to_string(expectedProgramLength_) +
-               " bytes of its program data; it is asked again.";
+        return ProgramIncomplete{manual, taken, expectedProgramLength_};
     }
     default:
         return {};
@@ -378,16 +326,16 @@ bool TransferController::DevicesChosen() const {
     return settings_.midiInSetting != 0 && settings_.midiOutSetting != 0;
 }
 
-// Shows the step's caption; false when no devices are chosen, after asking for them.
-bool TransferController::BeginStep(const std::string& caption) {
-    status_.setCaption(caption);
-    status_.append(kBreak + caption + "...");
-    status_.show();
+// Reports the step; false when no devices are chosen, after asking for them.
+bool TransferController::BeginStep() {
+    IntoView(StepBegan{transferMode_, target().currentManual});
     if (DevicesChosen()) return true;
     // A cancelled choice ends the transfer rather than asking again on every tick.
-    if (!host_.ChooseMidiDevices()) {
+    if (chooseDevices_()) {
+        Report(StepPostponed{transferMode_});
+    } else {
         linkState_ = LinkState::Idle;
-        status_.hide();
+        OutOfView(StepCancelled{transferMode_});
     }
     return false;
 }
@@ -426,10 +374,10 @@ void TransferController::Pump() {
     // A device unplugged, or a program on the other end that ended, takes what is sent
     // without a word: its port is looked for before each message.
     if (!queue_.empty() && queue_.DeviceGone()) {
-        const std::string gone =
-            "its port is no longer there, as if it was unplugged or the program behind it ended.";
-        return Running() ? PortFailed(gone)
-                         : host_.ShowMessage("The MIDI device stopped working: " + gone);
+        if (!Running()) return Report(DeviceGone{TransferMode::None});
+        const TransferMode during = transferMode_;
+        Abandon();
+        return Report(DeviceGone{during});
     }
     const auto pumped = queue_.Pump();
     if (!pumped) return;
@@ -441,11 +389,21 @@ void TransferController::Pump() {
     if (linkState_ == LinkState::Idle) return;
     storing_ = pumped->sent;
     pauseTicks_ = kWritePauseTicks;
-    if (pumped->wasLast && PastLastManual()) status_.append(kBreak + "Done!");
+    if (pumped->wasLast && PastLastManual()) Report(WriteSent{});
 }
 
 void TransferController::ReportProgress() {
-    if (progress_.TakeChanged()) status_.setProgress(progress_.figures());
+    if (progress_.TakeChanged()) Report(progress_.figures());
+}
+
+void TransferController::IntoView(const TransferReport& report) {
+    inView_ = true;
+    Report(report);
+}
+
+void TransferController::OutOfView(const TransferReport& report) {
+    inView_ = false;
+    Report(report);
 }
 
 } // namespace vtl

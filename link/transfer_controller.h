@@ -11,12 +11,15 @@
 // transfer_controller.cpp holds the commands, the tick and the entry and tick actions;
 // transfer_read.cpp and transfer_write.cpp the steps of each direction; receive.cpp the
 // input drain and the dispatcher. Each step that queues a message the transfer needs, or
-// takes a reply, tells the progress counter (transfer_progress.h), whose figures go to the
-// status window once per tick and per arrival when they changed.
+// takes a reply, tells the progress counter (transfer_progress.h), whose figures are reported
+// once per tick and per arrival when they changed. Everything else that happens is reported
+// as it happens (transfer_report.h).
 
 #include "link/transfer_progress.h"
+#include "link/transfer_report.h"
 #include "model/console_model.h"
 #include "sysex/bytes.h"
+#include "sysex/seven_bit.h"
 
 #include <optional>
 #include <span>
@@ -25,11 +28,8 @@
 
 namespace vtl {
 
-class ConsoleView;
-class LinkHost;
 class MidiInput;
 class OutputQueue;
-class StatusSink;
 class TrafficListener;
 struct MidiSettings;
 
@@ -38,7 +38,7 @@ enum class LinkState : int {
     Idle = 0,
     Identify = 1,            // next tick: TAG and identity request queued
     Finished = 11,           // next tick: completion text
-    Finishing = 27,          // status window kept for about 2 s
+    Finishing = 27,          // the finished transfer kept in view for about 2 s
     Writing = 28,            // writing the current manual
     AwaitIdentity = 40,      // waiting for the identity reply of the current manual
     AwaitFirstResponse = 42, // program data requested
@@ -49,12 +49,12 @@ enum class LinkState : int {
     Counting = 62,   // counting manuals, waiting for the TAG
 };
 
-class TransferController {
+class TransferController : private ConversionReporter {
 public:
     TransferController(ConsoleModel& model, MidiInput& input, OutputQueue& queue,
-                       MidiSettings& settings, StatusSink& status, ConsoleView& view,
-                       LinkHost& host);
-    ~TransferController();
+                       MidiSettings& settings, TransferObserver& observer,
+                       ChooseDevices chooseDevices);
+    ~TransferController() override;
     TransferController(const TransferController&) = delete;
     TransferController& operator=(const TransferController&) = delete;
 
@@ -63,9 +63,12 @@ public:
     void StartWrite();
     // A console file was decoded: report it through the completion state.
     void FileLoaded();
-    // The status window's Close: the transfer stops waiting, and a read not yet whole ends
-    // with the console as it was before it.
+    // The user's Close: the transfer, out of view, stops waiting, and a read not yet whole
+    // ends with the console as it was before it.
     void CloseInput();
+    // The user put the transfer out of view without stopping it: its requests are no longer
+    // repeated, and a finished one is not held.
+    void Dismissed();
     // The MIDI device failed or is gone: a transfer under way ends, and the user is told.
     void PortFailed(const std::string& message);
 
@@ -80,8 +83,9 @@ public:
     TransferMode transferMode() const { return transferMode_; }
     long tickCount() const { return tickCount_; }
     const TransferProgress& progress() const { return progress_.figures(); }
-    // What an unfinished transfer waits for, and what the user should check.
-    std::string Waiting() const;
+    // What an unfinished transfer has seen while it waits; nothing in particular (monostate)
+    // in a state that waits for no answer.
+    WaitDiagnosis Diagnosis() const;
     bool pausing() const { return pauseTicks_ > 0; }
     void setTrafficListener(TrafficListener* listener) { traffic_ = listener; }
 
@@ -105,7 +109,7 @@ private:
     void WhileFinishing();
     void WhileAwaitingData();
     bool RepeatDue(int every);
-    void Repeat(const std::vector<Bytes>& request, const std::string& hint);
+    void Repeat(const std::vector<Bytes>& request);
     // Whether a transfer is under way, with something still to send or to wait for.
     bool Running() const;
     // Whether the state machine is idle or past its last manual.
@@ -115,7 +119,7 @@ private:
 
     // Steps shared by both directions.
     bool DevicesChosen() const;
-    bool BeginStep(const std::string& caption);
+    bool BeginStep();
     // A read fills a copy of the console, taken over whole once its last manual is in; a
     // write works on the console itself.
     ConsoleModel& target();
@@ -129,6 +133,12 @@ private:
     void QueueNeeded(Bytes message, int manual);
     void Pump();
     void ReportProgress();
+    void Report(const TransferReport& report) { observer_.Report(report); }
+    // Reports what brings the transfer into view, or takes it out of view.
+    void IntoView(const TransferReport& report);
+    void OutOfView(const TransferReport& report);
+    void OutputFailed(int code, const std::string& message);
+    void ReportConversionError(const std::string& text) override;
 
     // Reading (transfer_read.cpp).
     void CountManuals(int tagValue);
@@ -142,9 +152,6 @@ private:
     // Receiving (receive.cpp).
     void Drain();
 
-    // Pieces of the progress texts.
-    static const std::string kProduct;
-    static const std::string kBreak;
     // Every transfer reads and writes program 1.
     static constexpr std::uint32_t kProgramIndex = 0;
 
@@ -152,9 +159,8 @@ private:
     MidiInput& input_;
     OutputQueue& queue_;
     MidiSettings& settings_;
-    StatusSink& status_;
-    ConsoleView& view_;
-    LinkHost& host_;
+    TransferObserver& observer_;
+    ChooseDevices chooseDevices_;
     TrafficListener* traffic_ = nullptr;
 
     LinkState linkState_ = LinkState::Idle;
@@ -176,8 +182,10 @@ private:
     // Counts the finishing hold and the pause before a read request; reset only when a
     // transfer finishes, so a later read's first pause is short.
     int waitTicks_ = 0;
-    // The finishing state still holds the status window.
-    bool holdingWindow_ = false;
+    // The transfer was brought into view, and neither taken out of it nor dismissed since.
+    bool inView_ = false;
+    // The finishing state still holds the finished transfer in view.
+    bool holding_ = false;
     int pumpTick_ = 0;
     int pauseTicks_ = 0;
     // The entry whose pause runs: a written message counts once the MCU had its time.

@@ -61,17 +61,6 @@ TransferPacing MinimumPacing(TransferMode mode, int manuals) {
             plan.ticksPerTurn, plan.waitTicks};
 }
 
-std::string ProgressSummary(const TransferProgress& progress) {
-    if (!progress.active()) return {};
-    if (progress.total == 0) return "Counting manuals...";
-    const std::string manual =
-        "Manual " + std::to_string(progress.manual) + " of " + std::to_string(progress.manuals);
-    const char* const dash = " \u2014 ";
-    if (progress.stalled) return manual + dash + "waiting for an answer";
-    if (progress.done == progress.total) return manual + dash + "done";
-    return manual + dash + "about " + std::to_string(progress.secondsLeft) + " s left";
-}
-
 void ProgressCounter::Start(TransferMode mode, int manuals) {
     const TransferProgress shown = figures_;
     *this = ProgressCounter();

@@ -9,7 +9,6 @@
 
 #include <array>
 #include <optional>
-#include <string>
 #include <vector>
 
 namespace vtl {
@@ -27,7 +26,7 @@ struct TransferPacing {
 };
 TransferPacing MinimumPacing(TransferMode mode, int manuals);
 
-// The figures a status window shows.
+// How far a transfer has got, as a presenter shows it.
 struct TransferProgress {
     TransferMode mode = TransferMode::None; // Reading or Writing while a transfer shows
     int manuals = 0;                        // 0 while a read has not counted them
@@ -44,9 +43,6 @@ struct TransferProgress {
     int percent() const { return total == 0 ? 0 : done * 100 / total; }
     bool operator==(const TransferProgress&) const = default;
 };
-
-// One short line: "Manual 2 of 3 — about 12 s left".
-std::string ProgressSummary(const TransferProgress& progress);
 
 // Counts what one transfer needs. Manual 0 stands for what a read does before the first
 // manual: the reboot of every MCU and the counting TAG.

@@ -1,7 +1,6 @@
 // The steps of a read from the MCUs: count the manuals, request each manual's program and
 // decode it once it is whole.
 
-#include "link/link_host.h"
 #include "link/output_queue.h"
 #include "link/transfer_controller.h"
 #include "model/program_image.h"
@@ -23,11 +22,10 @@ void TransferController::CountManuals(int tagValue) {
     if (incoming_.manualCount < 1 || incoming_.manualCount > kMaxManuals) {
         // The repeats send the TAG again.
         refusedCount_ = incoming_.manualCount;
-        status_.append(kBreak + "Invalid number of manuals detected!");
+        Report(ManualsCounted{incoming_.manualCount, false});
         return;
     }
-    status_.append(kBreak +
-                   "Number of manuals detected = " + std::to_string(incoming_.manualCount));
+    Report(ManualsCounted{incoming_.manualCount, true});
     progress_.Counted(incoming_.manualCount);
     retryCount_ = 0;
     incoming_.currentManual = 1;
@@ -36,16 +34,12 @@ void TransferController::CountManuals(int tagValue) {
 
 // After the pause behind the identity reply: the current manual's program is requested.
 void TransferController::ReadManual() {
-    if (BeginStep("Loading Program Data from VTL")) {
-        status_.centre();
-        status_.setText("Requesting " + kProduct + " Program Data..");
-        expectedProgramLength_ = kProgramLength;
-        QueueNeeded(ProgramRequestMessage(CurrentDevice(), kProgramIndex), incoming_.currentManual);
-        linkState_ = LinkState::AwaitFirstResponse;
-        retryTick_ = 0;
-    }
-    // Said as soon as the request is queued.
-    status_.append(kBreak + "Done!");
+    if (!BeginStep()) return;
+    expectedProgramLength_ = kProgramLength;
+    QueueNeeded(ProgramRequestMessage(CurrentDevice(), kProgramIndex), incoming_.currentManual);
+    linkState_ = LinkState::AwaitFirstResponse;
+    retryTick_ = 0;
+    Report(ProgramRequested{incoming_.currentManual});
 }
 
 // Only the part that comes next is taken: a copy of one already taken, one that comes late
@@ -63,11 +57,9 @@ void TransferController::CollectResponse(std::span<const std::uint8_t> response)
     // A byte above 127, or one lost on the way (a MIDI input takes a byte above 127 for a
     // message of its own), leaves data that does not pack back into itself.
     const bool sevenBit = std::none_of(data.begin(), data.end(), [](auto b) { return b > 0x7f; });
-    const Bytes unpacked = sevenBit ? UnpackSevenBit(data, host_) : Bytes{};
+    const Bytes unpacked = sevenBit ? UnpackSevenBit(data, *this) : Bytes{};
     if (!sevenBit || !std::ranges::equal(PackSevenBit(unpacked), data)) {
-        status_.append(kBreak + "Manual " + std::to_string(incoming_.currentManual) +
-                       " sent damaged data (a byte lost or changed on the way); it is asked "
-                       "again.");
+        Report(ProgramDamaged{incoming_.currentManual});
         return;
     }
     programBuffer_.insert(programBuffer_.end(), unpacked.begin(), unpacked.end());
@@ -85,7 +77,7 @@ void TransferController::CollectResponse(std::span<const std::uint8_t> response)
 void TransferController::DecodeManual() {
     const auto decoded = DecodeProgramImage(incoming_, programBuffer_);
     if (!decoded) {
-        host_.ShowMessage(decoded.error().message);
+        Report(DecodeFailure{decoded.error().message});
         return;
     }
     QueueNeeded(McuRebootMessage(CurrentDevice()), incoming_.currentManual);
@@ -94,8 +86,7 @@ void TransferController::DecodeManual() {
         // Only a whole console replaces the one shown.
         model_ = incoming_;
         linkState_ = LinkState::Finished;
-        view_.SetCommandsDataLoaded();
-        view_.ShowManuals();
+        Report(ConsoleRead{});
     } else {
         linkState_ = LinkState::Identify;
     }

@@ -1,7 +1,6 @@
 // The step of a write to the MCUs: once a manual's MCU has identified itself, its image
 // goes out in four PROGRAM_UPDATE messages and the MCU is told to reboot.
 
-#include "link/link_host.h"
 #include "link/output_queue.h"
 #include "link/transfer_controller.h"
 #include "model/program_update.h"
@@ -10,15 +9,13 @@
 namespace vtl {
 
 void TransferController::WriteManual() {
-    status_.append(kBreak + kProduct + " Configuration received!");
     linkState_ = LinkState::Writing;
-    if (BeginStep("Writing Program Data to VTL")) {
+    if (BeginStep()) {
         const auto messages = WriteProgramImage(model_, CurrentDevice(), kProgramIndex);
         if (!messages) {
             // A value the image cannot carry: nothing of this manual is sent, nor of the rest.
-            host_.ShowMessage(messages.error().message);
+            OutOfView(EncodeFailure{messages.error().message});
             linkState_ = LinkState::Idle;
-            status_.hide();
             return;
         }
         for (const auto& m : *messages)

@@ -8,11 +8,11 @@
 namespace vtl {
 
 LinkSession::LinkSession(const PortChoice& choice, ConsoleModel& model, MidiSettings& settings,
-                         Hosts hosts)
+                         TransferObserver& observer, ChooseDevices chooseDevices)
     : ports_(choice) {
-    queue_ = std::make_unique<OutputQueue>(input(), output(), settings, hosts.host);
-    transfer_ = std::make_unique<TransferController>(model, input(), *queue_, settings,
-                                                     hosts.status, hosts.view, hosts.host);
+    queue_ = std::make_unique<OutputQueue>(input(), output(), settings);
+    transfer_ = std::make_unique<TransferController>(model, input(), *queue_, settings, observer,
+                                                     std::move(chooseDevices));
     transfer_->setTrafficListener(this);
 }
 

@@ -3,8 +3,9 @@
 // the ports (real or simulated), the output queue, the transfer controller, the traffic
 // trace and the tick. Whoever owns it calls Tick() every kTickMilliseconds.
 
-#include "link/link_host.h"
 #include "link/midi_settings.h"
+#include "link/traffic_listener.h"
+#include "link/transfer_report.h"
 #include "session/link_ports.h"
 #include "sysex/result.h"
 
@@ -21,16 +22,11 @@ struct ConsoleModel;
 
 class LinkSession : private TrafficListener {
 public:
-    // The windows (or their printed stand-ins) the link reports to.
-    struct Hosts {
-        StatusSink& status;
-        ConsoleView& view;
-        LinkHost& host;
-    };
-
-    // Makes the ports; none is opened before the first message leaves. Errors of the ports
-    // end a transfer under way and are shown through the host.
-    LinkSession(const PortChoice& choice, ConsoleModel& model, MidiSettings& settings, Hosts hosts);
+    // Makes the ports; none is opened before the first message leaves. The transfers report
+    // to the observer, errors of the ports included, and ask chooseDevices for MIDI devices
+    // when none are chosen.
+    LinkSession(const PortChoice& choice, ConsoleModel& model, MidiSettings& settings,
+                TransferObserver& observer, ChooseDevices chooseDevices);
     ~LinkSession() override;
     LinkSession(const LinkSession&) = delete;
     LinkSession& operator=(const LinkSession&) = delete;

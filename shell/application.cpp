@@ -16,6 +16,7 @@
 #include "shell/open_document.h"
 #include "shell/settings.h"
 #include "shell/single_instance.h"
+#include "shell/status_presenter.h"
 #include "shell/widget_placement.h"
 
 #include <QApplication>
@@ -114,7 +115,13 @@ void Application::MakeWindows() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::PolishRequest);
     // Its text box lays out its text when made, so it waits for the fonts: it comes last.
     status_ = std::make_unique<frmStatus>([this] { StatusClosed(); });
+    status_->OnDismissed([this] {
+        if (session_) transfer().Dismissed();
+    });
     status_->setCentreOn(main_.get());
+    statusPresenter_ = std::make_unique<StatusPresenter>(
+        *status_, [this](const std::string& text) { ShowMessage(text); },
+        [this](const std::string& line) { WriteLog(line); });
     main_->setVerifyAfterWrite(state_.verifyAfterWrite);
 }
 
@@ -129,8 +136,9 @@ void Application::OpenPorts() {
             MidiChoice{state_.midi, state_.midiConfigured, state_.midiInName, state_.midiOutName};
         state_.midi = {1, 2};
     }
-    session_ = std::make_unique<LinkSession>(choice, state_.console, state_.midi,
-                                             LinkSession::Hosts{*status_, *this, *this});
+    TransferObserver& observer = *this;
+    session_ = std::make_unique<LinkSession>(choice, state_.console, state_.midi, observer,
+                                             [this] { return midiSetup_->ShowModal(); });
     if (!options_.demo) RefindPorts(state_, session_->input(), session_->output());
     midiSetup_ = std::make_unique<frmMIDISetup>(
         state_, session_->input(), session_->output(),
@@ -250,10 +258,10 @@ void Application::ShowReadBack() {
     const auto differences = readBack_.Finish(state_.console);
     main_->ShowManuals(state_.console.manualCount);
     if (differences.empty()) {
-        status_->append(std::string(kLineBreak) + "Verified: the VTL holds what was written.");
+        status_->Append("\nVerified: the VTL holds what was written.");
         return;
     }
-    status_->append(std::string(kLineBreak) + "Not verified: the VTL holds something else.");
+    status_->Append("\nNot verified: the VTL holds something else.");
     QStringList lines;
     for (const auto& line : differences)
         lines << QString::fromStdString(line);
@@ -273,10 +281,6 @@ void Application::ShowReadBack() {
         box.setDetailedText(details);
         box.exec();
     });
-}
-
-bool Application::ChooseMidiDevices() {
-    return midiSetup_->ShowModal();
 }
 
 void Application::LoadConfigurationFile() {
@@ -377,7 +381,7 @@ void Application::ShowManuals() {
     if (const auto kept =
             KeepBackup(state_.console, state_.appDataFolder, QDateTime::currentDateTime());
         !kept) {
-        status_->append(std::string(kLineBreak) + "No backup kept: " + kept.error().message);
+        status_->Append("\nNo backup kept: " + kept.error().message);
     }
     saved_.Mark(state_.console);
     main_->setWindowFilePath({}); // read from the MCUs: no file
@@ -391,10 +395,6 @@ void Application::SetCommandsDataLoaded() {
         if (state_.verifyAfterWrite) readBack_.Written(state_.console);
     }
     main_->SetCommandsDataLoaded();
-}
-
-void Application::ShowReading() {
-    main_->ShowReading();
 }
 
 void Application::ShowConsoleKept() {
@@ -416,8 +416,22 @@ void Application::WriteLog(const std::string& line) {
     vtl::WriteLog(state_, QString::fromStdString(line));
 }
 
-void Application::ReportConversionError(const std::string& text) {
-    ShowMessage(text);
+void Application::Report(const TransferReport& report) {
+    // The commands that need a console are enabled before the status window goes.
+    if (std::holds_alternative<TransferConcluded>(report)) SetCommandsDataLoaded();
+    statusPresenter_->Report(report);
+    if (const auto* began = std::get_if<TransferBegan>(&report);
+        began && began->mode == TransferMode::Reading) {
+        main_->ShowReading();
+    }
+    if (std::holds_alternative<ConsoleRead>(report)) {
+        SetCommandsDataLoaded();
+        ShowManuals();
+    }
+    if (const auto* abandoned = std::get_if<TransferAbandoned>(&report);
+        abandoned && abandoned->mode == TransferMode::Reading) {
+        ShowConsoleKept();
+    }
 }
 
 } // namespace vtl

@@ -4,7 +4,7 @@
 // the shutdown.
 
 #include "editor/main_actions.h"
-#include "link/link_host.h"
+#include "link/transfer_report.h"
 #include "platform/ini_file.h"
 #include "platform/midi_api.h"
 #include "shell/app_state.h"
@@ -24,6 +24,7 @@ namespace vtl {
 class LinkSession;
 class McuChain;
 class SingleInstance;
+class StatusPresenter;
 class TransferController;
 class frmChoice;
 class frmMain;
@@ -43,7 +44,7 @@ struct AppOptions {
     bool quitAfterStart = false;
 };
 
-class Application : public MainActions, private ConsoleView, private LinkHost {
+class Application : public MainActions, private TransferObserver {
 public:
     explicit Application(AppOptions options);
     ~Application() override;
@@ -92,16 +93,14 @@ private:
     void EndReadBack();
     void ShowReadBack();
 
-    // ConsoleView: the link reports a console read from the MCUs.
-    void ShowManuals() override;
-    void SetCommandsDataLoaded() override;
-    void ShowReading() override;
-    void ShowConsoleKept() override;
-    // LinkHost.
-    bool ChooseMidiDevices() override;
-    void ShowMessage(const std::string& text) override;
-    void WriteLog(const std::string& line) override;
-    void ReportConversionError(const std::string& text) override;
+    // TransferObserver: the status presenter words the reports; a console read from the MCUs
+    // is shown here.
+    void Report(const TransferReport& report) override;
+    void ShowManuals();
+    void SetCommandsDataLoaded();
+    void ShowConsoleKept();
+    void ShowMessage(const std::string& text);
+    void WriteLog(const std::string& line);
 
     AppOptions options_;
     AppState state_;
@@ -112,6 +111,7 @@ private:
     std::unique_ptr<LinkSession> session_;
     std::unique_ptr<frmMain> main_;
     std::unique_ptr<frmStatus> status_;
+    std::unique_ptr<StatusPresenter> statusPresenter_;
     std::unique_ptr<frmMIDISetup> midiSetup_;
     std::unique_ptr<frmSplash> splash_;
     std::unique_ptr<frmChoice> choice_;

@@ -2,6 +2,7 @@
 
 #include "editor/window_geometry.h"
 #include "link/transfer_progress.h"
+#include "session/transfer_text.h"
 
 #include <QCloseEvent>
 #include <QLabel>
@@ -21,14 +22,6 @@ constexpr QRect kCloseRect = TwipsRect(1440, 1200, 1695, 375);
 constexpr int kProgressHeight = 30;
 constexpr QRect kBarRect{9, 71, 289, 14};
 constexpr QRect kProgressLineRect{9, 87, 289, 14};
-
-// The link breaks lines with CR LF; the text box breaks them with LF.
-QString Displayed(const std::string& text) {
-    QString shown = QString::fromStdString(text);
-    shown.replace(QLatin1String("\r\n"), QLatin1String("\n"));
-    shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
-    return shown;
-}
 
 } // namespace
 
@@ -59,45 +52,33 @@ frmStatus::frmStatus(std::function<void()> closeInput, QWidget* parent)
     cmdClose_->setGeometry(kCloseRect);
     connect(cmdClose_, &QPushButton::clicked, this, [this] {
         if (closeInput_) closeInput_();
-        unload();
+        Unload();
     });
 }
 
-void frmStatus::setCaption(const std::string& caption) {
+void frmStatus::SetCaption(const std::string& caption) {
     setWindowTitle(QString::fromStdString(caption));
 }
 
-void frmStatus::setText(const std::string& text) {
-    txtStatus_->setPlainText(Displayed(text));
+void frmStatus::SetText(const std::string& text) {
+    txtStatus_->setPlainText(QString::fromStdString(text));
 }
 
-void frmStatus::append(const std::string& text) {
+void frmStatus::Append(const std::string& text) {
     txtStatus_->moveCursor(QTextCursor::End);
-    txtStatus_->insertPlainText(Displayed(text));
+    txtStatus_->insertPlainText(QString::fromStdString(text));
 }
 
-void frmStatus::centre() {
+void frmStatus::Centre() {
     if (centreOn_) move(CentredPosition(centreOn_->frameGeometry(), frameGeometry().size()));
 }
 
-void frmStatus::show() {
-    QWidget::show();
-}
-
-void frmStatus::hide() {
-    QWidget::hide();
-}
-
-void frmStatus::unload() {
-    QWidget::hide();
+void frmStatus::Unload() {
+    hide();
     txtStatus_->clear();
 }
 
-bool frmStatus::isVisible() const {
-    return QWidget::isVisible();
-}
-
-void frmStatus::setProgress(const TransferProgress& progress) {
+void frmStatus::SetProgress(const TransferProgress& progress) {
     const bool shown = progress.active();
     if (prgTransfer_->isHidden() == shown) {
         prgTransfer_->setVisible(shown);
@@ -118,6 +99,7 @@ void frmStatus::setProgress(const TransferProgress& progress) {
 void frmStatus::closeEvent(QCloseEvent* event) {
     txtStatus_->clear();
     event->accept();
+    if (dismissed_) dismissed_();
 }
 
 void frmStatus::showEvent(QShowEvent* event) {

@@ -1,9 +1,9 @@
 #pragma once
-// The progress window of MCU transfers. The transfer sets its caption and text and shows and
-// hides it; the window keeps the newest line in view and lets the user abort with Close.
-// Under the text, a bar and a short line show how far a read or write has got.
+// The progress window of MCU transfers. The status presenter sets its caption and text and
+// shows and hides it; the window keeps the newest line in view and lets the user abort with
+// Close. Under the text, a bar and a short line show how far a read or write has got.
 
-#include "link/link_host.h"
+#include "shell/status_window.h"
 
 #include <QWidget>
 
@@ -17,27 +17,30 @@ class QPushButton;
 
 namespace vtl {
 
-class frmStatus : public QWidget, public StatusSink {
+class frmStatus : public QWidget, public StatusWindow {
     Q_OBJECT
 
 public:
     // closeInput runs when the user clicks Close: it stops the transfer waiting for the MCUs.
     explicit frmStatus(std::function<void()> closeInput, QWidget* parent = nullptr);
 
-    // The window that centre() centres this one over.
+    // The window that Centre() centres this one over.
     void setCentreOn(QWidget* window) { centreOn_ = window; }
+    // Runs when the user closes the window other than by Close (its title bar, the window
+    // manager): the transfer goes on out of view.
+    void OnDismissed(std::function<void()> dismissed) { dismissed_ = std::move(dismissed); }
 
-    // StatusSink. Texts break lines with CR LF.
-    void setCaption(const std::string& caption) override;
-    void setText(const std::string& text) override;
-    void append(const std::string& text) override;
-    void centre() override;
-    void show() override;
-    void hide() override;
-    void unload() override;
-    bool isVisible() const override;
+    // StatusWindow.
+    void SetCaption(const std::string& caption) override;
+    void SetText(const std::string& text) override;
+    void Append(const std::string& text) override;
+    void Centre() override;
+    void Show() override { show(); }
+    void Hide() override { hide(); }
+    void Unload() override;
+    bool IsVisible() const override { return isVisible(); }
     // The bar and its line show while the figures are active; the window grows to hold them.
-    void setProgress(const TransferProgress& progress) override;
+    void SetProgress(const TransferProgress& progress) override;
 
 protected:
     // Closing the window in any way clears the text; only Close stops the transfer.
@@ -49,6 +52,7 @@ private:
     void ShowEnd();
 
     std::function<void()> closeInput_;
+    std::function<void()> dismissed_;
     QWidget* centreOn_ = nullptr;
     QPlainTextEdit* txtStatus_;
     QProgressBar* prgTransfer_;

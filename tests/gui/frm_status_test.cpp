@@ -1,6 +1,6 @@
-// The status window: the newest text stays in view, CR LF breaks lines, each way of closing
-// it clears the text while only Close stops the transfer, and the progress bar follows the
-// transfer's figures.
+// The status window: the newest text stays in view, each way of closing it clears the text
+// while only Close stops the transfer and any other is told as a dismissal, and the progress
+// bar follows the transfer's figures.
 
 #include "link/transfer_progress.h"
 #include "shell/frm_status.h"
@@ -21,32 +21,37 @@ struct StatusRig {
     }
     QPushButton& close() { return *status.findChild<QPushButton*>(QStringLiteral("cmdClose")); }
 
+    StatusRig() {
+        status.OnDismissed([this] { ++dismissals; });
+    }
+
     int closeInputs = 0;
+    int dismissals = 0;
     vtl::frmStatus status{[this] { ++closeInputs; }};
 };
 
 std::string ManyLines(int count) {
     std::string text = "line 1";
     for (int i = 2; i <= count; ++i)
-        text += "\r\nline " + std::to_string(i);
+        text += "\nline " + std::to_string(i);
     return text;
 }
 
 } // namespace
 
-// Appending or replacing the text, with the window shown before or after: CR LF breaks a
-// line, an append goes on where the text ends, and a click into the text leaves the cursor
-// there and gives Close the focus.
+// Appending or replacing the text, with the window shown before or after: an append goes on
+// where the text ends, and a click into the text leaves the cursor there and gives Close the
+// focus.
 void DialogsTest::statusKeepsEndInView() {
     for (const bool shownFirst : {true, false}) {
         for (const bool replace : {true, false}) {
             StatusRig rig;
-            rig.status.setText("first");
+            rig.status.SetText("first");
             if (shownFirst) {
                 rig.status.show();
                 QVERIFY(QTest::qWaitForWindowExposed(&rig.status));
             }
-            replace ? rig.status.setText(ManyLines(40)) : rig.status.append("\r\n" + ManyLines(40));
+            replace ? rig.status.SetText(ManyLines(40)) : rig.status.Append("\n" + ManyLines(40));
             rig.status.show();
             QVERIFY(QTest::qWaitForWindowExposed(&rig.status));
 
@@ -56,8 +61,8 @@ void DialogsTest::statusKeepsEndInView() {
             QVERIFY(bar->maximum() > 0);
             QCOMPARE(bar->value(), bar->maximum());
             QVERIFY(text.viewport()->rect().contains(text.cursorRect()));
-            const std::string shown = replace ? ManyLines(40) : "first\r\n" + ManyLines(40);
-            QCOMPARE(text.toPlainText(), QString::fromStdString(shown).replace("\r\n", "\n"));
+            const std::string shown = replace ? ManyLines(40) : "first\n" + ManyLines(40);
+            QCOMPARE(text.toPlainText(), QString::fromStdString(shown));
             const int end = text.textCursor().position();
             QTest::mouseClick(text.viewport(), Qt::LeftButton, {}, QPoint(5, 5));
             QCOMPARE(rig.status.focusWidget(), &rig.close());
@@ -70,8 +75,8 @@ void DialogsTest::statusKeepsEndInView() {
 void DialogsTest::statusClosingClearsText() {
     for (const QString how : {"cmdClose", "close", "unload"}) {
         StatusRig rig;
-        rig.status.setCaption("Loading Program Data from VTLConfig");
-        rig.status.setText("Requesting VTLConfig Configuration..");
+        rig.status.SetCaption("Loading Program Data from VTLConfig");
+        rig.status.SetText("Requesting VTLConfig Configuration..");
         rig.status.show();
 
         if (how == QLatin1String("cmdClose"))
@@ -79,9 +84,10 @@ void DialogsTest::statusClosingClearsText() {
         else if (how == QLatin1String("close"))
             rig.status.close();
         else
-            rig.status.unload();
+            rig.status.Unload();
 
         QCOMPARE(rig.closeInputs, how == QLatin1String("cmdClose") ? 1 : 0);
+        QCOMPARE(rig.dismissals, how == QLatin1String("close") ? 1 : 0);
         QVERIFY(!rig.status.isVisible());
         rig.status.show();
         QCOMPARE(rig.text().toPlainText(), QString());
@@ -117,7 +123,7 @@ void DialogsTest::statusBarFollowsTheFigures() {
     const auto& line = *rig.status.findChild<QLabel*>(QStringLiteral("lblProgress"));
     QCOMPARE(bar.accessibleName(), QStringLiteral("Transfer progress"));
     for (const auto& step : steps) {
-        rig.status.setProgress(step.figures);
+        rig.status.SetProgress(step.figures);
         QCOMPARE(bar.isVisible(), step.line != nullptr);
         QCOMPARE(rig.close().geometry().top() > bar.geometry().bottom(), step.line != nullptr);
         if (!step.line) continue;

@@ -1,12 +1,12 @@
 #pragma once
 // The MCU link wired to an in-process MCU chain and ticked by hand, as the transfer tests
-// and the transfer benchmark drive it. Every message that leaves or arrives and every change
-// of the status text and of the progress figures is kept with its tick, and so are the ticks
-// the timer ran.
+// and the transfer benchmark drive it. Every message that leaves or arrives and every report
+// is kept with its tick, and so are the ticks the timer ran.
 
 #include "link/output_queue.h"
+#include "link/traffic_listener.h"
 #include "link/transfer_controller.h"
-#include "recording_host.h"
+#include "report_log.h"
 #include "sim/mcu_chain.h"
 #include "sim/sim_midi.h"
 #include "sysex/hex.h"
@@ -16,59 +16,6 @@
 #include <vector>
 
 namespace vtl::test {
-
-// A status window that keeps its caption, text and visibility, and each change of its text
-// and of the progress figures with the tick it happened on.
-class TranscriptStatus : public StatusSink {
-public:
-    void setCaption(const std::string& c) override { caption = c; }
-    void setText(const std::string& t) override {
-        text = t;
-        changes.push_back({now, t});
-    }
-    void append(const std::string& t) override {
-        text += t;
-        changes.push_back({now, t});
-    }
-    void centre() override {}
-    void show() override { visible = true; }
-    void hide() override { visible = false; }
-    void unload() override {
-        visible = false;
-        text.clear();
-    }
-    bool isVisible() const override { return visible; }
-    void setProgress(const TransferProgress& p) override { progress.push_back({now, p}); }
-
-    // The ticks of the changes that set or appended exactly this text.
-    std::vector<long> TicksOf(const std::string& t) const {
-        std::vector<long> ticks;
-        for (const auto& [tick, changed] : changes) {
-            if (changed == t) ticks.push_back(tick);
-        }
-        return ticks;
-    }
-
-    std::string caption;
-    std::string text;
-    bool visible = false;
-    long now = 0;
-    std::vector<std::pair<long, std::string>> changes;
-    std::vector<std::pair<long, TransferProgress>> progress;
-};
-
-class RecordingView : public ConsoleView {
-public:
-    void ShowManuals() override { ++manualsShown; }
-    void SetCommandsDataLoaded() override { ++dataLoaded; }
-    void ShowReading() override { ++readingShown; }
-    void ShowConsoleKept() override { ++keptShown; }
-
-    int manualsShown = 0;
-    int dataLoaded = 0;
-    int readingShown = 0;
-    int keptShown = 0;
-};
 
 struct TrafficRecord {
     long tick;
@@ -85,15 +32,20 @@ public:
     SimMidiInput input{chain};
     SimMidiOutput output{chain, input};
     MidiSettings settings{1, 2};
-    TranscriptStatus status;
-    RecordingView view;
-    RecordingHost host;
-    OutputQueue queue{input, output, settings, host};
+    ReportLog log;
+    // How the user answers the MIDI setup dialog, and how often it was shown.
+    bool chooses = false;
+    int setupShown = 0;
+    ChooseDevices choose = [this] {
+        ++setupShown;
+        return chooses;
+    };
+    OutputQueue queue{input, output, settings};
     ConsoleModel model;
-    TransferController transfer{model, input, queue, settings, status, view, host};
+    TransferController transfer{model, input, queue, settings, log, [this] { return choose(); }};
     std::vector<TrafficRecord> traffic;
-    // The tick on which the completion text appeared, the one after which nothing was left
-    // to send, and the one that hid the window.
+    // The tick on which the transfer finished, the one after which nothing was left to send,
+    // and the one that took it out of view.
     long finishedTick = -1;
     long trafficDoneTick = -1;
     long hiddenTick = -1;
@@ -107,17 +59,27 @@ public:
     // One 100 ms tick: what the chain sent arrives first, as between two timer events.
     // Whatever happens on arrival carries the number of the tick before.
     void Tick() {
-        status.now = transfer.tickCount();
+        log.now = transfer.tickCount();
         input.advance();
         const long tick = transfer.tickCount() + 1;
-        status.now = tick;
+        log.now = tick;
         if (!transfer.pausing()) runningTicks.push_back(tick);
-        const bool wasVisible = status.visible;
+        const bool wasInView = log.inView;
         transfer.Tick();
         if (transfer.linkState() != LinkState::Finishing) return;
         if (finishedTick < 0) finishedTick = tick;
         if (trafficDoneTick < 0 && TrafficDone()) trafficDoneTick = tick;
-        if (wasVisible && !status.visible) hiddenTick = tick;
+        if (wasInView && !log.inView) hiddenTick = tick;
+    }
+
+    // The user's Close, and the window closed by its title bar.
+    void Close() {
+        log.inView = false;
+        transfer.CloseInput();
+    }
+    void Dismiss() {
+        log.inView = false;
+        transfer.Dismissed();
     }
 
     // Ticks that ran after tick from, up to and including tick to.
@@ -132,12 +94,12 @@ public:
     }
 
     // Ticks until the transfer is over: finished, everything sent and, unless only the
-    // traffic counts, the window gone. False when that has not happened within limit ticks.
-    enum class Until { TrafficDone, WindowGone };
-    bool RunToEnd(long limit, Until until = Until::WindowGone) {
+    // traffic counts, out of view. False when that has not happened within limit ticks.
+    enum class Until { TrafficDone, OutOfView };
+    bool RunToEnd(long limit, Until until = Until::OutOfView) {
         for (long i = 0; i < limit; ++i) {
             Tick();
-            if (TrafficDone() && (until == Until::TrafficDone || !status.visible)) return true;
+            if (TrafficDone() && (until == Until::TrafficDone || !log.inView)) return true;
         }
         return false;
     }

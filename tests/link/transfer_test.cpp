@@ -1,5 +1,5 @@
 // The transfer state machine against a simulated MCU chain: the messages on the wire, the
-// model and the MCU memory afterwards, the progress texts and figures, the repeats and the
+// model and the MCU memory afterwards, the reports and progress figures, the repeats and the
 // pacing.
 
 #include "link/transfer_controller.h"
@@ -7,6 +7,7 @@
 #include "model/config_file.h"
 #include "model/program_image.h"
 #include "model/program_update.h"
+#include "recording_ports.h"
 #include "sim_link.h"
 #include "sysex/hex.h"
 #include "sysex/messages.h"
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <numeric>
 #include <set>
 #include <sstream>
 
@@ -25,7 +27,6 @@ using test::SimLink;
 using Strings = std::vector<std::string>;
 using Direction = TrafficListener::Direction;
 
-const std::string kBreak = "\r\n";
 // Enough for any transfer here; a run that needs more has hung.
 constexpr long kTickLimit = 2000;
 
@@ -79,7 +80,10 @@ Strings Wire(const std::string& words, const ConsoleModel& model = {}) {
 // manual done. Needed per manual: TAG, identity request and reply, then the request, four
 // quarters of data and the reboot when reading; four updates and the reboot when writing.
 void ExpectProgressToCompletion(const SimLink& link, int manuals, bool write) {
-    const auto& records = link.status.progress;
+    std::vector<std::pair<long, TransferProgress>> records;
+    for (const auto& [tick, report] : link.log.reports) {
+        if (const auto* p = std::get_if<TransferProgress>(&report)) records.push_back({tick, *p});
+    }
     ASSERT_FALSE(records.empty());
     EXPECT_EQ(records.front().second.total, write ? 8 * manuals : 0);
     TransferProgress last = records.front().second;
@@ -105,19 +109,14 @@ void ExpectProgressToCompletion(const SimLink& link, int manuals, bool write) {
 }
 
 // Whatever the chain's timing, every manual arrives whole, each is identified before its data
-// is written, the messages keep their pacing, and the status window and the console view say
-// what happened; the progress figures reach their total with the last step. A chain that
-// answers at once gets only the messages the transfer needs.
+// is written, the messages keep their pacing, and the reports say what happened; the progress
+// figures reach their total with the last step. A chain that answers at once gets only the
+// messages the transfer needs.
 TEST(Transfer, EveryManualArrivesWholeAtItsPace) {
     const char* const wires[2][kMaxManuals] = {
         {"B7f T T I1 R1 B1", "B7f T T I1 R1 B1 T I2 R2 B2",
          "B7f T T I1 R1 B1 T I2 R2 B2 T I3 R3 B3"},
         {"T I1 U1 B1", "T I1 U1 B1 T I2 U2 B2", "T I1 U1 B1 T I2 U2 B2 T I3 U3 B3"}};
-    const std::string readText = "Requesting VTLConfig Program Data.." + kBreak + "Done!" + kBreak +
-                                 "VTLConfig Configuration data loaded!" + kBreak + "Ready.";
-    const std::string writeText = "VTLConfig Configuration received!" + kBreak +
-                                  "Writing Program Data to VTL..." + kBreak +
-                                  "VTLConfig Writing..." + kBreak + kBreak + "Done!";
     const struct {
         const char* name;
         int mcu; // 0: every MCU, -1: the last
@@ -164,8 +163,7 @@ TEST(Transfer, EveryManualArrivesWholeAtItsPace) {
                 if (&fault == faults) {
                     EXPECT_EQ(link.Sent(), Wire(wires[write][manuals - 1], console));
                     // A healthy transfer never tells the user to check the cables.
-                    for (const auto& [tick, changed] : link.status.changes)
-                        EXPECT_FALSE(changed.starts_with("Check your MIDI")) << tick;
+                    EXPECT_TRUE(link.log.All<StillWaiting>().empty());
                 }
                 // One message per 400 ms; while writing, 600 ms more after each, and what
                 // arrives meanwhile is taken only after that pause. No manual's data leaves
@@ -193,25 +191,32 @@ TEST(Transfer, EveryManualArrivesWholeAtItsPace) {
                     }
                 }
 
-                EXPECT_EQ(link.status.caption,
-                          write ? "Writing Program Data to VTL" : "Loading Program Data from VTL");
-                if (!fault.damaged || manuals > 1 || write) {
-                    EXPECT_TRUE(link.status.text.ends_with(write ? writeText : readText));
-                }
-                EXPECT_EQ(link.status
-                              .TicksOf(kBreak +
-                                       "Manual 1 sent damaged data (a byte lost or changed on the "
-                                       "way); it is asked again.")
-                              .size(),
-                          fault.damaged && !write ? 1u : 0u);
-                const auto count =
-                    kBreak + "Number of manuals detected = " + std::to_string(manuals);
-                EXPECT_EQ(link.status.TicksOf(count).size(), write ? 0u : 1u);
-                EXPECT_EQ(link.status.TicksOf(kBreak + "Done!").size(), write ? 1u : manuals);
-                const std::array view{link.view.readingShown, link.view.manualsShown,
-                                      link.view.dataLoaded};
-                EXPECT_EQ(view, (write ? std::array{0, 0, 1} : std::array{1, 1, 2}));
-                EXPECT_TRUE(link.host.messages.empty());
+                // Each manual's step once, in order, then the finish; a read is whole before
+                // it finishes, and the last message of a write leaves after.
+                std::vector<int> steps;
+                for (const auto& step : link.log.All<StepBegan>())
+                    steps.push_back(step.manual);
+                std::vector<int> everyManual(manuals);
+                std::iota(everyManual.begin(), everyManual.end(), 1);
+                EXPECT_EQ(steps, everyManual);
+                const auto finished = link.log.All<TransferFinished>();
+                ASSERT_EQ(finished.size(), 1u);
+                EXPECT_EQ(finished[0].mode, write ? TransferMode::Writing : TransferMode::Reading);
+                const long finish = link.log.TicksOf<TransferFinished>()[0];
+                EXPECT_LT(link.log.TicksOf<StepBegan>().back(), finish);
+                const auto whole = link.log.TicksOf<ConsoleRead>();
+                const auto sent = link.log.TicksOf<WriteSent>();
+                ASSERT_EQ(whole.size(), write ? 0u : 1u);
+                ASSERT_EQ(sent.size(), write ? 1u : 0u);
+                EXPECT_TRUE(write ? sent[0] >= finish : whole[0] < finish);
+                EXPECT_EQ(link.log.All<ProgramDamaged>().size(), fault.damaged && !write ? 1u : 0u);
+                std::vector<int> counted;
+                for (const auto& count : link.log.All<ManualsCounted>())
+                    counted.push_back(count.accepted ? count.count : -1);
+                EXPECT_EQ(counted, write ? std::vector<int>{} : std::vector<int>{manuals});
+                EXPECT_EQ(link.log.All<ProgramRequested>().size(), write ? 0u : manuals);
+                EXPECT_EQ(link.log.TicksOf<TransferConcluded>().size(), 1u);
+                EXPECT_EQ(link.log.Failures(), 0u);
                 // The window stays for 2.1 s of running timer after the completion text.
                 EXPECT_EQ(link.RunningTicks(link.finishedTick, link.hiddenTick), 21);
                 ExpectProgressToCompletion(link, manuals, write);
@@ -220,65 +225,44 @@ TEST(Transfer, EveryManualArrivesWholeAtItsPace) {
     }
 }
 
-// Unanswered requests, and a count no chain can give, repeat every second while the status
-// window shows, with a hint every fifth time that says what is missing. Close ends a read:
-// the console stays as it was.
-TEST(Transfer, RequestsRepeatEverySecondUntilTheWindowCloses) {
+// Unanswered requests, and a count no chain can give, repeat every second while the transfer
+// is in view, with what is missing every fifth time. Close ends a read: the console stays as
+// it was; closing the window otherwise only stops the repeats.
+TEST(Transfer, RequestsRepeatEverySecondWhileInView) {
     using Fault = void (*)(McuChain&);
     const Fault none = [](McuChain&) {};
     const Fault cableOut = [](McuChain& c) { c.breakLink(0); };
     const Fault cableBack = [](McuChain& c) { c.breakLink(c.mcuCount()); };
     const Fault firstMcuSilent = [](McuChain& c) { c.setSilent(1, true); };
     const Fault secondPassesNothing = [](McuChain& c) { c.setPassing(2, false); };
-    const std::string nothingBack =
-        "Nothing comes back from the chain: check the cables from the PC's MIDI out to MCU 1, "
-        "from each MCU to the next and from the last one to the PC's MIDI in, and that every "
-        "MCU is switched on.";
-    const auto silent = [](const std::string& m) {
-        return "Manual " + m + " does not answer, though messages pass its MCU: check that MCU " +
-               m + " is switched on and working.";
-    };
     const struct {
         const char* name;
         bool write;
         int mcus;
         Fault fault;
         LinkState state;
-        bool closeButton; // Close also closes the input; else the window is only hidden
-        std::string detail;
+        bool closeButton; // Close also closes the input; else the window is only closed
+        WaitDiagnosis seen;
     } cases[] = {
         {"read, nothing reaches the chain", false, 2, cableOut, LinkState::Counting, false,
-         nothingBack},
-        {"read, nothing comes back", false, 2, cableBack, LinkState::Counting, true, nothingBack},
+         ChainSilent{}},
+        {"read, nothing comes back", false, 2, cableBack, LinkState::Counting, true, ChainSilent{}},
         {"read, MCU 2 passes nothing on", false, 3, secondPassesNothing, LinkState::Counting, true,
-         "MCU 2 answers, but passes nothing on: check MCU 2 and its MIDI in and out."},
-        {"read, no MCU on the chain", false, 0, none, LinkState::Counting, false,
-         "The test message came back without passing any MCU: the PC's MIDI out seems to lead "
-         "straight to its MIDI in. Connect it to the MIDI in of MCU 1."},
+         McuPassesNothing{2}},
+        {"read, no MCU on the chain", false, 0, none, LinkState::Counting, false, TagUnchanged{}},
         {"read, four MCUs on the chain", false, 4, none, LinkState::Counting, true,
-         "The test message passed 4 MCUs, but a console has at most 3: check that only the "
-         "console's MCUs are on the chain."},
+         CountRefused{4}},
         {"read, first MCU silent", false, 2, firstMcuSilent, LinkState::AwaitIdentity, false,
-         silent("1")},
+         ManualSilent{1}},
         {"write, nothing comes back", true, 2, cableBack, LinkState::AwaitIdentity, true,
-         "Manual 1 does not answer, and nothing comes back through the chain: check that every "
-         "MCU is switched on, and the cables from the PC to MCU 1, from each MCU to the next and "
-         "from the last one to the PC."},
+         ManualUnreachable{1}},
         {"write, no MCU on the chain", true, 0, none, LinkState::AwaitIdentity, false,
-         "The test message passed 0 MCUs, so manual 1 has none: check that its MCU is connected "
-         "and switched on."},
+         ManualMissing{1, 0}},
         {"write, first MCU silent", true, 2, firstMcuSilent, LinkState::AwaitIdentity, false,
-         silent("1")},
+         ManualSilent{1}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        const std::string hint =
-            (c.state == LinkState::Counting
-                 ? "Check your MIDI connections, make sure your VTLConfig is on and the output of "
-                   "your MIDI device chain is connected to the MIDI-IN of your PC.\r\n"
-                 : "Check your MIDI connections and make sure that your VTLConfig is turned "
-                   "on!\r\n") +
-            c.detail + "\r\nRetrying...";
         SimLink link(c.mcus);
         link.model = SampleConsole();
         c.fault(link.chain);
@@ -286,37 +270,41 @@ TEST(Transfer, RequestsRepeatEverySecondUntilTheWindowCloses) {
         link.Run(400);
         EXPECT_EQ(link.transfer.linkState(), c.state);
 
-        // A dot for every second of running timer; every fifth unanswered one since the last
-        // answer (the count of manuals) replaces the text with the hint, and nothing else does.
-        const auto dots = link.status.TicksOf(".");
-        ASSERT_GE(dots.size(), 15u);
-        const auto counted = link.status.TicksOf(kBreak + "Number of manuals detected = 2");
-        const long answered = counted.empty() ? 0 : counted.back();
-        std::vector<long> expectedHints;
+        // A repeat for every second of running timer; every fifth unanswered one since the last
+        // answer (the count of manuals) says what is missing, and nothing else does.
+        const auto repeats = link.log.TicksOf<RequestRepeated>();
+        ASSERT_GE(repeats.size(), 15u);
+        const auto counted = link.log.All<ManualsCounted>();
+        const auto countedAt = link.log.TicksOf<ManualsCounted>();
+        const long answered = !counted.empty() && counted.back().accepted ? countedAt.back() : 0;
+        std::vector<long> expectedWaits;
         int unanswered = 0;
-        for (std::size_t i = 0; i < dots.size(); ++i) {
-            EXPECT_EQ(link.RunningTicks(i == 0 ? 0 : dots[i - 1], dots[i]), 10) << "dot " << i;
-            if (dots[i] > answered && ++unanswered % 5 == 0) expectedHints.push_back(dots[i]);
+        for (std::size_t i = 0; i < repeats.size(); ++i) {
+            EXPECT_EQ(link.RunningTicks(i == 0 ? 0 : repeats[i - 1], repeats[i]), 10) << i;
+            if (repeats[i] > answered && ++unanswered % 5 == 0) expectedWaits.push_back(repeats[i]);
         }
-        EXPECT_EQ(link.status.TicksOf(hint), expectedHints);
-        EXPECT_TRUE(link.status.text.starts_with(hint));
+        EXPECT_EQ(link.log.TicksOf<StillWaiting>(), expectedWaits);
+        for (const auto& waiting : link.log.All<StillWaiting>())
+            EXPECT_EQ(waiting.diagnosis, c.seen);
+        EXPECT_EQ(link.transfer.Diagnosis(), c.seen);
         // Each count that comes back is refused; nothing else is said.
-        const auto refused = link.status.TicksOf(kBreak + "Invalid number of manuals detected!");
-        EXPECT_EQ(refused.size() >= 15, !c.write && c.mcus % 4 == 0) << refused.size();
-        EXPECT_TRUE(link.host.messages.empty());
+        const auto refused = std::count_if(counted.begin(), counted.end(),
+                                           [](const ManualsCounted& r) { return !r.accepted; });
+        EXPECT_EQ(refused >= 15, !c.write && c.mcus % 4 == 0) << refused;
+        EXPECT_EQ(link.log.Failures(), 0u);
         // A repeat waits for the last one to leave, so the queue never fills up.
         EXPECT_LE(link.queue.size(), 2u);
 
         while (!link.queue.empty() || link.transfer.pausing())
             link.Tick();
-        if (c.closeButton) link.transfer.CloseInput();
-        c.closeButton ? link.status.unload() : link.status.hide();
+        c.closeButton ? link.Close() : link.Dismiss();
         const auto sent = link.Sent().size();
         link.Run(300);
         EXPECT_EQ(link.Sent().size(), sent);
         const bool ended = c.closeButton && !c.write;
         EXPECT_EQ(link.transfer.linkState(), ended ? LinkState::Idle : c.state);
-        EXPECT_EQ(link.view.keptShown, ended ? 1 : 0);
+        const auto abandoned = link.log.All<TransferAbandoned>();
+        EXPECT_EQ(abandoned.size(), ended ? 1u : 0u);
         EXPECT_EQ(link.model.manualCount, 3);
         for (int m = 1; m <= kMaxManuals; ++m)
             test::ExpectSameManual(SampleConsole(), link.model, m);
@@ -353,11 +341,15 @@ TEST(Transfer, ProgressStopsWhileAConnectionMessageShows) {
         link.chain.repairLinks();
         ASSERT_TRUE(link.RunToEnd(kTickLimit));
         long shown = -1;
-        for (const auto& [tick, text] : link.status.changes) {
-            if (shown < 0 && tick > pulled && text.starts_with("Check your MIDI")) shown = tick;
+        for (const long tick : link.log.TicksOf<StillWaiting>()) {
+            if (shown < 0 && tick > pulled) shown = tick;
         }
 
-        const auto& records = link.status.progress;
+        std::vector<std::pair<long, TransferProgress>> records;
+        for (const auto& [tick, report] : link.log.reports) {
+            if (const auto* p = std::get_if<TransferProgress>(&report))
+                records.push_back({tick, *p});
+        }
         const auto stopped = std::find_if(records.begin(), records.end(),
                                           [&](const auto& r) { return r.first >= shown; });
         ASSERT_NE(stopped, records.begin());
@@ -379,24 +371,26 @@ TEST(Transfer, WithoutDevicesTheSetupDialogComesFirst) {
             SCOPED_TRACE(std::string(write ? "write" : "read") + (chosen ? ", chosen" : ""));
             SimLink link(1);
             link.settings = {1, 0};
-            link.host.chooses = chosen;
+            link.chooses = chosen;
             write ? link.transfer.StartWrite() : link.transfer.StartRead();
-            EXPECT_EQ(link.host.setupShown, 1);
+            EXPECT_EQ(link.setupShown, 1);
             const auto started = write ? LinkState::AwaitIdentity : LinkState::Counting;
             EXPECT_EQ(link.transfer.linkState(), chosen ? started : LinkState::Idle);
-            EXPECT_EQ(link.status.visible, chosen);
+            EXPECT_EQ(link.log.inView, chosen);
         }
     }
 }
 
-TEST(Transfer, LoadedFileIsReportedAndTheCommandsEnabled) {
+// Out of view, a loaded file is not held: it concludes on the tick after it finished.
+TEST(Transfer, LoadedFileIsReportedAndConcluded) {
     SimLink link(0);
     link.transfer.FileLoaded();
-    link.Run(2);
+    link.Run(3);
     EXPECT_EQ(link.transfer.transferMode(), TransferMode::FileLoaded);
-    EXPECT_EQ(link.status.text,
-              kBreak + "VTLConfig Configuration data loaded from file!" + kBreak + "Ready.");
-    EXPECT_EQ(link.view.dataLoaded, 1);
+    const auto finished = link.log.All<TransferFinished>();
+    ASSERT_EQ(finished.size(), 1u);
+    EXPECT_EQ(finished[0].mode, TransferMode::FileLoaded);
+    EXPECT_EQ(link.log.TicksOf<TransferConcluded>(), std::vector<long>{2});
     EXPECT_TRUE(link.Sent().empty());
 }
 
@@ -422,9 +416,39 @@ TEST(Transfer, WriteStopsAfterTheManualsTheModelHas) {
         link.transfer.StartWrite();
         link.Run(600);
         EXPECT_EQ(link.Sent(), Wire(c.wire, console));
-        EXPECT_EQ(link.host.messages, c.message ? Strings{c.message} : Strings{});
+        Strings messages;
+        for (const auto& failure : link.log.All<EncodeFailure>())
+            messages.push_back(failure.message);
+        EXPECT_EQ(messages, c.message ? Strings{c.message} : Strings{});
+        EXPECT_EQ(link.log.Failures(), messages.size());
         EXPECT_EQ(link.transfer.linkState(), c.message ? LinkState::Idle : LinkState::Finishing);
-        EXPECT_FALSE(link.status.visible);
+        EXPECT_FALSE(link.log.inView);
+    }
+}
+
+// Every error of the output is reported; one with a code above 0 but for 8 also fails the
+// port, which without a transfer under way ends nothing.
+TEST(Transfer, OutputErrorsAreReportedAndFailThePortUnlessSilent) {
+    for (const int code : {3, 8, 0}) {
+        SCOPED_TRACE(code);
+        test::RecordingInput input(1);
+        test::RecordingOutput output(1);
+        MidiSettings settings{1, 2};
+        OutputQueue queue{input, output, settings};
+        ConsoleModel model;
+        test::ReportLog log;
+        TransferController transfer{model, input, queue, settings, log, [] { return false; }};
+        output.fail(code, "port vanished");
+        ASSERT_EQ(log.reports.size(), code == 3 ? 2u : 1u);
+        const auto* error = std::get_if<OutputError>(&log.reports[0].second);
+        ASSERT_TRUE(error);
+        EXPECT_EQ(std::pair(error->code, error->message),
+                  std::pair(code, std::string("port vanished")));
+        if (code != 3) continue;
+        const auto* failure = std::get_if<PortFailure>(&log.reports[1].second);
+        ASSERT_TRUE(failure);
+        EXPECT_EQ(failure->during, TransferMode::None);
+        EXPECT_EQ(failure->message, "port vanished");
     }
 }
 

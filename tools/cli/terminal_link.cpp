@@ -4,45 +4,14 @@
 #include "link/tick.h"
 #include "link/transfer_controller.h"
 #include "session/link_session.h"
+#include "session/transfer_text.h"
 #include "sim/chain_faults.h"
 
 #include <QCommandLineParser>
 #include <QEventLoop>
 #include <QTimer>
 
-#include <sys/ioctl.h>
-#include <unistd.h>
-
-#include <iostream>
-#include <ostream>
-#include <utility>
-
 namespace vtl::cli {
-namespace {
-
-constexpr int kBarWidth = 20;
-// Erases from the cursor to the end of the line.
-constexpr char kEraseLine[] = "\x1b[K";
-
-// The width of the terminal standard error is, or 0 when it is none (or a test's stream).
-int TerminalColumns(const std::ostream& err) {
-    if (&err != &std::cerr || isatty(STDERR_FILENO) == 0) return 0;
-    winsize size{};
-    const bool known = ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0;
-    return known ? size.ws_col : 80;
-}
-
-// The longest start of a UTF-8 text that fills at most this many columns.
-std::string Clipped(const std::string& text, int columns) {
-    int used = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool startsCharacter = (static_cast<unsigned char>(text[i]) & 0xc0) != 0x80;
-        if (startsCharacter && ++used > columns) return text.substr(0, i);
-    }
-    return text;
-}
-
-} // namespace
 
 void AddLinkOptions(QCommandLineParser& parser) {
     parser.addOption({"in", "MIDI input: a device number or part of the port name.", "port"});
@@ -132,14 +101,15 @@ Expected<int> FindPort(MidiPort& port, const QString& choice, bool output) {
 }
 
 TerminalLink::TerminalLink(const LinkOptions& options, CommandIo& io)
-    : options_(options), io_(io), columns_(TerminalColumns(io.err)) {}
+    : options_(options), presenter_(io.err) {}
 
 TerminalLink::~TerminalLink() = default;
 
 Status TerminalLink::Open() {
     const PortChoice choice{options_.demo, options_.api, {}};
-    session_ = std::make_unique<LinkSession>(choice, model_, settings_,
-                                             LinkSession::Hosts{*this, *this, *this});
+    // Nobody is there to choose devices: the options chose them.
+    session_ =
+        std::make_unique<LinkSession>(choice, model_, settings_, presenter_, [] { return false; });
     for (const QString& fault : options_.demoFaults) {
         if (auto applied = ApplyChainFault(*session_->simulatedChain(), fault.toStdString());
             !applied) {
@@ -190,15 +160,15 @@ Status TerminalLink::Run(Goal goal) {
             lastState = transfer.linkState();
             lastSignOfLife = now;
         }
-        if (!failure_.empty()) {
-            result = Error{failure_};
+        if (!presenter_.Failure().empty()) {
+            result = Error{presenter_.Failure()};
         } else if (transfer.linkState() == LinkState::Idle) {
             result = Error{"the transfer was stopped"};
         } else if (session_->Completed()) {
             result = Ok();
         } else if (now - lastSignOfLife >
                    options_.timeoutSeconds * 1000 / options_.tickMilliseconds) {
-            const std::string waiting = transfer.Waiting();
+            const std::string waiting = WaitText(transfer.Diagnosis());
             result = Error{"gave up after " + std::to_string(options_.timeoutSeconds) +
                            " s: " + (waiting.empty() ? "no answer from the console" : waiting) +
                            " See also: vtlconfig-cli probe."};
@@ -211,93 +181,8 @@ Status TerminalLink::Run(Goal goal) {
     loop.exec();
     transfer.CloseInput();
     session_->output().close();
-    if (!partLine_.empty()) Print("\n");
-    // The progress line stays where the transfer left it.
-    if (progressLineShown_) io_.err << '\n' << std::flush;
+    presenter_.Finish();
     return result;
-}
-
-void TerminalLink::Print(const std::string& text) {
-    std::string lines;
-    for (char c : text) {
-        if (c == '\r') continue;
-        partLine_ += c;
-        if (c == '\n') lines += std::exchange(partLine_, {});
-    }
-    if (!lines.empty()) {
-        WipeProgressLine();
-        io_.err << lines;
-    }
-    DrawProgressLine();
-    io_.err << std::flush;
-}
-
-void TerminalLink::DrawProgressLine() {
-    if (columns_ == 0 || !progress_.active()) return;
-    io_.err << '\r' << ProgressLine() << kEraseLine;
-    progressLineShown_ = true;
-}
-
-void TerminalLink::WipeProgressLine() {
-    if (!progressLineShown_) return;
-    io_.err << '\r' << kEraseLine;
-    progressLineShown_ = false;
-}
-
-// "[#########...........]  45 %  Manual 2 of 3 — about 12 s left", then the text of a line
-// still growing (the dots of a repeated request), as much as the terminal's width takes.
-std::string TerminalLink::ProgressLine() const {
-    const int filled = progress_.total == 0 ? 0 : progress_.done * kBarWidth / progress_.total;
-    const std::string percent = std::to_string(progress_.percent());
-    std::string line = "[" + std::string(filled, '#') + std::string(kBarWidth - filled, '.') +
-                       "] " + std::string(3 - percent.size(), ' ') + percent + " %  " +
-                       ProgressSummary(progress_);
-    if (!partLine_.empty()) line += "  " + partLine_;
-    return Clipped(line, columns_ - 1);
-}
-
-void TerminalLink::setProgress(const TransferProgress& progress) {
-    const int before = progress_.manualsDone;
-    progress_ = progress;
-    if (columns_ > 0) {
-        DrawProgressLine();
-        io_.err << std::flush;
-        return;
-    }
-    const char* const verb = progress.mode == TransferMode::Writing ? " written" : " read";
-    for (int m = before + 1; m <= progress.manualsDone; ++m) {
-        io_.err << "manual " << m << " of " << progress.manuals << verb << '\n';
-    }
-}
-
-void TerminalLink::setCaption(const std::string& caption) {
-    if (caption == caption_) return;
-    caption_ = caption;
-    Print(std::string(partLine_.empty() ? "" : "\n") + "[" + caption + "]\n");
-}
-
-void TerminalLink::setText(const std::string& text) {
-    if (text == text_) return;
-    text_ = text;
-    Print(std::string(partLine_.empty() ? "" : "\n") + text);
-}
-
-void TerminalLink::append(const std::string& text) {
-    text_ += text;
-    Print(text);
-}
-
-void TerminalLink::unload() {
-    visible_ = false;
-    text_.clear();
-}
-
-void TerminalLink::ShowMessage(const std::string& text) {
-    if (failure_.empty()) failure_ = text;
-}
-
-void TerminalLink::ReportConversionError(const std::string& text) {
-    Print(std::string(partLine_.empty() ? "" : "\n") + "warning: " + text + "\n");
 }
 
 } // namespace vtl::cli
