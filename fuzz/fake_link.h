@@ -131,7 +131,7 @@ private:
 };
 
 // Counts the layouts of a whole console read.
-class FakeView : public ConsoleView {
+class FakeView : public ConsoleDisplay {
 public:
     int layouts = 0;
     void ShowManuals() override { ++layouts; }

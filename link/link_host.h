@@ -34,9 +34,9 @@ public:
 };
 
 // The console picture and the commands that depend on data being there.
-class ConsoleView {
+class ConsoleDisplay {
 public:
-    virtual ~ConsoleView() = default;
+    virtual ~ConsoleDisplay() = default;
     // Places and shows the panels of manuals 1 to manualCount.
     virtual void ShowManuals() = 0;
     // Enables everything that needs a configuration: save, write, the editors.

@@ -30,7 +30,7 @@ const std::string TransferController::kBreak(kLineBreak);
 
 TransferController::TransferController(ConsoleModel& model, MidiInput& input, OutputQueue& queue,
                                        MidiSettings& settings, StatusSink& status,
-                                       ConsoleView& view, LinkHost& host)
+                                       ConsoleDisplay& view, LinkHost& host)
     : model_(model), input_(input), queue_(queue), settings_(settings), status_(status),
       view_(view), host_(host) {
     input_.onMessage([this] { OnMessage(); });

@@ -25,7 +25,7 @@
 
 namespace vtl {
 
-class ConsoleView;
+class ConsoleDisplay;
 class LinkHost;
 class MidiInput;
 class OutputQueue;
@@ -52,7 +52,7 @@ enum class LinkState : int {
 class TransferController {
 public:
     TransferController(ConsoleModel& model, MidiInput& input, OutputQueue& queue,
-                       MidiSettings& settings, StatusSink& status, ConsoleView& view,
+                       MidiSettings& settings, StatusSink& status, ConsoleDisplay& view,
                        LinkHost& host);
     ~TransferController();
     TransferController(const TransferController&) = delete;
@@ -153,7 +153,7 @@ private:
     OutputQueue& queue_;
     MidiSettings& settings_;
     StatusSink& status_;
-    ConsoleView& view_;
+    ConsoleDisplay& view_;
     LinkHost& host_;
     TrafficListener* traffic_ = nullptr;
 

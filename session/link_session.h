@@ -24,7 +24,7 @@ public:
     // The windows (or their printed stand-ins) the link reports to.
     struct Hosts {
         StatusSink& status;
-        ConsoleView& view;
+        ConsoleDisplay& view;
         LinkHost& host;
     };
 

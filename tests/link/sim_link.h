@@ -57,7 +57,7 @@ public:
     std::vector<std::pair<long, TransferProgress>> progress;
 };
 
-class RecordingView : public ConsoleView {
+class RecordingView : public ConsoleDisplay {
 public:
     void ShowManuals() override { ++manualsShown; }
     void SetCommandsDataLoaded() override { ++dataLoaded; }

@@ -46,7 +46,7 @@ Expected<LinkOptions> ReadLinkOptions(const QCommandLineParser& parser);
 // also take -1, the program's own virtual port.
 Expected<int> FindPort(MidiPort& port, const QString& choice, bool output);
 
-class TerminalLink : private StatusSink, private ConsoleView, private LinkHost {
+class TerminalLink : private StatusSink, private ConsoleDisplay, private LinkHost {
 public:
     TerminalLink(const LinkOptions& options, CommandIo& io);
     ~TerminalLink() override;
@@ -72,7 +72,7 @@ private:
     void unload() override;
     bool isVisible() const override { return visible_; }
     void setProgress(const TransferProgress& progress) override;
-    // ConsoleView: nothing to show.
+    // ConsoleDisplay: nothing to show.
     void ShowManuals() override {}
     void SetCommandsDataLoaded() override {}
     void ShowReading() override {}
