@@ -3,17 +3,18 @@
 
 #include "editor/frm_main.h"
 #include "link/transfer_controller.h"
+#include "model/config_file.h"
 #include "shell/app_paths.h"
 #include "shell/application.h"
 #include "shell/frm_choice.h"
 #include "shell/frm_splash.h"
 #include "shell/frm_status.h"
-#include "shell/saved_console.h"
 #include "shell/single_instance.h"
 #include "tests/gui/app_test_support.h"
 
 #include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -196,14 +197,15 @@ private slots:
         QVERIFY(!app.choice().isVisible());
         QVERIFY(app.mainWindow()->isVisible());
         QCOMPARE(app.mainWindow()->windowTitle(), QStringLiteral("Larchmont VTLConfig"));
-        QVERIFY(!app.mainWindow()->commandEnabled(vtl::frmMain::kWrite));
+        auto* write = app.mainWindow()->findChild<QAction*>(QStringLiteral("write"));
+        QVERIFY(!write->isEnabled());
 
         // "New" starts a read at the first activation.
         app.mainWindow()->stopTimer();
         QTRY_COMPARE(app.transfer().transferMode(), vtl::TransferMode::Reading);
         QVERIFY(vtl::test::Settle(app));
         QCOMPARE(app.state().console.manualCount, 3);
-        QVERIFY(app.mainWindow()->commandEnabled(vtl::frmMain::kWrite));
+        QVERIFY(write->isEnabled());
         QVERIFY(app.mainWindow()->findChild<QWidget*>(QStringLiteral("fraManual2"))->isVisible());
 
         // The configuration read was kept as a backup.
@@ -486,14 +488,39 @@ private slots:
         QCOMPARE(app.state().console.channels(2), edited);
     }
 
+    // A piston's tooltip names its group as the console has it now: after a read, after an
+    // edit, and after a read that brings the console back.
+    void pistonToolTipFollowsTheConsole() {
+        vtl::Application app(vtl::test::DemoOptions());
+        vtl::test::StartWithDemoRead(app);
+        QWidget& piston = *app.mainWindow()->findChild<QWidget*>(QStringLiteral("cmdPiston24"));
+        QCOMPARE(piston.toolTip(), QStringLiteral("Ahlborn General"));
+        QTimer::singleShot(0, &piston, [] {
+            QWidget& editor = *QApplication::activeModalWidget();
+            auto* groups = editor.findChild<QComboBox*>(QStringLiteral("cboFunction"));
+            groups->setCurrentIndex(groups->findText(QStringLiteral("Unassigned")));
+            editor.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+        });
+        QTest::mouseClick(&piston, Qt::LeftButton);
+        QCOMPARE(piston.toolTip(), QStringLiteral("Unassigned"));
+        ModalScript script;
+        script.answer(QMessageBox::Discard);
+        app.ReadFromVtl();
+        QVERIFY(vtl::test::Settle(app));
+        QCOMPARE(piston.toolTip(), QStringLiteral("Ahlborn General"));
+    }
+
     // A file that fails to load is named with its bad line and nothing of it is taken: the
     // console shown, with its edit, stays as it was.
     void failedLoadKeepsTheConsole() {
         vtl::Application app(vtl::test::DemoOptions());
         vtl::test::StartWithDemoRead(app);
         app.state().console.channels(1) ^= 1;
-        vtl::SavedConsole before;
-        before.Mark(app.state().console);
+        const auto text = [](vtl::ConsoleModel console) {
+            const auto formatted = vtl::FormatConfigFile(console);
+            return formatted ? QString::fromStdString(*formatted) : QString();
+        };
+        const auto before = text(app.state().console);
         const QString path = tmp_.filePath(QStringLiteral("cut.vtl"));
         QVERIFY(
             WriteFile(path, ReadFile(kProgramFolder + "/samples/three-manuals.vtl").left(1000)));
@@ -507,7 +534,7 @@ private slots:
         QCOMPARE(told, path + ":2: image of 73 bytes is too short: byte 211 is missing (a full "
                               "image has 256)");
         QCOMPARE(app.state().console.manualCount, 3);
-        QVERIFY(!before.Differs(app.state().console));
+        QCOMPARE(text(app.state().console), before);
         QVERIFY(app.mainWindow()->findChild<QWidget*>(QStringLiteral("fraManual2"))->isVisible());
         QCOMPARE(app.transfer().transferMode(), vtl::TransferMode::Reading);
     }
