@@ -42,6 +42,9 @@ frmMain::frmMain(MainActions& actions, ConsoleDocument& document, const QString&
     tickTimer_->setInterval(kTickMilliseconds);
     tickTimer_->setTimerType(Qt::PreciseTimer);
     connect(tickTimer_, &QTimer::timeout, this, [this] { actions_.Tick(); });
+    // The menu bar, which the commands fill, is the window's first child: a screen reader
+    // lists it before the view.
+    menuBar();
     view_ = new ConsoleView(document_, handCursor_, this);
     setCentralWidget(view_);
     connect(view_, &ConsoleView::PistonClicked, this, &frmMain::OpenPiston);
