@@ -5,8 +5,9 @@
 // loading fonts and styles; the time to build the main window is not counted.
 
 #include "bench/bench_support.h"
+#include "editor/console_document.h"
+#include "editor/console_view.h"
 #include "editor/frm_main.h"
-#include "editor/main_actions.h"
 #include "model/catalogue.h"
 #include "model/console_model.h"
 #include "tests/gui/no_actions.h"
@@ -36,7 +37,7 @@ struct Console {
         console.manualCount = 3;
         console.pistons[kSlot] = {5, 3, 5, vtl::kGeneralGroup};
         main.show();
-        main.ShowManuals(3);
+        main.View().ShowManuals();
         QApplication::processEvents();
     }
     QAbstractButton& button(const char* name) {
@@ -47,7 +48,8 @@ struct Console {
     NoActions actions;
     vtl::FunctionCatalogue catalogue = vtl::BuildCatalogue();
     vtl::ConsoleModel console;
-    vtl::frmMain main{actions, console, catalogue, QApplication::applicationDirPath()};
+    vtl::ConsoleDocument document{console, catalogue};
+    vtl::frmMain main{actions, document, QApplication::applicationDirPath()};
 };
 
 // Watches every event: once an expose or update request of the open editor's window has been

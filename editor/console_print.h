@@ -1,20 +1,17 @@
 #pragma once
-// File > Print… and Export as PDF…: the console sheet of the console in memory, one A4 page
-// per manual, on a printer or in a PDF file.
+// File > Print… and Export as PDF…: the console sheet of the document's console, one A4 page
+// per manual, on a printer or in a PDF file. The sheet is headed with the name of the
+// document's file (none: a console read from the VTL) and today's date.
 
-class QAction;
-class QMenu;
 class QWidget;
 
 namespace vtl {
 
-struct ConsoleModel;
-struct FunctionCatalogue;
+class ConsoleDocument;
 
-// Adds both items to the menu. The sheet is headed with the file name of the window's
-// windowFilePath (empty: a console read from the VTL) and today's date; the items are
-// enabled while `enabledLike` is, since printing needs a console as saving does.
-void AddPrintItems(QMenu& menu, QWidget& window, const ConsoleModel& console,
-                   const FunctionCatalogue& catalogue, const QAction& enabledLike);
+// Asks for a printer over the window and prints the sheet there.
+void PrintConsoleSheet(QWidget& window, const ConsoleDocument& document);
+// Asks for a file name, proposing the console file's with .pdf beside it, and writes the sheet.
+void ExportConsoleSheet(QWidget& window, const ConsoleDocument& document);
 
 } // namespace vtl

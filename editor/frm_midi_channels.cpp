@@ -1,5 +1,6 @@
 #include "editor/frm_midi_channels.h"
 
+#include "editor/console_document.h"
 #include "editor/editor_host.h"
 #include "editor/window_geometry.h"
 #include "model/console_model.h"
@@ -21,9 +22,9 @@ QFrame* AddShape(QWidget* parent, const QRect& geometry, const QString& style) {
 
 } // namespace
 
-frmMIDIChannels::frmMIDIChannels(EditorHost& host, ConsoleModel& console, QWidget* parent)
+frmMIDIChannels::frmMIDIChannels(EditorHost& host, ConsoleDocument& document, QWidget* parent)
     : EditorDialog(host, QStringLiteral("frmMIDIChannels"), {8, 10, 535, 130}, Qt::white, parent),
-      console_(console) {
+      document_(document) {
     AddShape(this, TwipsRect(120, 60, 8055, 2055), QStringLiteral("background: #99ccff;"));
     AddShape(this, TwipsRect(180, 780, 7875, 615),
              QStringLiteral("background: #ccff99; border-radius: 12px;"));
@@ -48,35 +49,34 @@ frmMIDIChannels::frmMIDIChannels(EditorHost& host, ConsoleModel& console, QWidge
             "QPushButton { background: white; color: #505050; border: 1px solid #7a7a7a; "
             "border-radius: 4px; } QPushButton:checked { background: #1f4e99; color: white; } "
             "QPushButton:focus { border: 2px solid #e07000; }"));
-        chkChannel_[static_cast<std::size_t>(i)] = channel;
+        channelButtons_[static_cast<std::size_t>(i)] = channel;
     }
     AddButtons(TwipsRect(2640, 1620, 1140, 390), TwipsRect(4267, 1620, 1140, 390), false);
 }
 
 void frmMIDIChannels::Load() {
-    for (QPushButton* channel : chkChannel_)
+    for (QPushButton* channel : channelButtons_)
         channel->setCursor(host_.handCursor());
 }
 
 void frmMIDIChannels::Activate() {
-    divisionIndex_ = txtDivisionNumber_.toInt();
-    host_.PlaceOverManual(*this, divisionIndex_);
+    host_.PlaceOverManual(*this, manual_);
     // Every channel whose value still fits is on: a set of 65536 or more shows all 16.
-    std::int64_t v = console_.divisionChannels[static_cast<std::size_t>(divisionIndex_)];
+    std::int64_t v = document_.Console().divisionChannels[manual_.Slot()];
     for (int i = kChannelCount - 1; i >= 0; --i) {
         const std::int64_t bit = std::int64_t{1} << i;
         const bool on = bit <= v;
         if (on) v -= bit;
-        chkChannel_[static_cast<std::size_t>(i)]->setChecked(on);
+        channelButtons_[static_cast<std::size_t>(i)]->setChecked(on);
     }
 }
 
 void frmMIDIChannels::Save() {
     std::int32_t v = 0;
     for (int i = 0; i < kChannelCount; ++i) {
-        if (chkChannel_[static_cast<std::size_t>(i)]->isChecked()) v += 1 << i;
+        if (channelButtons_[static_cast<std::size_t>(i)]->isChecked()) v += 1 << i;
     }
-    console_.divisionChannels[static_cast<std::size_t>(divisionIndex_)] = v;
+    document_.SetChannels(manual_, v);
 }
 
 } // namespace vtl

@@ -2,6 +2,7 @@
 // The piston editor: what one thumb piston does (function group, function, MIDI channel and,
 // for a program change, the program number).
 
+#include "editor/console_element.h"
 #include "editor/editor_dialog.h"
 
 #include <array>
@@ -10,26 +11,23 @@ class QFrame;
 
 namespace vtl {
 
-struct ConsoleModel;
-struct FunctionCatalogue;
+class ConsoleDocument;
 
 class frmPiston : public EditorDialog {
 public:
-    frmPiston(EditorHost& host, ConsoleModel& console, const FunctionCatalogue& catalogue,
-              QWidget* parent = nullptr);
+    frmPiston(EditorHost& host, ConsoleDocument& document, QWidget* parent = nullptr);
 
-    // The piston slot (0 to 59) as decimal text, handed over by the main window.
-    void setPistonNumber(const QString& text) { txtPistonNumber_ = text; }
-    const QString& pistonNumber() const { return txtPistonNumber_; }
+    // The piston the next showing edits.
+    void SetSlot(PistonSlot slot) { slot_ = slot; }
 
 private:
     // The controls of one function group.
-    struct Frame {
-        QFrame* fraFunction;
-        QLabel* lblType;
-        QComboBox* cboType;
-        QLabel* lblMidiChannel;
-        QComboBox* cboMidiChannel;
+    struct GroupControls {
+        QFrame* frame;
+        QLabel* typeQuestion;
+        QComboBox* typeList;
+        QLabel* channelQuestion;
+        QComboBox* channelList;
     };
 
     void Load() override;
@@ -38,15 +36,13 @@ private:
     void LoadPiston();
     void ShowFrame(int group);
 
-    ConsoleModel& console_;
-    const FunctionCatalogue& catalogue_;
-    QString txtPistonNumber_;
-    int pistonIndex_ = 0;
-    QLabel* lblPiston_;
-    QLabel* txtNote_;
-    QComboBox* cboFunction_;
-    std::array<Frame, 9> frames_{};
-    QComboBox* cboProgramChange_ = nullptr;
+    ConsoleDocument& document_;
+    PistonSlot slot_;
+    QLabel* heading_; // "Piston #14 on Manual #2"
+    QLabel* note_;    // what the piston usually is, for the first and the last
+    QComboBox* groupList_;
+    std::array<GroupControls, 9> groups_{};
+    QComboBox* programList_ = nullptr;
 };
 
 } // namespace vtl

@@ -1,5 +1,6 @@
 #include "editor/frm_shoe_setup.h"
 
+#include "editor/console_document.h"
 #include "editor/drop_down.h"
 #include "editor/editor_host.h"
 #include "editor/window_geometry.h"
@@ -23,73 +24,73 @@ constexpr int kHighestChannel = kChannelCount - 1;
 
 } // namespace
 
-frmShoeSetup::frmShoeSetup(EditorHost& host, ConsoleModel& console,
-                           const FunctionCatalogue& catalogue, QWidget* parent)
+frmShoeSetup::frmShoeSetup(EditorHost& host, ConsoleDocument& document, QWidget* parent)
     : EditorDialog(host, QStringLiteral("frmShoeSetup"), {0, 0, 490, 200}, QColor(0x99ccff),
                    parent),
-      console_(console), catalogue_(catalogue),
-      lblManual_(AddLabel(this, QStringLiteral("What manual is the shoe connected to?"),
+      document_(document),
+      inputLine_(AddLabel(this, QStringLiteral("What manual is the shoe connected to?"),
                           TwipsRect(300, 420, 3360, 195))) {
     auto* heading =
         AddLabel(this, QStringLiteral("Expression Shoe Setup"), TwipsRect(300, 120, 2490, 240));
     heading->setFont(HeadingFont());
     GrowToText(*heading);
-    lblManual_->setObjectName(QStringLiteral("lblManual"));
+    inputLine_->setObjectName(QStringLiteral("lblManual"));
     auto* frame = new QFrame(this);
     frame->setGeometry(TwipsRect(60, 960, 7215, 1155));
     AddStrip(frame, TwipsRect(0, 90, 7200, 945));
-    auto* lblType = AddLabel(frame, QStringLiteral("MIDI controller message sent by this shoe"),
-                             TwipsRect(120, 240, 3630, 195));
-    cboType_ = AddList(frame, QStringLiteral("cboType0"), TwipsRect(3960, 180, 3135, 315), lblType);
-    auto* lblMidiChannel =
+    auto* typeQuestion =
+        AddLabel(frame, QStringLiteral("MIDI controller message sent by this shoe"),
+                 TwipsRect(120, 240, 3630, 195));
+    typeList_ =
+        AddList(frame, QStringLiteral("cboType0"), TwipsRect(3960, 180, 3135, 315), typeQuestion);
+    auto* channelQuestion =
         AddLabel(frame, QStringLiteral("On what MIDI Channel should this be sent?"),
                  TwipsRect(120, 600, 3705, 195));
-    cboMidiChannel_ = AddList(frame, QStringLiteral("cboMidiChannel0"),
-                              TwipsRect(3960, 540, 3135, 315), lblMidiChannel);
+    channelList_ = AddList(frame, QStringLiteral("cboMidiChannel0"),
+                           TwipsRect(3960, 540, 3135, 315), channelQuestion);
     AddButtons(TwipsRect(2317, 2520, 1140, 390), TwipsRect(3757, 2520, 1140, 390), true);
 }
 
 void frmShoeSetup::Load() {
-    FillCombo(*cboType_, catalogue_.shoeTypeNames, 0);
-    FillNumberCombo(*cboMidiChannel_, 1, kChannelCount);
+    FillCombo(*typeList_, document_.Catalogue().shoeTypeNames, 0);
+    FillNumberCombo(*channelList_, 1, kChannelCount);
 }
 
 void frmShoeSetup::Activate() {
-    shoeManualIndex_ = txtManualNumber_.toInt();
-    host_.PlaceOverManual(*this, shoeManualIndex_);
-    lblManual_->setText(QStringLiteral("Configuring Analog Input #2 on Manual #") +
-                        QString::number(shoeManualIndex_ + 1));
-    GrowToText(*lblManual_);
+    host_.PlaceOverManual(*this, manual_);
+    inputLine_->setText(QStringLiteral("Configuring Analog Input #2 on Manual #") +
+                        QString::number(manual_.value + 1));
+    GrowToText(*inputLine_);
     LoadShoe();
 }
 
 void frmShoeSetup::LoadShoe() {
-    const shoeInfo& s = console_.shoes[static_cast<std::size_t>(shoeManualIndex_)];
+    const shoeInfo& s = document_.Console().shoes[manual_.Slot()];
     if (s.expressionOn) {
         // A channel above 16 shows no selection, and Save keeps it.
-        cboMidiChannel_->setPlaceholderText(
+        channelList_->setPlaceholderText(
             QStringLiteral("(not listed: %1)")
                 .arg(QString::fromStdString(words::ChannelName(s.midiChannel + 1))));
-        cboMidiChannel_->setCurrentIndex(
+        channelList_->setCurrentIndex(
             s.midiChannel <= kHighestChannel ? kHighestChannel - s.midiChannel : -1);
-        cboType_->setCurrentIndex(s.volumeControl ? kVolume : kExpression);
+        typeList_->setCurrentIndex(s.volumeControl ? kVolume : kExpression);
     } else {
-        cboType_->setCurrentIndex(kDisabled);
-        cboMidiChannel_->setCurrentIndex(0);
+        typeList_->setCurrentIndex(kDisabled);
+        channelList_->setCurrentIndex(0);
     }
 }
 
 void frmShoeSetup::Save() {
-    shoeInfo& s = console_.shoes[static_cast<std::size_t>(shoeManualIndex_)];
-    const int t = cboType_->currentIndex();
-    if (t == kDisabled) {
-        s.expressionOn = false;
-        return;
+    shoeInfo s = document_.Console().shoes[manual_.Slot()];
+    const int t = typeList_->currentIndex();
+    // Disabled keeps the channel and the controller for a later switch back on.
+    s.expressionOn = t != kDisabled;
+    if (s.expressionOn) {
+        if (const int entry = channelList_->currentIndex(); entry >= 0)
+            s.midiChannel = static_cast<std::uint8_t>(kHighestChannel - entry);
+        s.volumeControl = t == kVolume;
     }
-    s.expressionOn = true;
-    if (const int entry = cboMidiChannel_->currentIndex(); entry >= 0)
-        s.midiChannel = static_cast<std::uint8_t>(kHighestChannel - entry);
-    s.volumeControl = t == kVolume;
+    document_.SetShoe(manual_, s);
 }
 
 } // namespace vtl

@@ -2,21 +2,19 @@
 // The expression shoe editor: whether a manual's shoe sends volume or expression, and on
 // which MIDI channel, or nothing.
 
+#include "editor/console_element.h"
 #include "editor/editor_dialog.h"
 
 namespace vtl {
 
-struct ConsoleModel;
-struct FunctionCatalogue;
+class ConsoleDocument;
 
 class frmShoeSetup : public EditorDialog {
 public:
-    frmShoeSetup(EditorHost& host, ConsoleModel& console, const FunctionCatalogue& catalogue,
-                 QWidget* parent = nullptr);
+    frmShoeSetup(EditorHost& host, ConsoleDocument& document, QWidget* parent = nullptr);
 
-    // The panel index (0 to 2) as decimal text, handed over by the main window.
-    void setManualNumber(const QString& text) { txtManualNumber_ = text; }
-    const QString& manualNumber() const { return txtManualNumber_; }
+    // The manual whose shoe the next showing edits.
+    void SetManual(ManualIndex manual) { manual_ = manual; }
 
 private:
     void Load() override;
@@ -24,13 +22,11 @@ private:
     void Save() override;
     void LoadShoe();
 
-    ConsoleModel& console_;
-    const FunctionCatalogue& catalogue_;
-    QString txtManualNumber_;
-    int shoeManualIndex_ = 0;
-    QLabel* lblManual_;
-    QComboBox* cboType_;
-    QComboBox* cboMidiChannel_;
+    ConsoleDocument& document_;
+    ManualIndex manual_;
+    QLabel* inputLine_; // "Configuring Analog Input #2 on Manual #3"
+    QComboBox* typeList_;
+    QComboBox* channelList_;
 };
 
 } // namespace vtl

@@ -2,19 +2,10 @@
 
 namespace vtl {
 
-// What the main window's menus and toolbar ask the application to do.
+// What the main window asks of the application beside its commands.
 class MainActions {
 public:
     virtual ~MainActions() = default;
-    virtual void LoadConfigurationFile() = 0;
-    virtual void SaveConfigurationFile() = 0;
-    virtual void ReadFromVtl() = 0;
-    virtual void WriteToVtl() = 0;
-    virtual void MidiSetup() = 0;
-    // The "Verify after Write" option was switched.
-    virtual void SetVerifyAfterWrite(bool on) = 0;
-    virtual void ViewDocumentation() = 0;
-    virtual void About() = 0;
     // Asked before the console in memory is replaced or the program ends: false when the
     // user wants to go back to edits not yet saved or written.
     virtual bool MayDiscardEdits() = 0;

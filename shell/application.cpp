@@ -1,5 +1,7 @@
 #include "shell/application.h"
 
+#include "editor/command_table.h"
+#include "editor/console_view.h"
 #include "editor/frm_main.h"
 #include "link/midi_io.h"
 #include "link/transfer_controller.h"
@@ -12,6 +14,7 @@
 #include "shell/frm_midi_setup.h"
 #include "shell/frm_splash.h"
 #include "shell/frm_status.h"
+#include "shell/main_commands.h"
 #include "shell/message_box.h"
 #include "shell/open_document.h"
 #include "shell/settings.h"
@@ -108,8 +111,10 @@ void Application::MakeWindows() {
             "The settings folder cannot be made, so no settings or backups are kept: " +
             read.error().message);
     }
-    main_ =
-        std::make_unique<frmMain>(*this, state_.console, state_.catalogue, state_.programFolder);
+    main_ = std::make_unique<frmMain>(*this, document_, state_.programFolder);
+    commands_ = std::make_unique<CommandTable>(*main_, MainCommands(*this), state_.programFolder);
+    QObject::connect(&document_, &ConsoleDocument::Changed, main_.get(),
+                     [this] { commands_->Refresh(); });
     // Its hundreds of widgets are polished now, while the fonts load, rather than by the event
     // loop before the splash's first paint.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::PolishRequest);
@@ -122,7 +127,6 @@ void Application::MakeWindows() {
     statusPresenter_ = std::make_unique<StatusPresenter>(
         *status_, [this](const std::string& text) { ShowMessage(text); },
         [this](const std::string& line) { WriteLog(line); });
-    main_->setVerifyAfterWrite(state_.verifyAfterWrite);
 }
 
 void Application::OpenPorts() {
@@ -170,7 +174,11 @@ McuChain* Application::demoChain() {
 
 void Application::Choose(const QString& word) {
     choice_->hide();
-    main_->setAction(word);
+    if (word == QLatin1String("New")) {
+        main_->DoWhenActivated([this] { ReadFromVtl(); });
+    } else if (word == QLatin1String("Load")) {
+        main_->DoWhenActivated([this] { LoadConfigurationFile(); });
+    }
     ShowMain();
     main_->startTimer();
 }
@@ -240,10 +248,6 @@ void Application::MidiSetup() {
     midiSetup_->ShowModal();
 }
 
-void Application::SetVerifyAfterWrite(bool on) {
-    state_.verifyAfterWrite = on;
-}
-
 void Application::StatusClosed() {
     transfer().CloseInput();
     EndReadBack();
@@ -251,12 +255,15 @@ void Application::StatusClosed() {
 
 // The console shows again as written, whatever part of the read-back came in.
 void Application::EndReadBack() {
-    if (readBack_.Abandon(state_.console)) main_->ShowManuals(state_.console.manualCount);
+    if (!readBack_.Abandon(state_.console)) return;
+    document_.MarkRestored();
+    main_->View().ShowManuals();
 }
 
 void Application::ShowReadBack() {
     const auto differences = readBack_.Finish(state_.console);
-    main_->ShowManuals(state_.console.manualCount);
+    document_.MarkRestored();
+    main_->View().ShowManuals();
     if (differences.empty()) {
         status_->Append("\nVerified: the VTL holds what was written.");
         return;
@@ -303,11 +310,9 @@ void Application::LoadFile(const QString& path) {
                              QString::fromStdString(loaded.error().message));
         return;
     }
-    main_->HideManuals();
-    saved_.Mark(state_.console);
-    main_->setWindowFilePath(path); // names the printed console sheet
-    main_->SetCommandsDataLoaded();
-    main_->ShowManuals(state_.console.manualCount);
+    main_->View().HideManuals();
+    document_.MarkLoaded(path);
+    main_->View().ShowManuals();
     transfer().FileLoaded();
 }
 
@@ -331,8 +336,7 @@ bool Application::SaveToFile() {
                                  path);
         return false;
     }
-    saved_.Mark(state_.console);
-    main_->setWindowFilePath(path);
+    document_.MarkSaved(path);
     QMessageBox::information(main_.get(), QString::fromLatin1(kProductName),
                              QStringLiteral("Successfully saved to file: ") +
                                  QFileInfo(path).fileName());
@@ -340,7 +344,7 @@ bool Application::SaveToFile() {
 }
 
 bool Application::MayDiscardEdits() {
-    if (!saved_.Differs(state_.console)) return true;
+    if (!document_.HasUnsavedEdits()) return true;
     const auto answer = QMessageBox::question(
         main_.get(), QString::fromLatin1(kWindowTitle),
         QStringLiteral("The console has changes that are neither written to the MCUs nor saved "
@@ -383,23 +387,22 @@ void Application::ShowManuals() {
         !kept) {
         status_->Append("\nNo backup kept: " + kept.error().message);
     }
-    saved_.Mark(state_.console);
-    main_->setWindowFilePath({}); // read from the MCUs: no file
-    main_->ShowManuals(state_.console.manualCount);
+    document_.MarkRead();
+    main_->View().ShowManuals();
 }
 
 void Application::SetCommandsDataLoaded() {
     // At the end of a write the MCUs hold what is in memory.
     if (transfer().transferMode() == TransferMode::Writing) {
-        saved_.Mark(state_.console);
         if (state_.verifyAfterWrite) readBack_.Written(state_.console);
+        document_.MarkWritten();
     }
-    main_->SetCommandsDataLoaded();
+    commands_->Refresh();
 }
 
 void Application::ShowConsoleKept() {
     // Before the first console the start prompt stays.
-    if (state_.console.manualCount > 0) main_->ShowManuals(state_.console.manualCount);
+    if (state_.console.manualCount > 0) main_->View().ShowManuals();
 }
 
 void Application::ShowMessage(const std::string& text) {
@@ -422,7 +425,7 @@ void Application::Report(const TransferReport& report) {
     statusPresenter_->Report(report);
     if (const auto* began = std::get_if<TransferBegan>(&report);
         began && began->mode == TransferMode::Reading) {
-        main_->ShowReading();
+        main_->View().ShowReading();
     }
     if (std::holds_alternative<ConsoleRead>(report)) {
         SetCommandsDataLoaded();

@@ -3,13 +3,13 @@
 // windows, and runs the start-up flow (single instance, splash, choice, main window) and
 // the shutdown.
 
+#include "editor/console_document.h"
 #include "editor/main_actions.h"
 #include "link/transfer_report.h"
 #include "platform/ini_file.h"
 #include "platform/midi_api.h"
 #include "shell/app_state.h"
 #include "shell/read_back.h"
-#include "shell/saved_console.h"
 
 #include <QString>
 
@@ -21,6 +21,7 @@
 
 namespace vtl {
 
+class CommandTable;
 class LinkSession;
 class McuChain;
 class SingleInstance;
@@ -53,8 +54,9 @@ public:
     // should end without doing anything else.
     bool Start();
 
-    // Accessors for tests.
+    // Accessors for tests and the commands.
     AppState& state() { return state_; }
+    ConsoleDocument& Document() { return document_; }
     frmSplash& splash() { return *splash_; }
     frmChoice& choice() { return *choice_; }
     frmMain* mainWindow() { return main_.get(); }
@@ -63,15 +65,16 @@ public:
     // The demo's simulated console; none on real ports.
     McuChain* demoChain();
 
+    // The commands.
+    void LoadConfigurationFile();
+    void SaveConfigurationFile();
+    void ReadFromVtl();
+    void WriteToVtl();
+    void MidiSetup();
+    void ViewDocumentation();
+    void About();
+
     // MainActions.
-    void LoadConfigurationFile() override;
-    void SaveConfigurationFile() override;
-    void ReadFromVtl() override;
-    void WriteToVtl() override;
-    void MidiSetup() override;
-    void SetVerifyAfterWrite(bool on) override;
-    void ViewDocumentation() override;
-    void About() override;
     bool MayDiscardEdits() override;
     void Shutdown() override;
     void Tick() override;
@@ -107,15 +110,17 @@ private:
     cInifile iniFile_;
     std::unique_ptr<SingleInstance> instance_;
 
+    // Destroyed after the windows that show it.
+    ConsoleDocument document_{state_.console, state_.catalogue};
     // Destroyed after the windows that hold its ports.
     std::unique_ptr<LinkSession> session_;
     std::unique_ptr<frmMain> main_;
+    std::unique_ptr<CommandTable> commands_;
     std::unique_ptr<frmStatus> status_;
     std::unique_ptr<StatusPresenter> statusPresenter_;
     std::unique_ptr<frmMIDISetup> midiSetup_;
     std::unique_ptr<frmSplash> splash_;
     std::unique_ptr<frmChoice> choice_;
-    SavedConsole saved_;
     ReadBack readBack_;
     bool mainLoaded_ = false;
     bool inTick_ = false;

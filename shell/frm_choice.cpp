@@ -1,8 +1,6 @@
 #include "shell/frm_choice.h"
 
-#include "editor/rounded_window.h"
 #include "editor/widget_paint.h"
-#include "link/product.h"
 
 #include <QAbstractButton>
 #include <QFrame>
@@ -62,9 +60,7 @@ QRect Twips(int left, int top, int width, int height) {
 
 } // namespace
 
-frmChoice::frmChoice(QWidget* parent) : QDialog(parent) {
-    MakeRoundedWindow(*this);
-    setWindowTitle(QString::fromLatin1(kWindowTitle));
+frmChoice::frmChoice(QWidget* parent) : StartWindow(parent) {
     setObjectName(QStringLiteral("frmChoice"));
     // Painted and coloured here rather than by a style sheet, which would cost the start-up
     // more than the rest of the window.

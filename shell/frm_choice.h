@@ -1,13 +1,13 @@
 #pragma once
 // The start choice: read the console ("New"), open a saved file ("Load"), or leave.
 
-#include <QDialog>
+#include "shell/start_window.h"
 
 #include <functional>
 
 namespace vtl {
 
-class frmChoice : public QDialog {
+class frmChoice : public StartWindow {
 public:
     explicit frmChoice(QWidget* parent = nullptr);
 

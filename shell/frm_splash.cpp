@@ -1,8 +1,6 @@
 #include "shell/frm_splash.h"
 
-#include "editor/rounded_window.h"
 #include "editor/widget_paint.h"
-#include "link/product.h"
 
 #include <QColor>
 #include <QLabel>
@@ -14,11 +12,9 @@
 namespace vtl {
 
 frmSplash::frmSplash(const QString& picturePath, QWidget* parent)
-    : QDialog(parent), picture_(new QLabel(this)),
+    : StartWindow(parent), picture_(new QLabel(this)),
       reading_(std::async(std::launch::async, [picturePath] { return QImage(picturePath); })),
       timer1_(new QTimer(this)) {
-    MakeRoundedWindow(*this);
-    setWindowTitle(QString::fromLatin1(kWindowTitle));
     picture_->setGeometry(rect());
     picture_->lower();
     // The line sits in the free space under the picture's own lines of text, clear of the

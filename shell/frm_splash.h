@@ -1,7 +1,8 @@
 #pragma once
 // The splash window shown at start, and again as the About box.
 
-#include <QDialog>
+#include "shell/start_window.h"
+
 #include <QImage>
 
 #include <functional>
@@ -11,7 +12,7 @@ class QLabel;
 
 namespace vtl {
 
-class frmSplash : public QDialog {
+class frmSplash : public StartWindow {
 public:
     static constexpr int kShowMilliseconds = 3500;
 

@@ -12,6 +12,7 @@
 #include "sysex/hex.h"
 #include "tests/gui/app_test_support.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -109,7 +110,7 @@ private slots:
                      recovers ? vtl::LinkState::Finishing : vtl::LinkState::Idle);
             QCOMPARE(Images(app.state().console), before);
             QVERIFY(main.findChild<QWidget*>(QStringLiteral("fraManual2"))->isVisible());
-            QVERIFY(main.commandEnabled(vtl::frmMain::kSave));
+            QVERIFY(main.findChild<QAction*>(QStringLiteral("save"))->isEnabled());
             // Once is enough: the idle program says nothing more about it.
             for (int i = 0; i < 20; ++i)
                 app.Tick();

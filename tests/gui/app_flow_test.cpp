@@ -3,22 +3,26 @@
 
 #include "editor/frm_main.h"
 #include "link/transfer_controller.h"
+#include "model/config_file.h"
 #include "shell/app_paths.h"
 #include "shell/application.h"
 #include "shell/frm_choice.h"
 #include "shell/frm_splash.h"
 #include "shell/frm_status.h"
-#include "shell/saved_console.h"
 #include "shell/single_instance.h"
 #include "tests/gui/app_test_support.h"
 
 #include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMainWindow>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
@@ -27,6 +31,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
+#include <QWindow>
 
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -108,6 +114,49 @@ int RunToTheEnd(const std::function<void()>& act) {
     return QApplication::exec();
 }
 
+// Every menu item and toolbar button of the window in order, with what a user sees of it
+// and whether it can be used.
+QStringList Commands(QMainWindow& window) {
+    QStringList seen;
+    const auto describe = [](const QAction* a) {
+        if (a->isSeparator()) return QStringLiteral("--");
+        QString text = a->text().isEmpty() ? a->objectName() : a->text();
+        if (!a->shortcut().isEmpty()) text += " " + a->shortcut().toString();
+        if (!a->objectName().isEmpty()) text += " #" + a->objectName();
+        if (!a->toolTip().isEmpty() && a->text().isEmpty()) text += " \"" + a->toolTip() + '"';
+        // A button's status tip is its tooltip; a menu item has none unless it is described.
+        if (a->statusTip() != (a->text().isEmpty() ? a->toolTip() : QString()) ||
+            !a->whatsThis().isEmpty())
+            text += " (" + a->statusTip() + " | " + a->whatsThis() + ")";
+        if (a->isCheckable()) text += a->isChecked() ? " [x]" : " [ ]";
+        return text + (a->isEnabled() ? "" : " off");
+    };
+    for (const QAction* menu : window.menuBar()->actions()) {
+        seen << menu->text();
+        for (const QAction* item : menu->menu()->actions())
+            seen << "  " + describe(item);
+    }
+    for (const QAction* button : window.findChild<QToolBar*>("tbrMain")->actions())
+        seen << "| " + describe(button);
+    return seen;
+}
+
+// Calls back as a watched window is about to show.
+class ShowWatch : public QObject {
+public:
+    explicit ShowWatch(std::function<void(QWidget&)> shown) : shown_(std::move(shown)) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        auto* window = qobject_cast<QWidget*>(watched);
+        if (window && event->type() == QEvent::Show) shown_(*window);
+        return false;
+    }
+
+private:
+    std::function<void(QWidget&)> shown_;
+};
+
 bool SocketAnswers(const QString& name) {
     sockaddr_un address{AF_UNIX, {}};
     const QByteArray path = QFile::encodeName(name);
@@ -148,14 +197,15 @@ private slots:
         QVERIFY(!app.choice().isVisible());
         QVERIFY(app.mainWindow()->isVisible());
         QCOMPARE(app.mainWindow()->windowTitle(), QStringLiteral("Larchmont VTLConfig"));
-        QVERIFY(!app.mainWindow()->commandEnabled(vtl::frmMain::kWrite));
+        auto* write = app.mainWindow()->findChild<QAction*>(QStringLiteral("write"));
+        QVERIFY(!write->isEnabled());
 
         // "New" starts a read at the first activation.
         app.mainWindow()->stopTimer();
         QTRY_COMPARE(app.transfer().transferMode(), vtl::TransferMode::Reading);
         QVERIFY(vtl::test::Settle(app));
         QCOMPARE(app.state().console.manualCount, 3);
-        QVERIFY(app.mainWindow()->commandEnabled(vtl::frmMain::kWrite));
+        QVERIFY(write->isEnabled());
         QVERIFY(app.mainWindow()->findChild<QWidget*>(QStringLiteral("fraManual2"))->isVisible());
 
         // The configuration read was kept as a backup.
@@ -166,6 +216,76 @@ private slots:
         app.WriteToVtl();
         QVERIFY(vtl::test::Settle(app));
         QCOMPARE(app.transfer().transferMode(), vtl::TransferMode::Writing);
+    }
+
+    // The menus and the toolbar, before a console is there and after the first read.
+    void menusAndToolbar() {
+        vtl::Application app(vtl::test::DemoOptions());
+        QVERIFY(app.Start());
+        const QString print = "Print the console sheet: one page per manual";
+        const QString pdf = "Save the console sheet as a PDF file: one page per manual";
+        const QString verify =
+            "After each write, read the VTL back and compare it with what was written";
+        const auto expected = [&](const QString& off) {
+            return QStringList{
+                "&File",
+                "  &Open Program Data File Ctrl+O",
+                "  &Save Program Data File Ctrl+S" + off,
+                "  &Load Program Data from VTL Ctrl+L",
+                "  &Write Program Data to VTL Ctrl+W" + off,
+                "  --",
+                "  &Print\u2026 Ctrl+P #mnuPrint (" + print + " | " + print + ")" + off,
+                "  Export as P&DF\u2026 #mnuExportPdf (" + pdf + " | " + pdf + ")" + off,
+                "  --",
+                "  E&xit",
+                "&Edit",
+                "  &Copy Ctrl+C off",
+                "  &Paste Ctrl+V off",
+                "&Options",
+                "  &MIDI I/O Setup Ctrl+M",
+                "  --",
+                "  &Verify after Write #mnuVerifyAfterWrite (" + verify + " | " + verify + ") [ ]",
+                "&Help",
+                "  &View VTLConfig Documentation",
+                "  &About Larchmont VTLConfig",
+                "| load #load \"Open VTL Configuration File\"",
+                "| save #save \"Save VTL Configuration File\"" + off,
+                "| --",
+                "| loado #loado \"Load Program Data From VTL\"",
+                "| write #write \"Write Program Data To VTL\"" + off,
+                "| --",
+                "| copy #copy off",
+                "| paste #paste off",
+                "| --",
+                "| midi #midi \"Setup MIDI Input and Output\"",
+            };
+        };
+        QCOMPARE(Commands(*app.mainWindow()), expected(" off"));
+        QTest::mouseClick(&app.splash(), Qt::LeftButton);
+        QTest::mouseClick(app.choice().findChild<QWidget*>(QStringLiteral("lblWizard")),
+                          Qt::LeftButton);
+        app.mainWindow()->stopTimer();
+        QTRY_COMPARE(app.transfer().transferMode(), vtl::TransferMode::Reading);
+        QVERIFY(vtl::test::Settle(app));
+        QCOMPARE(Commands(*app.mainWindow()), expected(""));
+    }
+
+    // The splash and the start choice are placed before they show, so that the window system,
+    // and with it a screen reader or an automation tool, learns of each at its place.
+    void framelessWindowsArePlacedBeforeTheyShow() {
+        vtl::Application app(vtl::test::DemoOptions());
+        QList<QPoint> places; // where each one's native window was as it was shown
+        ShowWatch watch([&](QWidget& window) {
+            if (dynamic_cast<vtl::frmSplash*>(&window) || dynamic_cast<vtl::frmChoice*>(&window))
+                places << window.windowHandle()->position();
+        });
+        qApp->installEventFilter(&watch);
+        QVERIFY(app.Start());
+        QTest::mouseClick(&app.splash(), Qt::LeftButton);
+        QVERIFY(app.choice().isVisible());
+        const QPoint centred = app.choice().pos();
+        QCOMPARE(places, (QList<QPoint>{centred, centred}));
+        QCOMPARE(app.splash().pos(), centred);
     }
 
     // A damaged settings file is told once the windows are up, over the main window, and the
@@ -368,14 +488,39 @@ private slots:
         QCOMPARE(app.state().console.channels(2), edited);
     }
 
+    // A piston's tooltip names its group as the console has it now: after a read, after an
+    // edit, and after a read that brings the console back.
+    void pistonToolTipFollowsTheConsole() {
+        vtl::Application app(vtl::test::DemoOptions());
+        vtl::test::StartWithDemoRead(app);
+        QWidget& piston = *app.mainWindow()->findChild<QWidget*>(QStringLiteral("cmdPiston24"));
+        QCOMPARE(piston.toolTip(), QStringLiteral("Ahlborn General"));
+        QTimer::singleShot(0, &piston, [] {
+            QWidget& editor = *QApplication::activeModalWidget();
+            auto* groups = editor.findChild<QComboBox*>(QStringLiteral("cboFunction"));
+            groups->setCurrentIndex(groups->findText(QStringLiteral("Unassigned")));
+            editor.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+        });
+        QTest::mouseClick(&piston, Qt::LeftButton);
+        QCOMPARE(piston.toolTip(), QStringLiteral("Unassigned"));
+        ModalScript script;
+        script.answer(QMessageBox::Discard);
+        app.ReadFromVtl();
+        QVERIFY(vtl::test::Settle(app));
+        QCOMPARE(piston.toolTip(), QStringLiteral("Ahlborn General"));
+    }
+
     // A file that fails to load is named with its bad line and nothing of it is taken: the
     // console shown, with its edit, stays as it was.
     void failedLoadKeepsTheConsole() {
         vtl::Application app(vtl::test::DemoOptions());
         vtl::test::StartWithDemoRead(app);
         app.state().console.channels(1) ^= 1;
-        vtl::SavedConsole before;
-        before.Mark(app.state().console);
+        const auto text = [](vtl::ConsoleModel console) {
+            const auto formatted = vtl::FormatConfigFile(console);
+            return formatted ? QString::fromStdString(*formatted) : QString();
+        };
+        const auto before = text(app.state().console);
         const QString path = tmp_.filePath(QStringLiteral("cut.vtl"));
         QVERIFY(
             WriteFile(path, ReadFile(kProgramFolder + "/samples/three-manuals.vtl").left(1000)));
@@ -389,7 +534,7 @@ private slots:
         QCOMPARE(told, path + ":2: image of 73 bytes is too short: byte 211 is missing (a full "
                               "image has 256)");
         QCOMPARE(app.state().console.manualCount, 3);
-        QVERIFY(!before.Differs(app.state().console));
+        QCOMPARE(text(app.state().console), before);
         QVERIFY(app.mainWindow()->findChild<QWidget*>(QStringLiteral("fraManual2"))->isVisible());
         QCOMPARE(app.transfer().transferMode(), vtl::TransferMode::Reading);
     }

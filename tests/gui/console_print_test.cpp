@@ -1,13 +1,13 @@
-// File > Export as PDF…: the console sheet of the console in memory, one page per manual, in
-// the file the user names, proposed as the console file's name with .pdf beside it.
+// File > Export as PDF…: the console sheet of the document's console, one page per manual, in
+// the file the user names, proposed as the console file's name with .pdf beside it. (The menu
+// items themselves are among the application's commands.)
 
-#include "editor/frm_main.h"
+#include "editor/console_document.h"
+#include "editor/console_print.h"
 #include "model/catalogue.h"
 #include "model/config_file.h"
 #include "model/console_model.h"
-#include "tests/gui/no_actions.h"
 
-#include <QAction>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QTemporaryDir>
@@ -19,30 +19,24 @@ class ConsolePrintTest : public QObject {
 
 private slots:
     void exportWritesOnePagePerManual() {
-        NoActions actions;
         const vtl::FunctionCatalogue catalogue = vtl::BuildCatalogue();
         vtl::ConsoleModel console;
-        vtl::frmMain main(actions, console, catalogue, QStringLiteral(VTL_PROGRAM_FOLDER));
-        auto* exportPdf = main.findChild<QAction*>(QStringLiteral("mnuExportPdf"));
-        QVERIFY(!exportPdf->isEnabled()); // nothing to print before a console is there
-        QCOMPARE(main.findChild<QAction*>(QStringLiteral("mnuPrint"))->shortcut(),
-                 QKeySequence(Qt::CTRL | Qt::Key_P));
-
+        vtl::ConsoleDocument document(console, catalogue);
         QTemporaryDir folder;
         const QString file = folder.filePath(QStringLiteral("three-manuals.vtl"));
         QVERIFY(QFile::copy(QStringLiteral(VTL_PROGRAM_FOLDER "/samples/three-manuals.vtl"), file));
         QVERIFY(vtl::LoadConfigFile(console, file.toStdString()));
         console.manualCount = 2; // the sheet follows the count, not the slots
-        main.setWindowFilePath(file);
-        main.SetCommandsDataLoaded();
+        document.MarkLoaded(file);
+        QWidget window;
         QString proposed;
-        QTimer::singleShot(0, &main, [&] {
+        QTimer::singleShot(0, &window, [&] {
             auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
             QVERIFY(dialog);
             proposed = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->text();
             QMetaObject::invokeMethod(dialog, "accept");
         });
-        exportPdf->trigger();
+        vtl::ExportConsoleSheet(window, document);
         QCOMPARE(proposed, QStringLiteral("three-manuals.pdf"));
         QFile pdf(folder.filePath(proposed));
         QVERIFY(pdf.open(QIODevice::ReadOnly));

@@ -1,18 +1,17 @@
 // The console view's clicks and the piston, channel and shoe editors they open: which element
 // each click hands over, where the editor lands, what it shows of the model, what Save writes
-// back and what Cancel leaves alone; that every text shows whole; and what the view tells a
-// screen reader and shows of the keyboard focus.
+// back and what Cancel leaves alone; that every text shows whole; what the view tells a
+// screen reader and shows of the keyboard focus; and what a monitor or a check shows on it.
 
+#include "editor/console_document.h"
+#include "editor/console_view.h"
 #include "editor/frm_main.h"
-#include "editor/frm_midi_channels.h"
-#include "editor/frm_piston.h"
-#include "editor/frm_shoe_setup.h"
-#include "editor/main_actions.h"
 #include "model/catalogue.h"
 #include "model/console_model.h"
 #include "tests/gui/no_actions.h"
 
 #include <QComboBox>
+#include <QDialog>
 #include <QImage>
 #include <QLabel>
 #include <QPushButton>
@@ -21,6 +20,7 @@
 #include <QTimer>
 
 #include <functional>
+#include <optional>
 #include <tuple>
 
 namespace {
@@ -34,7 +34,7 @@ struct ConsoleRig {
         console.manualCount = 3;
         main.move(0, 0);
         main.show();
-        main.ShowManuals(3);
+        main.View().ShowManuals();
     }
     QWidget& element(const QString& name) { return *main.findChild<QWidget*>(name); }
 
@@ -53,7 +53,8 @@ struct ConsoleRig {
     NoActions actions;
     vtl::FunctionCatalogue catalogue = vtl::BuildCatalogue();
     vtl::ConsoleModel console;
-    vtl::frmMain main{actions, console, catalogue, QStringLiteral(VTL_PROGRAM_FOLDER)};
+    vtl::ConsoleDocument document{console, catalogue};
+    vtl::frmMain main{actions, document, QStringLiteral(VTL_PROGRAM_FOLDER)};
 };
 
 template <class T = QWidget> T& Child(QWidget& parent, const QString& name) {
@@ -92,13 +93,6 @@ Texts VisibleLists(QDialog& editor) {
         if (list->isVisible()) names << list->objectName();
     names.sort();
     return names;
-}
-
-QString Handed(QDialog& editor) {
-    if (auto* piston = dynamic_cast<vtl::frmPiston*>(&editor)) return piston->pistonNumber();
-    if (auto* channels = dynamic_cast<vtl::frmMIDIChannels*>(&editor))
-        return channels->divisionNumber();
-    return dynamic_cast<vtl::frmShoeSetup&>(editor).manualNumber();
 }
 
 Ints Piston(const vtl::pistonInfo& p) {
@@ -147,35 +141,32 @@ private slots:
     // stays whole on the screen when the main window is near its edge.
     void clicksHandOverTheirElement_data() {
         QTest::addColumn<QString>("element");
-        QTest::addColumn<QString>("handed");
         QTest::addColumn<Texts>("shown");
         QTest::addColumn<QPoint>("mainAt");
-        const auto row = [](const char* name, const char* element, const char* handed, Texts shown,
+        const auto row = [](const char* name, const char* element, Texts shown,
                             QPoint mainAt = {}) {
-            QTest::newRow(name) << QString(element) << QString(handed) << shown << mainAt;
+            QTest::newRow(name) << QString(element) << shown << mainAt;
         };
-        row("slot 0", "cmdPiston0", "0",
+        const Texts shoe3{"lblManual=Configuring Analog Input #2 on Manual #3"};
+        row("slot 0", "cmdPiston0",
             {"lblPiston=Piston #1 on Manual #1", "txtNote=Usually the SET piston"});
-        row("slot 25", "cmdPiston25", "25", {"lblPiston=Piston #6 on Manual #2", "txtNote="});
-        row("slot 33", "cmdPiston33", "33", {"lblPiston=Piston #14 on Manual #2", "txtNote="});
-        row("slot 39", "cmdPiston39", "39",
+        row("slot 25", "cmdPiston25", {"lblPiston=Piston #6 on Manual #2", "txtNote="});
+        row("slot 33", "cmdPiston33", {"lblPiston=Piston #14 on Manual #2", "txtNote="});
+        row("slot 39", "cmdPiston39",
             {"lblPiston=Piston #20 on Manual #2", "txtNote=Usually the General Cancel"});
-        row("third keyboard", "picKeyboard2", "2", {});
-        row("third shoe", "btnAddShoe2", "2",
-            {"lblManual=Configuring Analog Input #2 on Manual #3"});
-        row("left edge", "cmdPiston5", "5", {}, {-500, 0});
-        row("bottom edge", "btnAddShoe2", "2", {}, {0, 300});
+        row("third keyboard", "picKeyboard2", {}); // lands over the third manual
+        row("third shoe", "btnAddShoe2", shoe3);
+        row("left edge", "cmdPiston5", {"lblPiston=Piston #6 on Manual #1"}, {-500, 0});
+        row("bottom edge", "btnAddShoe2", shoe3, {0, 300});
     }
     void clicksHandOverTheirElement() {
         QFETCH(QString, element);
-        QFETCH(QString, handed);
         QFETCH(Texts, shown);
         QFETCH(QPoint, mainAt);
         ConsoleRig rig;
         rig.main.move(mainAt);
         rig.Edit(element, [&](QDialog& editor) {
             QVERIFY(editor.windowFlags() & Qt::FramelessWindowHint);
-            QCOMPARE(Handed(editor), handed);
             QCOMPARE(Shown(editor, shown), shown);
             const QRect at = editor.frameGeometry();
             QVERIFY(rig.main.screen()->availableGeometry().contains(at));
@@ -229,9 +220,10 @@ private slots:
             "cmdOK", {1, 0, 5, 5}, "Ahlborn Tremulant");
         row("cancel after changes", 33, {3, 2, 3, 2}, {"cboType3=Memory A General #3"},
             {"cboFunction=TREVA function", "cboMidiChannel7=12"},
-            {"cboFunction", "cboMidiChannel7", "cboType7"}, "cmdCancel", {3, 2, 3, 2}, "");
+            {"cboFunction", "cboMidiChannel7", "cboType7"}, "cmdCancel", {3, 2, 3, 2},
+            "Ahlborn General"); // as the piston was set
         row("Escape cancels", 33, {3, 2, 3, 2}, {}, {"cboFunction=Unassigned"}, {"cboFunction"},
-            "escape", {3, 2, 3, 2}, "");
+            "escape", {3, 2, 3, 2}, "Ahlborn General");
     }
     void pistonEditor() {
         QFETCH(int, slot);
@@ -243,10 +235,12 @@ private slots:
         QFETCH(Ints, saved);
         QFETCH(QString, tooltip);
         ConsoleRig rig;
-        auto& piston = rig.console.pistons[static_cast<std::size_t>(slot)];
+        const auto& piston = rig.console.pistons[static_cast<std::size_t>(slot)];
         const auto set = [&](const Ints& v) {
-            piston = {static_cast<std::int16_t>(v[3]), static_cast<std::int16_t>(v[2]),
-                      static_cast<std::int16_t>(v[1]), static_cast<std::int16_t>(v[0])};
+            rig.document.SetPiston({{slot / 20}, slot % 20}, {static_cast<std::int16_t>(v[3]),
+                                                              static_cast<std::int16_t>(v[2]),
+                                                              static_cast<std::int16_t>(v[1]),
+                                                              static_cast<std::int16_t>(v[0])});
         };
         // An earlier opening for another piston leaves its lists behind: here a tremulant
         // whose function is not in the list.
@@ -301,8 +295,7 @@ private slots:
                 if (button(editor, c).isChecked()) channels << c;
             return channels;
         };
-        rig.console.divisionChannels[1] = stored;
-        rig.main.RefreshConsoleView();
+        rig.document.SetChannels({1}, stored);
         rig.Edit("picKeyboard1", [&](QDialog& editor) {
             QCOMPARE(on(editor), shown);
             for (int c : toggle)
@@ -378,13 +371,12 @@ private slots:
     // border.
     void pistonFacesReadAtAGlance() {
         ConsoleRig rig;
-        vtl::pistonInfo& piston = rig.console.pistons[0];
         QWidget& face = rig.element("cmdPiston0");
         for (int g = 0; g < vtl::kUnassignedGroup; ++g) {
             const auto& names = rig.catalogue.functionTypeNames[std::size_t(g)];
             for (int t = 0; t < (g == vtl::kProgramChangeGroup ? 128 : names.count()); ++t) {
-                piston = {std::int16_t(t + 1), 1, std::int16_t(t), std::int16_t(g)};
-                rig.main.RefreshConsoleView();
+                rig.document.SetPiston({},
+                                       {std::int16_t(t + 1), 1, std::int16_t(t), std::int16_t(g)});
                 const QImage image = face.grab().toImage();
                 QRect ink;
                 // The rows between the rounded corners, where the rail shows through.
@@ -403,7 +395,7 @@ private slots:
         ConsoleRig rig;
         rig.main.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&rig.main));
-        QWidget* view = rig.main.centralWidget();
+        QWidget* view = &rig.main.View();
         const auto* ring = view->findChild<QWidget*>("focusRing");
         const QList<std::tuple<const char*, Qt::FocusReason, bool>> steps{
             {"cmdPiston33", Qt::TabFocusReason, true},
@@ -424,26 +416,28 @@ private slots:
 
     void viewSpeaksToScreenReaders() {
         ConsoleRig rig;
-        rig.console.pistons[33] = {12, 10, 0, vtl::kProgramChangeGroup};
-        rig.console.pistons[45] = {4, 3, 22, vtl::kGeneralGroup};
-        rig.console.divisionChannels[2] = 0xf3fc;
-        rig.console.shoes[0] = {4, true, true};
-        rig.main.RefreshConsoleView();
+        rig.document.SetPiston({{1}, 13}, {12, 10, 0, vtl::kProgramChangeGroup});
+        rig.document.SetPiston({{2}, 5}, {4, 3, 22, vtl::kGeneralGroup});
+        rig.document.SetChannels({2}, 0xf3fc);
+        rig.document.SetShoe({0}, {4, true, true});
+        // Name, description and tooltip.
         const QList<std::pair<QString, Texts>> elements{
             {"cmdPiston33",
-             {"Manual 2, piston 14",
-              "Hauptwerk/Program Change function: program 12 on channel 10"}},
+             {"Manual 2, piston 14", "Hauptwerk/Program Change function: program 12 on channel 10",
+              "Hauptwerk/Program Change function"}},
             {"cmdPiston45",
-             {"Manual 3, piston 6", "Ahlborn General: Memory D General #5 on channel 3"}},
-            {"cmdPiston0", {"Manual 1, piston 1", "Unassigned"}},
-            {"picKeyboard2", {"Manual 3, keyboard", "Division channels: 3-10, 13-16"}},
-            {"btnAddShoe0", {"Manual 1, shoe", "Volume (MIDI Controller 7) on channel 5"}},
-            {"btnAddShoe1", {"Manual 2, shoe", "Disabled"}},
+             {"Manual 3, piston 6", "Ahlborn General: Memory D General #5 on channel 3",
+              "Ahlborn General"}},
+            {"cmdPiston0", {"Manual 1, piston 1", "Unassigned", "Unassigned"}},
+            {"picKeyboard2", {"Manual 3, keyboard", "Division channels: 3-10, 13-16", ""}},
+            {"btnAddShoe0", {"Manual 1, shoe", "Volume (MIDI Controller 7) on channel 5", ""}},
+            {"btnAddShoe1", {"Manual 2, shoe", "Disabled", ""}},
         };
         for (const auto& [name, texts] : elements) {
             QWidget& element = rig.element(name);
-            QCOMPARE((Texts{element.accessibleName(), element.accessibleDescription()}), texts);
-            QVERIFY(element.toolTip().isEmpty());
+            QCOMPARE((Texts{element.accessibleName(), element.accessibleDescription(),
+                            element.toolTip()}),
+                     texts);
             if (!name.startsWith("btn")) QCOMPARE(element.cursor().shape(), Qt::BitmapCursor);
         }
         // In every editor each list is read out by its question, and Tab reaches Save and
@@ -464,6 +458,82 @@ private slots:
                 QVERIFY(reached.contains("cmdOK") && reached.contains("cmdCancel"));
             });
         }
+    }
+    // What a monitor or a check asks shows on its element and is said after the element's own
+    // description (and a mark's note in its tooltip); it all goes again when it ends, and
+    // nothing of it is left on the view.
+    void elementsShowWhatAMonitorOrACheckAsks() {
+        ConsoleRig rig;
+        rig.document.SetPiston({{1}, 13}, {12, 10, 0, vtl::kProgramChangeGroup});
+        // Active first, so that the focus does not move while this runs.
+        rig.main.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&rig.main));
+        vtl::ConsoleView& view = rig.main.View();
+        const QImage untouched = view.grab().toImage();
+        using vtl::ConsoleElement;
+        const auto piston = ConsoleElement::Piston({{1}, 13});
+        const auto keyboard = ConsoleElement::Keyboard({2});
+        const auto shoe = ConsoleElement::Shoe({0});
+        const QString pc = "Hauptwerk/Program Change function";
+        const QString says = pc + ": program 12 on channel 10";
+        const QString note = "sends what piston 12 sends";
+        const QPoint above{8, -2}; // on a mark's outline (a keyboard's keeps inside its panel)
+        const struct {
+            std::function<void()> act;
+            const char* element;
+            QString description;
+            QString toolTip;
+            QPoint at{}; // where the colour shows, from the element's top left
+            QRgb colour = 0;
+        } steps[] = {
+            {[&] { view.SetHeld(piston, true); }, "cmdPiston33", says + "; held", pc},
+            {[&] { view.Mark(piston, vtl::Severity::Warning, note); }, "cmdPiston33",
+             says + "; held; warning: " + note, pc + "\nWarning: " + note, above, 0xe08a00},
+            {[&] { view.SetHeld(piston, false); }, "cmdPiston33", says + "; warning: " + note,
+             pc + "\nWarning: " + note, above, 0xe08a00},
+            {[&] { view.ClearMark(piston); }, "cmdPiston33", says, pc},
+            {[&] { view.Mark(keyboard, vtl::Severity::Error, "no channel"); },
+             "picKeyboard2",
+             "Division channels: none; error: no channel",
+             "Error: no channel",
+             {100, 1},
+             0xd01c1c},
+            {[&] { view.Mark(keyboard, vtl::Severity::Info, "one channel"); },
+             "picKeyboard2",
+             "Division channels: none; information: one channel",
+             "Information: one channel",
+             {100, 1},
+             0x1f6fd0},
+            {[&] { view.ClearMark(keyboard); }, "picKeyboard2", "Division channels: none", ""},
+            // The level fills a bar above the shoe button from the left.
+            {[&] { view.SetLevel({0}, 64); },
+             "btnAddShoe0",
+             "Disabled; level 64 of 127",
+             "",
+             {5, -7},
+             0x1f6fd0},
+            {[&] { view.SetLevel({0}, 64); },
+             "btnAddShoe0",
+             "Disabled; level 64 of 127",
+             "",
+             {75, -7},
+             0xffffff},
+            {[&] { view.SetLevel({0}, std::nullopt); }, "btnAddShoe0", "Disabled", ""},
+            {[&] { view.Light(shoe); }, "btnAddShoe0", "Disabled; active", ""},
+        };
+        for (const auto& step : steps) {
+            step.act();
+            QWidget& element = rig.element(step.element);
+            QCOMPARE(element.accessibleDescription(), step.description);
+            QCOMPARE(element.toolTip(), step.toolTip);
+            if (!step.colour) continue;
+            const QPoint at = element.mapTo(&view, step.at);
+            QCOMPARE(QColor(view.grab().toImage().pixel(at)), QColor(step.colour));
+        }
+        QVERIFY(view.grab().toImage() != untouched);
+        // A light goes out by itself.
+        QTRY_COMPARE(rig.element("btnAddShoe0").accessibleDescription(), QString("Disabled"));
+        QCOMPARE(view.grab().toImage(), untouched);
     }
 };
 

@@ -1,0 +1,112 @@
+#include "shell/main_commands.h"
+
+#include "editor/console_document.h"
+#include "editor/console_print.h"
+#include "editor/frm_main.h"
+#include "shell/application.h"
+
+namespace vtl {
+namespace {
+
+QKeySequence Ctrl(Qt::Key key) {
+    return QKeySequence(Qt::CTRL | key);
+}
+
+std::vector<Command> FileCommands(Application& app) {
+    ConsoleDocument& document = app.Document();
+    QWidget& window = *app.mainWindow();
+    // Saving, printing and writing need a console.
+    const auto withConsole = [&document] { return document.HasConsole(); };
+    return {
+        {.menu = "&File",
+         .text = "&Open Program Data File",
+         .shortcut = Ctrl(Qt::Key_O),
+         .bitmap = "load",
+         .tooltip = "Open VTL Configuration File",
+         .handler = [&app] { app.LoadConfigurationFile(); }},
+        {.menu = "&File",
+         .text = "&Save Program Data File",
+         .shortcut = Ctrl(Qt::Key_S),
+         .bitmap = "save",
+         .tooltip = "Save VTL Configuration File",
+         .enabled = withConsole,
+         .handler = [&app] { app.SaveConfigurationFile(); }},
+        {.menu = "&File",
+         .text = "&Load Program Data from VTL",
+         .shortcut = Ctrl(Qt::Key_L),
+         .bitmap = "loado",
+         .tooltip = "Load Program Data From VTL",
+         .toolbarGap = true,
+         .handler = [&app] { app.ReadFromVtl(); }},
+        {.menu = "&File",
+         .text = "&Write Program Data to VTL",
+         .shortcut = Ctrl(Qt::Key_W),
+         .bitmap = "write",
+         .tooltip = "Write Program Data To VTL",
+         .enabled = withConsole,
+         .handler = [&app] { app.WriteToVtl(); }},
+        {.menu = "&File"},
+        {.menu = "&File",
+         .text = "&Print\u2026",
+         .shortcut = Ctrl(Qt::Key_P),
+         .name = "mnuPrint",
+         .about = "Print the console sheet: one page per manual",
+         .enabled = withConsole,
+         .handler = [&window, &document] { PrintConsoleSheet(window, document); }},
+        {.menu = "&File",
+         .text = "Export as P&DF\u2026",
+         .name = "mnuExportPdf",
+         .about = "Save the console sheet as a PDF file: one page per manual",
+         .enabled = withConsole,
+         .handler = [&window, &document] { ExportConsoleSheet(window, document); }},
+        {.menu = "&File"},
+        {.menu = "&File", .text = "E&xit", .handler = [&window] { window.close(); }},
+    };
+}
+
+} // namespace
+
+std::vector<Command> MainCommands(Application& app) {
+    AppState& state = app.state();
+    const auto never = [] { return false; };
+    std::vector<Command> rows = FileCommands(app);
+    rows.insert(
+        rows.end(),
+        {
+            // Not there yet: never enabled.
+            {.menu = "&Edit",
+             .text = "&Copy",
+             .shortcut = Ctrl(Qt::Key_C),
+             .bitmap = "copy",
+             .toolbarGap = true,
+             .enabled = never},
+            {.menu = "&Edit",
+             .text = "&Paste",
+             .shortcut = Ctrl(Qt::Key_V),
+             .bitmap = "paste",
+             .enabled = never},
+            {.menu = "&Options",
+             .text = "&MIDI I/O Setup",
+             .shortcut = Ctrl(Qt::Key_M),
+             .bitmap = "midi",
+             .tooltip = "Setup MIDI Input and Output",
+             .toolbarGap = true,
+             .handler = [&app] { app.MidiSetup(); }},
+            {.menu = "&Options"},
+            {.menu = "&Options",
+             .text = "&Verify after Write",
+             .name = "mnuVerifyAfterWrite",
+             .about = "After each write, read the VTL back and compare it with what was written",
+             .checked = [&state] { return state.verifyAfterWrite; },
+             .handler = [&state] { state.verifyAfterWrite = !state.verifyAfterWrite; }},
+            {.menu = "&Help",
+             .text = "&View VTLConfig Documentation",
+             .handler = [&app] { app.ViewDocumentation(); }},
+            {.menu = "&Help",
+             .text = "&About Larchmont VTLConfig",
+             .handler = [&app] { app.About(); }},
+        });
+    return rows;
+}
+
+} // namespace vtl
