@@ -11,10 +11,14 @@
 #include "bench/bench_support.h"
 #include "editor/frm_main.h"
 #include "link/transfer_controller.h"
+#include "session/link_session.h"
 #include "shell/application.h"
+#include "shell/console_files.h"
 #include "shell/frm_choice.h"
 #include "shell/frm_splash.h"
 #include "shell/frm_status.h"
+#include "shell/link_controller.h"
+#include "shell/start_flow.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -38,7 +42,7 @@ constexpr int kIdleMilliseconds = 10000;
 void WhenTransferDone(vtl::Application& app, vtl::TransferMode mode, std::function<void()> then) {
     auto* poll = new QTimer(qApp);
     QObject::connect(poll, &QTimer::timeout, poll, [&app, poll, mode, then] {
-        auto& transfer = app.transfer();
+        auto& transfer = app.Link().Transfer();
         if (transfer.transferMode() != mode || transfer.linkState() != vtl::LinkState::Finishing ||
             app.status().isVisible()) {
             return;
@@ -52,7 +56,7 @@ void WhenTransferDone(vtl::Application& app, vtl::TransferMode mode, std::functi
 
 // The CPU time over the idle period after the read, and the memory at its end.
 void MeasureIdle(vtl::Application& app, bool timerRunning) {
-    if (!timerRunning) app.mainWindow()->stopTimer();
+    if (!timerRunning) app.Link().StopTimer();
     const std::clock_t cpu = std::clock(); // all threads, user and system
     const double from = NowMs();
     // A coarse timer may end the period up to 5 % early.
@@ -70,7 +74,7 @@ void MeasureIdle(vtl::Application& app, bool timerRunning) {
 void MeasureWrite(vtl::Application& app) {
     auto stall = std::make_shared<bench::LongestStall>();
     const double from = NowMs();
-    app.WriteToVtl();
+    app.Link().StartWrite();
     WhenTransferDone(app, vtl::TransferMode::Writing, [stall, from] {
         std::printf("%f stall_ms=%f\n", (NowMs() - from) / 1000, stall->milliseconds());
         QCoreApplication::exit(0);
@@ -112,13 +116,16 @@ int main(int argc, char* argv[]) {
     // A quick user: dismisses the splash and picks "New" on the turn after each is painted.
     std::unique_ptr<OnFirstPaint> choicePainted;
     std::unique_ptr<OnFirstPaint> mainPainted;
-    OnFirstPaint splashPainted(app.splash(), [&] {
+    OnFirstPaint splashPainted(app.Flow().Splash(), [&] {
         splashMs = NowMs();
         QTimer::singleShot(0, [&] {
-            app.splash().accept();
-            choicePainted = std::make_unique<OnFirstPaint>(app.choice(), [&] {
+            app.Flow().Splash().accept();
+            choicePainted = std::make_unique<OnFirstPaint>(app.Flow().Choice(), [&] {
                 QTimer::singleShot(0, [&] {
-                    app.choice().findChild<QAbstractButton*>(QStringLiteral("lblWizard"))->click();
+                    app.Flow()
+                        .Choice()
+                        .findChild<QAbstractButton*>(QStringLiteral("lblWizard"))
+                        ->click();
                     mainPainted = std::make_unique<OnFirstPaint>(*app.mainWindow(), shown);
                 });
             });

@@ -10,7 +10,6 @@
 #include "editor/frm_main.h"
 #include "model/catalogue.h"
 #include "model/console_model.h"
-#include "tests/gui/no_actions.h"
 
 #include <benchmark/benchmark.h>
 
@@ -45,11 +44,10 @@ struct Console {
     }
 
     static constexpr int kSlot = 33;
-    NoActions actions;
     vtl::FunctionCatalogue catalogue = vtl::BuildCatalogue();
     vtl::ConsoleModel console;
     vtl::ConsoleDocument document{console, catalogue};
-    vtl::frmMain main{actions, document, QApplication::applicationDirPath()};
+    vtl::frmMain main{document, QApplication::applicationDirPath()};
 };
 
 // Watches every event: once an expose or update request of the open editor's window has been

@@ -5,11 +5,9 @@
 #include "editor/frm_midi_channels.h"
 #include "editor/frm_piston.h"
 #include "editor/frm_shoe_setup.h"
-#include "editor/main_actions.h"
 #include "editor/manual_panel.h"
 #include "editor/window_geometry.h"
 #include "link/product.h"
-#include "link/tick.h"
 
 #include <QCloseEvent>
 #include <QMenuBar>
@@ -33,15 +31,10 @@ QCursor HandCursor(const QString& programFolder) {
 
 } // namespace
 
-frmMain::frmMain(MainActions& actions, ConsoleDocument& document, const QString& programFolder,
-                 QWidget* parent)
-    : QMainWindow(parent), actions_(actions), document_(document),
-      handCursor_(HandCursor(programFolder)), tickTimer_(new QTimer(this)) {
+frmMain::frmMain(ConsoleDocument& document, const QString& programFolder, QWidget* parent)
+    : QMainWindow(parent), document_(document), handCursor_(HandCursor(programFolder)) {
     setWindowTitle(QString::fromLatin1(kWindowTitle));
     setFont(QFont(QStringLiteral("Verdana"), 8));
-    tickTimer_->setInterval(kTickMilliseconds);
-    tickTimer_->setTimerType(Qt::PreciseTimer);
-    connect(tickTimer_, &QTimer::timeout, this, [this] { actions_.Tick(); });
     // The menu bar, which the commands fill, is the window's first child: a screen reader
     // lists it before the view.
     menuBar();
@@ -53,14 +46,6 @@ frmMain::frmMain(MainActions& actions, ConsoleDocument& document, const QString&
     // The printed console sheet is named after the file.
     connect(&document_, &ConsoleDocument::Changed, this,
             [this] { setWindowFilePath(document_.FilePath()); });
-}
-
-void frmMain::startTimer() {
-    tickTimer_->start();
-}
-
-void frmMain::stopTimer() {
-    tickTimer_->stop();
 }
 
 void frmMain::PlaceOverManual(QWidget& dialog, ManualIndex manual) const {
@@ -105,12 +90,11 @@ void frmMain::OpenShoe(ManualIndex manual) {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-    if (!actions_.MayDiscardEdits()) {
+    if (close_ && !close_()) {
         event->ignore();
         return;
     }
     event->accept();
-    actions_.Shutdown();
 }
 
 void frmMain::resizeToDesign() {

@@ -1,7 +1,6 @@
 #pragma once
-// The main window: menus and toolbar above the console view, and the 100 ms timer that drives
-// the transfers. A click on a piston, a keyboard or a shoe button opens its editor over the
-// element's manual.
+// The main window: menus and toolbar above the console view. A click on a piston, a keyboard or a
+// shoe button opens its editor over the element's manual.
 
 #include "editor/console_element.h"
 #include "editor/editor_host.h"
@@ -11,13 +10,10 @@
 
 #include <functional>
 
-class QTimer;
-
 namespace vtl {
 
 class ConsoleDocument;
 class ConsoleView;
-class MainActions;
 class frmMIDIChannels;
 class frmPiston;
 class frmShoeSetup;
@@ -26,14 +22,13 @@ class frmMain : public QMainWindow, public EditorHost {
 public:
     // The editors change the console through the document; the bitmaps and the cursor are
     // read from the program folder.
-    frmMain(MainActions& actions, ConsoleDocument& document, const QString& programFolder,
-            QWidget* parent = nullptr);
+    frmMain(ConsoleDocument& document, const QString& programFolder, QWidget* parent = nullptr);
 
     ConsoleView& View() const { return *view_; }
     // Done once, when the window next comes up: what the start choice asked for.
     void DoWhenActivated(std::function<void()> act) { whenActivated_ = std::move(act); }
-    void startTimer();
-    void stopTimer();
+    // Asked when the user closes the window: false keeps it open.
+    void OnClose(std::function<bool()> close) { close_ = std::move(close); }
     // The design's size. Measuring the menu bar wants the fonts, so the constructor leaves this
     // to the first show (or to whoever places the window before it): the window can then be
     // built while the fonts are still being loaded.
@@ -53,11 +48,10 @@ private:
     void OpenKeyboard(ManualIndex manual);
     void OpenShoe(ManualIndex manual);
 
-    MainActions& actions_;
     ConsoleDocument& document_;
     QCursor handCursor_;
     std::function<void()> whenActivated_;
-    QTimer* tickTimer_;
+    std::function<bool()> close_;
     ConsoleView* view_;
     // Made at their first use, then only hidden and shown again.
     frmPiston* pistonEditor_ = nullptr;

@@ -47,12 +47,17 @@ bool LinkSession::Completed() const {
            !transfer_->pausing();
 }
 
+bool LinkSession::Quiet() const {
+    return Completed() || transfer_->linkState() == LinkState::Idle;
+}
+
 void LinkSession::Close() {
     CloseLink(input(), output());
 }
 
 void LinkSession::Traffic(long tick, Direction direction, std::span<const std::uint8_t> message) {
     if (trace_) trace_->Traffic(tick, direction, message);
+    if (received_ && direction == Direction::Received) received_(message);
 }
 
 } // namespace vtl

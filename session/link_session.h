@@ -9,7 +9,10 @@
 #include "session/link_ports.h"
 #include "sysex/result.h"
 
+#include <cstdint>
+#include <functional>
 #include <memory>
+#include <span>
 #include <string>
 
 namespace vtl {
@@ -47,6 +50,13 @@ public:
     void Tick();
     // A transfer has run to its end and nothing waits to be sent.
     bool Completed() const;
+    // No transfer is under way: none has begun yet, or the last one has run to its end or
+    // was abandoned.
+    bool Quiet() const;
+    // Hears every message that arrives, as the transfer takes it in.
+    void OnReceived(std::function<void(std::span<const std::uint8_t>)> received) {
+        received_ = std::move(received);
+    }
     // At shutdown: stops receiving, closes the input, closes the output.
     void Close();
 
@@ -57,6 +67,7 @@ private:
     std::unique_ptr<OutputQueue> queue_;
     std::unique_ptr<TransferController> transfer_;
     std::unique_ptr<TrafficTrace> trace_;
+    std::function<void(std::span<const std::uint8_t>)> received_;
 };
 
 } // namespace vtl

@@ -4,6 +4,11 @@
 #include "editor/console_print.h"
 #include "editor/frm_main.h"
 #include "shell/application.h"
+#include "shell/console_files.h"
+#include "shell/frm_midi_setup.h"
+#include "shell/link_controller.h"
+#include "shell/open_document.h"
+#include "shell/start_flow.h"
 
 namespace vtl {
 namespace {
@@ -14,6 +19,8 @@ QKeySequence Ctrl(Qt::Key key) {
 
 std::vector<Command> FileCommands(Application& app) {
     ConsoleDocument& document = app.Document();
+    ConsoleFiles& files = app.Files();
+    LinkController& link = app.Link();
     QWidget& window = *app.mainWindow();
     // Saving, printing and writing need a console.
     const auto withConsole = [&document] { return document.HasConsole(); };
@@ -23,28 +30,28 @@ std::vector<Command> FileCommands(Application& app) {
          .shortcut = Ctrl(Qt::Key_O),
          .bitmap = "load",
          .tooltip = "Open VTL Configuration File",
-         .handler = [&app] { app.LoadConfigurationFile(); }},
+         .handler = [&files] { files.LoadConfigurationFile(); }},
         {.menu = "&File",
          .text = "&Save Program Data File",
          .shortcut = Ctrl(Qt::Key_S),
          .bitmap = "save",
          .tooltip = "Save VTL Configuration File",
          .enabled = withConsole,
-         .handler = [&app] { app.SaveConfigurationFile(); }},
+         .handler = [&files] { files.SaveConfigurationFile(); }},
         {.menu = "&File",
          .text = "&Load Program Data from VTL",
          .shortcut = Ctrl(Qt::Key_L),
          .bitmap = "loado",
          .tooltip = "Load Program Data From VTL",
          .toolbarGap = true,
-         .handler = [&app] { app.ReadFromVtl(); }},
+         .handler = [&link] { link.StartRead(); }},
         {.menu = "&File",
          .text = "&Write Program Data to VTL",
          .shortcut = Ctrl(Qt::Key_W),
          .bitmap = "write",
          .tooltip = "Write Program Data To VTL",
          .enabled = withConsole,
-         .handler = [&app] { app.WriteToVtl(); }},
+         .handler = [&link] { link.StartWrite(); }},
         {.menu = "&File"},
         {.menu = "&File",
          .text = "&Print\u2026",
@@ -68,6 +75,8 @@ std::vector<Command> FileCommands(Application& app) {
 
 std::vector<Command> MainCommands(Application& app) {
     AppState& state = app.state();
+    QWidget& window = *app.mainWindow();
+    StartFlow& flow = app.Flow();
     const auto never = [] { return false; };
     std::vector<Command> rows = FileCommands(app);
     rows.insert(
@@ -91,7 +100,7 @@ std::vector<Command> MainCommands(Application& app) {
              .bitmap = "midi",
              .tooltip = "Setup MIDI Input and Output",
              .toolbarGap = true,
-             .handler = [&app] { app.MidiSetup(); }},
+             .handler = [&app] { app.MidiSetup().ShowModal(); }},
             {.menu = "&Options"},
             {.menu = "&Options",
              .text = "&Verify after Write",
@@ -101,10 +110,15 @@ std::vector<Command> MainCommands(Application& app) {
              .handler = [&state] { state.verifyAfterWrite = !state.verifyAfterWrite; }},
             {.menu = "&Help",
              .text = "&View VTLConfig Documentation",
-             .handler = [&app] { app.ViewDocumentation(); }},
+             .handler =
+                 [&state, &window] {
+                     OpenDocument(state.programFolder +
+                                      QStringLiteral("/Documentation/VTL Manual.htm"),
+                                  &window);
+                 }},
             {.menu = "&Help",
              .text = "&About Larchmont VTLConfig",
-             .handler = [&app] { app.About(); }},
+             .handler = [&flow] { flow.About(); }},
         });
     return rows;
 }

@@ -88,14 +88,14 @@ private slots:
             const QString says = QString::fromLatin1(c.says);
             const bool recovers = says.isEmpty() || says.startsWith(QLatin1String("Manual 2 sent"));
             qInfo() << c.fault;
-            vtl::McuChain& chain = *app.demoChain();
+            vtl::McuChain& chain = *app.Link().Session().simulatedChain();
             // Blank MCUs where the read must fail: a manual read before the fault would show.
             chain = vtl::McuChain(3);
             if (recovers) QVERIFY(chain.preloadConsoleFile(kDemoConsole.toStdString()));
             QVERIFY(vtl::ApplyChainFault(chain, c.fault));
             shown.clear();
             boxes = 0;
-            app.ReadFromVtl();
+            app.Link().StartRead();
             // The hint comes after five seconds of waiting; the status window lets the user stop.
             bool seen = false;
             vtl::test::TickUntil(app, [&] {
@@ -106,14 +106,14 @@ private slots:
             if (!recovers && !c.messageBox)
                 app.status().findChild<QPushButton*>(QStringLiteral("cmdClose"))->click();
             QVERIFY(!app.status().isVisible());
-            QCOMPARE(app.transfer().linkState(),
+            QCOMPARE(app.Link().Transfer().linkState(),
                      recovers ? vtl::LinkState::Finishing : vtl::LinkState::Idle);
             QCOMPARE(Images(app.state().console), before);
             QVERIFY(main.findChild<QWidget*>(QStringLiteral("fraManual2"))->isVisible());
             QVERIFY(main.findChild<QAction*>(QStringLiteral("save"))->isEnabled());
             // Once is enough: the idle program says nothing more about it.
             for (int i = 0; i < 20; ++i)
-                app.Tick();
+                app.Link().Tick();
             QCOMPARE(boxes, c.messageBox ? 1 : 0);
             QVERIFY(!c.messageBox || shown.contains(says));
         }

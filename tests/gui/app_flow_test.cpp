@@ -183,26 +183,26 @@ private slots:
         vtl::Application app(vtl::test::DemoOptions());
         QVERIFY(app.Start());
         QDir(app.state().appDataFolder + QStringLiteral("/Backups")).removeRecursively();
-        QVERIFY(app.splash().isVisible());
-        QVERIFY(!app.choice().isVisible());
+        QVERIFY(app.Flow().Splash().isVisible());
+        QVERIFY(!app.Flow().Choice().isVisible());
 
-        QTest::mouseClick(&app.splash(), Qt::LeftButton);
-        QVERIFY(!app.splash().isVisible());
-        QVERIFY(app.choice().isVisible());
+        QTest::mouseClick(&app.Flow().Splash(), Qt::LeftButton);
+        QVERIFY(!app.Flow().Splash().isVisible());
+        QVERIFY(app.Flow().Choice().isVisible());
         QVERIFY(app.state().choiceShown);
 
-        auto* wizard = app.choice().findChild<QWidget*>(QStringLiteral("lblWizard"));
+        auto* wizard = app.Flow().Choice().findChild<QWidget*>(QStringLiteral("lblWizard"));
         QVERIFY(wizard);
         QTest::mouseClick(wizard, Qt::LeftButton);
-        QVERIFY(!app.choice().isVisible());
+        QVERIFY(!app.Flow().Choice().isVisible());
         QVERIFY(app.mainWindow()->isVisible());
         QCOMPARE(app.mainWindow()->windowTitle(), QStringLiteral("Larchmont VTLConfig"));
         auto* write = app.mainWindow()->findChild<QAction*>(QStringLiteral("write"));
         QVERIFY(!write->isEnabled());
 
         // "New" starts a read at the first activation.
-        app.mainWindow()->stopTimer();
-        QTRY_COMPARE(app.transfer().transferMode(), vtl::TransferMode::Reading);
+        app.Link().StopTimer();
+        QTRY_COMPARE(app.Link().Transfer().transferMode(), vtl::TransferMode::Reading);
         QVERIFY(vtl::test::Settle(app));
         QCOMPARE(app.state().console.manualCount, 3);
         QVERIFY(write->isEnabled());
@@ -213,9 +213,9 @@ private slots:
         QCOMPARE(backups.entryList({QStringLiteral("*.vtl")}, QDir::Files).size(), 1);
 
         // A write back goes out whole and finishes.
-        app.WriteToVtl();
+        app.Link().StartWrite();
         QVERIFY(vtl::test::Settle(app));
-        QCOMPARE(app.transfer().transferMode(), vtl::TransferMode::Writing);
+        QCOMPARE(app.Link().Transfer().transferMode(), vtl::TransferMode::Writing);
     }
 
     // The menus and the toolbar, before a console is there and after the first read.
@@ -261,11 +261,11 @@ private slots:
             };
         };
         QCOMPARE(Commands(*app.mainWindow()), expected(" off"));
-        QTest::mouseClick(&app.splash(), Qt::LeftButton);
-        QTest::mouseClick(app.choice().findChild<QWidget*>(QStringLiteral("lblWizard")),
+        QTest::mouseClick(&app.Flow().Splash(), Qt::LeftButton);
+        QTest::mouseClick(app.Flow().Choice().findChild<QWidget*>(QStringLiteral("lblWizard")),
                           Qt::LeftButton);
-        app.mainWindow()->stopTimer();
-        QTRY_COMPARE(app.transfer().transferMode(), vtl::TransferMode::Reading);
+        app.Link().StopTimer();
+        QTRY_COMPARE(app.Link().Transfer().transferMode(), vtl::TransferMode::Reading);
         QVERIFY(vtl::test::Settle(app));
         QCOMPARE(Commands(*app.mainWindow()), expected(""));
     }
@@ -281,11 +281,11 @@ private slots:
         });
         qApp->installEventFilter(&watch);
         QVERIFY(app.Start());
-        QTest::mouseClick(&app.splash(), Qt::LeftButton);
-        QVERIFY(app.choice().isVisible());
-        const QPoint centred = app.choice().pos();
+        QTest::mouseClick(&app.Flow().Splash(), Qt::LeftButton);
+        QVERIFY(app.Flow().Choice().isVisible());
+        const QPoint centred = app.Flow().Choice().pos();
         QCOMPARE(places, (QList<QPoint>{centred, centred}));
-        QCOMPARE(app.splash().pos(), centred);
+        QCOMPARE(app.Flow().Splash().pos(), centred);
     }
 
     // A damaged settings file is told once the windows are up, over the main window, and the
@@ -306,11 +306,11 @@ private slots:
         QVERIFY2(told.startsWith(QStringLiteral("The settings file cannot be used: ")),
                  qPrintable(told));
         QCOMPARE(over, app.mainWindow());
-        QTest::mouseClick(&app.splash(), Qt::LeftButton);
-        QTest::mouseClick(app.choice().findChild<QWidget*>(QStringLiteral("lblWizard")),
+        QTest::mouseClick(&app.Flow().Splash(), Qt::LeftButton);
+        QTest::mouseClick(app.Flow().Choice().findChild<QWidget*>(QStringLiteral("lblWizard")),
                           Qt::LeftButton);
-        app.mainWindow()->stopTimer();
-        QTRY_COMPARE(app.transfer().transferMode(), vtl::TransferMode::Reading);
+        app.Link().StopTimer();
+        QTRY_COMPARE(app.Link().Transfer().transferMode(), vtl::TransferMode::Reading);
         QVERIFY(vtl::test::Settle(app));
         QCOMPARE(app.state().console.manualCount, 3);
         QVERIFY(QFile::remove(SettingsFile() + QStringLiteral(".damaged")));
@@ -329,8 +329,8 @@ private slots:
         {
             vtl::Application app(vtl::test::DemoOptions());
             QVERIFY(app.Start());
-            QTest::mouseClick(&app.splash(), Qt::LeftButton);
-            QWidget& choice = app.choice();
+            QTest::mouseClick(&app.Flow().Splash(), Qt::LeftButton);
+            QWidget& choice = app.Flow().Choice();
             QVERIFY(QTest::qWaitForWindowActive(&choice));
             const int ended = RunToTheEnd([&] {
                 if (how == QLatin1String("Exit"))
@@ -388,7 +388,7 @@ private slots:
                                               "\n"));
         vtl::Application app(vtl::test::DemoOptions());
         QVERIFY(app.Start());
-        QTest::mouseClick(&app.splash(), Qt::LeftButton);
+        QTest::mouseClick(&app.Flow().Splash(), Qt::LeftButton);
         QString startFolder = QStringLiteral("not shown");
         QString proposed;
         ModalScript script;
@@ -399,9 +399,9 @@ private slots:
             name->setText(kProgramFolder + QStringLiteral("/samples/three-manuals.vtl"));
             QMetaObject::invokeMethod(dialog, "accept");
         });
-        QTest::mouseClick(app.choice().findChild<QWidget*>(QStringLiteral("lblLoad")),
+        QTest::mouseClick(app.Flow().Choice().findChild<QWidget*>(QStringLiteral("lblLoad")),
                           Qt::LeftButton);
-        QTRY_COMPARE(app.transfer().transferMode(), vtl::TransferMode::FileLoaded);
+        QTRY_COMPARE(app.Link().Transfer().transferMode(), vtl::TransferMode::FileLoaded);
         QCOMPARE(startFolder, vtl::DocumentsFolder());
         QCOMPARE(proposed, QString());
         QCOMPARE(app.state().console.manualCount, 3);
@@ -423,9 +423,10 @@ private slots:
         QVERIFY(app.Start());
         QWidget other;
         other.show();
-        for (QWidget* window :
-             {static_cast<QWidget*>(&app.splash()), static_cast<QWidget*>(&app.choice())}) {
-            if (window == &app.choice()) QTest::mouseClick(&app.splash(), Qt::LeftButton);
+        for (QWidget* window : {static_cast<QWidget*>(&app.Flow().Splash()),
+                                static_cast<QWidget*>(&app.Flow().Choice())}) {
+            if (window == &app.Flow().Choice())
+                QTest::mouseClick(&app.Flow().Splash(), Qt::LeftButton);
             other.activateWindow();
             QTRY_COMPARE(QApplication::activeWindow(), &other);
             vtl::SingleInstance second(kTitle);
@@ -440,7 +441,7 @@ private slots:
         vtl::test::StartWithDemoRead(app);
         vtl::SingleInstance second(kTitle);
         QVERIFY(second.AnotherInstance(kProgramFolder + "/samples/three-manuals.vtl"));
-        QTRY_COMPARE(app.transfer().transferMode(), vtl::TransferMode::FileLoaded);
+        QTRY_COMPARE(app.Link().Transfer().transferMode(), vtl::TransferMode::FileLoaded);
         QCOMPARE(app.mainWindow()->windowFilePath(), kProgramFolder + "/samples/three-manuals.vtl");
     }
 
@@ -462,7 +463,7 @@ private slots:
         vtl::Application app(vtl::test::DemoOptions());
         vtl::test::StartWithDemoRead(app);
         // Nothing changed since the read: closing asks nothing.
-        QVERIFY(app.MayDiscardEdits());
+        QVERIFY(app.Files().MayDiscardEdits());
 
         app.state().console.channels(2) ^= 1;
         const QDir folder(tmp_.path());
@@ -480,11 +481,11 @@ private slots:
 
         // Saved, nothing is asked any more; opening the file shows the edit.
         const int edited = app.state().console.channels(2);
-        QVERIFY(app.MayDiscardEdits());
+        QVERIFY(app.Files().MayDiscardEdits());
         ModalScript open;
         open.choose(folder.filePath(expected));
-        app.LoadConfigurationFile();
-        QCOMPARE(app.transfer().transferMode(), vtl::TransferMode::FileLoaded);
+        app.Files().LoadConfigurationFile();
+        QCOMPARE(app.Link().Transfer().transferMode(), vtl::TransferMode::FileLoaded);
         QCOMPARE(app.state().console.channels(2), edited);
     }
 
@@ -505,7 +506,7 @@ private slots:
         QCOMPARE(piston.toolTip(), QStringLiteral("Unassigned"));
         ModalScript script;
         script.answer(QMessageBox::Discard);
-        app.ReadFromVtl();
+        app.Link().StartRead();
         QVERIFY(vtl::test::Settle(app));
         QCOMPARE(piston.toolTip(), QStringLiteral("Ahlborn General"));
     }
@@ -530,26 +531,26 @@ private slots:
             told = box->text();
             box->button(QMessageBox::Ok)->click();
         });
-        app.LoadConfigurationFile();
+        app.Files().LoadConfigurationFile();
         QCOMPARE(told, path + ":2: image of 73 bytes is too short: byte 211 is missing (a full "
                               "image has 256)");
         QCOMPARE(app.state().console.manualCount, 3);
         QCOMPARE(text(app.state().console), before);
         QVERIFY(app.mainWindow()->findChild<QWidget*>(QStringLiteral("fraManual2"))->isVisible());
-        QCOMPARE(app.transfer().transferMode(), vtl::TransferMode::Reading);
+        QCOMPARE(app.Link().Transfer().transferMode(), vtl::TransferMode::Reading);
     }
 
     void aboutNeverShowsTheChoiceAgain() {
         vtl::Application app(vtl::test::DemoOptions());
         QVERIFY(app.Start());
-        QTest::mouseClick(&app.splash(), Qt::LeftButton);
-        app.choice().hide(); // as after a choice
+        QTest::mouseClick(&app.Flow().Splash(), Qt::LeftButton);
+        app.Flow().Choice().hide(); // as after a choice
         for (int i = 0; i < 3; ++i) {
-            QTimer::singleShot(0, &app.splash(),
-                               [&] { QTest::keyClick(&app.splash(), Qt::Key_Space); });
-            app.About();
-            QVERIFY(!app.splash().isVisible());
-            QVERIFY(!app.choice().isVisible());
+            QTimer::singleShot(0, &app.Flow().Splash(),
+                               [&] { QTest::keyClick(&app.Flow().Splash(), Qt::Key_Space); });
+            app.Flow().About();
+            QVERIFY(!app.Flow().Splash().isVisible());
+            QVERIFY(!app.Flow().Choice().isVisible());
         }
     }
 

@@ -4,10 +4,14 @@
 
 #include "editor/frm_main.h"
 #include "link/transfer_controller.h"
+#include "session/link_session.h"
 #include "shell/application.h"
+#include "shell/console_files.h"
 #include "shell/frm_choice.h"
 #include "shell/frm_splash.h"
 #include "shell/frm_status.h"
+#include "shell/link_controller.h"
+#include "shell/start_flow.h"
 
 #include <QTest>
 
@@ -29,7 +33,7 @@ inline AppOptions DemoOptions() {
 
 // Ticks until the condition holds; false when it never did within the budget.
 template <typename Condition> bool TickUntil(Application& app, Condition holds, int budget = 5000) {
-    for (int i = 0; i < budget; ++i, app.Tick())
+    for (int i = 0; i < budget; ++i, app.Link().Tick())
         if (holds()) return true;
     return false;
 }
@@ -37,18 +41,19 @@ template <typename Condition> bool TickUntil(Application& app, Condition holds, 
 // Ticks until the transfer has finished and its status window has closed.
 inline bool Settle(Application& app) {
     return TickUntil(app, [&] {
-        return app.transfer().linkState() == LinkState::Finishing && !app.status().isVisible();
+        return app.Link().Transfer().linkState() == LinkState::Finishing &&
+               !app.status().isVisible();
     });
 }
 
 // Starts the application and takes "New" from the choice: the main window after its read.
 inline void StartWithDemoRead(Application& app) {
     QVERIFY(app.Start());
-    QTest::mouseClick(&app.splash(), Qt::LeftButton);
-    QTest::mouseClick(app.choice().findChild<QWidget*>(QStringLiteral("lblWizard")),
+    QTest::mouseClick(&app.Flow().Splash(), Qt::LeftButton);
+    QTest::mouseClick(app.Flow().Choice().findChild<QWidget*>(QStringLiteral("lblWizard")),
                       Qt::LeftButton);
-    app.mainWindow()->stopTimer();
-    QTRY_COMPARE(app.transfer().transferMode(), TransferMode::Reading);
+    app.Link().StopTimer();
+    QTRY_COMPARE(app.Link().Transfer().transferMode(), TransferMode::Reading);
     QVERIFY(Settle(app));
 }
 

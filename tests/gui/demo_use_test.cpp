@@ -106,12 +106,12 @@ private slots:
             channels << QStringLiteral("chkChannel%1=%2").arg(i).arg(i == 1 || i == 6);
         Edit(main, "Manual 3, keyboard", channels);
         Edit(main, "Manual 1, shoe", {"cboType0=Volume (MIDI Controller 7)", "cboMidiChannel0=12"});
-        app.WriteToVtl();
+        app.Link().StartWrite();
         QVERIFY(Settle(app));
-        app.ReadFromVtl();
+        app.Link().StartRead();
         QVERIFY(Settle(app));
-        QCOMPARE(app.transfer().transferMode(), vtl::TransferMode::Reading);
-        app.SaveConfigurationFile(); // the console as read back
+        QCOMPARE(app.Link().Transfer().transferMode(), vtl::TransferMode::Reading);
+        app.Files().SaveConfigurationFile(); // the console as read back
         QCOMPARE(messages_, QStringList{"Successfully saved to file: whole-use.vtl"});
 
         QProcess cli;
@@ -143,14 +143,14 @@ private slots:
         } passes[] = {{false, false}, {true, false}, {true, true}};
         for (const auto [verify, changedByte] : passes) {
             if (option->isChecked() != verify) option->trigger();
-            app.WriteToVtl();
+            app.Link().StartWrite();
             QVERIFY(TickUntil(app, [&] {
-                const auto& sent = app.transfer().progress();
-                return app.transfer().transferMode() == vtl::TransferMode::Reading ||
+                const auto& sent = app.Link().Transfer().progress();
+                return app.Link().Transfer().transferMode() == vtl::TransferMode::Reading ||
                        (!app.status().isVisible() && sent.done == sent.total);
             }));
-            app.Tick(); // a read-back starts at the latest here
-            QCOMPARE(app.transfer().transferMode() == vtl::TransferMode::Reading, verify);
+            app.Link().Tick(); // a read-back starts at the latest here
+            QCOMPARE(app.Link().Transfer().transferMode() == vtl::TransferMode::Reading, verify);
             if (!verify) continue;
             if (!changedByte) {
                 QVERIFY(TickUntil(app, [&] {
@@ -160,9 +160,9 @@ private slots:
                 QVERIFY(Settle(app));
                 continue;
             }
-            vtl::Bytes held = app.demoChain()->program(2, 0);
+            vtl::Bytes held = app.Link().Session().simulatedChain()->program(2, 0);
             held[kPiston5Function] = 100; // program 101
-            app.demoChain()->storeProgram(2, 0, held);
+            app.Link().Session().simulatedChain()->storeProgram(2, 0, held);
             QVERIFY(Settle(app));
             QTRY_COMPARE(messages_,
                          QStringList{"The VTL does not hold what was written:\n\nManual 2\n"

@@ -8,7 +8,6 @@
 #include "editor/frm_main.h"
 #include "model/catalogue.h"
 #include "model/console_model.h"
-#include "tests/gui/no_actions.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -50,11 +49,10 @@ struct ConsoleRig {
         QTest::mouseClick(&element(name), Qt::LeftButton);
     }
 
-    NoActions actions;
     vtl::FunctionCatalogue catalogue = vtl::BuildCatalogue();
     vtl::ConsoleModel console;
     vtl::ConsoleDocument document{console, catalogue};
-    vtl::frmMain main{actions, document, QStringLiteral(VTL_PROGRAM_FOLDER)};
+    vtl::frmMain main{document, QStringLiteral(VTL_PROGRAM_FOLDER)};
 };
 
 template <class T = QWidget> T& Child(QWidget& parent, const QString& name) {
