@@ -320,55 +320,7 @@ WaitDiagnosis TransferController::Diagnosis() const {
     }
 }
 
-// Shared by both directions.
-
-bool TransferController::DevicesChosen() const {
-    return settings_.midiInSetting != 0 && settings_.midiOutSetting != 0;
-}
-
-// Reports the step; false when no devices are chosen, after asking for them.
-bool TransferController::BeginStep() {
-    IntoView(StepBegan{transferMode_, target().currentManual});
-    if (DevicesChosen()) return true;
-    // A cancelled choice ends the transfer rather than asking again on every tick.
-    if (chooseDevices_()) {
-        Report(StepPostponed{transferMode_});
-    } else {
-        linkState_ = LinkState::Idle;
-        OutOfView(StepCancelled{transferMode_});
-    }
-    return false;
-}
-
-ConsoleModel& TransferController::target() {
-    return transferMode_ == TransferMode::Reading ? incoming_ : model_;
-}
-
-const ConsoleModel& TransferController::target() const {
-    return transferMode_ == TransferMode::Reading ? incoming_ : model_;
-}
-
-bool TransferController::PastLastManual() const {
-    return target().currentManual > kMaxManuals || target().currentManual > target().manualCount;
-}
-
-std::uint8_t TransferController::CurrentDevice() const {
-    return static_cast<std::uint8_t>(target().currentManual);
-}
-
-bool TransferController::FromCurrentManual(std::span<const std::uint8_t> message,
-                                           std::size_t at) const {
-    return message.size() > at && (message[at] == CurrentDevice() || message[at] == kAllDevices);
-}
-
-std::vector<Bytes> TransferController::IdentifyRequest() const {
-    return {TagMessage(1), IdentityRequestMessage(CurrentDevice())};
-}
-
-void TransferController::QueueNeeded(Bytes message, int manual) {
-    progress_.Expect(manual, message);
-    queue_.Queue(std::move(message));
-}
+// The output: one message per pump, and the pause after each written one.
 
 void TransferController::Pump() {
     // A device unplugged, or a program on the other end that ended, takes what is sent
@@ -390,20 +342,6 @@ void TransferController::Pump() {
     storing_ = pumped->sent;
     pauseTicks_ = kWritePauseTicks;
     if (pumped->wasLast && PastLastManual()) Report(WriteSent{});
-}
-
-void TransferController::ReportProgress() {
-    if (progress_.TakeChanged()) Report(progress_.figures());
-}
-
-void TransferController::IntoView(const TransferReport& report) {
-    inView_ = true;
-    Report(report);
-}
-
-void TransferController::OutOfView(const TransferReport& report) {
-    inView_ = false;
-    Report(report);
 }
 
 } // namespace vtl
