@@ -2,6 +2,7 @@
 // a second copy to the first, on the offscreen platform with a full-HD screen.
 
 #include "editor/frm_main.h"
+#include "link/midi_io.h"
 #include "link/transfer_controller.h"
 #include "model/config_file.h"
 #include "shell/app_paths.h"
@@ -10,6 +11,7 @@
 #include "shell/frm_splash.h"
 #include "shell/frm_status.h"
 #include "shell/single_instance.h"
+#include "sysex/messages.h"
 #include "tests/gui/app_test_support.h"
 
 #include <QAccessible>
@@ -487,6 +489,27 @@ private slots:
         app.Files().LoadConfigurationFile();
         QCOMPARE(app.Link().Transfer().transferMode(), vtl::TransferMode::FileLoaded);
         QCOMPARE(app.state().console.channels(2), edited);
+    }
+
+    // A message that comes in while no transfer runs is offered to a listener; those of a
+    // transfer are not, and the transfer takes no notice of either.
+    void messagesWhileQuietAreOffered() {
+        vtl::Application app(vtl::test::DemoOptions());
+        vtl::test::StartWithDemoRead(app);
+        QList<QByteArray> heard;
+        QObject::connect(&app.Link(), &vtl::LinkController::MessageWhileQuiet,
+                         [&](const QByteArray& message) { heard << message.toHex(' '); });
+        app.Link().StartRead();
+        QVERIFY(vtl::test::Settle(app));
+        QVERIFY(heard.isEmpty());
+        // The input closes after a transfer: opened again, as a monitor would.
+        vtl::MidiInput& input = app.Link().Session().input();
+        input.open();
+        input.startReceiving();
+        app.Link().Session().output().sendSysEx(vtl::TagMessage(1));
+        QVERIFY(vtl::test::TickUntil(app, [&] { return !heard.isEmpty(); }));
+        QCOMPARE(heard, QList<QByteArray>{"f0 00 3d 62 7f 04 02 04 f7"}); // passed three MCUs
+        QCOMPARE(app.Link().Transfer().linkState(), vtl::LinkState::Finishing);
     }
 
     // A piston's tooltip names its group as the console has it now: after a read, after an
