@@ -10,10 +10,10 @@
 //
 // transfer_controller.cpp holds the commands, the tick and the entry and tick actions;
 // transfer_read.cpp and transfer_write.cpp the steps of each direction, transfer_shared.cpp
-// what they share; receive.cpp the input drain and the dispatcher. Each step that queues a message the transfer needs, or
-// takes a reply, tells the progress counter (transfer_progress.h), whose figures are reported
-// once per tick and per arrival when they changed. Everything else that happens is reported
-// as it happens (transfer_report.h).
+// what they share; receive.cpp the input drain and the dispatcher. Each step that queues a
+// message the transfer needs, or takes a reply, tells the progress counter
+// (transfer_progress.h), whose figures are reported once per tick and per arrival when they
+// changed. Everything else that happens is reported as it happens (transfer_report.h).
 
 #include "link/transfer_progress.h"
 #include "link/transfer_report.h"
