@@ -31,13 +31,13 @@ constexpr int kCopyLimitMilliseconds = 120000; // generous: a run shares two cor
 // single-instance socket of a user or another run are met. Returns what it printed, or an
 // empty string if it failed.
 QString Spawn(const QString& program, const char* mode) {
-    static const QTemporaryDir home;
+    static const QTemporaryDir kHome;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_CACHE_HOME"})
         env.remove(QString::fromLatin1(name));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    env.insert(QStringLiteral("HOME"), home.path());
-    env.insert(QStringLiteral("TMPDIR"), home.path());
+    env.insert(QStringLiteral("HOME"), kHome.path());
+    env.insert(QStringLiteral("TMPDIR"), kHome.path());
 
     QProcess copy;
     copy.setProcessEnvironment(env);
@@ -55,7 +55,7 @@ QString Spawn(const QString& program, const char* mode) {
 struct Program {
     QString name;
     bool warmedUp = false;
-    QString path() const { return QCoreApplication::applicationDirPath() + '/' + name; }
+    QString Path() const { return QCoreApplication::applicationDirPath() + '/' + name; }
 };
 
 // Parses what a copy printed: its seconds first, then name=value figures.
@@ -74,9 +74,9 @@ std::optional<std::map<std::string, double>> Figures(const QString& printed) {
 // disk; one unmeasured copy first makes every measured one start from the page cache, as a
 // second launch would.
 void Measure(benchmark::State& state, Program& program, const char* mode) {
-    if (!std::exchange(program.warmedUp, true)) (void)Spawn(program.path(), "--start");
+    if (!std::exchange(program.warmedUp, true)) (void)Spawn(program.Path(), "--start");
     for (auto _ : state) {
-        const auto figures = Figures(Spawn(program.path(), mode));
+        const auto figures = Figures(Spawn(program.Path(), mode));
         if (!figures) return state.SkipWithError("the copy failed");
         state.SetIterationTime(figures->at("seconds"));
         for (const auto& [name, value] : *figures)
@@ -90,12 +90,12 @@ void Measure(benchmark::State& state, Program& program, const char* mode) {
 void MeasureStart(benchmark::State& state, Program& application, Program& minimal) {
     constexpr int kPairs = 20;
     for (Program* program : {&application, &minimal})
-        if (!std::exchange(program->warmedUp, true)) (void)Spawn(program->path(), "--start");
+        if (!std::exchange(program->warmedUp, true)) (void)Spawn(program->Path(), "--start");
     std::map<std::string, std::vector<double>> runs;
     for (auto _ : state) {
         for (int pair = 0; pair < kPairs; ++pair) {
             for (auto [program, prefix] : {std::pair{&application, ""}, {&minimal, "minimal_"}}) {
-                const auto figures = Figures(Spawn(program->path(), "--start"));
+                const auto figures = Figures(Spawn(program->Path(), "--start"));
                 if (!figures) return state.SkipWithError("a copy failed");
                 for (const auto& [name, value] : *figures)
                     runs[prefix + name].push_back(name == "seconds" ? value * 1000 : value);

@@ -43,8 +43,8 @@ void WhenTransferDone(vtl::Application& app, vtl::TransferMode mode, std::functi
     auto* poll = new QTimer(qApp);
     QObject::connect(poll, &QTimer::timeout, poll, [&app, poll, mode, then] {
         auto& transfer = app.Link().Transfer();
-        if (transfer.transferMode() != mode || transfer.linkState() != vtl::LinkState::Finishing ||
-            app.status().isVisible()) {
+        if (transfer.Mode() != mode || transfer.State() != vtl::LinkState::Finishing ||
+            app.Status().isVisible()) {
             return;
         }
         poll->deleteLater();
@@ -76,7 +76,7 @@ void MeasureWrite(vtl::Application& app) {
     const double from = NowMs();
     app.Link().StartWrite();
     WhenTransferDone(app, vtl::TransferMode::Writing, [stall, from] {
-        std::printf("%f stall_ms=%f\n", (NowMs() - from) / 1000, stall->milliseconds());
+        std::printf("%f stall_ms=%f\n", (NowMs() - from) / 1000, stall->Milliseconds());
         QCoreApplication::exit(0);
     });
 }
@@ -126,7 +126,7 @@ int main(int argc, char* argv[]) {
                         .Choice()
                         .findChild<QAbstractButton*>(QStringLiteral("lblWizard"))
                         ->click();
-                    mainPainted = std::make_unique<OnFirstPaint>(*app.mainWindow(), shown);
+                    mainPainted = std::make_unique<OnFirstPaint>(*app.Window(), shown);
                 });
             });
         });

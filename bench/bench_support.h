@@ -74,7 +74,7 @@ public:
         watcher_.request_stop();
         watcher_.join();
     }
-    double milliseconds() const { return longest_.load(); }
+    double Milliseconds() const { return longest_.load(); }
 
 private:
     void Watch(const std::stop_token& stop) {

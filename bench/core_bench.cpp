@@ -19,10 +19,10 @@ ConsoleModel ThreeManualConsole() {
     ConsoleModel model;
     model.manualCount = kMaxManuals;
     for (int m = 1; m <= kMaxManuals; ++m) {
-        model.channels(m) = 0x1357 * m;
-        model.shoe(m) = shoeInfo{static_cast<std::uint8_t>(m * 4), m % 2 == 0, true};
+        model.Channels(m) = 0x1357 * m;
+        model.Shoe(m) = ShoeInfo{static_cast<std::uint8_t>(m * 4), m % 2 == 0, true};
         for (int p = 0; p < kPistonsPerManual; ++p) {
-            pistonInfo& piston = model.piston(m, p);
+            PistonInfo& piston = model.Piston(m, p);
             piston.functionGroup = static_cast<std::int16_t>(p % 9);
             piston.functionType = 0;
             piston.midiChannel = static_cast<std::int16_t>(p % 16 + 1);
@@ -77,8 +77,8 @@ public:
     ~ScratchFile() {
         if (!folder_.empty()) std::filesystem::remove_all(folder_);
     }
-    bool ok() const { return !folder_.empty(); }
-    std::filesystem::path path() const { return folder_ / "console.vtl"; }
+    bool Ok() const { return !folder_.empty(); }
+    std::filesystem::path Path() const { return folder_ / "console.vtl"; }
 
 private:
     std::filesystem::path folder_;
@@ -87,10 +87,10 @@ private:
 // Includes the flushes to disk that make a save safe.
 void SaveConfigFile(benchmark::State& state) {
     const ScratchFile file;
-    if (!file.ok()) return state.SkipWithError("cannot create a temporary folder");
+    if (!file.Ok()) return state.SkipWithError("cannot create a temporary folder");
     ConsoleModel model = ThreeManualConsole();
     for (auto _ : state) {
-        if (const auto saved = SaveConfigFile(model, file.path()); !saved)
+        if (const auto saved = SaveConfigFile(model, file.Path()); !saved)
             return state.SkipWithError(saved.error().message.c_str());
     }
 }
@@ -99,11 +99,11 @@ BENCHMARK(SaveConfigFile);
 void LoadConfigFile(benchmark::State& state) {
     const ScratchFile file;
     ConsoleModel model = ThreeManualConsole();
-    if (!file.ok() || !SaveConfigFile(model, file.path()))
+    if (!file.Ok() || !SaveConfigFile(model, file.Path()))
         return state.SkipWithError("cannot write the console file");
     ConsoleModel loaded;
     for (auto _ : state) {
-        if (const auto read = LoadConfigFile(loaded, file.path()); !read)
+        if (const auto read = LoadConfigFile(loaded, file.Path()); !read)
             return state.SkipWithError(read.error().message.c_str());
     }
 }

@@ -39,7 +39,7 @@ struct Console {
         main.View().ShowManuals();
         QApplication::processEvents();
     }
-    QAbstractButton& button(const char* name) {
+    QAbstractButton& Button(const char* name) {
         return *main.findChild<QAbstractButton*>(QString::fromLatin1(name));
     }
 
@@ -47,7 +47,7 @@ struct Console {
     vtl::FunctionCatalogue catalogue = vtl::BuildCatalogue();
     vtl::ConsoleModel console;
     vtl::ConsoleDocument document{console, catalogue};
-    vtl::frmMain main{document, QApplication::applicationDirPath()};
+    vtl::MainWindow main{document, QApplication::applicationDirPath()};
 };
 
 // Watches every event: once an expose or update request of the open editor's window has been
@@ -57,7 +57,7 @@ public:
     EditorPainted() { qApp->installEventFilter(this); }
     ~EditorPainted() override { qApp->removeEventFilter(this); }
 
-    Clock::time_point at() const { return at_; }
+    Clock::time_point At() const { return at_; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
@@ -104,7 +104,7 @@ Opening ClickToPainted(QAbstractButton& button) {
         loop.quit();
     });
     loop.exec();
-    return {std::chrono::duration<double>(painted.at() - start).count(), stall.milliseconds()};
+    return {std::chrono::duration<double>(painted.At() - start).count(), stall.Milliseconds()};
 }
 
 void Report(benchmark::State& state, double& longestStallMs, const Opening& opening) {
@@ -113,24 +113,24 @@ void Report(benchmark::State& state, double& longestStallMs, const Opening& open
     state.counters["longest_stall_ms"] = longestStallMs;
 }
 
-void BM_FirstOpening(benchmark::State& state, const char* button) {
+void BmFirstOpening(benchmark::State& state, const char* button) {
     double firstInProcess = -1;
     double longestStallMs = 0;
     for (auto _ : state) {
         const auto console = std::make_unique<Console>();
-        const Opening opening = ClickToPainted(console->button(button));
+        const Opening opening = ClickToPainted(console->Button(button));
         if (firstInProcess < 0) firstInProcess = opening.seconds;
         Report(state, longestStallMs, opening);
     }
     state.counters["first_in_process_ms"] = firstInProcess * 1e3;
 }
 
-void BM_LaterOpening(benchmark::State& state, const char* button) {
+void BmLaterOpening(benchmark::State& state, const char* button) {
     Console console;
-    ClickToPainted(console.button(button));
+    ClickToPainted(console.Button(button));
     double longestStallMs = 0;
     for (auto _ : state)
-        Report(state, longestStallMs, ClickToPainted(console.button(button)));
+        Report(state, longestStallMs, ClickToPainted(console.Button(button)));
 }
 
 } // namespace
@@ -139,21 +139,21 @@ int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     // The offscreen platform says at every opening that it cannot cut windows to their
     // outline; that would bury the figures.
-    static const QtMessageHandler standard = qInstallMessageHandler(nullptr);
+    static const QtMessageHandler kStandard = qInstallMessageHandler(nullptr);
     qInstallMessageHandler(
         [](QtMsgType type, const QMessageLogContext& context, const QString& text) {
-            if (!text.contains(QLatin1String("does not support"))) standard(type, context, text);
+            if (!text.contains(QLatin1String("does not support"))) kStandard(type, context, text);
         });
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     for (const char* button : {"cmdPiston33", "picKeyboard1", "btnAddShoe1"}) {
         benchmark::RegisterBenchmark((std::string("first_opening/") + button).c_str(),
-                                     BM_FirstOpening, button)
+                                     BmFirstOpening, button)
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond)
             ->Iterations(20);
         benchmark::RegisterBenchmark((std::string("later_opening/") + button).c_str(),
-                                     BM_LaterOpening, button)
+                                     BmLaterOpening, button)
             ->UseManualTime()
             ->Unit(benchmark::kMillisecond);
     }

@@ -48,14 +48,14 @@ void Transfer(benchmark::State& state, TransferMode mode) {
     for (auto _ : state) {
         test::SimLink link(manuals);
         for (int m = 1; m <= manuals; ++m)
-            link.chain.storeProgram(m, 0, images[m - 1]);
+            link.chain.StoreProgram(m, 0, images[m - 1]);
         link.model = console;
         mode == TransferMode::Reading ? link.transfer.StartRead() : link.transfer.StartWrite();
         if (!link.RunToEnd(kTickLimit, test::SimLink::Until::TrafficDone)) {
             state.SkipWithError("the transfer did not finish");
             return;
         }
-        ticks = link.transfer.tickCount();
+        ticks = link.transfer.TickCount();
         sent = static_cast<std::size_t>(
             std::count_if(link.traffic.begin(), link.traffic.end(), [](const auto& r) {
                 return r.direction == TrafficListener::Direction::Sent;
@@ -63,7 +63,7 @@ void Transfer(benchmark::State& state, TransferMode mode) {
         reports = link.log.TicksOf<TransferProgress>().size();
         benchmark::DoNotOptimize(link.model);
     }
-    const long minimum = MinimumPacing(mode, manuals).minimumTicks();
+    const long minimum = MinimumPacing(mode, manuals).MinimumTicks();
     state.counters["ticks"] = static_cast<double>(ticks);
     state.counters["min_ticks"] = static_cast<double>(minimum);
     state.counters["ratio"] = static_cast<double>(ticks) / static_cast<double>(minimum);

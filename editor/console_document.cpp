@@ -22,7 +22,7 @@ bool ConsoleDocument::HasUnsavedEdits() const {
     return FileText(console_) != safeText_;
 }
 
-void ConsoleDocument::SetPiston(PistonSlot slot, const pistonInfo& piston) {
+void ConsoleDocument::SetPiston(PistonSlot slot, const PistonInfo& piston) {
     console_.pistons[slot.Slot()] = piston;
     emit Changed();
 }
@@ -32,7 +32,7 @@ void ConsoleDocument::SetChannels(ManualIndex manual, std::int32_t channels) {
     emit Changed();
 }
 
-void ConsoleDocument::SetShoe(ManualIndex manual, const shoeInfo& shoe) {
+void ConsoleDocument::SetShoe(ManualIndex manual, const ShoeInfo& shoe) {
     console_.shoes[manual.Slot()] = shoe;
     emit Changed();
 }

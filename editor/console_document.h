@@ -15,8 +15,8 @@ namespace vtl {
 
 struct ConsoleModel;
 struct FunctionCatalogue;
-struct pistonInfo;
-struct shoeInfo;
+struct PistonInfo;
+struct ShoeInfo;
 
 class ConsoleDocument : public QObject {
     Q_OBJECT
@@ -36,9 +36,9 @@ public:
     bool HasUnsavedEdits() const;
 
     // Edits.
-    void SetPiston(PistonSlot slot, const pistonInfo& piston);
+    void SetPiston(PistonSlot slot, const PistonInfo& piston);
     void SetChannels(ManualIndex manual, std::int32_t channels);
-    void SetShoe(ManualIndex manual, const shoeInfo& shoe);
+    void SetShoe(ManualIndex manual, const ShoeInfo& shoe);
 
     // What happened to the console in memory: it was read from the MCUs, loaded from or saved
     // to a file, written to the MCUs, or put back as it was before a read-back.

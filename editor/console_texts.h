@@ -18,13 +18,13 @@ inline QString GroupShortName(int group) {
 inline QString GroupName(int group, const FunctionCatalogue& catalogue) {
     return QString::fromStdString(words::GroupName(group, catalogue));
 }
-inline QString PistonCode(const pistonInfo& piston) {
+inline QString PistonCode(const PistonInfo& piston) {
     return QString::fromStdString(words::PistonCode(piston));
 }
-inline QString PistonLabel(const pistonInfo& piston) {
+inline QString PistonLabel(const PistonInfo& piston) {
     return QString::fromStdString(words::PistonLabel(piston));
 }
-inline QString PistonDescription(const pistonInfo& piston, const FunctionCatalogue& catalogue) {
+inline QString PistonDescription(const PistonInfo& piston, const FunctionCatalogue& catalogue) {
     return QString::fromStdString(words::PistonDescription(piston, catalogue));
 }
 inline QString ChannelsLabel(std::int32_t channels) {
@@ -33,10 +33,10 @@ inline QString ChannelsLabel(std::int32_t channels) {
 inline QString ChannelsDescription(std::int32_t channels) {
     return QString::fromStdString(words::ChannelsDescription(channels));
 }
-inline QString ShoeLabel(const shoeInfo& shoe) {
+inline QString ShoeLabel(const ShoeInfo& shoe) {
     return QString::fromStdString(words::ShoeLabel(shoe));
 }
-inline QString ShoeDescription(const shoeInfo& shoe, const FunctionCatalogue& catalogue) {
+inline QString ShoeDescription(const ShoeInfo& shoe, const FunctionCatalogue& catalogue) {
     return QString::fromStdString(words::ShoeDescription(shoe, catalogue));
 }
 

@@ -122,7 +122,7 @@ void ConsoleView::BuildLegend() {
     for (int g = 0; g <= kUnassignedGroup; ++g) {
         auto* swatch = new PistonButton(legend_);
         swatch->setFixedSize(11, 11);
-        swatch->setFace(GroupColour(g), {});
+        swatch->SetFace(GroupColour(g), {});
         swatch->setFocusPolicy(Qt::NoFocus);
         swatch->setAttribute(Qt::WA_TransparentForMouseEvents);
         auto* name = AddSettingLabel(legend_, {}, Qt::AlignLeft);

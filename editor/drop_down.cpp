@@ -7,7 +7,7 @@ namespace vtl {
 void FillCombo(QComboBox& list, const NameList& names, int addBlank) {
     list.clear();
     if (addBlank != 0) list.addItem(QStringLiteral(" "));
-    for (std::string_view name : names.names())
+    for (std::string_view name : names.Names())
         list.addItem(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size())));
     list.setCurrentIndex(0);
 }

@@ -14,7 +14,7 @@ public:
     // Moves the dialog over the manual's panel.
     virtual void PlaceOverManual(QWidget& dialog, ManualIndex manual) const = 0;
     // The pointer over everything a click edits.
-    virtual const QCursor& handCursor() const = 0;
+    virtual const QCursor& HandCursor() const = 0;
 };
 
 } // namespace vtl

@@ -24,15 +24,15 @@ namespace vtl {
 namespace {
 
 // The cursor file's own hot spot is the tip of the finger; without the file, the system's hand.
-QCursor HandCursor(const QString& programFolder) {
+QCursor LoadHandCursor(const QString& programFolder) {
     const QPixmap picture(programFolder + QStringLiteral("/hand.cur"));
     return picture.isNull() ? QCursor(Qt::PointingHandCursor) : QCursor(picture, 6, 0);
 }
 
 } // namespace
 
-frmMain::frmMain(ConsoleDocument& document, const QString& programFolder, QWidget* parent)
-    : QMainWindow(parent), document_(document), handCursor_(HandCursor(programFolder)) {
+MainWindow::MainWindow(ConsoleDocument& document, const QString& programFolder, QWidget* parent)
+    : QMainWindow(parent), document_(document), handCursor_(LoadHandCursor(programFolder)) {
     setWindowTitle(QString::fromLatin1(kWindowTitle));
     setFont(QFont(QStringLiteral("Verdana"), 8));
     // The menu bar, which the commands fill, is the window's first child: a screen reader
@@ -40,15 +40,15 @@ frmMain::frmMain(ConsoleDocument& document, const QString& programFolder, QWidge
     menuBar();
     view_ = new ConsoleView(document_, handCursor_, this);
     setCentralWidget(view_);
-    connect(view_, &ConsoleView::PistonClicked, this, &frmMain::OpenPiston);
-    connect(view_, &ConsoleView::KeyboardClicked, this, &frmMain::OpenKeyboard);
-    connect(view_, &ConsoleView::ShoeClicked, this, &frmMain::OpenShoe);
+    connect(view_, &ConsoleView::PistonClicked, this, &MainWindow::OpenPiston);
+    connect(view_, &ConsoleView::KeyboardClicked, this, &MainWindow::OpenKeyboard);
+    connect(view_, &ConsoleView::ShoeClicked, this, &MainWindow::OpenShoe);
     // The printed console sheet is named after the file.
     connect(&document_, &ConsoleDocument::Changed, this,
             [this] { setWindowFilePath(document_.FilePath()); });
 }
 
-void frmMain::PlaceOverManual(QWidget& dialog, ManualIndex manual) const {
+void MainWindow::PlaceOverManual(QWidget& dialog, ManualIndex manual) const {
     // Twips above the client area: the caption and the menu bar.
     constexpr double kAboveClient = 800;
     constexpr double kTwips = kTwipsPerPixel;
@@ -71,25 +71,25 @@ void frmMain::PlaceOverManual(QWidget& dialog, ManualIndex manual) const {
     dialog.move(at);
 }
 
-void frmMain::OpenPiston(PistonSlot slot) {
-    if (!pistonEditor_) pistonEditor_ = new frmPiston(*this, document_, this);
+void MainWindow::OpenPiston(PistonSlot slot) {
+    if (!pistonEditor_) pistonEditor_ = new PistonEditor(*this, document_, this);
     pistonEditor_->SetSlot(slot);
     pistonEditor_->exec();
 }
 
-void frmMain::OpenKeyboard(ManualIndex manual) {
-    if (!channelsEditor_) channelsEditor_ = new frmMIDIChannels(*this, document_, this);
+void MainWindow::OpenKeyboard(ManualIndex manual) {
+    if (!channelsEditor_) channelsEditor_ = new ChannelEditor(*this, document_, this);
     channelsEditor_->SetManual(manual);
     channelsEditor_->exec();
 }
 
-void frmMain::OpenShoe(ManualIndex manual) {
-    if (!shoeEditor_) shoeEditor_ = new frmShoeSetup(*this, document_, this);
+void MainWindow::OpenShoe(ManualIndex manual) {
+    if (!shoeEditor_) shoeEditor_ = new ShoeEditor(*this, document_, this);
     shoeEditor_->SetManual(manual);
     shoeEditor_->exec();
 }
 
-void frmMain::closeEvent(QCloseEvent* event) {
+void MainWindow::closeEvent(QCloseEvent* event) {
     if (close_ && !close_()) {
         event->ignore();
         return;
@@ -97,7 +97,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
     event->accept();
 }
 
-void frmMain::resizeToDesign() {
+void MainWindow::ResizeToDesign() {
     // The design's client area holds a toolbar of 420 twips; this toolbar's own height takes
     // its place, so the console view below it keeps its design height.
     const auto* toolbar = findChild<QToolBar*>();
@@ -106,12 +106,12 @@ void frmMain::resizeToDesign() {
                                        (toolbar ? toolbar->sizeHint().height() : 0));
 }
 
-void frmMain::setVisible(bool visible) {
-    if (visible && !testAttribute(Qt::WA_Resized)) resizeToDesign();
+void MainWindow::setVisible(bool visible) {
+    if (visible && !testAttribute(Qt::WA_Resized)) ResizeToDesign();
     QMainWindow::setVisible(visible);
 }
 
-bool frmMain::event(QEvent* e) {
+bool MainWindow::event(QEvent* e) {
     const bool handled = QMainWindow::event(e);
     // The start choice is acted on once, after the window has come up.
     if (e->type() == QEvent::WindowActivate && whenActivated_)

@@ -14,15 +14,15 @@ namespace vtl {
 
 class ConsoleDocument;
 class ConsoleView;
-class frmMIDIChannels;
-class frmPiston;
-class frmShoeSetup;
+class ChannelEditor;
+class PistonEditor;
+class ShoeEditor;
 
-class frmMain : public QMainWindow, public EditorHost {
+class MainWindow : public QMainWindow, public EditorHost {
 public:
     // The editors change the console through the document; the bitmaps and the cursor are
     // read from the program folder.
-    frmMain(ConsoleDocument& document, const QString& programFolder, QWidget* parent = nullptr);
+    MainWindow(ConsoleDocument& document, const QString& programFolder, QWidget* parent = nullptr);
 
     ConsoleView& View() const { return *view_; }
     // Done once, when the window next comes up: what the start choice asked for.
@@ -32,12 +32,12 @@ public:
     // The design's size. Measuring the menu bar wants the fonts, so the constructor leaves this
     // to the first show (or to whoever places the window before it): the window can then be
     // built while the fonts are still being loaded.
-    void resizeToDesign();
+    void ResizeToDesign();
     void setVisible(bool visible) override;
 
     // EditorHost.
     void PlaceOverManual(QWidget& dialog, ManualIndex manual) const override;
-    const QCursor& handCursor() const override { return handCursor_; }
+    const QCursor& HandCursor() const override { return handCursor_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -54,9 +54,9 @@ private:
     std::function<bool()> close_;
     ConsoleView* view_;
     // Made at their first use, then only hidden and shown again.
-    frmPiston* pistonEditor_ = nullptr;
-    frmMIDIChannels* channelsEditor_ = nullptr;
-    frmShoeSetup* shoeEditor_ = nullptr;
+    PistonEditor* pistonEditor_ = nullptr;
+    ChannelEditor* channelsEditor_ = nullptr;
+    ShoeEditor* shoeEditor_ = nullptr;
 };
 
 } // namespace vtl

@@ -22,7 +22,7 @@ QFrame* AddShape(QWidget* parent, const QRect& geometry, const QString& style) {
 
 } // namespace
 
-frmMIDIChannels::frmMIDIChannels(EditorHost& host, ConsoleDocument& document, QWidget* parent)
+ChannelEditor::ChannelEditor(EditorHost& host, ConsoleDocument& document, QWidget* parent)
     : EditorDialog(host, QStringLiteral("frmMIDIChannels"), {8, 10, 535, 130}, Qt::white, parent),
       document_(document) {
     AddShape(this, TwipsRect(120, 60, 8055, 2055), QStringLiteral("background: #99ccff;"));
@@ -54,12 +54,12 @@ frmMIDIChannels::frmMIDIChannels(EditorHost& host, ConsoleDocument& document, QW
     AddButtons(TwipsRect(2640, 1620, 1140, 390), TwipsRect(4267, 1620, 1140, 390), false);
 }
 
-void frmMIDIChannels::Load() {
+void ChannelEditor::Load() {
     for (QPushButton* channel : channelButtons_)
-        channel->setCursor(host_.handCursor());
+        channel->setCursor(host_.HandCursor());
 }
 
-void frmMIDIChannels::Activate() {
+void ChannelEditor::Activate() {
     host_.PlaceOverManual(*this, manual_);
     // Every channel whose value still fits is on: a set of 65536 or more shows all 16.
     std::int64_t v = document_.Console().divisionChannels[manual_.Slot()];
@@ -71,7 +71,7 @@ void frmMIDIChannels::Activate() {
     }
 }
 
-void frmMIDIChannels::Save() {
+void ChannelEditor::Save() {
     std::int32_t v = 0;
     for (int i = 0; i < kChannelCount; ++i) {
         if (channelButtons_[static_cast<std::size_t>(i)]->isChecked()) v += 1 << i;

@@ -10,9 +10,9 @@ namespace vtl {
 
 class ConsoleDocument;
 
-class frmMIDIChannels : public EditorDialog {
+class ChannelEditor : public EditorDialog {
 public:
-    frmMIDIChannels(EditorHost& host, ConsoleDocument& document, QWidget* parent = nullptr);
+    ChannelEditor(EditorHost& host, ConsoleDocument& document, QWidget* parent = nullptr);
 
     // The manual whose keyboard the next showing edits.
     void SetManual(ManualIndex manual) { manual_ = manual; }

@@ -41,7 +41,7 @@ QFrame* AddFrame(QWidget* parent, int group) {
 
 } // namespace
 
-frmPiston::frmPiston(EditorHost& host, ConsoleDocument& document, QWidget* parent)
+PistonEditor::PistonEditor(EditorHost& host, ConsoleDocument& document, QWidget* parent)
     : EditorDialog(host, QStringLiteral("frmPiston"), {0, 0, 480, 200}, QColor(0x99ccff), parent),
       document_(document), heading_(AddLabel(this, {}, TwipsRect(300, 120, 2475, 240))),
       // The note starts just below the group list, which reaches 675.
@@ -90,7 +90,7 @@ frmPiston::frmPiston(EditorHost& host, ConsoleDocument& document, QWidget* paren
     });
 }
 
-void frmPiston::Load() {
+void PistonEditor::Load() {
     const FunctionCatalogue& catalogue = document_.Catalogue();
     FillCombo(*groupList_, catalogue.functionGroupNames, 0);
     for (int g = 0; g < kGroups; ++g) {
@@ -109,7 +109,7 @@ void frmPiston::Load() {
     }
 }
 
-void frmPiston::Activate() {
+void PistonEditor::Activate() {
     host_.PlaceOverManual(*this, slot_.manual);
     heading_->setText(QStringLiteral("Piston #%1 on Manual #%2")
                           .arg(slot_.piston + 1)
@@ -133,8 +133,8 @@ void frmPiston::Activate() {
     LoadPiston();
 }
 
-void frmPiston::LoadPiston() {
-    const pistonInfo& p = document_.Console().pistons[slot_.Slot()];
+void PistonEditor::LoadPiston() {
+    const PistonInfo& p = document_.Console().pistons[slot_.Slot()];
     // A group outside the list (a piston never set) is shown as unassigned, which it encodes as.
     const int g = words::ShownGroup(p.functionGroup);
     groupList_->setCurrentIndex(g);
@@ -158,14 +158,14 @@ void frmPiston::LoadPiston() {
     }
 }
 
-void frmPiston::ShowFrame(int group) {
+void PistonEditor::ShowFrame(int group) {
     for (const GroupControls& c : groups_)
         c.frame->hide();
     groups_[static_cast<std::size_t>(group)].frame->show();
 }
 
-void frmPiston::Save() {
-    pistonInfo p = document_.Console().pistons[slot_.Slot()];
+void PistonEditor::Save() {
+    PistonInfo p = document_.Console().pistons[slot_.Slot()];
     const int g = groupList_->currentIndex();
     const GroupControls& c = groups_[static_cast<std::size_t>(g)];
     p.functionGroup = static_cast<std::int16_t>(g);

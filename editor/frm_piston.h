@@ -13,9 +13,9 @@ namespace vtl {
 
 class ConsoleDocument;
 
-class frmPiston : public EditorDialog {
+class PistonEditor : public EditorDialog {
 public:
-    frmPiston(EditorHost& host, ConsoleDocument& document, QWidget* parent = nullptr);
+    PistonEditor(EditorHost& host, ConsoleDocument& document, QWidget* parent = nullptr);
 
     // The piston the next showing edits.
     void SetSlot(PistonSlot slot) { slot_ = slot; }

@@ -24,7 +24,7 @@ constexpr int kHighestChannel = kChannelCount - 1;
 
 } // namespace
 
-frmShoeSetup::frmShoeSetup(EditorHost& host, ConsoleDocument& document, QWidget* parent)
+ShoeEditor::ShoeEditor(EditorHost& host, ConsoleDocument& document, QWidget* parent)
     : EditorDialog(host, QStringLiteral("frmShoeSetup"), {0, 0, 490, 200}, QColor(0x99ccff),
                    parent),
       document_(document),
@@ -51,12 +51,12 @@ frmShoeSetup::frmShoeSetup(EditorHost& host, ConsoleDocument& document, QWidget*
     AddButtons(TwipsRect(2317, 2520, 1140, 390), TwipsRect(3757, 2520, 1140, 390), true);
 }
 
-void frmShoeSetup::Load() {
+void ShoeEditor::Load() {
     FillCombo(*typeList_, document_.Catalogue().shoeTypeNames, 0);
     FillNumberCombo(*channelList_, 1, kChannelCount);
 }
 
-void frmShoeSetup::Activate() {
+void ShoeEditor::Activate() {
     host_.PlaceOverManual(*this, manual_);
     inputLine_->setText(QStringLiteral("Configuring Analog Input #2 on Manual #") +
                         QString::number(manual_.value + 1));
@@ -64,8 +64,8 @@ void frmShoeSetup::Activate() {
     LoadShoe();
 }
 
-void frmShoeSetup::LoadShoe() {
-    const shoeInfo& s = document_.Console().shoes[manual_.Slot()];
+void ShoeEditor::LoadShoe() {
+    const ShoeInfo& s = document_.Console().shoes[manual_.Slot()];
     if (s.expressionOn) {
         // A channel above 16 shows no selection, and Save keeps it.
         channelList_->setPlaceholderText(
@@ -80,8 +80,8 @@ void frmShoeSetup::LoadShoe() {
     }
 }
 
-void frmShoeSetup::Save() {
-    shoeInfo s = document_.Console().shoes[manual_.Slot()];
+void ShoeEditor::Save() {
+    ShoeInfo s = document_.Console().shoes[manual_.Slot()];
     const int t = typeList_->currentIndex();
     // Disabled keeps the channel and the controller for a later switch back on.
     s.expressionOn = t != kDisabled;

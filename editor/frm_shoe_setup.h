@@ -9,9 +9,9 @@ namespace vtl {
 
 class ConsoleDocument;
 
-class frmShoeSetup : public EditorDialog {
+class ShoeEditor : public EditorDialog {
 public:
-    frmShoeSetup(EditorHost& host, ConsoleDocument& document, QWidget* parent = nullptr);
+    ShoeEditor(EditorHost& host, ConsoleDocument& document, QWidget* parent = nullptr);
 
     // The manual whose shoe the next showing edits.
     void SetManual(ManualIndex manual) { manual_ = manual; }

@@ -110,8 +110,8 @@ QRect ManualPanel::VisibleArea(const QWidget& element) const {
 
 void ManualPanel::ShowSettings(const ConsoleModel& console, const FunctionCatalogue& catalogue) {
     for (std::size_t p = 0; p < pistons_.size(); ++p) {
-        const pistonInfo& piston = console.pistons[PistonSlot{manual_, static_cast<int>(p)}.Slot()];
-        pistons_[p]->setFace(GroupColour(piston.functionGroup), PistonCode(piston));
+        const PistonInfo& piston = console.pistons[PistonSlot{manual_, static_cast<int>(p)}.Slot()];
+        pistons_[p]->SetFace(GroupColour(piston.functionGroup), PistonCode(piston));
         words_[1 + p] = {PistonDescription(piston, catalogue),
                          GroupName(words::ShownGroup(piston.functionGroup), catalogue)};
         pistonLabels_[p] = PistonLabel(piston);
@@ -119,7 +119,7 @@ void ManualPanel::ShowSettings(const ConsoleModel& console, const FunctionCatalo
     const std::int32_t channels = console.divisionChannels[manual_.Slot()];
     channelsLabel_->setText(ChannelsLabel(channels));
     words_.front() = {ChannelsDescription(channels), {}};
-    const shoeInfo& shoe = console.shoes[manual_.Slot()];
+    const ShoeInfo& shoe = console.shoes[manual_.Slot()];
     shoeLabel_->setText(ShoeLabel(shoe));
     words_.back() = {ShoeDescription(shoe, catalogue), {}};
     for (std::size_t i = 0; i < words_.size(); ++i)

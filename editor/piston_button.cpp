@@ -29,7 +29,7 @@ QFont FaceFont(QFont font, const QString& code, int room) {
 
 } // namespace
 
-void PistonButton::setFace(const QColor& colour, const QString& code) {
+void PistonButton::SetFace(const QColor& colour, const QString& code) {
     colour_ = colour;
     setText(code);
     update();

@@ -11,8 +11,8 @@ class PistonButton : public QAbstractButton {
 public:
     using QAbstractButton::QAbstractButton;
 
-    void setFace(const QColor& colour, const QString& code);
-    const QColor& faceColour() const { return colour_; }
+    void SetFace(const QColor& colour, const QString& code);
+    const QColor& FaceColour() const { return colour_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -26,11 +26,11 @@ template <class Port> class FakeDevices : public Port {
 public:
     explicit FakeDevices(int devices) : devices_(devices) {}
     void Replug(int devices) { devices_ = devices; }
-    void Fail(int code) { this->notifyError(code, "the fuzzed device failed"); }
+    void Fail(int code) { this->NotifyError(code, "the fuzzed device failed"); }
 
-    int deviceCount() override { return devices_; }
-    void selectDevice(int number) override { selected_ = number; }
-    std::string deviceName() override {
+    int DeviceCount() override { return devices_; }
+    void SelectDevice(int number) override { selected_ = number; }
+    std::string DeviceName() override {
         return selected_ >= -1 && selected_ < devices_ ? "device " + std::to_string(selected_)
                                                        : std::string();
     }
@@ -48,24 +48,24 @@ public:
     void Arrive(Bytes message) {
         if (message.empty()) return;
         pending_.push_back(std::move(message));
-        notifyMessage();
+        NotifyMessage();
     }
 
-    OpenState openState() override { return state_; }
-    void setBufferSize(int) override {}
-    void open() override { state_ = OpenState::Open; }
-    void close() override { state_ = OpenState::Closed; }
-    void startReceiving() override { state_ = OpenState::Receiving; }
-    void stopReceiving() override { state_ = OpenState::Open; }
-    void setRealtimeFilter(std::uint8_t, bool) override {}
-    int pendingCount() override { return static_cast<int>(pending_.size()); }
-    Bytes oldestSysEx() override { return Oldest().front() == kSysExStart ? Oldest() : Bytes{}; }
-    std::array<std::uint8_t, 3> oldestShort() override {
+    OpenState State() override { return state_; }
+    void SetBufferSize(int) override {}
+    void Open() override { state_ = OpenState::Open; }
+    void Close() override { state_ = OpenState::Closed; }
+    void StartReceiving() override { state_ = OpenState::Receiving; }
+    void StopReceiving() override { state_ = OpenState::Open; }
+    void SetRealtimeFilter(std::uint8_t, bool) override {}
+    int PendingCount() override { return static_cast<int>(pending_.size()); }
+    Bytes OldestSysEx() override { return Oldest().front() == kSysExStart ? Oldest() : Bytes{}; }
+    std::array<std::uint8_t, 3> OldestShort() override {
         std::array<std::uint8_t, 3> bytes{};
         std::copy_n(Oldest().begin(), std::min<std::size_t>(3, Oldest().size()), bytes.begin());
         return bytes;
     }
-    void discardOldest() override {
+    void DiscardOldest() override {
         Oldest();
         pending_.pop_front();
     }
@@ -84,13 +84,13 @@ private:
 class FakeOutput : public FakeDevices<MidiOutput> {
 public:
     using FakeDevices::FakeDevices;
-    const Bytes& lastSent() const { return lastSent_; }
+    const Bytes& LastSent() const { return lastSent_; }
 
-    bool isOpen() override { return open_; }
-    void open() override { open_ = true; }
-    void close() override { open_ = false; }
+    bool IsOpen() override { return open_; }
+    void Open() override { open_ = true; }
+    void Close() override { open_ = false; }
     // A status byte inside a SysEx message would end it on the wire.
-    void sendSysEx(std::span<const std::uint8_t> message) override {
+    void SendSysEx(std::span<const std::uint8_t> message) override {
         Require(message.size() >= 2 && message.front() == kSysExStart &&
                     message.back() == kSysExEnd &&
                     std::all_of(message.begin() + 1, message.end() - 1,
@@ -139,9 +139,9 @@ public:
 inline ChooseDevices FakeSetup(FuzzedDataProvider& choices, MidiSettings& settings,
                                MidiInput& input, MidiOutput& output) {
     return [&choices, &settings, &input, &output] {
-        if (input.deviceCount() < 1 || !choices.ConsumeBool()) return false;
-        settings.midiInSetting = choices.ConsumeIntegralInRange(1, input.deviceCount());
-        settings.midiOutSetting = choices.ConsumeIntegralInRange(1, output.deviceCount() + 1);
+        if (input.DeviceCount() < 1 || !choices.ConsumeBool()) return false;
+        settings.midiInSetting = choices.ConsumeIntegralInRange(1, input.DeviceCount());
+        settings.midiOutSetting = choices.ConsumeIntegralInRange(1, output.DeviceCount() + 1);
         return true;
     };
 }

@@ -34,7 +34,7 @@ public:
         std::error_code ignored;
         fs::remove_all(folder_, ignored);
     }
-    fs::path path() const { return folder_ / "VTLConfig.ini"; }
+    fs::path Path() const { return folder_ / "VTLConfig.ini"; }
 
 private:
     fs::path folder_;
@@ -84,7 +84,7 @@ Change Compare(const std::vector<std::string_view>& before,
 // brackets.
 bool Plain(std::string_view text, bool mayBeEmpty) {
     if (text.empty()) return mayBeEmpty;
-    if (text.front() == ' ' || text.back() == ' ' || text.size() > vtl::cInifile::kValueLength)
+    if (text.front() == ' ' || text.back() == ' ' || text.size() > vtl::IniFile::kValueLength)
         return false;
     return std::all_of(text.begin(), text.end(), [](char c) {
         return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
@@ -97,29 +97,29 @@ enum class Write { Value, DeleteKey, DeleteSection, kMaxValue = DeleteSection };
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const ScratchFile scratch;
+    static const ScratchFile kScratch;
     FuzzedDataProvider in(data, size);
     const Write write = in.ConsumeEnum<Write>();
     const std::string section = in.ConsumeRandomLengthString(40);
     const std::string key = in.ConsumeRandomLengthString(40);
     const std::string value = in.ConsumeRandomLengthString(80);
     const std::string before = in.ConsumeRemainingBytesAsString();
-    std::ofstream(scratch.path(), std::ios::binary | std::ios::trunc) << before;
+    std::ofstream(kScratch.Path(), std::ios::binary | std::ios::trunc) << before;
 
-    vtl::cInifile ini;
-    ini.setPath(scratch.path());
-    ini.setSection(section);
-    ini.setKey(key);
-    ini.setDefaultValue(value);
+    vtl::IniFile ini;
+    ini.SetPath(kScratch.Path());
+    ini.SetSection(section);
+    ini.SetKey(key);
+    ini.SetDefaultValue(value);
     const std::string read = ini.value();
     Require(std::count_if(read.begin(), read.end(), [](char c) { return (c & 0xC0) != 0x80; }) <=
-                static_cast<std::ptrdiff_t>(vtl::cInifile::kValueLength),
+                static_cast<std::ptrdiff_t>(vtl::IniFile::kValueLength),
             "a read gives more characters than a value holds");
     (void)ini.EnumerateAllSections();
     (void)ini.EnumerateCurrentSection();
     switch (write) {
     case Write::Value:
-        ini.setValue(value);
+        ini.SetValue(value);
         break;
     case Write::DeleteKey:
         ini.DeleteKey();
@@ -129,8 +129,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
     }
 
-    const std::string after = ReadAll(scratch.path());
-    if (!ini.success()) {
+    const std::string after = ReadAll(kScratch.Path());
+    if (!ini.Success()) {
         Require(after == before, "a refused write changed the file");
         return 0;
     }

@@ -71,10 +71,10 @@ Bytes Reply(FuzzedDataProvider& in) {
 }
 
 bool Same(const ConsoleModel& a, const ConsoleModel& b) {
-    const auto piston = [](const pistonInfo& p) {
+    const auto piston = [](const PistonInfo& p) {
         return std::tuple(p.programNumber, p.midiChannel, p.functionType, p.functionGroup);
     };
-    const auto shoe = [](const shoeInfo& s) {
+    const auto shoe = [](const ShoeInfo& s) {
         return std::tuple(s.midiChannel, s.volumeControl, s.expressionOn);
     };
     return std::tuple(a.manualCount, a.currentManual, a.identityByte21, a.divisionChannels) ==
@@ -91,7 +91,7 @@ struct Link {
                                                             in.ConsumeIntegralInRange(0, 4)},
           queue(input, output, settings), controller(model, input, queue, settings, observer,
                                                      FakeSetup(in, settings, input, output)) {
-        controller.setTrafficListener(&traffic);
+        controller.SetTrafficListener(&traffic);
     }
 
     FakeInput input;
@@ -123,7 +123,7 @@ void Run(FuzzedDataProvider& in, Link& link) {
     case Step::Reply:
         return link.input.Arrive(Reply(in));
     case Step::Echo:
-        return link.input.Arrive(link.output.lastSent());
+        return link.input.Arrive(link.output.LastSent());
     case Step::Noise:
         return link.input.Arrive(in.ConsumeBytes<std::uint8_t>(in.ConsumeIntegralInRange(0, 80)));
     case Step::Replug: {
@@ -150,7 +150,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Run(in, link);
         (void)WaitText(link.controller.Diagnosis()); // what a stalled transfer has seen
         // A read replaces the console only once it is whole, and says so then.
-        Require(link.controller.transferMode() != TransferMode::Reading ||
+        Require(link.controller.Mode() != TransferMode::Reading ||
                     link.observer.consolesRead != consolesRead || Same(before, link.model),
                 "a read changed the console before it was whole");
     }

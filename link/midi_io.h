@@ -21,20 +21,20 @@ class MidiPort {
 public:
     virtual ~MidiPort() = default;
 
-    virtual int deviceCount() = 0;
+    virtual int DeviceCount() = 0;
     // Selects a device for the next open: 0 to deviceCount() - 1 (outputs also take -1).
-    virtual void selectDevice(int number) = 0;
+    virtual void SelectDevice(int number) = 0;
     // Name of the selected device; empty when there is none.
-    virtual std::string deviceName() = 0;
+    virtual std::string DeviceName() = 0;
 
     // Called when the port fails: code 0 for a warning, above 0 for an error. Library errors
     // never escape as exceptions.
-    void onError(std::function<void(int code, const std::string& message)> handler) {
+    void OnError(std::function<void(int code, const std::string& message)> handler) {
         errorHandler_ = std::move(handler);
     }
 
 protected:
-    void notifyError(int code, const std::string& message) {
+    void NotifyError(int code, const std::string& message) {
         if (errorHandler_) errorHandler_(code, message);
     }
 
@@ -46,28 +46,28 @@ class MidiInput : public MidiPort {
 public:
     enum class OpenState { Closed, Open, Receiving };
 
-    virtual OpenState openState() = 0;
-    virtual void setBufferSize(int messages) = 0;
-    virtual void open() = 0;
-    virtual void close() = 0;
-    virtual void startReceiving() = 0;
-    virtual void stopReceiving() = 0;
+    virtual OpenState State() = 0;
+    virtual void SetBufferSize(int messages) = 0;
+    virtual void Open() = 0;
+    virtual void Close() = 0;
+    virtual void StartReceiving() = 0;
+    virtual void StopReceiving() = 0;
     // Drops incoming realtime messages with this status byte (F8, FE, F9) while on.
-    virtual void setRealtimeFilter(std::uint8_t status, bool on) = 0;
+    virtual void SetRealtimeFilter(std::uint8_t status, bool on) = 0;
 
     // Received messages wait in arrival order; a SysEx message arrives whole, F0 to F7.
-    virtual int pendingCount() = 0;
+    virtual int PendingCount() = 0;
     // The oldest waiting message when it is SysEx; empty for a short message.
-    virtual Bytes oldestSysEx() = 0;
+    virtual Bytes OldestSysEx() = 0;
     // Status and data bytes of the oldest waiting short message.
-    virtual std::array<std::uint8_t, 3> oldestShort() = 0;
-    virtual void discardOldest() = 0;
+    virtual std::array<std::uint8_t, 3> OldestShort() = 0;
+    virtual void DiscardOldest() = 0;
 
     // Called when messages are waiting.
-    void onMessage(std::function<void()> handler) { messageHandler_ = std::move(handler); }
+    void OnMessage(std::function<void()> handler) { messageHandler_ = std::move(handler); }
 
 protected:
-    void notifyMessage() {
+    void NotifyMessage() {
         if (messageHandler_) messageHandler_();
     }
 
@@ -79,7 +79,7 @@ private:
 inline constexpr std::array<std::uint8_t, 3> kFilteredRealtime{0xf9, 0xfe, 0xf8};
 inline void SetRealtimeFilters(MidiInput& input, bool on) {
     for (auto status : kFilteredRealtime)
-        input.setRealtimeFilter(status, on);
+        input.SetRealtimeFilter(status, on);
 }
 
 class MidiOutput;
@@ -93,17 +93,17 @@ public:
     // Device -1 is the platform's default output.
     static constexpr int kDefaultDevice = -1;
 
-    virtual bool isOpen() = 0;
-    virtual void open() = 0;
-    virtual void close() = 0;
+    virtual bool IsOpen() = 0;
+    virtual void Open() = 0;
+    virtual void Close() = 0;
     // Sends one complete SysEx message unchanged.
-    virtual void sendSysEx(std::span<const std::uint8_t> message) = 0;
+    virtual void SendSysEx(std::span<const std::uint8_t> message) = 0;
 };
 
 inline void CloseLink(MidiInput& input, MidiOutput& output) {
-    if (input.openState() == MidiInput::OpenState::Receiving) input.stopReceiving();
-    if (input.openState() != MidiInput::OpenState::Closed) input.close();
-    output.close();
+    if (input.State() == MidiInput::OpenState::Receiving) input.StopReceiving();
+    if (input.State() != MidiInput::OpenState::Closed) input.Close();
+    output.Close();
 }
 
 } // namespace vtl

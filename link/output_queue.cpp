@@ -15,7 +15,7 @@ OutputQueue::OutputQueue(MidiInput& input, MidiOutput& output, MidiSettings& set
     : input_(input), output_(output), settings_(settings) {}
 
 void OutputQueue::OnOutputError(std::function<void(int code, const std::string& message)> handler) {
-    output_.onError(std::move(handler));
+    output_.OnError(std::move(handler));
 }
 
 void OutputQueue::Queue(Bytes message) {
@@ -39,19 +39,19 @@ std::optional<OutputQueue::Pumped> OutputQueue::Pump() {
     if (isMessage) pumped.sent = std::move(*bytes);
     entries_.pop_front();
     if (isMessage) {
-        output_.sendSysEx(*pumped.sent);
+        output_.SendSysEx(*pumped.sent);
     } else {
         OpenInput();
         OpenOutput();
-        input_.startReceiving();
+        input_.StartReceiving();
     }
     pumped.wasLast = entries_.empty();
     return pumped;
 }
 
 void OutputQueue::CloseInput() {
-    if (input_.openState() != MidiInput::OpenState::Closed) {
-        input_.close();
+    if (input_.State() != MidiInput::OpenState::Closed) {
+        input_.Close();
         SetRealtimeFilters(input_, false);
     }
     linkReady_ = false;
@@ -63,12 +63,12 @@ namespace {
 // Whether the port lists a device of this name; the selection stays as it was.
 bool Listed(MidiPort& port, int selected, const std::string& name) {
     bool found = false;
-    const int count = port.deviceCount();
+    const int count = port.DeviceCount();
     for (int d = 0; d < count && !found; ++d) {
-        port.selectDevice(d);
-        found = port.deviceName() == name;
+        port.SelectDevice(d);
+        found = port.DeviceName() == name;
     }
-    port.selectDevice(selected);
+    port.SelectDevice(selected);
     return found;
 }
 
@@ -85,9 +85,9 @@ bool OutputQueue::DeviceGone() {
 
 void OutputQueue::InitialiseLink() {
     // Settings beyond the devices present fall back to the first device, or to none.
-    const int outputs = output_.deviceCount();
+    const int outputs = output_.DeviceCount();
     if (settings_.midiOutSetting > outputs + 1) settings_.midiOutSetting = outputs >= 1 ? 1 : 0;
-    const int inputs = input_.deviceCount();
+    const int inputs = input_.DeviceCount();
     if (settings_.midiInSetting > inputs) settings_.midiInSetting = inputs >= 1 ? 1 : 0;
     if (settings_.midiInSetting != 0 && settings_.midiOutSetting != 0) {
         entries_.emplace_back(OpenLink{});
@@ -96,25 +96,25 @@ void OutputQueue::InitialiseLink() {
 }
 
 void OutputQueue::OpenInput() {
-    input_.setBufferSize(kInputBufferSize);
-    if (input_.openState() != MidiInput::OpenState::Closed) {
-        input_.close();
+    input_.SetBufferSize(kInputBufferSize);
+    if (input_.State() != MidiInput::OpenState::Closed) {
+        input_.Close();
         SetRealtimeFilters(input_, false);
     }
-    if (settings_.midiInSetting >= 1 && settings_.midiInSetting <= input_.deviceCount()) {
-        input_.selectDevice(settings_.midiInSetting - 1);
-        inputName_ = input_.deviceName();
+    if (settings_.midiInSetting >= 1 && settings_.midiInSetting <= input_.DeviceCount()) {
+        input_.SelectDevice(settings_.midiInSetting - 1);
+        inputName_ = input_.DeviceName();
     }
-    input_.open();
+    input_.Open();
     SetRealtimeFilters(input_, true);
 }
 
 void OutputQueue::OpenOutput() {
-    if (output_.isOpen()) output_.close();
+    if (output_.IsOpen()) output_.Close();
     if (settings_.midiOutSetting > 0) {
-        output_.selectDevice(settings_.midiOutSetting - 2);
-        outputName_ = output_.deviceName();
-        output_.open();
+        output_.SelectDevice(settings_.midiOutSetting - 2);
+        outputName_ = output_.DeviceName();
+        output_.Open();
     }
 }
 

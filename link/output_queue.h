@@ -29,7 +29,7 @@ public:
     bool Contains(const Bytes& message) const;
     bool empty() const { return entries_.empty(); }
     std::size_t size() const { return entries_.size(); }
-    bool linkReady() const { return linkReady_; }
+    bool LinkReady() const { return linkReady_; }
 
     // Hands the oldest entry to the ports and removes it.
     struct Pumped {

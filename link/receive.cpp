@@ -16,17 +16,17 @@ void TransferController::OnMessage() {
 }
 
 void TransferController::Drain() {
-    while (input_.pendingCount() >= 1) {
-        const Bytes sysEx = input_.oldestSysEx();
+    while (input_.PendingCount() >= 1) {
+        const Bytes sysEx = input_.OldestSysEx();
         if (!sysEx.empty()) {
             if (traffic_)
                 traffic_->Traffic(tickCount_, TrafficListener::Direction::Received, sysEx);
             Dispatch(sysEx);
         } else if (traffic_) {
-            const auto shortMessage = input_.oldestShort();
+            const auto shortMessage = input_.OldestShort();
             traffic_->Traffic(tickCount_, TrafficListener::Direction::Received, shortMessage);
         }
-        input_.discardOldest();
+        input_.DiscardOldest();
     }
 }
 
@@ -54,8 +54,8 @@ void TransferController::Dispatch(std::span<const std::uint8_t> message) {
             !FromCurrentManual(message, field::kIdentityDevice)) {
             return;
         }
-        target().identityByte21 = *byte21;
-        progress_.Identified(target().currentManual);
+        Target().identityByte21 = *byte21;
+        progress_.Identified(Target().currentManual);
         // The hint counts repeats that went unanswered: an answer starts it afresh, so a
         // healthy transfer of several manuals never tells the user to check the cables.
         retryCount_ = 0;

@@ -31,9 +31,9 @@ TransferController::TransferController(ConsoleModel& model, MidiInput& input, Ou
                                        ChooseDevices chooseDevices)
     : model_(model), input_(input), queue_(queue), settings_(settings), observer_(observer),
       chooseDevices_(std::move(chooseDevices)) {
-    input_.onMessage([this] { OnMessage(); });
+    input_.OnMessage([this] { OnMessage(); });
     // Warnings (code 0) are not worth a word; errors of either port are.
-    input_.onError([this](int code, const std::string& message) {
+    input_.OnError([this](int code, const std::string& message) {
         if (code > 0) PortFailed(message);
     });
     queue_.OnOutputError(
@@ -41,8 +41,8 @@ TransferController::TransferController(ConsoleModel& model, MidiInput& input, Ou
 }
 
 TransferController::~TransferController() {
-    input_.onMessage(nullptr);
-    input_.onError(nullptr);
+    input_.OnMessage(nullptr);
+    input_.OnError(nullptr);
     queue_.OnOutputError(nullptr);
 }
 
@@ -114,7 +114,7 @@ bool TransferController::Running() const {
     if (transferMode_ != TransferMode::Reading && transferMode_ != TransferMode::Writing) {
         return false;
     }
-    return !Ended() || !queue_.empty() || pausing();
+    return !Ended() || !queue_.empty() || Pausing();
 }
 
 bool TransferController::Ended() const {
@@ -215,7 +215,7 @@ void TransferController::EnterIdentify() {
 void TransferController::EnterAwaitIdentity() {
     echoed_.reset();
     for (const auto& message : IdentifyRequest())
-        progress_.Expect(target().currentManual, message);
+        progress_.Expect(Target().currentManual, message);
 }
 
 void TransferController::EnterFinished() {
@@ -299,7 +299,7 @@ void TransferController::Repeat(const std::vector<Bytes>& request) {
 }
 
 WaitDiagnosis TransferController::Diagnosis() const {
-    const int manual = target().currentManual;
+    const int manual = Target().currentManual;
     switch (linkState_) {
     case LinkState::Counting:
         if (refusedCount_ == 0) return TagUnchanged{};

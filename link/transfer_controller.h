@@ -79,15 +79,15 @@ public:
     void Dispatch(std::span<const std::uint8_t> message);
 
     // Accessors.
-    LinkState linkState() const { return linkState_; }
-    TransferMode transferMode() const { return transferMode_; }
-    long tickCount() const { return tickCount_; }
-    const TransferProgress& progress() const { return progress_.figures(); }
+    LinkState State() const { return linkState_; }
+    TransferMode Mode() const { return transferMode_; }
+    long TickCount() const { return tickCount_; }
+    const TransferProgress& Progress() const { return progress_.Figures(); }
     // What an unfinished transfer has seen while it waits; nothing in particular (monostate)
     // in a state that waits for no answer.
     WaitDiagnosis Diagnosis() const;
-    bool pausing() const { return pauseTicks_ > 0; }
-    void setTrafficListener(TrafficListener* listener) { traffic_ = listener; }
+    bool Pausing() const { return pauseTicks_ > 0; }
+    void SetTrafficListener(TrafficListener* listener) { traffic_ = listener; }
 
 private:
     // The state machine (transfer_controller.cpp).
@@ -122,8 +122,8 @@ private:
     bool BeginStep();
     // A read fills a copy of the console, taken over whole once its last manual is in; a
     // write works on the console itself.
-    ConsoleModel& target();
-    const ConsoleModel& target() const;
+    ConsoleModel& Target();
+    const ConsoleModel& Target() const;
     bool PastLastManual() const;
     std::uint8_t CurrentDevice() const;
     // Whether a reply's device byte names the current manual (7F: any).

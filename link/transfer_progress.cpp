@@ -19,9 +19,9 @@ struct Plan {
     int ticksPerTurn;
     int waitTicks;
 
-    int unitsBefore() const { return sentBefore + takenBefore; }
-    int unitsPerManual() const { return sentPerManual + takenPerManual; }
-    int openings(int manuals) const { return openingsBefore + openingsPerManual * manuals; }
+    int UnitsBefore() const { return sentBefore + takenBefore; }
+    int UnitsPerManual() const { return sentPerManual + takenPerManual; }
+    int Openings(int manuals) const { return openingsBefore + openingsPerManual * manuals; }
 };
 
 // A manual's program data counts in quarters, however many responses carry it.
@@ -57,7 +57,7 @@ const Plan& PlanOf(TransferMode mode) {
 
 TransferPacing MinimumPacing(TransferMode mode, int manuals) {
     const Plan& plan = PlanOf(mode);
-    return {plan.sentBefore + plan.sentPerManual * manuals + plan.openings(manuals),
+    return {plan.sentBefore + plan.sentPerManual * manuals + plan.Openings(manuals),
             plan.ticksPerTurn, plan.waitTicks};
 }
 
@@ -123,7 +123,7 @@ void ProgressCounter::DataTaken(int manual, std::size_t bytes, std::size_t lengt
 }
 
 void ProgressCounter::Stall() {
-    if (!figures_.active()) return;
+    if (!figures_.Active()) return;
     stalled_ = true;
     Update();
 }
@@ -133,7 +133,7 @@ bool ProgressCounter::TakeChanged() {
 }
 
 bool ProgressCounter::Known(int manual) const {
-    return figures_.active() && manual >= 0 && manual <= kMaxManuals;
+    return figures_.Active() && manual >= 0 && manual <= kMaxManuals;
 }
 
 void ProgressCounter::Add(int manual, int units) {
@@ -148,11 +148,11 @@ void ProgressCounter::Update() {
         f.mode = mode_;
         f.stalled = stalled_;
     }
-    if (f.active() && manuals_ > 0) {
+    if (f.Active() && manuals_ > 0) {
         const Plan& plan = PlanOf(mode_);
         f.manuals = manuals_;
-        f.manualTotal = plan.unitsPerManual();
-        f.total = plan.unitsBefore() + f.manualTotal * manuals_;
+        f.manualTotal = plan.UnitsPerManual();
+        f.total = plan.UnitsBefore() + f.manualTotal * manuals_;
         f.done = of_[0].units;
         f.manual = manuals_;
         for (int m = manuals_; m >= 1; --m) {
@@ -168,7 +168,7 @@ void ProgressCounter::Update() {
         const TransferPacing pacing = MinimumPacing(mode_, manuals_);
         const int left = static_cast<int>(
             std::count_if(needs_.begin(), needs_.end(), [](const Need& n) { return n.left; }));
-        const int turnsDone = left + std::min(openings_, plan.openings(manuals_));
+        const int turnsDone = left + std::min(openings_, plan.Openings(manuals_));
         const long turnsLeft = std::max(0, pacing.turns - turnsDone);
         const long ticksLeft =
             turnsLeft * pacing.ticksPerTurn + pacing.waitTicks * turnsLeft / pacing.turns;

@@ -22,7 +22,7 @@ struct TransferPacing {
     int turns = 0;
     int ticksPerTurn = 0;
     int waitTicks = 0;
-    long minimumTicks() const { return long{turns} * ticksPerTurn + waitTicks; }
+    long MinimumTicks() const { return long{turns} * ticksPerTurn + waitTicks; }
 };
 TransferPacing MinimumPacing(TransferMode mode, int manuals);
 
@@ -39,8 +39,8 @@ struct TransferProgress {
     int secondsLeft = -1; // -1 while unknown
     bool stalled = false; // a connection message shows: nothing moves until an answer comes
 
-    bool active() const { return mode == TransferMode::Reading || mode == TransferMode::Writing; }
-    int percent() const { return total == 0 ? 0 : done * 100 / total; }
+    bool Active() const { return mode == TransferMode::Reading || mode == TransferMode::Writing; }
+    int Percent() const { return total == 0 ? 0 : done * 100 / total; }
     bool operator==(const TransferProgress&) const = default;
 };
 
@@ -67,7 +67,7 @@ public:
     // A connection message shows.
     void Stall();
 
-    const TransferProgress& figures() const { return figures_; }
+    const TransferProgress& Figures() const { return figures_; }
     // True once after the figures changed.
     bool TakeChanged();
 

@@ -13,7 +13,7 @@ bool TransferController::DevicesChosen() const {
 
 // Reports the step; false when no devices are chosen, after asking for them.
 bool TransferController::BeginStep() {
-    IntoView(StepBegan{transferMode_, target().currentManual});
+    IntoView(StepBegan{transferMode_, Target().currentManual});
     if (DevicesChosen()) return true;
     // A cancelled choice ends the transfer rather than asking again on every tick.
     if (chooseDevices_()) {
@@ -25,20 +25,20 @@ bool TransferController::BeginStep() {
     return false;
 }
 
-ConsoleModel& TransferController::target() {
+ConsoleModel& TransferController::Target() {
     return transferMode_ == TransferMode::Reading ? incoming_ : model_;
 }
 
-const ConsoleModel& TransferController::target() const {
+const ConsoleModel& TransferController::Target() const {
     return transferMode_ == TransferMode::Reading ? incoming_ : model_;
 }
 
 bool TransferController::PastLastManual() const {
-    return target().currentManual > kMaxManuals || target().currentManual > target().manualCount;
+    return Target().currentManual > kMaxManuals || Target().currentManual > Target().manualCount;
 }
 
 std::uint8_t TransferController::CurrentDevice() const {
-    return static_cast<std::uint8_t>(target().currentManual);
+    return static_cast<std::uint8_t>(Target().currentManual);
 }
 
 bool TransferController::FromCurrentManual(std::span<const std::uint8_t> message,
@@ -56,7 +56,7 @@ void TransferController::QueueNeeded(Bytes message, int manual) {
 }
 
 void TransferController::ReportProgress() {
-    if (progress_.TakeChanged()) Report(progress_.figures());
+    if (progress_.TakeChanged()) Report(progress_.Figures());
 }
 
 void TransferController::IntoView(const TransferReport& report) {

@@ -1,6 +1,6 @@
 #pragma once
 // The names of what a piston or a shoe can do. List positions are the numbers the model
-// stores in pistonInfo::functionGroup and pistonInfo::functionType.
+// stores in PistonInfo::functionGroup and PistonInfo::functionType.
 
 #include <array>
 #include <span>
@@ -13,13 +13,13 @@ public:
     constexpr NameList() = default;
     constexpr explicit NameList(std::span<const std::string_view> names) : names_(names) {}
 
-    int count() const { return static_cast<int>(names_.size()); }
+    int Count() const { return static_cast<int>(names_.size()); }
     // The name at a 0-based model index; empty outside the list.
-    std::string_view name(int index) const {
-        return index >= 0 && index < count() ? names_[static_cast<std::size_t>(index)]
+    std::string_view Name(int index) const {
+        return index >= 0 && index < Count() ? names_[static_cast<std::size_t>(index)]
                                              : std::string_view{};
     }
-    std::span<const std::string_view> names() const { return names_; }
+    std::span<const std::string_view> Names() const { return names_; }
 
 private:
     std::span<const std::string_view> names_;

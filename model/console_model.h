@@ -29,18 +29,18 @@ struct ConsoleModel {
 
     // Per manual the channel set of its division: bit n set = sends on channel n + 1.
     std::array<std::int32_t, kMaxManuals> divisionChannels{};
-    std::array<pistonInfo, kMaxManuals * kPistonsPerManual> pistons;
-    std::array<shoeInfo, kMaxManuals> shoes{};
+    std::array<PistonInfo, kMaxManuals * kPistonsPerManual> pistons;
+    std::array<ShoeInfo, kMaxManuals> shoes{};
 
     // Element access by 1-based manual and 0-based piston number.
-    pistonInfo& piston(int manual, int index) { return pistons[PistonSlot(manual, index)]; }
-    const pistonInfo& piston(int manual, int index) const {
+    PistonInfo& Piston(int manual, int index) { return pistons[PistonSlot(manual, index)]; }
+    const PistonInfo& Piston(int manual, int index) const {
         return pistons[PistonSlot(manual, index)];
     }
-    shoeInfo& shoe(int manual) { return shoes[ManualSlot(manual)]; }
-    const shoeInfo& shoe(int manual) const { return shoes[ManualSlot(manual)]; }
-    std::int32_t& channels(int manual) { return divisionChannels[ManualSlot(manual)]; }
-    std::int32_t channels(int manual) const { return divisionChannels[ManualSlot(manual)]; }
+    ShoeInfo& Shoe(int manual) { return shoes[ManualSlot(manual)]; }
+    const ShoeInfo& Shoe(int manual) const { return shoes[ManualSlot(manual)]; }
+    std::int32_t& Channels(int manual) { return divisionChannels[ManualSlot(manual)]; }
+    std::int32_t Channels(int manual) const { return divisionChannels[ManualSlot(manual)]; }
 
     static bool IsManual(int manual) { return manual >= 1 && manual <= kMaxManuals; }
     static std::size_t ManualSlot(int manual);

@@ -66,13 +66,13 @@ std::string ChannelRuns(std::int32_t channels) {
     return text;
 }
 
-std::string FunctionName(const pistonInfo& piston, const FunctionCatalogue& catalogue) {
+std::string FunctionName(const PistonInfo& piston, const FunctionCatalogue& catalogue) {
     const int group = piston.functionGroup;
     if (group == kProgramChangeGroup) return "program " + std::to_string(piston.programNumber);
     const auto& lists = catalogue.functionTypeNames;
     const std::string_view name =
         group >= 0 && group < static_cast<int>(lists.size())
-            ? lists[static_cast<std::size_t>(group)].name(piston.functionType)
+            ? lists[static_cast<std::size_t>(group)].Name(piston.functionType)
             : std::string_view{};
     return name.empty() ? words::UnlistedFunctionName(piston.functionType) : std::string(name);
 }
@@ -91,7 +91,7 @@ std::string GroupShortName(int group) {
 
 std::string GroupName(int group, const FunctionCatalogue& catalogue) {
     const std::string_view name =
-        catalogue.functionGroupNames.name(group == kNeverSetGroup ? kUnassignedGroup : group);
+        catalogue.functionGroupNames.Name(group == kNeverSetGroup ? kUnassignedGroup : group);
     return name.empty() ? "group " + Place(group) : std::string(name);
 }
 
@@ -103,7 +103,7 @@ std::string ChannelName(int channel) {
     return "channel " + std::to_string(channel);
 }
 
-std::string PistonCode(const pistonInfo& piston) {
+std::string PistonCode(const PistonInfo& piston) {
     const int t = piston.functionType;
     switch (ShownGroup(piston.functionGroup)) {
     case kGeneralGroup:
@@ -126,7 +126,7 @@ std::string PistonCode(const pistonInfo& piston) {
     }
 }
 
-std::string PistonLabel(const pistonInfo& piston) {
+std::string PistonLabel(const PistonInfo& piston) {
     const int g = ShownGroup(piston.functionGroup);
     if (g == kUnassignedGroup) return GroupShortName(g);
     std::string label(WordsOf(g).prefix);
@@ -134,7 +134,7 @@ std::string PistonLabel(const pistonInfo& piston) {
     return label + " ch " + std::to_string(piston.midiChannel);
 }
 
-std::string PistonDescription(const pistonInfo& piston, const FunctionCatalogue& catalogue) {
+std::string PistonDescription(const PistonInfo& piston, const FunctionCatalogue& catalogue) {
     const int g = piston.functionGroup;
     if (g == kUnassignedGroup || g == kNeverSetGroup) return GroupName(g, catalogue);
     return GroupName(g, catalogue) + ": " + FunctionName(piston, catalogue) + " on " +
@@ -155,15 +155,15 @@ std::string ChannelsDescription(std::int32_t channels) {
     return std::string(kChannelsLabel) + ": " + ChannelSetText(channels);
 }
 
-std::string ShoeLabel(const shoeInfo& shoe) {
+std::string ShoeLabel(const ShoeInfo& shoe) {
     if (!shoe.expressionOn) return "Disabled";
     return (shoe.volumeControl ? "Volume, ch " : "Expression, ch ") +
            std::to_string(shoe.midiChannel + 1);
 }
 
-std::string ShoeDescription(const shoeInfo& shoe, const FunctionCatalogue& catalogue) {
-    if (!shoe.expressionOn) return std::string(catalogue.shoeTypeNames.name(0));
-    return std::string(catalogue.shoeTypeNames.name(shoe.volumeControl ? 1 : 2)) + " on " +
+std::string ShoeDescription(const ShoeInfo& shoe, const FunctionCatalogue& catalogue) {
+    if (!shoe.expressionOn) return std::string(catalogue.shoeTypeNames.Name(0));
+    return std::string(catalogue.shoeTypeNames.Name(shoe.volumeControl ? 1 : 2)) + " on " +
            ChannelName(shoe.midiChannel + 1);
 }
 
@@ -173,11 +173,11 @@ std::vector<TextLine> DescribeManual(const ConsoleModel& model, int manual,
                                      const FunctionCatalogue& catalogue) {
     std::vector<TextLine> lines;
     lines.reserve(2 + kPistonsPerManual);
-    lines.push_back({std::string(kChannelsLabel), words::ChannelSetText(model.channels(manual))});
-    lines.push_back({"Expression shoe", words::ShoeDescription(model.shoe(manual), catalogue)});
+    lines.push_back({std::string(kChannelsLabel), words::ChannelSetText(model.Channels(manual))});
+    lines.push_back({"Expression shoe", words::ShoeDescription(model.Shoe(manual), catalogue)});
     for (int p = 0; p < kPistonsPerManual; ++p) {
         lines.push_back(
-            {"Piston " + Place(p), words::PistonDescription(model.piston(manual, p), catalogue)});
+            {"Piston " + Place(p), words::PistonDescription(model.Piston(manual, p), catalogue)});
     }
     return lines;
 }

@@ -34,12 +34,12 @@ std::string ChannelName(int channel);
 
 // What the piston's face shows: its function within the group ("3", "B4" for Memory B
 // General #4, "S" for SET, "Sf" for SFZ, the program "12"); empty when unassigned.
-std::string PistonCode(const pistonInfo& piston);
+std::string PistonCode(const PistonInfo& piston);
 // One short line: "Gen B4 ch 3", "PC 12 ch 10", "Unassigned".
-std::string PistonLabel(const pistonInfo& piston);
+std::string PistonLabel(const PistonInfo& piston);
 // "Ahlborn General: Memory B General #4 on channel 3", "Hauptwerk/Program Change function:
 // program 12 on channel 10", "Unassigned".
-std::string PistonDescription(const pistonInfo& piston, const FunctionCatalogue& catalogue);
+std::string PistonDescription(const PistonInfo& piston, const FunctionCatalogue& catalogue);
 
 // Bits 0 to 15 as channels 1 to 16, single channels and pairs one by one, longer runs as a
 // range: "1, 2, 5-8"; "none".
@@ -50,9 +50,9 @@ std::string ChannelsLabel(std::int32_t channels);
 std::string ChannelsDescription(std::int32_t channels);
 
 // "Volume, ch 5", "Expression, ch 16", "Disabled".
-std::string ShoeLabel(const shoeInfo& shoe);
+std::string ShoeLabel(const ShoeInfo& shoe);
 // "Volume (MIDI Controller 7) on channel 5", "Disabled".
-std::string ShoeDescription(const shoeInfo& shoe, const FunctionCatalogue& catalogue);
+std::string ShoeDescription(const ShoeInfo& shoe, const FunctionCatalogue& catalogue);
 
 } // namespace words
 

@@ -36,18 +36,18 @@ int FunctionCode(int group, int type) {
 std::optional<GroupAndType> FunctionFromCode(int code) {
     // Built once from the encoding rule over every listed function, so that the two
     // directions cannot disagree.
-    static const auto table = [] {
+    static const auto kTable = [] {
         std::array<std::optional<GroupAndType>, 256> t{};
         const auto catalogue = BuildCatalogue();
         for (int g = kCouplerGroup; g <= kSfzGroup; ++g) {
-            for (int type = 0; type < catalogue.functionTypeNames[g].count(); ++type) {
+            for (int type = 0; type < catalogue.functionTypeNames[g].Count(); ++type) {
                 t[static_cast<std::size_t>(FunctionCode(g, type))] = GroupAndType{g, type};
             }
         }
         return t;
     }();
     if (code < 0 || code > 255) return std::nullopt;
-    return table[static_cast<std::size_t>(code)];
+    return kTable[static_cast<std::size_t>(code)];
 }
 
 } // namespace vtl

@@ -15,7 +15,7 @@ Error TooShort(std::size_t size, std::size_t missingOffset) {
                  std::to_string(kImageSize) + ")"};
 }
 
-void DecodeShoe(shoeInfo& shoe, std::span<const std::uint8_t> image) {
+void DecodeShoe(ShoeInfo& shoe, std::span<const std::uint8_t> image) {
     // The lowest channel with an even entry wins; with none the shoe is disabled and keeps
     // its channel and kind.
     for (int c = 0; c < kChannelCount; ++c) {
@@ -32,7 +32,7 @@ void DecodeShoe(shoeInfo& shoe, std::span<const std::uint8_t> image) {
     }
 }
 
-void DecodePiston(pistonInfo& piston, std::uint8_t channelByte, std::uint8_t function) {
+void DecodePiston(PistonInfo& piston, std::uint8_t channelByte, std::uint8_t function) {
     int group = kUnassignedGroup;
     int channel = 0;
     int value = 0;
@@ -78,14 +78,14 @@ Status DecodeProgramImage(ConsoleModel& model, std::span<const std::uint8_t> ima
     }
 
     const int channels = image[image::kChannelsLow] | (image[image::kChannelsHigh] << 8);
-    model.channels(m) = channels;
+    model.Channels(m) = channels;
 
-    DecodeShoe(model.shoe(m), image);
+    DecodeShoe(model.Shoe(m), image);
 
     for (int p = 0; p < kPistonsPerManual; ++p) {
         const std::size_t at = image::kPistonTable + 2 * static_cast<std::size_t>(p);
         if (image.size() <= at + 1) return TooShort(image.size(), std::max(image.size(), at));
-        DecodePiston(model.piston(m, p), image[at], image[at + 1]);
+        DecodePiston(model.Piston(m, p), image[at], image[at + 1]);
     }
     return Ok();
 }

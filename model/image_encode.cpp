@@ -22,7 +22,7 @@ Error PistonError(int manual, int index, const std::string& what) {
                  ": " + what};
 }
 
-Expected<PistonBytes> EncodePiston(const pistonInfo& piston, int manual, int index) {
+Expected<PistonBytes> EncodePiston(const PistonInfo& piston, int manual, int index) {
     const int group = piston.functionGroup;
     if (group < kCouplerGroup || group > kTrevaGroup) return PistonBytes{0xff, 0xff};
 
@@ -70,7 +70,7 @@ Expected<ProgramImage> EncodeProgramImage(const ConsoleModel& model) {
     out[image::kFormat] = model.identityByte21 == kIdentityForFormat13 ? kFormat13 : kFormat12;
     std::fill_n(out.begin() + image::kFixed24, 16, 0x24);
 
-    const shoeInfo& shoe = model.shoe(m);
+    const ShoeInfo& shoe = model.Shoe(m);
     if (shoe.expressionOn) {
         if (shoe.midiChannel >= kChannelCount) {
             return Error{"Manual " + std::to_string(m) + ", expression shoe: MIDI channel " +
@@ -89,7 +89,7 @@ Expected<ProgramImage> EncodeProgramImage(const ConsoleModel& model) {
     out[image::kPistonTail + 1] = 0x01;
 
     for (int p = 0; p < kPistonsPerManual; ++p) {
-        const auto bytes = EncodePiston(model.piston(m, p), m, p);
+        const auto bytes = EncodePiston(model.Piston(m, p), m, p);
         if (!bytes) return bytes.error();
         const std::size_t at = image::kPistonTable + 2 * static_cast<std::size_t>(p);
         out[at] = bytes->channel;
@@ -97,7 +97,7 @@ Expected<ProgramImage> EncodeProgramImage(const ConsoleModel& model) {
     }
 
     // Bits above channel 16 are ignored.
-    const auto channels = static_cast<std::uint32_t>(model.channels(m));
+    const auto channels = static_cast<std::uint32_t>(model.Channels(m));
     out[image::kChannelsLow] = static_cast<std::uint8_t>(channels & 0xff);
     out[image::kChannelsHigh] = static_cast<std::uint8_t>((channels >> 8) & 0xff);
     return out;

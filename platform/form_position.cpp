@@ -23,37 +23,37 @@ void FitOnScreen(std::int64_t& position, std::int64_t& size, std::int64_t screen
 
 } // namespace
 
-void SaveFormPosition(cInifile& ini, const WindowPlacement& window) {
-    if (window.isMinimised()) return;
-    const std::string section = ini.section();
-    const bool maximised = window.isMaximised();
+void SaveFormPosition(IniFile& ini, const WindowPlacement& window) {
+    if (window.IsMinimised()) return;
+    const std::string section = ini.Section();
+    const bool maximised = window.IsMaximised();
     ini.Store(section, "Maximised", maximised ? "1" : "0");
     if (maximised) return;
-    const std::pair<const char*, int> numbers[] = {{"Left", window.left()},
-                                                   {"Top", window.top()},
-                                                   {"Width", window.width()},
-                                                   {"Height", window.height()}};
+    const std::pair<const char*, int> numbers[] = {{"Left", window.Left()},
+                                                   {"Top", window.Top()},
+                                                   {"Width", window.Width()},
+                                                   {"Height", window.Height()}};
     for (const auto& [key, number] : numbers)
         ini.Store(section, key, std::to_string(number));
 }
 
-void LoadFormPosition(const cInifile& ini, WindowPlacement& window, int minWidth, int minHeight) {
+void LoadFormPosition(const IniFile& ini, WindowPlacement& window, int minWidth, int minHeight) {
     const auto stored = [&](const char* key, int fallback) -> std::int64_t {
-        return CLngDefault(ini.Lookup(ini.section(), key).value_or(""), fallback);
+        return CLngDefault(ini.Lookup(ini.Section(), key).value_or(""), fallback);
     };
-    std::int64_t left = stored("Left", window.left());
-    std::int64_t top = stored("Top", window.top());
-    std::int64_t width = std::max<std::int64_t>(stored("Width", window.width()), minWidth);
-    std::int64_t height = std::max<std::int64_t>(stored("Height", window.height()), minHeight);
+    std::int64_t left = stored("Left", window.Left());
+    std::int64_t top = stored("Top", window.Top());
+    std::int64_t width = std::max<std::int64_t>(stored("Width", window.Width()), minWidth);
+    std::int64_t height = std::max<std::int64_t>(stored("Height", window.Height()), minHeight);
 
-    FitOnScreen(left, width, window.screenWidth(), 4 * std::int64_t{window.unitsPerPixelX()});
-    FitOnScreen(top, height, window.screenHeight(), 4 * std::int64_t{window.unitsPerPixelY()});
+    FitOnScreen(left, width, window.ScreenWidth(), 4 * std::int64_t{window.UnitsPerPixelX()});
+    FitOnScreen(top, height, window.ScreenHeight(), 4 * std::int64_t{window.UnitsPerPixelY()});
     // Every value lies between a stored 32-bit number and the screen's size here.
     if (width >= minWidth && height >= minHeight) {
-        window.move(static_cast<int>(left), static_cast<int>(top), static_cast<int>(width),
+        window.Move(static_cast<int>(left), static_cast<int>(top), static_cast<int>(width),
                     static_cast<int>(height));
     }
-    if (stored("Maximised", 0) != 0) window.maximise();
+    if (stored("Maximised", 0) != 0) window.Maximise();
 }
 
 } // namespace vtl

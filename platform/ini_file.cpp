@@ -32,7 +32,7 @@ std::string FirstCharacters(std::string_view text, std::size_t count) {
 std::optional<IniText> LoadIni(const std::filesystem::path& path, std::string& error) {
     std::error_code ignored;
     if (!std::filesystem::exists(path, ignored)) return IniText{};
-    const auto content = ReadWholeFile(path, cInifile::kMaxFileSize, "a settings file");
+    const auto content = ReadWholeFile(path, IniFile::kMaxFileSize, "a settings file");
     if (!content) {
         error = content.error().message;
         return std::nullopt;
@@ -75,7 +75,7 @@ std::string NulSeparated(const std::vector<std::string_view>& names) {
         list += name;
         list += '\0';
     }
-    if (list.size() + 1 > cInifile::kListBuffer) list.resize(cInifile::kListBuffer - 2);
+    if (list.size() + 1 > IniFile::kListBuffer) list.resize(IniFile::kListBuffer - 2);
     return list;
 }
 
@@ -105,13 +105,13 @@ std::optional<std::string> Refusal(std::string_view section, std::optional<std::
 
 } // namespace
 
-Status cInifile::CheckFile() const {
+Status IniFile::CheckFile() const {
     std::string error;
     if (LoadIni(path_, error)) return Ok();
     return Error{error};
 }
 
-std::optional<std::string> cInifile::Lookup(std::string_view section, std::string_view key) const {
+std::optional<std::string> IniFile::Lookup(std::string_view section, std::string_view key) const {
     const IniText ini = LoadIniOrEmpty(path_);
     const auto span = ini.FindSection(AsCString(section));
     const auto index = span ? ini.FindKey(*span, AsCString(key)) : std::nullopt;
@@ -121,34 +121,34 @@ std::optional<std::string> cInifile::Lookup(std::string_view section, std::strin
     return FirstCharacters(WithoutQuotes(info.value), kValueLength);
 }
 
-std::string cInifile::value() const {
+std::string IniFile::value() const {
     if (auto found = Lookup(section_, key_)) return *std::move(found);
     return DefaultResult(defaultValue_, kValueLength);
 }
 
-void cInifile::Store(std::string_view section, std::string_view key, std::string_view text) {
+void IniFile::Store(std::string_view section, std::string_view key, std::string_view text) {
     std::string withoutNuls(text);
     std::erase(withoutNuls, '\0');
     Write(section, AsCString(key), withoutNuls);
 }
 
-void cInifile::setValue(std::string_view text) {
+void IniFile::SetValue(std::string_view text) {
     Store(section_, key_, text);
 }
 
-void cInifile::DeleteKey() {
+void IniFile::DeleteKey() {
     Write(section_, AsCString(key_), std::nullopt);
 }
 
-void cInifile::DeleteSection() {
+void IniFile::DeleteSection() {
     Write(section_, std::nullopt, std::nullopt);
 }
 
-void cInifile::setIniSection(std::string_view text) {
+void IniFile::SetIniSection(std::string_view text) {
     Write(section_, std::nullopt, text);
 }
 
-std::string cInifile::iniSection() const {
+std::string IniFile::IniSection() const {
     const IniText ini = LoadIniOrEmpty(path_);
     std::vector<std::string_view> names;
     if (const auto span = ini.FindSection(AsCString(section_))) {
@@ -161,7 +161,7 @@ std::string cInifile::iniSection() const {
     return NulSeparated(names);
 }
 
-std::string cInifile::sections() const {
+std::string IniFile::Sections() const {
     const IniText ini = LoadIniOrEmpty(path_);
     std::vector<std::string_view> names;
     for (const auto& line : ini.lines) {
@@ -171,16 +171,16 @@ std::string cInifile::sections() const {
     return NulSeparated(names);
 }
 
-std::vector<std::string> cInifile::EnumerateCurrentSection() const {
-    return SplitNames(iniSection(), false);
+std::vector<std::string> IniFile::EnumerateCurrentSection() const {
+    return SplitNames(IniSection(), false);
 }
 
-std::vector<std::string> cInifile::EnumerateAllSections() const {
-    return SplitNames(sections(), true);
+std::vector<std::string> IniFile::EnumerateAllSections() const {
+    return SplitNames(Sections(), true);
 }
 
-void cInifile::Write(std::string_view section, std::optional<std::string_view> key,
-                     std::optional<std::string_view> text) {
+void IniFile::Write(std::string_view section, std::optional<std::string_view> key,
+                    std::optional<std::string_view> text) {
     lastReturnCode_ = 0;
     section = AsCString(section);
     if (auto refusal = Refusal(section, key, text)) {

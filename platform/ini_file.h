@@ -28,7 +28,7 @@
 
 namespace vtl {
 
-class cInifile {
+class IniFile {
 public:
     // Longest value a read returns, and the size of the buffer the name lists fit in.
     static constexpr std::size_t kValueLength = 254;
@@ -39,36 +39,36 @@ public:
     static constexpr std::size_t kMaxFileSize = 64 * 1024;
 
     // The result of the last write: non-zero when it succeeded. Reads leave it alone.
-    int lastReturnCode() const { return lastReturnCode_; }
-    bool success() const { return lastReturnCode_ != 0; }
+    int LastReturnCode() const { return lastReturnCode_; }
+    bool Success() const { return lastReturnCode_ != 0; }
     // Why the last write failed; empty after a success.
-    const std::string& lastError() const { return lastError_; }
+    const std::string& LastError() const { return lastError_; }
 
-    const std::string& defaultValue() const { return defaultValue_; }
-    void setDefaultValue(std::string text) { defaultValue_ = std::move(text); }
-    const std::filesystem::path& path() const { return path_; }
-    void setPath(std::filesystem::path file) { path_ = std::move(file); }
-    const std::string& key() const { return key_; }
-    void setKey(std::string name) { key_ = std::move(name); }
-    const std::string& section() const { return section_; }
-    void setSection(std::string name) { section_ = std::move(name); }
+    const std::string& DefaultValue() const { return defaultValue_; }
+    void SetDefaultValue(std::string text) { defaultValue_ = std::move(text); }
+    const std::filesystem::path& Path() const { return path_; }
+    void SetPath(std::filesystem::path file) { path_ = std::move(file); }
+    const std::string& Key() const { return key_; }
+    void SetKey(std::string name) { key_ = std::move(name); }
+    const std::string& Section() const { return section_; }
+    void SetSection(std::string name) { section_ = std::move(name); }
 
     // The current key's value, or the default.
     std::string value() const;
     // Stores the value (NUL characters removed) under the current section and key, creating
     // the file, section and key as needed. Fails for an empty section or key name and for
     // text holding a line break, which would corrupt the file.
-    void setValue(std::string_view text);
+    void SetValue(std::string_view text);
     void DeleteKey();
     void DeleteSection();
 
     // The key names of the current section, each followed by a NUL; the default when the
     // section is missing or holds no keys.
-    std::string iniSection() const;
+    std::string IniSection() const;
     // As the operating system does for a write without a key: deletes the current section.
-    void setIniSection(std::string_view text);
+    void SetIniSection(std::string_view text);
     // The section names of the file, each followed by a NUL.
-    std::string sections() const;
+    std::string Sections() const;
 
     // Why the file is damaged; Ok for a sound or missing file.
     Status CheckFile() const;

@@ -21,7 +21,7 @@ constexpr std::array<std::pair<MidiApi, std::string_view>, 3> kNames{{
 
 } // namespace
 
-Expected<MidiApi> parseMidiApi(std::string_view name) {
+Expected<MidiApi> ParseMidiApi(std::string_view name) {
     for (const auto& [api, text] : kNames) {
         if (text == name) return api;
     }
@@ -29,25 +29,25 @@ Expected<MidiApi> parseMidiApi(std::string_view name) {
                  "\": use \"alsa\", \"jack\" or \"auto\"."};
 }
 
-std::string_view midiApiName(MidiApi api) {
+std::string_view MidiApiName(MidiApi api) {
     const auto* found = std::find_if(kNames.begin(), kNames.end(),
                                      [api](const auto& entry) { return entry.first == api; });
     return found->second;
 }
 
-MidiApi chooseMidiApi(MidiApi requested, bool alsaSequencerExists, bool alsaCompiled) {
+MidiApi ChooseMidiApi(MidiApi requested, bool alsaSequencerExists, bool alsaCompiled) {
     if (requested != MidiApi::Automatic) return requested;
     return alsaSequencerExists && alsaCompiled ? MidiApi::Alsa : MidiApi::Jack;
 }
 
-MidiApi resolveMidiApi(MidiApi requested) {
+MidiApi ResolveMidiApi(MidiApi requested) {
     std::error_code ignored;
     const bool sequencer = std::filesystem::exists("/dev/snd/seq", ignored);
     std::vector<RtMidi::Api> compiled;
     RtMidi::getCompiledApi(compiled);
     const bool alsa =
         std::find(compiled.begin(), compiled.end(), RtMidi::LINUX_ALSA) != compiled.end();
-    return chooseMidiApi(requested, sequencer, alsa);
+    return ChooseMidiApi(requested, sequencer, alsa);
 }
 
 } // namespace vtl

@@ -11,13 +11,13 @@ namespace vtl {
 enum class MidiApi { Automatic, Alsa, Jack };
 
 // "auto", "alsa" or "jack"; anything else is an error that names the choices.
-Expected<MidiApi> parseMidiApi(std::string_view name);
-std::string_view midiApiName(MidiApi api);
+Expected<MidiApi> ParseMidiApi(std::string_view name);
+std::string_view MidiApiName(MidiApi api);
 
 // Automatic means ALSA when its sequencer exists and RtMidi was built with ALSA, else JACK;
 // an explicit choice stays as it is.
-MidiApi chooseMidiApi(MidiApi requested, bool alsaSequencerExists, bool alsaCompiled);
+MidiApi ChooseMidiApi(MidiApi requested, bool alsaSequencerExists, bool alsaCompiled);
 // The same choice made on this machine: looks for /dev/snd/seq and asks RtMidi.
-MidiApi resolveMidiApi(MidiApi requested);
+MidiApi ResolveMidiApi(MidiApi requested);
 
 } // namespace vtl

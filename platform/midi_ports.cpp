@@ -15,15 +15,15 @@ struct Reports {
     std::vector<std::string> errors;
 };
 
-void collect(RtMidiError::Type type, const std::string& message, void* reports) {
+void Collect(RtMidiError::Type type, const std::string& message, void* reports) {
     auto& into = *static_cast<Reports*>(reports);
     if (type == RtMidiError::DEBUG_WARNING) return;
-    auto& list = rtMidiErrorCode(type) == 0 ? into.warnings : into.errors;
+    auto& list = RtMidiErrorCode(type) == 0 ? into.warnings : into.errors;
     if (std::find(list.begin(), list.end(), message) == list.end()) list.push_back(message);
 }
 
-std::vector<std::string> portNames(RtMidi& midi, Reports& reports) {
-    midi.setErrorCallback(&collect, &reports);
+std::vector<std::string> PortNames(RtMidi& midi, Reports& reports) {
+    midi.setErrorCallback(&Collect, &reports);
     std::vector<std::string> names;
     const unsigned count = midi.getPortCount();
     for (unsigned number = 0; number < count; ++number)
@@ -33,15 +33,15 @@ std::vector<std::string> portNames(RtMidi& midi, Reports& reports) {
 
 } // namespace
 
-Expected<MidiPortNames> listMidiPorts(MidiApi api) {
+Expected<MidiPortNames> ListMidiPorts(MidiApi api) {
     Reports reports;
     MidiPortNames names;
     try {
-        const RtMidi::Api chosen = rtMidiApi(api);
+        const RtMidi::Api chosen = RtMidiApi(api);
         RtMidiIn input(chosen, kClientName);
-        names.inputs = portNames(input, reports);
+        names.inputs = PortNames(input, reports);
         RtMidiOut output(chosen, kClientName);
-        names.outputs = portNames(output, reports);
+        names.outputs = PortNames(output, reports);
     } catch (const RtMidiError& error) {
         reports.errors.push_back(error.getMessage());
     }

@@ -17,6 +17,6 @@ struct MidiPortNames {
 };
 
 // An error when the MIDI system cannot be reached at all.
-Expected<MidiPortNames> listMidiPorts(MidiApi api);
+Expected<MidiPortNames> ListMidiPorts(MidiApi api);
 
 } // namespace vtl

@@ -10,7 +10,7 @@ constexpr std::uint8_t kSysExEnd = 0xF7;
 constexpr std::uint8_t kFirstRealtime = 0xF8;
 
 // Length of a short message including its status byte; 0 for a status that cannot start one.
-std::size_t shortLength(std::uint8_t status) {
+std::size_t ShortLength(std::uint8_t status) {
     if (status < 0xF0) return (status & 0xE0) == 0xC0 ? 2 : 3; // Cx, Dx carry one data byte
     switch (status) {
     case 0xF1:
@@ -27,7 +27,7 @@ std::size_t shortLength(std::uint8_t status) {
 
 } // namespace
 
-std::vector<Bytes> MidiStreamParser::feed(std::span<const std::uint8_t> chunk) {
+std::vector<Bytes> MidiStreamParser::Feed(std::span<const std::uint8_t> chunk) {
     std::vector<Bytes> complete;
     for (const std::uint8_t byte : chunk) {
         if (byte >= kFirstRealtime) {
@@ -38,7 +38,7 @@ std::vector<Bytes> MidiStreamParser::feed(std::span<const std::uint8_t> chunk) {
         if (byte < 0x80) {
             if (partial_.empty()) continue;
             partial_.push_back(byte);
-            if (!inSysEx && partial_.size() == shortLength(partial_.front())) {
+            if (!inSysEx && partial_.size() == ShortLength(partial_.front())) {
                 complete.push_back(std::move(partial_));
                 partial_.clear();
             }
@@ -56,7 +56,7 @@ std::vector<Bytes> MidiStreamParser::feed(std::span<const std::uint8_t> chunk) {
             partial_.push_back(byte);
             continue;
         }
-        const std::size_t length = shortLength(byte);
+        const std::size_t length = ShortLength(byte);
         if (length == 1) complete.push_back({byte});
         if (length > 1) partial_.push_back(byte);
     }

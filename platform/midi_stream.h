@@ -17,9 +17,9 @@ public:
     // in order. A SysEx message may span chunks; realtime bytes (F8 to FF) are messages of
     // their own wherever they occur. Stray data bytes, a lone F7 and short messages missing
     // data bytes are dropped.
-    std::vector<Bytes> feed(std::span<const std::uint8_t> chunk);
+    std::vector<Bytes> Feed(std::span<const std::uint8_t> chunk);
     // Forgets a partly received message.
-    void reset() { partial_.clear(); }
+    void Reset() { partial_.clear(); }
 
 private:
     // The message being received: empty, a SysEx message without its F7 yet, or a short

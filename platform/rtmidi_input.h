@@ -24,32 +24,32 @@ public:
     RtMidiInput(const RtMidiInput&) = delete;
     RtMidiInput& operator=(const RtMidiInput&) = delete;
 
-    int deviceCount() override;
-    void selectDevice(int number) override;
-    std::string deviceName() override;
+    int DeviceCount() override;
+    void SelectDevice(int number) override;
+    std::string DeviceName() override;
 
-    OpenState openState() override { return state_; }
+    OpenState State() override { return state_; }
     // The most messages kept waiting; later ones are dropped with a warning until the
     // waiting list has been emptied.
-    void setBufferSize(int messages) override;
-    void open() override;
-    void close() override;
-    void startReceiving() override;
-    void stopReceiving() override;
+    void SetBufferSize(int messages) override;
+    void Open() override;
+    void Close() override;
+    void StartReceiving() override;
+    void StopReceiving() override;
     // Takes any realtime status, F8 to FF; other status bytes are left alone.
-    void setRealtimeFilter(std::uint8_t status, bool on) override;
+    void SetRealtimeFilter(std::uint8_t status, bool on) override;
 
-    int pendingCount() override;
-    Bytes oldestSysEx() override;
-    std::array<std::uint8_t, 3> oldestShort() override;
-    void discardOldest() override;
+    int PendingCount() override;
+    Bytes OldestSysEx() override;
+    std::array<std::uint8_t, 3> OldestShort() override;
+    void DiscardOldest() override;
 
 private:
-    static void onReceived(double, std::vector<unsigned char>* chunk, void* self);
+    static void OnReceived(double, std::vector<unsigned char>* chunk, void* self);
     // On RtMidi's thread.
-    void accept(std::span<const std::uint8_t> chunk);
+    void Accept(std::span<const std::uint8_t> chunk);
     // On the owner's thread.
-    void deliver();
+    void Deliver();
 
     // Construction.
     OwnerThread owner_;

@@ -4,28 +4,28 @@ namespace vtl {
 
 RtMidiOutput::RtMidiOutput(MidiApi api, std::string name)
     : reports_(owner_,
-               [this](int code, const std::string& message) { notifyError(code, message); }),
-      api_(rtMidiApi(api)), name_(std::move(name)) {
-    create();
+               [this](int code, const std::string& message) { NotifyError(code, message); }),
+      api_(RtMidiApi(api)), name_(std::move(name)) {
+    Create();
 }
 
 RtMidiOutput::~RtMidiOutput() = default;
 
-void RtMidiOutput::create() {
-    reports_.attempt([&] {
+void RtMidiOutput::Create() {
+    reports_.Attempt([&] {
         midi_ = std::make_unique<RtMidiOut>(api_, name_);
-        reports_.watch(*midi_);
+        reports_.Watch(*midi_);
     });
 }
 
-bool RtMidiOutput::hasVirtualPort() {
+bool RtMidiOutput::HasVirtualPort() {
     if (!midi_) return false;
     const RtMidi::Api api = midi_->getCurrentApi();
-    if (api == RtMidi::UNIX_JACK) return jackServerRuns();
+    if (api == RtMidi::UNIX_JACK) return JackServerRuns();
     return api == RtMidi::LINUX_ALSA || api == RtMidi::MACOSX_CORE;
 }
 
-bool RtMidiOutput::jackServerRuns() {
+bool RtMidiOutput::JackServerRuns() {
     // Without a server RtMidi's JACK client only warns, each time it tries to connect, and
     // lists no ports; it cannot make a virtual port either.
     bool warned = false;
@@ -35,56 +35,56 @@ bool RtMidiOutput::jackServerRuns() {
         },
         &warned);
     midi_->getPortCount();
-    reports_.watch(*midi_);
+    reports_.Watch(*midi_);
     return !warned;
 }
 
-int RtMidiOutput::deviceCount() {
+int RtMidiOutput::DeviceCount() {
     unsigned count = 0;
-    if (midi_) reports_.attempt([&] { count = midi_->getPortCount(); });
+    if (midi_) reports_.Attempt([&] { count = midi_->getPortCount(); });
     return static_cast<int>(count);
 }
 
-std::string RtMidiOutput::deviceName() {
-    if (device_ == kDefaultDevice) return hasVirtualPort() ? name_ : std::string();
+std::string RtMidiOutput::DeviceName() {
+    if (device_ == kDefaultDevice) return HasVirtualPort() ? name_ : std::string();
     std::string name;
-    if (device_ >= 0 && device_ < deviceCount())
-        reports_.attempt([&] { name = midi_->getPortName(static_cast<unsigned>(device_)); });
+    if (device_ >= 0 && device_ < DeviceCount())
+        reports_.Attempt([&] { name = midi_->getPortName(static_cast<unsigned>(device_)); });
     return name;
 }
 
-void RtMidiOutput::open() {
-    close();
+void RtMidiOutput::Open() {
+    Close();
     if (!midi_) {
-        reports_.report(rtMidiErrorCode(RtMidiError::DRIVER_ERROR),
+        reports_.Report(RtMidiErrorCode(RtMidiError::DRIVER_ERROR),
                         "The MIDI output could not be set up.");
         return;
     }
-    if (device_ == kDefaultDevice && hasVirtualPort()) {
-        open_ = virtualOpen_ = reports_.attempt([&] { midi_->openVirtualPort(name_); });
+    if (device_ == kDefaultDevice && HasVirtualPort()) {
+        open_ = virtualOpen_ = reports_.Attempt([&] { midi_->openVirtualPort(name_); });
         return;
     }
-    if (!reports_.deviceExists(device_, deviceCount(), "output")) return;
-    open_ = reports_.attempt([&] { midi_->openPort(static_cast<unsigned>(device_), name_); }) &&
+    if (!reports_.DeviceExists(device_, DeviceCount(), "output")) return;
+    open_ = reports_.Attempt([&] { midi_->openPort(static_cast<unsigned>(device_), name_); }) &&
             midi_->isPortOpen();
-    if (!open_) reports_.attempt([&] { midi_->closePort(); });
+    if (!open_) reports_.Attempt([&] { midi_->closePort(); });
 }
 
-void RtMidiOutput::close() {
+void RtMidiOutput::Close() {
     if (!open_) return;
-    reports_.attempt([&] { midi_->closePort(); });
+    reports_.Attempt([&] { midi_->closePort(); });
     open_ = false;
     if (virtualOpen_) {
         // Some systems keep a virtual port until its client goes: start with a fresh client.
         virtualOpen_ = false;
         midi_.reset();
-        create();
+        Create();
     }
 }
 
-void RtMidiOutput::sendSysEx(std::span<const std::uint8_t> message) {
+void RtMidiOutput::SendSysEx(std::span<const std::uint8_t> message) {
     if (!open_ || message.empty()) return;
-    reports_.attempt([&] { midi_->sendMessage(message.data(), message.size()); });
+    reports_.Attempt([&] { midi_->sendMessage(message.data(), message.size()); });
 }
 
 } // namespace vtl

@@ -22,20 +22,20 @@ public:
     RtMidiOutput(const RtMidiOutput&) = delete;
     RtMidiOutput& operator=(const RtMidiOutput&) = delete;
 
-    int deviceCount() override;
-    void selectDevice(int number) override { device_ = number; }
-    std::string deviceName() override;
+    int DeviceCount() override;
+    void SelectDevice(int number) override { device_ = number; }
+    std::string DeviceName() override;
 
-    bool isOpen() override { return open_; }
-    void open() override;
-    void close() override;
+    bool IsOpen() override { return open_; }
+    void Open() override;
+    void Close() override;
     // Does nothing while the output is closed.
-    void sendSysEx(std::span<const std::uint8_t> message) override;
+    void SendSysEx(std::span<const std::uint8_t> message) override;
 
 private:
-    void create();
-    bool hasVirtualPort();
-    bool jackServerRuns();
+    void Create();
+    bool HasVirtualPort();
+    bool JackServerRuns();
 
     OwnerThread owner_;
     RtMidiReports reports_;

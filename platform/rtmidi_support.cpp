@@ -5,10 +5,10 @@
 namespace vtl {
 namespace {
 
-void onRtMidiError(RtMidiError::Type type, const std::string& message, void* reports) {
+void OnRtMidiError(RtMidiError::Type type, const std::string& message, void* reports) {
     // RtMidi prints debug warnings only in its own debug builds; they are noise here.
     if (type == RtMidiError::DEBUG_WARNING) return;
-    static_cast<RtMidiReports*>(reports)->report(rtMidiErrorCode(type), message);
+    static_cast<RtMidiReports*>(reports)->Report(RtMidiErrorCode(type), message);
 }
 
 } // namespace
@@ -17,46 +17,46 @@ OwnerThread::OwnerThread() : context_(std::make_unique<QObject>()) {}
 
 OwnerThread::~OwnerThread() = default;
 
-void OwnerThread::post(std::function<void()> work) const {
+void OwnerThread::Post(std::function<void()> work) const {
     QMetaObject::invokeMethod(context_.get(), std::move(work), Qt::QueuedConnection);
 }
 
-int rtMidiErrorCode(RtMidiError::Type type) {
+int RtMidiErrorCode(RtMidiError::Type type) {
     if (type == RtMidiError::WARNING || type == RtMidiError::DEBUG_WARNING) return 0;
     return 100 + static_cast<int>(type);
 }
 
-RtMidi::Api rtMidiApi(MidiApi api) {
-    return resolveMidiApi(api) == MidiApi::Alsa ? RtMidi::LINUX_ALSA : RtMidi::UNIX_JACK;
+RtMidi::Api RtMidiApi(MidiApi api) {
+    return ResolveMidiApi(api) == MidiApi::Alsa ? RtMidi::LINUX_ALSA : RtMidi::UNIX_JACK;
 }
 
 RtMidiReports::RtMidiReports(const OwnerThread& owner, Deliver deliver)
     : owner_(owner), deliver_(std::move(deliver)) {}
 
-void RtMidiReports::watch(RtMidi& midi) {
-    midi.setErrorCallback(&onRtMidiError, this);
+void RtMidiReports::Watch(RtMidi& midi) {
+    midi.setErrorCallback(&OnRtMidiError, this);
 }
 
-bool RtMidiReports::attempt(const std::function<void()>& call) {
+bool RtMidiReports::Attempt(const std::function<void()>& call) {
     failed_ = false;
     try {
         call();
     } catch (const RtMidiError& error) {
-        report(rtMidiErrorCode(error.getType()), error.getMessage());
+        Report(RtMidiErrorCode(error.getType()), error.getMessage());
     } catch (const std::exception& error) {
-        report(rtMidiErrorCode(RtMidiError::UNSPECIFIED), error.what());
+        Report(RtMidiErrorCode(RtMidiError::UNSPECIFIED), error.what());
     }
     return !failed_;
 }
 
-void RtMidiReports::report(int code, const std::string& message) {
+void RtMidiReports::Report(int code, const std::string& message) {
     if (code > 0) failed_ = true;
-    owner_.post([deliver = deliver_, code, message] { deliver(code, message); });
+    owner_.Post([deliver = deliver_, code, message] { deliver(code, message); });
 }
 
-bool RtMidiReports::deviceExists(int device, int count, const std::string& direction) {
+bool RtMidiReports::DeviceExists(int device, int count, const std::string& direction) {
     if (device >= 0 && device < count) return true;
-    report(rtMidiErrorCode(RtMidiError::INVALID_DEVICE),
+    Report(RtMidiErrorCode(RtMidiError::INVALID_DEVICE),
            "MIDI " + direction + " device " + std::to_string(device) + " does not exist (" +
                std::to_string(count) + " " + direction + " devices).");
     return false;

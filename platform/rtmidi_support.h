@@ -25,7 +25,7 @@ public:
     OwnerThread& operator=(const OwnerThread&) = delete;
 
     // Callable from any thread; work still waiting when this object goes is dropped.
-    void post(std::function<void()> work) const;
+    void Post(std::function<void()> work) const;
 
 private:
     std::unique_ptr<QObject> context_;
@@ -33,10 +33,10 @@ private:
 
 // The code the error handler receives: 0 for a warning, else 100 + the RtMidiError type, which
 // keeps real errors clear of the small codes the link's error handler treats specially.
-int rtMidiErrorCode(RtMidiError::Type type);
+int RtMidiErrorCode(RtMidiError::Type type);
 
 // The RtMidi API a port opens with, after resolving the automatic choice.
-RtMidi::Api rtMidiApi(MidiApi api);
+RtMidi::Api RtMidiApi(MidiApi api);
 
 // Collects the errors and warnings of the RtMidi objects it watches and hands each one to the
 // owner's thread.
@@ -49,15 +49,15 @@ public:
     RtMidiReports& operator=(const RtMidiReports&) = delete;
 
     // Routes this object's reports here; RtMidi then neither prints nor throws them.
-    void watch(RtMidi& midi);
+    void Watch(RtMidi& midi);
     // Runs one call into RtMidi; false when the call reported an error or threw one.
-    bool attempt(const std::function<void()>& call);
+    bool Attempt(const std::function<void()>& call);
     // Hands a report to the owner's thread; an error (code above 0) also fails the current
     // attempt. Callable from any thread.
-    void report(int code, const std::string& message);
+    void Report(int code, const std::string& message);
     // Reports a device number that is not one of the count devices of the direction ("input"
     // or "output"); true when it is one of them.
-    bool deviceExists(int device, int count, const std::string& direction);
+    bool DeviceExists(int device, int count, const std::string& direction);
 
 private:
     const OwnerThread& owner_;

@@ -9,22 +9,22 @@ class WindowPlacement {
 public:
     virtual ~WindowPlacement() = default;
 
-    virtual bool isMinimised() const = 0;
-    virtual bool isMaximised() const = 0;
+    virtual bool IsMinimised() const = 0;
+    virtual bool IsMaximised() const = 0;
 
-    virtual int left() const = 0;
-    virtual int top() const = 0;
-    virtual int width() const = 0;
-    virtual int height() const = 0;
+    virtual int Left() const = 0;
+    virtual int Top() const = 0;
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
     // Moves and resizes in one step.
-    virtual void move(int left, int top, int width, int height) = 0;
-    virtual void maximise() = 0;
+    virtual void Move(int left, int top, int width, int height) = 0;
+    virtual void Maximise() = 0;
 
     // The area windows may occupy, with its origin at left 0, top 0.
-    virtual int screenWidth() const = 0;
-    virtual int screenHeight() const = 0;
-    virtual int unitsPerPixelX() const = 0;
-    virtual int unitsPerPixelY() const = 0;
+    virtual int ScreenWidth() const = 0;
+    virtual int ScreenHeight() const = 0;
+    virtual int UnitsPerPixelX() const = 0;
+    virtual int UnitsPerPixelY() const = 0;
 };
 
 } // namespace vtl

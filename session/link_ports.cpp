@@ -14,7 +14,7 @@ LinkPorts::LinkPorts(const PortChoice& choice) {
         return;
     }
     chain_ = std::make_unique<McuChain>(kDemoManuals);
-    if (!choice.demoConsole.empty()) preloaded_ = chain_->preloadConsoleFile(choice.demoConsole);
+    if (!choice.demoConsole.empty()) preloaded_ = chain_->PreloadConsoleFile(choice.demoConsole);
     auto input = std::make_unique<SimMidiInput>(*chain_);
     simInput_ = input.get();
     output_ = std::make_unique<SimMidiOutput>(*chain_, *input);
@@ -23,8 +23,8 @@ LinkPorts::LinkPorts(const PortChoice& choice) {
 
 LinkPorts::~LinkPorts() = default;
 
-void LinkPorts::advance() {
-    if (simInput_) simInput_->advance();
+void LinkPorts::Advance() {
+    if (simInput_) simInput_->Advance();
 }
 
 std::unique_ptr<MidiInput> LinkPorts::RealInput(MidiApi api, const std::string& clientName) {

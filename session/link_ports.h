@@ -33,15 +33,15 @@ public:
     LinkPorts(const LinkPorts&) = delete;
     LinkPorts& operator=(const LinkPorts&) = delete;
 
-    MidiInput& input() { return *input_; }
-    MidiOutput& output() { return *output_; }
-    bool simulated() const { return simInput_ != nullptr; }
-    McuChain* chain() { return chain_.get(); }
+    MidiInput& Input() { return *input_; }
+    MidiOutput& Output() { return *output_; }
+    bool Simulated() const { return simInput_ != nullptr; }
+    McuChain* Chain() { return chain_.get(); }
     // Whether the simulated console holds the demo console's programs; the error names the
     // file. Its MCUs are blank otherwise.
-    const Status& preloaded() const { return preloaded_; }
+    const Status& Preloaded() const { return preloaded_; }
     // Once per tick, before the link's: lets the simulated console's answers arrive.
-    void advance();
+    void Advance();
 
     // Further real ports under their own client name, for the probe.
     static std::unique_ptr<MidiInput> RealInput(MidiApi api, const std::string& clientName);

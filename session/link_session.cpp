@@ -10,10 +10,10 @@ namespace vtl {
 LinkSession::LinkSession(const PortChoice& choice, ConsoleModel& model, MidiSettings& settings,
                          TransferObserver& observer, ChooseDevices chooseDevices)
     : ports_(choice) {
-    queue_ = std::make_unique<OutputQueue>(input(), output(), settings);
-    transfer_ = std::make_unique<TransferController>(model, input(), *queue_, settings, observer,
+    queue_ = std::make_unique<OutputQueue>(Input(), Output(), settings);
+    transfer_ = std::make_unique<TransferController>(model, Input(), *queue_, settings, observer,
                                                      std::move(chooseDevices));
-    transfer_->setTrafficListener(this);
+    transfer_->SetTrafficListener(this);
 }
 
 LinkSession::~LinkSession() = default;
@@ -25,34 +25,33 @@ Status LinkSession::StartTrace(const std::string& path) {
     return Ok();
 }
 
-MidiInput& LinkSession::input() {
-    return ports_.input();
+MidiInput& LinkSession::Input() {
+    return ports_.Input();
 }
 
-MidiOutput& LinkSession::output() {
-    return ports_.output();
+MidiOutput& LinkSession::Output() {
+    return ports_.Output();
 }
 
-McuChain* LinkSession::simulatedChain() {
-    return ports_.chain();
+McuChain* LinkSession::SimulatedChain() {
+    return ports_.Chain();
 }
 
 void LinkSession::Tick() {
-    ports_.advance();
+    ports_.Advance();
     transfer_->Tick();
 }
 
 bool LinkSession::Completed() const {
-    return transfer_->linkState() == LinkState::Finishing && queue_->empty() &&
-           !transfer_->pausing();
+    return transfer_->State() == LinkState::Finishing && queue_->empty() && !transfer_->Pausing();
 }
 
 bool LinkSession::Quiet() const {
-    return Completed() || transfer_->linkState() == LinkState::Idle;
+    return Completed() || transfer_->State() == LinkState::Idle;
 }
 
 void LinkSession::Close() {
-    CloseLink(input(), output());
+    CloseLink(Input(), Output());
 }
 
 void LinkSession::Traffic(long tick, Direction direction, std::span<const std::uint8_t> message) {

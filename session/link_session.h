@@ -37,14 +37,14 @@ public:
     // Writes every message sent and received to this file from now on; the error names it.
     Status StartTrace(const std::string& path);
 
-    MidiInput& input();
-    MidiOutput& output();
-    bool simulated() const { return ports_.simulated(); }
+    MidiInput& Input();
+    MidiOutput& Output();
+    bool Simulated() const { return ports_.Simulated(); }
     // The simulated console's chain, to make it misbehave; none on real ports.
-    McuChain* simulatedChain();
-    const Status& demoPreloaded() const { return ports_.preloaded(); }
-    TransferController& transfer() { return *transfer_; }
-    const TransferController& transfer() const { return *transfer_; }
+    McuChain* SimulatedChain();
+    const Status& DemoPreloaded() const { return ports_.Preloaded(); }
+    TransferController& Transfer() { return *transfer_; }
+    const TransferController& Transfer() const { return *transfer_; }
 
     // The simulated console's time moves on, then the transfer's.
     void Tick();

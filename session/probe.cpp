@@ -19,9 +19,9 @@ const std::string kClientName = std::string(kProductName) + " probe";
 
 // Selects the port with this exact name; false when it has gone.
 bool SelectByName(MidiPort& port, const std::string& name) {
-    for (int d = 0; d < port.deviceCount(); ++d) {
-        port.selectDevice(d);
-        if (port.deviceName() == name) return true;
+    for (int d = 0; d < port.DeviceCount(); ++d) {
+        port.SelectDevice(d);
+        if (port.DeviceName() == name) return true;
     }
     return false;
 }
@@ -37,17 +37,17 @@ void Listen(int milliseconds) {
 Expected<ProbeResult>
 ProbeConsole(MidiApi api, const std::function<void(int output, const std::string& name)>& trying) {
     // The names are taken before our own listening ports exist, so that those are not probed.
-    auto ports = listMidiPorts(api);
+    auto ports = ListMidiPorts(api);
     if (!ports) return ports.error();
     ProbeResult result{std::move(*ports), {}};
 
     std::vector<std::unique_ptr<MidiInput>> inputs;
     for (std::size_t i = 0; i < result.ports.inputs.size(); ++i) {
         auto input = LinkPorts::RealInput(api, kClientName);
-        input->selectDevice(static_cast<int>(i));
-        input->open();
+        input->SelectDevice(static_cast<int>(i));
+        input->Open();
         SetRealtimeFilters(*input, true);
-        input->startReceiving();
+        input->StartReceiving();
         inputs.push_back(std::move(input));
     }
 
@@ -55,15 +55,15 @@ ProbeConsole(MidiApi api, const std::function<void(int output, const std::string
         trying(static_cast<int>(o), result.ports.outputs[o]);
         const auto output = LinkPorts::RealOutput(api, kClientName);
         if (!SelectByName(*output, result.ports.outputs[o])) continue;
-        output->open();
-        output->sendSysEx(TagMessage(1));
+        output->Open();
+        output->SendSysEx(TagMessage(1));
         Listen(kListenMilliseconds);
-        output->close();
+        output->Close();
         for (std::size_t i = 0; i < inputs.size(); ++i) {
             auto& input = *inputs[i];
-            while (input.pendingCount() > 0) {
-                const Bytes message = input.oldestSysEx();
-                input.discardOldest();
+            while (input.PendingCount() > 0) {
+                const Bytes message = input.OldestSysEx();
+                input.DiscardOldest();
                 const auto value = TagValue(message);
                 if (Recognise(message) != MessageKind::Tag || !value) continue;
                 result.answers.push_back({static_cast<int>(i), static_cast<int>(o), *value - 1});

@@ -181,7 +181,7 @@ std::vector<TextEdit> TextEdits(const TransferReport& report) {
 }
 
 std::string ProgressSummary(const TransferProgress& progress) {
-    if (!progress.active()) return {};
+    if (!progress.Active()) return {};
     if (progress.total == 0) return "Counting manuals...";
     const std::string manual =
         "Manual " + std::to_string(progress.manual) + " of " + std::to_string(progress.manuals);

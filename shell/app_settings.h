@@ -40,7 +40,7 @@ private:
     };
 
     AppState& state_;
-    cInifile iniFile_;
+    IniFile iniFile_;
     std::optional<MidiChoice> realMidi_;
 };
 

@@ -30,7 +30,7 @@ Application::Application(AppOptions options) : options_(std::move(options)) {
     QApplication::setOrganizationName(QString::fromLatin1(kOrganisationName));
     state_.programFolder = options_.programFolder;
     instance_ = std::make_unique<SingleInstance>(kWindowTitle);
-    instance_->onActivate([this](const QString& file) {
+    instance_->OnActivate([this](const QString& file) {
         if (flow_) flow_->RaiseWindow();
         // A console file double-clicked while this copy runs opens here, as Load would.
         if (!file.isEmpty() && main_ && main_->isVisible()) files_->LoadAsked(file);
@@ -67,7 +67,7 @@ void Application::MakeWindows() {
     state_.catalogue = BuildCatalogue();
     state_.console = ConsoleModel{};
     link_ = std::make_unique<LinkController>(state_, document_);
-    main_ = std::make_unique<frmMain>(document_, state_.programFolder);
+    main_ = std::make_unique<MainWindow>(document_, state_.programFolder);
     messages_.SetWindow(main_.get());
     files_ = std::make_unique<ConsoleFiles>(state_, document_, *main_);
     main_->OnClose([this] {
@@ -82,9 +82,9 @@ void Application::MakeWindows() {
     // loop before the splash's first paint.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::PolishRequest);
     // Its text box lays out its text when made, so it waits for the fonts: it comes last.
-    status_ = std::make_unique<frmStatus>([this] { link_->CloseInput(); });
+    status_ = std::make_unique<ProgressWindow>([this] { link_->CloseInput(); });
     status_->OnDismissed([this] { link_->Dismissed(); });
-    status_->setCentreOn(main_.get());
+    status_->SetCentreOn(main_.get());
     statusPresenter_ = std::make_unique<StatusPresenter>(
         *status_, [this](const std::string& text) { messages_.Show(text); },
         [this](const std::string& line) { messages_.Log(line); });
@@ -118,10 +118,10 @@ void Application::OpenPorts() {
     if (options_.demo) settings_.UseDemoMidi();
     link_->Open(options_, messages_, [this] { return midiSetup_->ShowModal(); });
     LinkSession& session = link_->Session();
-    midiSetup_ = std::make_unique<frmMIDISetup>(
-        state_, session.input(), session.output(),
+    midiSetup_ = std::make_unique<MidiSetupDialog>(
+        state_, session.Input(), session.Output(),
         [this](const std::string& line) { messages_.Log(line); }, main_.get());
-    midiSetup_->setWindows(main_.get(), status_.get());
+    midiSetup_->SetWindows(main_.get(), status_.get());
     // What cannot be had is told; the program goes on without it. Told only now that the
     // windows and the link are there: a message box runs the event loop, and with it whatever
     // of the start is queued.

@@ -19,9 +19,9 @@ class LinkController;
 class SingleInstance;
 class StartFlow;
 class StatusPresenter;
-class frmMain;
-class frmMIDISetup;
-class frmStatus;
+class MainWindow;
+class MidiSetupDialog;
+class ProgressWindow;
 
 class Application {
 public:
@@ -35,14 +35,14 @@ public:
     void Shutdown();
 
     // The parts, for the commands and tests.
-    AppState& state() { return state_; }
+    AppState& State() { return state_; }
     ConsoleDocument& Document() { return document_; }
     LinkController& Link() { return *link_; }
     ConsoleFiles& Files() { return *files_; }
     StartFlow& Flow() { return *flow_; }
-    frmMain* mainWindow() { return main_.get(); }
-    frmStatus& status() { return *status_; }
-    frmMIDISetup& MidiSetup() { return *midiSetup_; }
+    MainWindow* Window() { return main_.get(); }
+    ProgressWindow& Status() { return *status_; }
+    MidiSetupDialog& MidiSetup() { return *midiSetup_; }
 
 private:
     void MakeWindows();
@@ -58,12 +58,12 @@ private:
     ConsoleDocument document_{state_.console, state_.catalogue};
     // Destroyed after the windows that hold its ports.
     std::unique_ptr<LinkController> link_;
-    std::unique_ptr<frmMain> main_;
+    std::unique_ptr<MainWindow> main_;
     std::unique_ptr<CommandTable> commands_;
     std::unique_ptr<ConsoleFiles> files_;
-    std::unique_ptr<frmStatus> status_;
+    std::unique_ptr<ProgressWindow> status_;
     std::unique_ptr<StatusPresenter> statusPresenter_;
-    std::unique_ptr<frmMIDISetup> midiSetup_;
+    std::unique_ptr<MidiSetupDialog> midiSetup_;
     std::unique_ptr<StartFlow> flow_;
     // Fills the font database beside the start-up; joined first when the application ends.
     std::jthread fontWarmUp_;

@@ -21,7 +21,7 @@ QString FileFilter() {
 
 } // namespace
 
-ConsoleFiles::ConsoleFiles(AppState& state, ConsoleDocument& document, frmMain& main)
+ConsoleFiles::ConsoleFiles(AppState& state, ConsoleDocument& document, MainWindow& main)
     : state_(state), document_(document), main_(main) {}
 
 void ConsoleFiles::LoadConfigurationFile() {

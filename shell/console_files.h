@@ -9,7 +9,7 @@ namespace vtl {
 
 struct AppState;
 class ConsoleDocument;
-class frmMain;
+class MainWindow;
 
 class ConsoleFiles : public QObject {
     Q_OBJECT
@@ -17,7 +17,7 @@ class ConsoleFiles : public QObject {
 public:
     // The dialogs and message boxes belong to the main window, whose view shows a console
     // loaded.
-    ConsoleFiles(AppState& state, ConsoleDocument& document, frmMain& main);
+    ConsoleFiles(AppState& state, ConsoleDocument& document, MainWindow& main);
 
     // The commands.
     void LoadConfigurationFile();
@@ -43,7 +43,7 @@ private:
 
     AppState& state_;
     ConsoleDocument& document_;
-    frmMain& main_;
+    MainWindow& main_;
 };
 
 } // namespace vtl

@@ -60,7 +60,7 @@ QRect Twips(int left, int top, int width, int height) {
 
 } // namespace
 
-frmChoice::frmChoice(QWidget* parent) : StartWindow(parent) {
+StartChoice::StartChoice(QWidget* parent) : StartWindow(parent) {
     setObjectName(QStringLiteral("frmChoice"));
     // Painted and coloured here rather than by a style sheet, which would cost the start-up
     // more than the rest of the window.
@@ -101,13 +101,13 @@ frmChoice::frmChoice(QWidget* parent) : StartWindow(parent) {
     auto* cmdExit = new QPushButton(QStringLiteral("E&xit"), this);
     cmdExit->setObjectName(QStringLiteral("cmdExit"));
     cmdExit->setGeometry(210, 212, 80, 26);
-    connect(cmdExit, &QPushButton::clicked, this, &frmChoice::reject);
+    connect(cmdExit, &QPushButton::clicked, this, &StartChoice::reject);
     auto* cmdHelp = new QPushButton(QStringLiteral("&Help"), this);
     cmdHelp->setObjectName(QStringLiteral("cmdHelp"));
     cmdHelp->hide();
 }
 
-void frmChoice::paintEvent(QPaintEvent*) {
+void StartChoice::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     QLinearGradient shade(0, 0, 0, height());
     shade.setColorAt(0, QColor(0x5b3a21));
@@ -115,7 +115,7 @@ void frmChoice::paintEvent(QPaintEvent*) {
     painter.fillRect(rect(), shade);
 }
 
-void frmChoice::reject() {
+void StartChoice::reject() {
     // The window is not hidden: the program ends instead.
     if (exit_) exit_();
 }

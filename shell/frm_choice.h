@@ -7,14 +7,14 @@
 
 namespace vtl {
 
-class frmChoice : public StartWindow {
+class StartChoice : public StartWindow {
 public:
-    explicit frmChoice(QWidget* parent = nullptr);
+    explicit StartChoice(QWidget* parent = nullptr);
 
     // "New" or "Load".
-    void onChoice(std::function<void(const QString&)> handler) { choice_ = std::move(handler); }
+    void OnChoice(std::function<void(const QString&)> handler) { choice_ = std::move(handler); }
     // "Exit", and every other way of closing the window: Escape, the window manager's close.
-    void onExit(std::function<void()> handler) { exit_ = std::move(handler); }
+    void OnExit(std::function<void()> handler) { exit_ = std::move(handler); }
 
     void reject() override;
 

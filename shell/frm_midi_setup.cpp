@@ -67,10 +67,10 @@ bool ListDevices(QComboBox& list, MidiPort& port, const QString& placeholder, in
                  int setting) {
     list.addItem(placeholder);
     list.setCurrentIndex(-1);
-    const int count = port.deviceCount();
+    const int count = port.DeviceCount();
     for (int device = firstDevice; device < count; ++device) {
-        port.selectDevice(device);
-        const std::string name = port.deviceName();
+        port.SelectDevice(device);
+        const std::string name = port.DeviceName();
         if (device == MidiOutput::kDefaultDevice && (!name.empty() || count > 0)) {
             AddDefaultOutput(list, name);
             continue;
@@ -89,8 +89,8 @@ void FitPopup(QComboBox& list) {
 
 } // namespace
 
-frmMIDISetup::frmMIDISetup(AppState& state, MidiInput& input, MidiOutput& output,
-                           LogWriter writeLog, QWidget* parent)
+MidiSetupDialog::MidiSetupDialog(AppState& state, MidiInput& input, MidiOutput& output,
+                                 LogWriter writeLog, QWidget* parent)
     : QDialog(parent), state_(state), input_(input), output_(output),
       writeLog_(std::move(writeLog)), label1_(new QLabel(QStringLiteral("MIDI In Device:"), this)),
       comboMidiIn_(new QComboBox(this)),
@@ -119,21 +119,21 @@ frmMIDISetup::frmMIDISetup(AppState& state, MidiInput& input, MidiOutput& output
         list->resize(cmdOK_->x() - kListGap - list->x(), list->height());
 
     cmdOK_->setDefault(true);
-    connect(cmdOK_, &QPushButton::clicked, this, &frmMIDISetup::accept);
-    connect(cmdCancel_, &QPushButton::clicked, this, &frmMIDISetup::reject);
+    connect(cmdOK_, &QPushButton::clicked, this, &MidiSetupDialog::accept);
+    connect(cmdCancel_, &QPushButton::clicked, this, &MidiSetupDialog::reject);
 }
 
-void frmMIDISetup::setWindows(QWidget* mainWindow, QWidget* statusWindow) {
+void MidiSetupDialog::SetWindows(QWidget* mainWindow, QWidget* statusWindow) {
     mainWindow_ = mainWindow;
     statusWindow_ = statusWindow;
 }
 
-bool frmMIDISetup::ShowModal() {
+bool MidiSetupDialog::ShowModal() {
     exec();
     return !state_.midiSetupCancelled;
 }
 
-void frmMIDISetup::accept() {
+void MidiSetupDialog::accept() {
     state_.midiSetupCancelled = false;
     state_.midi.midiInSetting = comboMidiIn_->currentIndex();
     state_.midi.midiOutSetting = comboMidiOut_->currentIndex();
@@ -143,18 +143,18 @@ void frmMIDISetup::accept() {
     state_.midiConfigured = true;
 }
 
-void frmMIDISetup::reject() {
+void MidiSetupDialog::reject() {
     state_.midiSetupCancelled = true;
     loaded_ = false;
     QDialog::reject();
 }
 
-void frmMIDISetup::showEvent(QShowEvent* event) {
+void MidiSetupDialog::showEvent(QShowEvent* event) {
     if (!loaded_) Load();
     QDialog::showEvent(event);
 }
 
-void frmMIDISetup::Load() {
+void MidiSetupDialog::Load() {
     loaded_ = true;
     // Every opening comes from the main window once the dialog knows it.
     if (mainWindow_) Place();
@@ -177,7 +177,7 @@ void frmMIDISetup::Load() {
     FitPopup(*comboMidiIn_);
 }
 
-void frmMIDISetup::Place() {
+void MidiSetupDialog::Place() {
     // The dialog's own place, before it moves to the main window, is the middle of the screen.
     const QScreen* screen = mainWindow_ ? mainWindow_->screen() : this->screen();
     const QSize size = frameGeometry().size();

@@ -19,26 +19,26 @@ struct AppState;
 class MidiInput;
 class MidiOutput;
 
-class frmMIDISetup : public QDialog {
+class MidiSetupDialog : public QDialog {
     Q_OBJECT
 
 public:
     using LogWriter = std::function<void(const std::string& line)>;
 
     // The state and the ports must outlive the dialog.
-    frmMIDISetup(AppState& state, MidiInput& input, MidiOutput& output, LogWriter writeLog,
-                 QWidget* parent = nullptr);
+    MidiSetupDialog(AppState& state, MidiInput& input, MidiOutput& output, LogWriter writeLog,
+                    QWidget* parent = nullptr);
 
     // The windows placed when the main window opens the dialog: the dialog is centred on the
     // main window, the status window on the dialog's own place.
-    void setWindows(QWidget* mainWindow, QWidget* statusWindow);
-    void setMessageBox(MessageBoxFn messageBox) { messageBox_ = std::move(messageBox); }
+    void SetWindows(QWidget* mainWindow, QWidget* statusWindow);
+    void SetMessageBox(MessageBoxFn messageBox) { messageBox_ = std::move(messageBox); }
 
     // Shows the dialog modally; false when the user cancelled it.
     bool ShowModal();
 
     // True from the first show until a Cancel: the next show keeps the lists as they are.
-    bool isLoaded() const { return loaded_; }
+    bool IsLoaded() const { return loaded_; }
 
     // OK: stores the chosen positions and hides the dialog, which keeps its lists.
     void accept() override;

@@ -11,7 +11,7 @@
 
 namespace vtl {
 
-frmSplash::frmSplash(const QString& picturePath, QWidget* parent)
+SplashWindow::SplashWindow(const QString& picturePath, QWidget* parent)
     : StartWindow(parent), picture_(new QLabel(this)),
       reading_(std::async(std::launch::async, [picturePath] { return QImage(picturePath); })),
       timer1_(new QTimer(this)) {
@@ -27,30 +27,30 @@ frmSplash::frmSplash(const QString& picturePath, QWidget* parent)
     connect(timer1_, &QTimer::timeout, this, &QDialog::accept);
 }
 
-void frmSplash::Start() {
+void SplashWindow::Start() {
     timer1_->start();
 }
 
-void frmSplash::paintEvent(QPaintEvent* event) {
+void SplashWindow::paintEvent(QPaintEvent* event) {
     QDialog::paintEvent(event);
     if (firstPaint_) QTimer::singleShot(0, this, std::exchange(firstPaint_, nullptr));
 }
 
-void frmSplash::showEvent(QShowEvent* event) {
+void SplashWindow::showEvent(QShowEvent* event) {
     // A missing picture leaves the window plain.
     if (reading_.valid()) picture_->setPixmap(QPixmap::fromImage(reading_.get()));
     QDialog::showEvent(event);
 }
 
-void frmSplash::mousePressEvent(QMouseEvent*) {
+void SplashWindow::mousePressEvent(QMouseEvent*) {
     accept();
 }
 
-void frmSplash::keyPressEvent(QKeyEvent*) {
+void SplashWindow::keyPressEvent(QKeyEvent*) {
     accept();
 }
 
-void frmSplash::done(int result) {
+void SplashWindow::done(int result) {
     timer1_->stop();
     QDialog::done(result);
     if (unload_) unload_();

@@ -12,18 +12,18 @@ class QLabel;
 
 namespace vtl {
 
-class frmSplash : public StartWindow {
+class SplashWindow : public StartWindow {
 public:
     static constexpr int kShowMilliseconds = 3500;
 
-    frmSplash(const QString& picturePath, QWidget* parent = nullptr);
+    SplashWindow(const QString& picturePath, QWidget* parent = nullptr);
 
     // Shows the window for 3.5 s or until a click or key.
     void Start();
     // Called each time the window goes away.
-    void onUnload(std::function<void()> handler) { unload_ = std::move(handler); }
+    void OnUnload(std::function<void()> handler) { unload_ = std::move(handler); }
     // Called once, on the turn after the window was first painted.
-    void onFirstPaint(std::function<void()> handler) { firstPaint_ = std::move(handler); }
+    void OnFirstPaint(std::function<void()> handler) { firstPaint_ = std::move(handler); }
 
 protected:
     void mousePressEvent(QMouseEvent* event) override;

@@ -25,7 +25,7 @@ constexpr QRect kProgressLineRect{9, 87, 289, 14};
 
 } // namespace
 
-frmStatus::frmStatus(std::function<void()> closeInput, QWidget* parent)
+ProgressWindow::ProgressWindow(std::function<void()> closeInput, QWidget* parent)
     : QWidget(parent, Qt::Tool), closeInput_(std::move(closeInput)),
       txtStatus_(new QPlainTextEdit(this)), prgTransfer_(new QProgressBar(this)),
       lblProgress_(new QLabel(this)), cmdClose_(new QPushButton(QStringLiteral("Close"), this)) {
@@ -38,7 +38,7 @@ frmStatus::frmStatus(std::function<void()> closeInput, QWidget* parent)
     // The user cannot place a caret in the text: a click there focuses Close instead.
     txtStatus_->setFocusPolicy(Qt::NoFocus);
     txtStatus_->viewport()->installEventFilter(this);
-    connect(txtStatus_, &QPlainTextEdit::textChanged, this, &frmStatus::ShowEnd);
+    connect(txtStatus_, &QPlainTextEdit::textChanged, this, &ProgressWindow::ShowEnd);
 
     prgTransfer_->setObjectName(QStringLiteral("prgTransfer"));
     prgTransfer_->setAccessibleName(QStringLiteral("Transfer progress"));
@@ -56,30 +56,30 @@ frmStatus::frmStatus(std::function<void()> closeInput, QWidget* parent)
     });
 }
 
-void frmStatus::SetCaption(const std::string& caption) {
+void ProgressWindow::SetCaption(const std::string& caption) {
     setWindowTitle(QString::fromStdString(caption));
 }
 
-void frmStatus::SetText(const std::string& text) {
+void ProgressWindow::SetText(const std::string& text) {
     txtStatus_->setPlainText(QString::fromStdString(text));
 }
 
-void frmStatus::Append(const std::string& text) {
+void ProgressWindow::Append(const std::string& text) {
     txtStatus_->moveCursor(QTextCursor::End);
     txtStatus_->insertPlainText(QString::fromStdString(text));
 }
 
-void frmStatus::Centre() {
+void ProgressWindow::Centre() {
     if (centreOn_) move(CentredPosition(centreOn_->frameGeometry(), frameGeometry().size()));
 }
 
-void frmStatus::Unload() {
+void ProgressWindow::Unload() {
     hide();
     txtStatus_->clear();
 }
 
-void frmStatus::SetProgress(const TransferProgress& progress) {
-    const bool shown = progress.active();
+void ProgressWindow::SetProgress(const TransferProgress& progress) {
+    const bool shown = progress.Active();
     if (prgTransfer_->isHidden() == shown) {
         prgTransfer_->setVisible(shown);
         lblProgress_->setVisible(shown);
@@ -96,18 +96,18 @@ void frmStatus::SetProgress(const TransferProgress& progress) {
     prgTransfer_->setAccessibleDescription(line);
 }
 
-void frmStatus::closeEvent(QCloseEvent* event) {
+void ProgressWindow::closeEvent(QCloseEvent* event) {
     txtStatus_->clear();
     event->accept();
     if (dismissed_) dismissed_();
 }
 
-void frmStatus::showEvent(QShowEvent* event) {
+void ProgressWindow::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     ShowEnd();
 }
 
-bool frmStatus::eventFilter(QObject* watched, QEvent* event) {
+bool ProgressWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == txtStatus_->viewport() && (event->type() == QEvent::MouseButtonPress ||
                                               event->type() == QEvent::MouseButtonDblClick)) {
         cmdClose_->setFocus(Qt::MouseFocusReason);
@@ -116,7 +116,7 @@ bool frmStatus::eventFilter(QObject* watched, QEvent* event) {
     return QWidget::eventFilter(watched, event);
 }
 
-void frmStatus::ShowEnd() {
+void ProgressWindow::ShowEnd() {
     txtStatus_->moveCursor(QTextCursor::End);
     txtStatus_->ensureCursorVisible();
 }

@@ -17,15 +17,15 @@ class QPushButton;
 
 namespace vtl {
 
-class frmStatus : public QWidget, public StatusWindow {
+class ProgressWindow : public QWidget, public StatusWindow {
     Q_OBJECT
 
 public:
     // closeInput runs when the user clicks Close: it stops the transfer waiting for the MCUs.
-    explicit frmStatus(std::function<void()> closeInput, QWidget* parent = nullptr);
+    explicit ProgressWindow(std::function<void()> closeInput, QWidget* parent = nullptr);
 
     // The window that Centre() centres this one over.
-    void setCentreOn(QWidget* window) { centreOn_ = window; }
+    void SetCentreOn(QWidget* window) { centreOn_ = window; }
     // Runs when the user closes the window other than by Close (its title bar, the window
     // manager): the transfer goes on out of view.
     void OnDismissed(std::function<void()> dismissed) { dismissed_ = std::move(dismissed); }

@@ -32,9 +32,9 @@ void LinkController::Open(const AppOptions& options, UserMessages& messages,
     TransferObserver& observer = *this;
     session_ = std::make_unique<LinkSession>(choice, state_.console, state_.midi, observer,
                                              std::move(chooseDevices));
-    if (!options.demo) RefindPorts(state_, session_->input(), session_->output());
+    if (!options.demo) RefindPorts(state_, session_->Input(), session_->Output());
     session_->OnReceived([this](std::span<const std::uint8_t> message) { Received(message); });
-    if (const auto& preloaded = session_->demoPreloaded(); !preloaded) {
+    if (const auto& preloaded = session_->DemoPreloaded(); !preloaded) {
         messages.Hold("The simulated console starts blank: " + preloaded.error().message);
     }
     if (!options.tracePath.isEmpty()) {
@@ -45,7 +45,7 @@ void LinkController::Open(const AppOptions& options, UserMessages& messages,
 }
 
 TransferController& LinkController::Transfer() {
-    return session_->transfer();
+    return session_->Transfer();
 }
 
 void LinkController::StartTimer() {
@@ -123,7 +123,7 @@ void LinkController::Report(const TransferReport& report) {
 
 void LinkController::Concluded() {
     // At the end of a write the MCUs hold what is in memory.
-    if (Transfer().transferMode() == TransferMode::Writing) {
+    if (Transfer().Mode() == TransferMode::Writing) {
         if (state_.verifyAfterWrite) readBack_.Written(state_.console);
         document_.MarkWritten();
     }
@@ -131,7 +131,7 @@ void LinkController::Concluded() {
 }
 
 void LinkController::ConsoleCameIn() {
-    if (readBack_.reading()) {
+    if (readBack_.Reading()) {
         const auto differences = readBack_.Finish(state_.console);
         document_.MarkRestored();
         emit ConsoleSettled();

@@ -41,7 +41,7 @@ int main(int argc, char* argv[]) {
         options.openFile = QFileInfo(parser.positionalArguments().front()).absoluteFilePath();
     }
     if (parser.isSet("api")) {
-        const auto api = vtl::parseMidiApi(parser.value("api").toStdString());
+        const auto api = vtl::ParseMidiApi(parser.value("api").toStdString());
         if (!api) {
             std::cerr << "vtlconfig: " << api.error().message << '\n';
             return 2;

@@ -21,7 +21,7 @@ std::vector<Command> FileCommands(Application& app) {
     ConsoleDocument& document = app.Document();
     ConsoleFiles& files = app.Files();
     LinkController& link = app.Link();
-    QWidget& window = *app.mainWindow();
+    QWidget& window = *app.Window();
     // Saving, printing and writing need a console.
     const auto withConsole = [&document] { return document.HasConsole(); };
     return {
@@ -74,8 +74,8 @@ std::vector<Command> FileCommands(Application& app) {
 } // namespace
 
 std::vector<Command> MainCommands(Application& app) {
-    AppState& state = app.state();
-    QWidget& window = *app.mainWindow();
+    AppState& state = app.State();
+    QWidget& window = *app.Window();
     StartFlow& flow = app.Flow();
     const auto never = [] { return false; };
     std::vector<Command> rows = FileCommands(app);

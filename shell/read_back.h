@@ -16,7 +16,7 @@ public:
     void Written(const ConsoleModel& written);
     // True once per write that is due, when its read is to be started now.
     bool TakeDue();
-    bool reading() const { return step_ == Step::Reading; }
+    bool Reading() const { return step_ == Step::Reading; }
     // The read has decoded every manual: what was written goes back into the console, and
     // the differences are returned in words, a line each; none when the MCUs hold it.
     std::vector<std::string> Finish(ConsoleModel& console);

@@ -53,10 +53,10 @@ std::optional<bool> SettingBoolean(const std::string& text) {
 }
 
 // False when a value cannot be converted, which ends the reading of the settings.
-bool ReadMidiSection(AppState& state, cInifile& ini) {
-    ini.setSection(kMidiSection);
+bool ReadMidiSection(AppState& state, IniFile& ini) {
+    ini.SetSection(kMidiSection);
     for (const std::string& key : ini.EnumerateCurrentSection()) {
-        ini.setKey(key);
+        ini.SetKey(key);
         if (key == "Input" || key == "Output") {
             const auto number = SettingNumber(ini.value());
             if (!number) return false;
@@ -74,10 +74,10 @@ bool ReadMidiSection(AppState& state, cInifile& ini) {
     return true;
 }
 
-void ReadPreferencesSection(AppState& state, cInifile& ini) {
-    ini.setSection(kPreferencesSection);
+void ReadPreferencesSection(AppState& state, IniFile& ini) {
+    ini.SetSection(kPreferencesSection);
     for (const std::string& key : ini.EnumerateCurrentSection()) {
-        ini.setKey(key);
+        ini.SetKey(key);
         if (key == "Path") {
             state.configFolder = FromIni(ini.value());
         } else if (key == kVerifyAfterWriteKey) {
@@ -87,9 +87,9 @@ void ReadPreferencesSection(AppState& state, cInifile& ini) {
     }
 }
 
-void WriteKey(cInifile& ini, const char* key, const std::string& text) {
-    ini.setKey(key);
-    ini.setValue(text);
+void WriteKey(IniFile& ini, const char* key, const std::string& text) {
+    ini.SetKey(key);
+    ini.SetValue(text);
 }
 
 // ALSA ends a port's name with its client and port numbers ("... 20:0"), and those change
@@ -102,12 +102,12 @@ std::string WithoutPortNumbers(const std::string& name) {
 // The device with exactly this name, else the only one whose name differs just in its
 // ALSA numbers.
 std::optional<int> FindDevice(MidiPort& port, const std::string& name) {
-    const int count = port.deviceCount();
+    const int count = port.DeviceCount();
     std::optional<int> renumbered;
     int renumberedCount = 0;
     for (int device = 0; device < count; ++device) {
-        port.selectDevice(device);
-        const std::string present = port.deviceName();
+        port.SelectDevice(device);
+        const std::string present = port.DeviceName();
         if (present == name) return device;
         if (WithoutPortNumbers(present) == WithoutPortNumbers(name)) {
             renumbered = device;
@@ -122,9 +122,9 @@ void Refind(MidiPort& port, int offset, int& setting, QString& name) {
     if (setting < offset) return;
     const int device = setting - offset;
     std::string present;
-    if (device < port.deviceCount()) {
-        port.selectDevice(device);
-        present = port.deviceName();
+    if (device < port.DeviceCount()) {
+        port.SelectDevice(device);
+        present = port.DeviceName();
     }
     if (name.isEmpty()) {
         name = FromIni(present);
@@ -134,41 +134,41 @@ void Refind(MidiPort& port, int offset, int& setting, QString& name) {
     if (present == wanted) return;
     if (const auto moved = FindDevice(port, wanted)) {
         setting = *moved + offset;
-        port.selectDevice(*moved);
-        name = FromIni(port.deviceName());
+        port.SelectDevice(*moved);
+        name = FromIni(port.DeviceName());
     }
 }
 
 } // namespace
 
-void ReadLogSwitch(AppState& state, cInifile& ini) {
+void ReadLogSwitch(AppState& state, IniFile& ini) {
     state.appDataFolder = AppDataFolder();
-    ini.setPath(SettingsFile(state.appDataFolder));
+    ini.SetPath(SettingsFile(state.appDataFolder));
     for (const std::string& section : ini.EnumerateAllSections()) {
         if (section != kLogSection) continue;
-        ini.setSection(section);
+        ini.SetSection(section);
         for (const std::string& key : ini.EnumerateCurrentSection()) {
             if (key != "Log") continue;
-            ini.setKey(key);
+            ini.SetKey(key);
             if (ini.value() == "1") state.logEnabled = true;
         }
     }
 }
 
-std::optional<std::string> SetAsideDamagedSettings(const cInifile& ini) {
+std::optional<std::string> SetAsideDamagedSettings(const IniFile& ini) {
     const Status sound = ini.CheckFile();
     if (sound) return std::nullopt;
     const std::string told = "The settings file cannot be used: " + sound.error().message +
                              ".\n\nThe program starts with its default settings";
     std::error_code error;
     for (int n = 1; n < 100; ++n) {
-        auto aside = ini.path();
+        auto aside = ini.Path();
         aside += ".damaged" + (n == 1 ? std::string() : "-" + std::to_string(n));
         if (std::filesystem::symlink_status(aside, error).type() !=
             std::filesystem::file_type::not_found) {
             continue;
         }
-        std::filesystem::rename(ini.path(), aside, error);
+        std::filesystem::rename(ini.Path(), aside, error);
         if (!error) return told + "; the damaged file is kept as " + aside.string() + ".";
         break;
     }
@@ -177,10 +177,10 @@ std::optional<std::string> SetAsideDamagedSettings(const cInifile& ini) {
            "), so it is left as it is.";
 }
 
-Status ReadSettings(AppState& state, cInifile& ini) {
+Status ReadSettings(AppState& state, IniFile& ini) {
     state.configFolder = DocumentsFolder();
     state.appDataFolder = AppDataFolder();
-    ini.setPath(SettingsFile(state.appDataFolder));
+    ini.SetPath(SettingsFile(state.appDataFolder));
     for (const std::string& section : ini.EnumerateAllSections()) {
         if (section == kMidiSection) {
             if (!ReadMidiSection(state, ini)) return Ok();
@@ -189,31 +189,31 @@ Status ReadSettings(AppState& state, cInifile& ini) {
         }
     }
     // Only writes set the return code, so the folder is made on every start.
-    if (ini.success()) return Ok();
+    if (ini.Success()) return Ok();
     return MakePath(state.appDataFolder);
 }
 
-void LoadMainWindowPlacement(const AppState& state, cInifile& ini, WindowPlacement& mainWindow,
+void LoadMainWindowPlacement(const AppState& state, IniFile& ini, WindowPlacement& mainWindow,
                              int minWidth, int minHeight) {
-    ini.setPath(SettingsFile(state.appDataFolder));
-    ini.setSection(kPlacementSection);
+    ini.SetPath(SettingsFile(state.appDataFolder));
+    ini.SetSection(kPlacementSection);
     LoadFormPosition(ini, mainWindow, minWidth, minHeight);
 }
 
-void WriteSettings(const AppState& state, cInifile& ini, const WindowPlacement& mainWindow) {
-    ini.setPath(SettingsFile(state.appDataFolder));
-    ini.setSection(kPlacementSection);
+void WriteSettings(const AppState& state, IniFile& ini, const WindowPlacement& mainWindow) {
+    ini.SetPath(SettingsFile(state.appDataFolder));
+    ini.SetSection(kPlacementSection);
     SaveFormPosition(ini, mainWindow);
     const MidiSettings& midi = state.midi;
     if (midi.midiInSetting != 0 && midi.midiOutSetting != 0) {
-        ini.setSection(kMidiSection);
+        ini.SetSection(kMidiSection);
         WriteKey(ini, "Input", std::to_string(midi.midiInSetting));
         WriteKey(ini, "Output", std::to_string(midi.midiOutSetting));
         WriteKey(ini, "Configured", "True");
         WriteKey(ini, "InputName", ToIni(state.midiInName));
         WriteKey(ini, "OutputName", ToIni(state.midiOutName));
     }
-    ini.setSection(kPreferencesSection);
+    ini.SetSection(kPreferencesSection);
     WriteKey(ini, "Path", ToIni(state.configFolder));
     WriteKey(ini, kVerifyAfterWriteKey, state.verifyAfterWrite ? "True" : "False");
 }

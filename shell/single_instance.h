@@ -27,10 +27,10 @@ public:
     bool AnotherInstance(const QString& file = {});
     // The full path of the local socket the first copy listens on; empty without a private
     // folder.
-    const QString& serverName() const { return name_; }
+    const QString& ServerName() const { return name_; }
     // Called in the first copy when a later one asks for the window, with the file it was
     // started with (empty when none).
-    void onActivate(std::function<void(const QString& file)> handler) {
+    void OnActivate(std::function<void(const QString& file)> handler) {
         activate_ = std::move(handler);
     }
 

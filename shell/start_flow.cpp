@@ -18,19 +18,19 @@ namespace vtl {
 StartFlow::StartFlow(const AppOptions& options, AppState& state, AppSettings& settings,
                      const ConsoleDocument& document, const UserMessages& messages)
     : options_(options), state_(state), settings_(settings), document_(document),
-      messages_(messages),
-      splash_(std::make_unique<frmSplash>(state_.programFolder + QStringLiteral("/tlsplash.jpg"))),
-      choice_(std::make_unique<frmChoice>()) {
-    splash_->onUnload([this] { SplashGone(); });
-    splash_->onFirstPaint([this] { emit LinkWanted(); });
-    choice_->onChoice([this](const QString& word) { Choose(word); });
+      messages_(messages), splash_(std::make_unique<SplashWindow>(state_.programFolder +
+                                                                  QStringLiteral("/tlsplash.jpg"))),
+      choice_(std::make_unique<StartChoice>()) {
+    splash_->OnUnload([this] { SplashGone(); });
+    splash_->OnFirstPaint([this] { emit LinkWanted(); });
+    choice_->OnChoice([this](const QString& word) { Choose(word); });
     // Leaving from the start choice saves nothing: nothing has been changed yet.
-    choice_->onExit([] { QCoreApplication::exit(0); });
+    choice_->OnExit([] { QCoreApplication::exit(0); });
 }
 
 StartFlow::~StartFlow() = default;
 
-void StartFlow::Start(frmMain& main) {
+void StartFlow::Start(MainWindow& main) {
     main_ = &main;
     splash_->Start();
     splash_->show();
@@ -76,7 +76,7 @@ void StartFlow::QuitAfterStart() {
 void StartFlow::ShowMain() {
     if (!mainPlaced_) {
         mainPlaced_ = true;
-        main_->resizeToDesign(); // the placement's default
+        main_->ResizeToDesign(); // the placement's default
         settings_.PlaceMain(*main_);
     }
     main_->show();

@@ -16,9 +16,9 @@ struct AppState;
 class AppSettings;
 class ConsoleDocument;
 class UserMessages;
-class frmChoice;
-class frmMain;
-class frmSplash;
+class StartChoice;
+class MainWindow;
+class SplashWindow;
 
 class StartFlow : public QObject {
     Q_OBJECT
@@ -29,11 +29,11 @@ public:
               const ConsoleDocument& document, const UserMessages& messages);
     ~StartFlow() override;
 
-    frmSplash& Splash() { return *splash_; }
-    frmChoice& Choice() { return *choice_; }
+    SplashWindow& Splash() { return *splash_; }
+    StartChoice& Choice() { return *choice_; }
 
     // Shows the splash; the main window follows it.
-    void Start(frmMain& main);
+    void Start(MainWindow& main);
     // Brings the window the user is at to the front: the main window, the choice or the splash.
     void RaiseWindow();
     void About();
@@ -64,9 +64,9 @@ private:
     AppSettings& settings_;
     const ConsoleDocument& document_;
     const UserMessages& messages_;
-    std::unique_ptr<frmSplash> splash_;
-    std::unique_ptr<frmChoice> choice_;
-    frmMain* main_ = nullptr;
+    std::unique_ptr<SplashWindow> splash_;
+    std::unique_ptr<StartChoice> choice_;
+    MainWindow* main_ = nullptr;
     bool mainPlaced_ = false;
 };
 

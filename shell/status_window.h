@@ -1,5 +1,5 @@
 #pragma once
-// What the status presenter drives: the progress window of MCU transfers (frmStatus), or a
+// What the status presenter drives: the progress window of MCU transfers (ProgressWindow), or a
 // recording of it in tests.
 
 #include <string>

@@ -15,22 +15,22 @@ public:
     // The widget must outlive this object.
     explicit WidgetPlacement(QWidget& widget) : widget_(widget) {}
 
-    bool isMinimised() const override;
-    bool isMaximised() const override;
-    int left() const override;
-    int top() const override;
-    int width() const override;
-    int height() const override;
-    void move(int left, int top, int width, int height) override;
-    void maximise() override;
-    int screenWidth() const override { return area().width(); }
-    int screenHeight() const override { return area().height(); }
-    int unitsPerPixelX() const override { return 1; }
-    int unitsPerPixelY() const override { return 1; }
+    bool IsMinimised() const override;
+    bool IsMaximised() const override;
+    int Left() const override;
+    int Top() const override;
+    int Width() const override;
+    int Height() const override;
+    void Move(int left, int top, int width, int height) override;
+    void Maximise() override;
+    int ScreenWidth() const override { return Area().width(); }
+    int ScreenHeight() const override { return Area().height(); }
+    int UnitsPerPixelX() const override { return 1; }
+    int UnitsPerPixelY() const override { return 1; }
 
 private:
     // The part of the widget's screen that windows may use; empty without a screen.
-    QRect area() const;
+    QRect Area() const;
 
     QWidget& widget_;
 };

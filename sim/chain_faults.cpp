@@ -45,29 +45,29 @@ Status ApplyChainFault(McuChain& chain, std::string_view fault) {
         return wrong("takes " + std::to_string(wanted) + (wanted == 1 ? " number" : " numbers"));
     }
     const bool namesMcu = name != "mcus" && name != "vanish" && name != "port-error";
-    if (namesMcu && (n[0] < 1 || n[0] > chain.mcuCount())) {
+    if (namesMcu && (n[0] < 1 || n[0] > chain.McuCount())) {
         return wrong("there is no MCU " + std::to_string(n[0]) + " on a chain of " +
-                     std::to_string(chain.mcuCount()));
+                     std::to_string(chain.McuCount()));
     }
     if (name == "mcus") {
         if (n[0] > McuChain::kMaxMcus) return wrong("a chain has 0 to 4 MCUs");
-        chain.resize(n[0]);
+        chain.Resize(n[0]);
     } else if (name == "silent") {
-        chain.setSilent(n[0], true);
+        chain.SetSilent(n[0], true);
     } else if (name == "no-pass") {
-        chain.setPassing(n[0], false);
+        chain.SetPassing(n[0], false);
     } else if (name == "drop") {
-        chain.dropReplies(n[0], n[1]);
+        chain.DropReplies(n[0], n[1]);
     } else if (name == "late") {
-        chain.delayReplies(n[0], n[1]);
+        chain.DelayReplies(n[0], n[1]);
     } else if (name == "twice") {
-        chain.duplicateReplies(n[0], true);
+        chain.DuplicateReplies(n[0], true);
     } else if (name == "high-byte") {
-        chain.corruptNextResponse(n[0]);
+        chain.CorruptNextResponse(n[0]);
     } else if (name == "vanish") {
-        chain.failDeviceAfter(n[0], McuChain::DeviceFault::Vanished);
+        chain.FailDeviceAfter(n[0], McuChain::DeviceFault::Vanished);
     } else if (name == "port-error") {
-        chain.failDeviceAfter(n[0], McuChain::DeviceFault::Refusing);
+        chain.FailDeviceAfter(n[0], McuChain::DeviceFault::Refusing);
     } else {
         return wrong("unknown; the faults are " + std::string(kChainFaultHelp));
     }

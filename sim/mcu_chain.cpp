@@ -48,13 +48,13 @@ std::optional<Bytes> UnpackStrict(std::span<const std::uint8_t> packed) {
 
 } // namespace
 
-std::uint8_t McuChain::Mcu::read(std::uint32_t address) const {
+std::uint8_t McuChain::Mcu::Read(std::uint32_t address) const {
     address &= kAddressMask;
     const auto page = pages.find(static_cast<std::uint32_t>(address / kPageSize));
     return page == pages.end() ? kErasedByte : page->second[address % kPageSize];
 }
 
-void McuChain::Mcu::write(std::uint32_t address, std::uint8_t value) {
+void McuChain::Mcu::Write(std::uint32_t address, std::uint8_t value) {
     address &= kAddressMask;
     auto [page, created] = pages.try_emplace(static_cast<std::uint32_t>(address / kPageSize));
     if (created) page->second.fill(kErasedByte);
@@ -65,76 +65,76 @@ McuChain::McuChain(int mcuCount)
     : mcus_(static_cast<std::size_t>(std::clamp(mcuCount, 0, kMaxMcus))),
       brokenLinks_(mcus_.size() + 1, false) {}
 
-void McuChain::resize(int mcuCount) {
+void McuChain::Resize(int mcuCount) {
     mcus_.resize(static_cast<std::size_t>(std::clamp(mcuCount, 0, kMaxMcus)));
     brokenLinks_.assign(mcus_.size() + 1, false);
 }
 
-McuChain::Mcu* McuChain::find(int mcu) {
-    return mcu >= 1 && mcu <= mcuCount() ? &mcus_[static_cast<std::size_t>(mcu - 1)] : nullptr;
+McuChain::Mcu* McuChain::Find(int mcu) {
+    return mcu >= 1 && mcu <= McuCount() ? &mcus_[static_cast<std::size_t>(mcu - 1)] : nullptr;
 }
 
-const McuChain::Mcu* McuChain::find(int mcu) const {
-    return mcu >= 1 && mcu <= mcuCount() ? &mcus_[static_cast<std::size_t>(mcu - 1)] : nullptr;
+const McuChain::Mcu* McuChain::Find(int mcu) const {
+    return mcu >= 1 && mcu <= McuCount() ? &mcus_[static_cast<std::size_t>(mcu - 1)] : nullptr;
 }
 
-void McuChain::setIdentityByte21(int mcu, std::uint8_t value) {
-    if (auto* m = find(mcu)) m->identityByte21 = value;
+void McuChain::SetIdentityByte21(int mcu, std::uint8_t value) {
+    if (auto* m = Find(mcu)) m->identityByte21 = value;
 }
 
-void McuChain::storeProgram(int mcu, std::uint32_t programIndex,
+void McuChain::StoreProgram(int mcu, std::uint32_t programIndex,
                             std::span<const std::uint8_t> image) {
-    auto* m = find(mcu);
+    auto* m = Find(mcu);
     if (!m) return;
     const std::size_t n = std::min(image.size(), kPageSize);
     for (std::size_t i = 0; i < n; ++i) {
-        m->write(static_cast<std::uint32_t>(programIndex * kPageSize + i), image[i]);
+        m->Write(static_cast<std::uint32_t>(programIndex * kPageSize + i), image[i]);
     }
 }
 
-Bytes McuChain::program(int mcu, std::uint32_t programIndex) const {
-    const auto* m = find(mcu);
+Bytes McuChain::Program(int mcu, std::uint32_t programIndex) const {
+    const auto* m = Find(mcu);
     if (!m) return {};
     Bytes image(kPageSize);
     for (std::size_t i = 0; i < kPageSize; ++i) {
-        image[i] = m->read(static_cast<std::uint32_t>(programIndex * kPageSize + i));
+        image[i] = m->Read(static_cast<std::uint32_t>(programIndex * kPageSize + i));
     }
     return image;
 }
 
-int McuChain::rebootCount(int mcu) const {
-    const auto* m = find(mcu);
+int McuChain::RebootCount(int mcu) const {
+    const auto* m = Find(mcu);
     return m ? m->reboots : 0;
 }
 
-int McuChain::refusedUpdates(int mcu) const {
-    const auto* m = find(mcu);
+int McuChain::RefusedUpdates(int mcu) const {
+    const auto* m = Find(mcu);
     return m ? m->refusedUpdates : 0;
 }
 
-Status McuChain::preloadConsole(std::istream& in, std::string_view fileName) {
-    return ForEachConsoleLine(in, fileName, mcuCount(),
-                              "the chain has " + std::to_string(mcuCount()) + " MCUs",
+Status McuChain::PreloadConsole(std::istream& in, std::string_view fileName) {
+    return ForEachConsoleLine(in, fileName, McuCount(),
+                              "the chain has " + std::to_string(McuCount()) + " MCUs",
                               [this](int number, const Expected<Bytes>& image) -> Status {
                                   if (!image) return image.error();
-                                  storeProgram(number, 0, *image);
+                                  StoreProgram(number, 0, *image);
                                   return Ok();
                               });
 }
 
-Status McuChain::preloadConsoleFile(const std::filesystem::path& path) {
+Status McuChain::PreloadConsoleFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return Error{path.string() + ": " + std::strerror(errno)};
-    return preloadConsole(in, path.string());
+    return PreloadConsole(in, path.string());
 }
 
-std::vector<Bytes> McuChain::send(std::span<const std::uint8_t> message) {
+std::vector<Bytes> McuChain::Send(std::span<const std::uint8_t> message) {
     if (sendsBeforeFault_ > 0) --sendsBeforeFault_;
-    if (deviceFault() != DeviceFault::None) return {};
-    return pass(0, {Bytes(message.begin(), message.end())});
+    if (DeviceFault() != DeviceFault::None) return {};
+    return Pass(0, {Bytes(message.begin(), message.end())});
 }
 
-std::vector<Bytes> McuChain::tick() {
+std::vector<Bytes> McuChain::Tick() {
     std::vector<HeldReply> due;
     std::vector<HeldReply> waiting;
     for (auto& reply : held_) {
@@ -149,73 +149,73 @@ std::vector<Bytes> McuChain::tick() {
 
     std::vector<Bytes> arrived;
     for (auto& reply : due) {
-        auto out = pass(reply.mcuIndex + 1, {std::move(reply.message)});
+        auto out = Pass(reply.mcuIndex + 1, {std::move(reply.message)});
         arrived.insert(arrived.end(), std::make_move_iterator(out.begin()),
                        std::make_move_iterator(out.end()));
     }
     return arrived;
 }
 
-void McuChain::breakLink(int link) {
-    if (link >= 0 && link <= mcuCount()) brokenLinks_[static_cast<std::size_t>(link)] = true;
+void McuChain::BreakLink(int link) {
+    if (link >= 0 && link <= McuCount()) brokenLinks_[static_cast<std::size_t>(link)] = true;
 }
 
-void McuChain::repairLinks() {
+void McuChain::RepairLinks() {
     std::fill(brokenLinks_.begin(), brokenLinks_.end(), false);
 }
 
-void McuChain::setSilent(int mcu, bool silent) {
-    if (auto* m = find(mcu)) m->silent = silent;
+void McuChain::SetSilent(int mcu, bool silent) {
+    if (auto* m = Find(mcu)) m->silent = silent;
 }
 
-void McuChain::dropReplies(int mcu, int count) {
-    if (auto* m = find(mcu)) m->repliesToDrop = std::max(count, 0);
+void McuChain::DropReplies(int mcu, int count) {
+    if (auto* m = Find(mcu)) m->repliesToDrop = std::max(count, 0);
 }
 
-void McuChain::delayReplies(int mcu, int ticks) {
-    if (auto* m = find(mcu)) m->replyDelay = std::max(ticks, 0);
+void McuChain::DelayReplies(int mcu, int ticks) {
+    if (auto* m = Find(mcu)) m->replyDelay = std::max(ticks, 0);
 }
 
-void McuChain::corruptNextResponse(int mcu) {
-    if (auto* m = find(mcu)) m->corruptResponse = true;
+void McuChain::CorruptNextResponse(int mcu) {
+    if (auto* m = Find(mcu)) m->corruptResponse = true;
 }
 
-void McuChain::duplicateReplies(int mcu, bool twice) {
-    if (auto* m = find(mcu)) m->duplicate = twice;
+void McuChain::DuplicateReplies(int mcu, bool twice) {
+    if (auto* m = Find(mcu)) m->duplicate = twice;
 }
 
-void McuChain::setPassing(int mcu, bool passing) {
-    if (auto* m = find(mcu)) m->passing = passing;
+void McuChain::SetPassing(int mcu, bool passing) {
+    if (auto* m = Find(mcu)) m->passing = passing;
 }
 
-void McuChain::failDeviceAfter(int sends, DeviceFault fault) {
+void McuChain::FailDeviceAfter(int sends, DeviceFault fault) {
     sendsBeforeFault_ = std::max(sends, 0);
     deviceFault_ = fault;
 }
 
-std::vector<Bytes> McuChain::pass(int firstIndex, std::vector<Bytes> messages) {
-    for (int index = firstIndex; index < mcuCount(); ++index) {
+std::vector<Bytes> McuChain::Pass(int firstIndex, std::vector<Bytes> messages) {
+    for (int index = firstIndex; index < McuCount(); ++index) {
         if (brokenLinks_[static_cast<std::size_t>(index)]) return {};
         std::vector<Bytes> out;
         for (const auto& message : messages)
-            handle(index, message, out);
+            Handle(index, message, out);
         messages = std::move(out);
     }
     if (brokenLinks_.back()) return {};
     return messages;
 }
 
-void McuChain::handle(int index, const Bytes& message, std::vector<Bytes>& out) {
+void McuChain::Handle(int index, const Bytes& message, std::vector<Bytes>& out) {
     Bytes passed = message;
     if (const auto value = TagValue(message); value && Recognise(message) == MessageKind::Tag) {
         passed[field::kTagValue] = static_cast<std::uint8_t>((*value + 1) & 0x7f);
     }
     if (mcus_[static_cast<std::size_t>(index)].passing) out.push_back(std::move(passed));
-    for (auto& reply : answer(index, message))
-        passReply(index, std::move(reply), out);
+    for (auto& reply : Answer(index, message))
+        PassReply(index, std::move(reply), out);
 }
 
-std::vector<Bytes> McuChain::answer(int index, const Bytes& message) {
+std::vector<Bytes> McuChain::Answer(int index, const Bytes& message) {
     Mcu& mcu = mcus_[static_cast<std::size_t>(index)];
     const auto device = static_cast<std::uint8_t>(index + 1);
     const auto addressed = [&](std::size_t at) {
@@ -243,7 +243,7 @@ std::vector<Bytes> McuChain::answer(int index, const Bytes& message) {
         for (std::uint32_t offset = 0; offset < length; offset += kResponseBlock) {
             Bytes data(std::min<std::size_t>(kResponseBlock, length - offset));
             for (std::size_t i = 0; i < data.size(); ++i) {
-                data[i] = mcu.read(static_cast<std::uint32_t>(address + offset + i));
+                data[i] = mcu.Read(static_cast<std::uint32_t>(address + offset + i));
             }
             responses.push_back(
                 ProgramResponseMessage(device, (address + offset) & kAddressMask, data));
@@ -261,7 +261,7 @@ std::vector<Bytes> McuChain::answer(int index, const Bytes& message) {
         }
         const auto address = *Address21(message, field::kUpdateAddress);
         for (std::size_t i = 0; i < data->size(); ++i) {
-            mcu.write(static_cast<std::uint32_t>(address + i), (*data)[i]);
+            mcu.Write(static_cast<std::uint32_t>(address + i), (*data)[i]);
         }
         return {};
     }
@@ -275,7 +275,7 @@ std::vector<Bytes> McuChain::answer(int index, const Bytes& message) {
     }
 }
 
-void McuChain::passReply(int index, Bytes reply, std::vector<Bytes>& out) {
+void McuChain::PassReply(int index, Bytes reply, std::vector<Bytes>& out) {
     Mcu& mcu = mcus_[static_cast<std::size_t>(index)];
     if (mcu.silent) return;
     if (mcu.repliesToDrop > 0) {

@@ -30,65 +30,63 @@ public:
     // position k and answers device byte k.
     explicit McuChain(int mcuCount);
 
-    int mcuCount() const { return static_cast<int>(mcus_.size()); }
+    int McuCount() const { return static_cast<int>(mcus_.size()); }
     // Boards added or removed at the end of the chain, as when one is fitted or taken out;
     // every link is whole afterwards.
-    void resize(int mcuCount);
+    void Resize(int mcuCount);
 
     // Settings and state of one MCU. Calls naming an MCU outside 1 to mcuCount() change
     // nothing; queries about such an MCU give 0 or nothing.
-    void setIdentityByte21(int mcu, std::uint8_t value);
-    void storeProgram(int mcu, std::uint32_t programIndex, std::span<const std::uint8_t> image);
+    void SetIdentityByte21(int mcu, std::uint8_t value);
+    void StoreProgram(int mcu, std::uint32_t programIndex, std::span<const std::uint8_t> image);
     // The 256 bytes of one program as the MCU holds them.
-    Bytes program(int mcu, std::uint32_t programIndex) const;
-    int rebootCount(int mcu) const;
+    Bytes Program(int mcu, std::uint32_t programIndex) const;
+    int RebootCount(int mcu) const;
     // PROGRAM_UPDATE messages addressed to the MCU that it refused: a length byte that does
     // not match the data, or a data byte above 127.
-    int refusedUpdates(int mcu) const;
+    int RefusedUpdates(int mcu) const;
 
     // Stores the images of a console file into program 0, line k into MCU k. A line that
     // is not hex text, longer than a console line, or beyond the last MCU is an error
     // naming the file and the line; the lines before it stay stored.
-    Status preloadConsole(std::istream& in, std::string_view fileName);
+    Status PreloadConsole(std::istream& in, std::string_view fileName);
     // The same from a file; an error names the file when it cannot be opened.
-    Status preloadConsoleFile(const std::filesystem::path& path);
+    Status PreloadConsoleFile(const std::filesystem::path& path);
 
     // Passes one message from the PC along the chain; returns what reaches the PC's input,
     // in the order it arrives.
-    std::vector<Bytes> send(std::span<const std::uint8_t> message);
+    std::vector<Bytes> Send(std::span<const std::uint8_t> message);
     // One tick of time: returns the held-back replies that become due, after they have
     // passed the rest of the chain.
-    std::vector<Bytes> tick();
+    std::vector<Bytes> Tick();
 
     // Faults. Link k carries messages from MCU k to MCU k + 1; link 0 is the cable from the
     // PC to MCU 1 and link mcuCount() the cable back to the PC. A broken link loses every
     // message that reaches it; the MCUs before it still act on what they receive.
-    void breakLink(int link);
-    void repairLinks();
+    void BreakLink(int link);
+    void RepairLinks();
     // A silent MCU passes messages on and stores updates but never answers.
-    void setSilent(int mcu, bool silent);
+    void SetSilent(int mcu, bool silent);
     // The next count replies of the MCU (identity replies or single responses) vanish.
-    void dropReplies(int mcu, int count);
+    void DropReplies(int mcu, int count);
     // Every later reply of the MCU is held back: instead of coming out of send() it comes
     // out of the (ticks + 1)-th call of tick() after it, so ticks whole ticks later than
     // the messages sent with it. 0 ends the delay for new replies.
-    void delayReplies(int mcu, int ticks);
+    void DelayReplies(int mcu, int ticks);
     // The next PROGRAM_RESPONSE of the MCU carries its first data byte with bit 7 set.
-    void corruptNextResponse(int mcu);
+    void CorruptNextResponse(int mcu);
     // Every later reply of the MCU is sent twice.
-    void duplicateReplies(int mcu, bool twice);
+    void DuplicateReplies(int mcu, bool twice);
     // An MCU that passes nothing on still acts on what reaches it and sends its own replies,
     // as when its MIDI thru fails while its own output works.
-    void setPassing(int mcu, bool passing);
+    void SetPassing(int mcu, bool passing);
 
     // The MIDI device the chain hangs on fails once the PC has sent `sends` more messages:
     // it vanishes as when unplugged (no device listed, nothing passes), or it refuses every
     // later message with an error.
     enum class DeviceFault { None, Vanished, Refusing };
-    void failDeviceAfter(int sends, DeviceFault fault);
-    DeviceFault deviceFault() const {
-        return sendsBeforeFault_ == 0 ? deviceFault_ : DeviceFault::None;
-    }
+    void FailDeviceAfter(int sends, DeviceFault fault);
+    DeviceFault Fault() const { return sendsBeforeFault_ == 0 ? deviceFault_ : DeviceFault::None; }
 
 private:
     struct Mcu {
@@ -104,8 +102,8 @@ private:
         bool duplicate = false;
         bool passing = true;
 
-        std::uint8_t read(std::uint32_t address) const;
-        void write(std::uint32_t address, std::uint8_t value);
+        std::uint8_t Read(std::uint32_t address) const;
+        void Write(std::uint32_t address, std::uint8_t value);
     };
 
     // A reply held back by its MCU until ticksLeft has run down.
@@ -115,15 +113,15 @@ private:
         Bytes message;
     };
 
-    Mcu* find(int mcu);
-    const Mcu* find(int mcu) const;
+    Mcu* Find(int mcu);
+    const Mcu* Find(int mcu) const;
 
     // Runs messages through the MCUs from firstIndex (0-based) to the end of the chain.
-    std::vector<Bytes> pass(int firstIndex, std::vector<Bytes> messages);
+    std::vector<Bytes> Pass(int firstIndex, std::vector<Bytes> messages);
     // One MCU's handling of one message: the message passed on, then its replies.
-    void handle(int index, const Bytes& message, std::vector<Bytes>& out);
-    std::vector<Bytes> answer(int index, const Bytes& message);
-    void passReply(int index, Bytes reply, std::vector<Bytes>& out);
+    void Handle(int index, const Bytes& message, std::vector<Bytes>& out);
+    std::vector<Bytes> Answer(int index, const Bytes& message);
+    void PassReply(int index, Bytes reply, std::vector<Bytes>& out);
 
     std::vector<Mcu> mcus_;
     std::vector<bool> brokenLinks_;

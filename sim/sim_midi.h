@@ -26,37 +26,37 @@ public:
     explicit SimMidiInput(McuChain& chain);
 
     // None once the chain's device has vanished.
-    int deviceCount() override;
-    void selectDevice(int number) override { device_ = number; }
-    std::string deviceName() override;
+    int DeviceCount() override;
+    void SelectDevice(int number) override { device_ = number; }
+    std::string DeviceName() override;
 
-    OpenState openState() override { return state_; }
-    void setBufferSize(int messages) override { bufferSize_ = messages; }
+    OpenState State() override { return state_; }
+    void SetBufferSize(int messages) override { bufferSize_ = messages; }
     // Fails with an error event when no device is selected.
-    void open() override;
+    void Open() override;
     // Waiting messages are lost.
-    void close() override;
-    void startReceiving() override;
-    void stopReceiving() override;
+    void Close() override;
+    void StartReceiving() override;
+    void StopReceiving() override;
     // The chain carries only SysEx, so there is nothing to filter.
-    void setRealtimeFilter(std::uint8_t, bool) override {}
+    void SetRealtimeFilter(std::uint8_t, bool) override {}
 
-    int pendingCount() override { return static_cast<int>(pending_.size()); }
-    Bytes oldestSysEx() override;
+    int PendingCount() override { return static_cast<int>(pending_.size()); }
+    Bytes OldestSysEx() override;
     // Never asked for: every waiting message is SysEx.
-    std::array<std::uint8_t, 3> oldestShort() override { return {}; }
-    void discardOldest() override;
+    std::array<std::uint8_t, 3> OldestShort() override { return {}; }
+    void DiscardOldest() override;
 
     // Call once per tick, before the link's tick: lets the chain's time move on one tick,
     // moves everything that has reached the PC into the pending queue (while the input is
     // receiving; otherwise it is lost, as is what overflows the buffer) and raises the
     // message event once when messages are waiting.
-    void advance();
+    void Advance();
 
 private:
     friend class SimMidiOutput;
     // What the chain returned for a send, to be delivered by the next advance().
-    void arrive(std::vector<Bytes> messages);
+    void Arrive(std::vector<Bytes> messages);
 
     McuChain& chain_;
     int device_ = 0;
@@ -73,17 +73,17 @@ public:
     SimMidiOutput(McuChain& chain, SimMidiInput& input);
 
     // Device 0 is the chain; the default device -1 leads there too.
-    int deviceCount() override;
-    void selectDevice(int number) override { device_ = number; }
-    std::string deviceName() override;
+    int DeviceCount() override;
+    void SelectDevice(int number) override { device_ = number; }
+    std::string DeviceName() override;
 
-    bool isOpen() override { return open_; }
+    bool IsOpen() override { return open_; }
     // Fails with an error event when no device is selected.
-    void open() override;
-    void close() override { open_ = false; }
+    void Open() override;
+    void Close() override { open_ = false; }
     // Passes the message through the chain; dropped while the output is closed or the chain's
     // device has vanished, refused with an error event while the device refuses.
-    void sendSysEx(std::span<const std::uint8_t> message) override;
+    void SendSysEx(std::span<const std::uint8_t> message) override;
 
 private:
     McuChain& chain_;

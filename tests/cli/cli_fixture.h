@@ -26,7 +26,7 @@ using test::ReadFile;
 
 class CliTest : public ::testing::Test {
 protected:
-    void SetUp() override { std::filesystem::current_path(folder_.path()); }
+    void SetUp() override { std::filesystem::current_path(folder_.Path()); }
     void TearDown() override { std::filesystem::current_path(previous_); }
 
     static RunResult Run(const Command& command, const QStringList& args,
@@ -47,13 +47,13 @@ protected:
     static ConsoleModel SmallConsole() {
         ConsoleModel model;
         model.manualCount = 1;
-        model.channels(1) = 0xf3;
-        model.shoe(1) = {2, true, true};
-        model.piston(1, 0) = Piston(kCouplerGroup, 3, 1);
-        model.piston(1, 1) = Piston(kProgramChangeGroup, 0, 2, 12);
-        model.piston(1, 2) = Piston(kTrevaGroup, 22, 16);
-        model.piston(1, 3) = Piston(kTrevaGroup, 60, 3);
-        model.piston(1, 4) = Piston(kCancelGroup, 0, 1);
+        model.Channels(1) = 0xf3;
+        model.Shoe(1) = {2, true, true};
+        model.Piston(1, 0) = Piston(kCouplerGroup, 3, 1);
+        model.Piston(1, 1) = Piston(kProgramChangeGroup, 0, 2, 12);
+        model.Piston(1, 2) = Piston(kTrevaGroup, 22, 16);
+        model.Piston(1, 3) = Piston(kTrevaGroup, 60, 3);
+        model.Piston(1, 4) = Piston(kCancelGroup, 0, 1);
         return model;
     }
 

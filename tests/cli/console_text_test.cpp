@@ -17,7 +17,7 @@ TEST(ConsoleWords, EveryElementShortAndLong) {
     const FunctionCatalogue catalogue = BuildCatalogue();
     using Texts = std::vector<std::string>;
     const struct {
-        pistonInfo piston; // program, channel, type, group
+        PistonInfo piston; // program, channel, type, group
         Texts texts;       // code, label, description, group name
     } pistons[] = {
         {{9, 3, 9, kGeneralGroup},
@@ -63,7 +63,7 @@ TEST(ConsoleWords, EveryElementShortAndLong) {
         EXPECT_EQ(ChannelsDescription(channels), "Division channels: " + texts[0]);
     }
     const struct {
-        shoeInfo shoe; // channel from 0, volume, on
+        ShoeInfo shoe; // channel from 0, volume, on
         Texts texts;   // label, description
     } shoes[] = {
         {{4, true, true}, {"Volume, ch 5", "Volume (MIDI Controller 7) on channel 5"}},
@@ -159,8 +159,8 @@ TEST_F(CliTest, ShowHtmlPrintsTheSheetHeadedWithTheFileNameAndToday) {
 TEST_F(CliTest, DiffListsDifferingLinesAndExitsOneWhenDifferent) {
     Save(SmallConsole(), "small.vtl");
     ConsoleModel changed = SmallConsole();
-    changed.shoe(1).expressionOn = false;
-    changed.piston(1, 1).programNumber = 13;
+    changed.Shoe(1).expressionOn = false;
+    changed.Piston(1, 1).programNumber = 13;
     Save(changed, "changed.vtl");
     ConsoleModel two = SmallConsole();
     two.manualCount = 2;

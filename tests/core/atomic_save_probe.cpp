@@ -15,7 +15,7 @@ int main(int argc, char** argv) {
     vtl::ConsoleModel model;
     model.manualCount = vtl::kMaxManuals;
     for (int m = 1; m <= vtl::kMaxManuals; ++m)
-        model.channels(m) = std::string_view(argv[2]) == "new" ? 0x0f0f * m : 0x1111;
+        model.Channels(m) = std::string_view(argv[2]) == "new" ? 0x0f0f * m : 0x1111;
     if (const auto saved = vtl::SaveConfigFile(model, argv[1]); !saved) {
         std::cerr << saved.error().message << '\n';
         return 1;

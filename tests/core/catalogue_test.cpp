@@ -14,11 +14,11 @@ namespace {
 TEST(Catalogue, ListSizesAndSpellings) {
     const auto catalogue = BuildCatalogue();
     const auto& types = catalogue.functionTypeNames;
-    EXPECT_EQ(catalogue.functionGroupNames.count(), 9);
-    EXPECT_EQ(catalogue.shoeTypeNames.count(), 3);
+    EXPECT_EQ(catalogue.functionGroupNames.Count(), 9);
+    EXPECT_EQ(catalogue.shoeTypeNames.Count(), 3);
     const int typeCounts[] = {6, 3, 4, 30, 1, 1, 3, 56, 0, 0};
     for (std::size_t g = 0; g < types.size(); ++g)
-        EXPECT_EQ(types[g].count(), typeCounts[g]) << "group " << g;
+        EXPECT_EQ(types[g].Count(), typeCounts[g]) << "group " << g;
 
     const struct {
         const NameList& list;
@@ -35,7 +35,7 @@ TEST(Catalogue, ListSizesAndSpellings) {
         {types[kTrevaGroup], -1, ""},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(c.list.name(c.index), c.name) << "index " << c.index;
+        EXPECT_EQ(c.list.Name(c.index), c.name) << "index " << c.index;
 }
 
 // Codes of groups 0 to 5 go both ways, and no other byte is a function.
@@ -43,7 +43,7 @@ TEST(Catalogue, FunctionCodesGoBothWays) {
     const auto catalogue = BuildCatalogue();
     int listed = 0;
     for (int group = kCouplerGroup; group <= kSfzGroup; ++group) {
-        for (int type = 0; type < catalogue.functionTypeNames[group].count(); ++type, ++listed) {
+        for (int type = 0; type < catalogue.functionTypeNames[group].Count(); ++type, ++listed) {
             const auto back = FunctionFromCode(FunctionCode(group, type));
             ASSERT_TRUE(back.has_value()) << group << " " << type;
             EXPECT_EQ(std::pair(back->group, back->type), std::pair(group, type));

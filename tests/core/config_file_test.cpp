@@ -35,10 +35,10 @@ ConsoleModel SampleConsole(int manuals) {
     ConsoleModel model;
     model.manualCount = static_cast<std::int16_t>(manuals);
     for (int m = 1; m <= kMaxManuals; ++m) {
-        model.channels(m) = 0x0101 * m;
-        model.shoe(m) = Shoe(true, m % 2 == 1, m + 4);
+        model.Channels(m) = 0x0101 * m;
+        model.Shoe(m) = Shoe(true, m % 2 == 1, m + 4);
         for (int p = 0; p < kPistonsPerManual; ++p)
-            model.piston(m, p) = Piston(p % 9, 0, m, 10 * m);
+            model.Piston(m, p) = Piston(p % 9, 0, m, 10 * m);
     }
     return model;
 }
@@ -60,7 +60,7 @@ ConsoleModel Touched() {
     ConsoleModel model;
     model.manualCount = 3;
     for (int m = 1; m <= kMaxManuals; ++m)
-        model.channels(m) = kMarker;
+        model.Channels(m) = kMarker;
     return model;
 }
 
@@ -116,7 +116,7 @@ TEST(ConfigFile, AcceptedSpellingsLoadLikeTheSavedForm) {
             if (m <= c.manuals)
                 test::ExpectSameManual(reference, model, m);
             else
-                EXPECT_EQ(model.channels(m), kMarker) << "manual " << m;
+                EXPECT_EQ(model.Channels(m), kMarker) << "manual " << m;
         }
     }
 }
@@ -150,7 +150,7 @@ TEST(ConfigFile, BadLineStopsTheLoadAndIsNamed) {
         EXPECT_TRUE(Contains(loaded.error().message, "organ.vtl:" + std::to_string(c.badLine)));
         EXPECT_EQ(model.manualCount, std::min(c.badLine, kMaxManuals));
         for (int m = 1; m <= kMaxManuals; ++m)
-            EXPECT_EQ(model.channels(m), m < c.badLine ? 0x0101 : kMarker) << "manual " << m;
+            EXPECT_EQ(model.Channels(m), m < c.badLine ? 0x0101 : kMarker) << "manual " << m;
     }
 }
 
@@ -215,7 +215,7 @@ TEST(ConfigFile, DamagedFilesLeaveTheConsoleAsItWas) {
 // Every file and folder under the scratch folder with its contents.
 std::map<std::string, std::string> Snapshot(const test::ScratchFolder& folder) {
     std::map<std::string, std::string> entries;
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.path()))
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.Path()))
         entries[entry.path().string()] = entry.is_directory() ? "<folder>" : ReadFile(entry);
     return entries;
 }
@@ -247,7 +247,7 @@ TEST(ConfigFile, SavesAreAtomic) {
         WriteFile(c == Case::TargetIsAFolder ? target / "inside.txt" : folder / "organ.vtl", "old");
         const auto before = Snapshot(folder);
         ConsoleModel model = SampleConsole(3);
-        if (c == Case::Unencodable) model.piston(2, 6) = Piston(6, 0, 3, 0);
+        if (c == Case::Unencodable) model.Piston(2, 6) = Piston(6, 0, 3, 0);
 
         const auto saved =
             c == Case::FullDisk ? SaveOnFullDisk(model, target) : SaveConfigFile(model, target);
@@ -294,7 +294,7 @@ TEST(ConfigFile, SavesRemoveWhatKilledSavesLeft) {
     ::kill(holder, SIGKILL);
     ::waitpid(holder, nullptr, 0);
     std::vector<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(folder.path()))
+    for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
         names.push_back(entry.path().filename().string());
     std::ranges::sort(names);
     EXPECT_EQ(names, kept);

@@ -32,29 +32,29 @@ public:
     std::vector<std::string> reports;
 };
 
-inline pistonInfo Piston(int group, int type, int channel, int program = 0) {
+inline PistonInfo Piston(int group, int type, int channel, int program = 0) {
     const auto i16 = [](int value) { return static_cast<std::int16_t>(value); };
-    return pistonInfo{i16(program), i16(channel), i16(type), i16(group)};
+    return PistonInfo{i16(program), i16(channel), i16(type), i16(group)};
 }
 
-inline shoeInfo Shoe(bool on, bool volume, int channel) {
-    return shoeInfo{static_cast<std::uint8_t>(channel), volume, on};
+inline ShoeInfo Shoe(bool on, bool volume, int channel) {
+    return ShoeInfo{static_cast<std::uint8_t>(channel), volume, on};
 }
 
 // As (group, type, channel, program) and (on, volume, channel), so that failures print.
-inline auto Fields(const pistonInfo& p) {
+inline auto Fields(const PistonInfo& p) {
     return std::tuple(p.functionGroup, p.functionType, p.midiChannel, p.programNumber);
 }
-inline auto Fields(const shoeInfo& s) {
+inline auto Fields(const ShoeInfo& s) {
     return std::tuple(s.expressionOn, s.volumeControl, int{s.midiChannel});
 }
 
 inline void ExpectSameManual(const ConsoleModel& expected, const ConsoleModel& actual, int m) {
     SCOPED_TRACE("manual " + std::to_string(m));
-    EXPECT_EQ(expected.channels(m), actual.channels(m));
-    EXPECT_EQ(Fields(expected.shoe(m)), Fields(actual.shoe(m)));
+    EXPECT_EQ(expected.Channels(m), actual.Channels(m));
+    EXPECT_EQ(Fields(expected.Shoe(m)), Fields(actual.Shoe(m)));
     for (int p = 0; p < kPistonsPerManual; ++p) {
-        EXPECT_EQ(Fields(expected.piston(m, p)), Fields(actual.piston(m, p))) << "piston " << p;
+        EXPECT_EQ(Fields(expected.Piston(m, p)), Fields(actual.Piston(m, p))) << "piston " << p;
     }
 }
 
@@ -73,7 +73,7 @@ public:
     ScratchFolder(const ScratchFolder&) = delete;
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
-    const std::filesystem::path& path() const { return path_; }
+    const std::filesystem::path& Path() const { return path_; }
     std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
 
 private:

@@ -28,10 +28,10 @@ Bytes WithBytes(std::size_t offset = 0, const char* hex = "") {
 ConsoleModel Earlier() {
     ConsoleModel model;
     model.currentManual = 2;
-    model.channels(2) = 0x7777;
-    model.shoe(2) = Shoe(false, true, 9);
+    model.Channels(2) = 0x7777;
+    model.Shoe(2) = Shoe(false, true, 9);
     for (int p = 0; p < kPistonsPerManual; ++p)
-        model.piston(2, p) = Piston(3, 7, 7, 7);
+        model.Piston(2, p) = Piston(3, 7, 7, 7);
     return model;
 }
 
@@ -42,7 +42,7 @@ ConsoleModel DecodeManual2(std::span<const std::uint8_t> image, Status* status =
         *status = decoded;
     else
         EXPECT_TRUE(decoded.has_value()) << decoded.error().message;
-    EXPECT_EQ(std::tuple(model.currentManual, model.manualCount, model.piston(1, 0).functionGroup),
+    EXPECT_EQ(std::tuple(model.currentManual, model.manualCount, model.Piston(1, 0).functionGroup),
               std::tuple(2, 0, kNeverSetGroup));
     return model;
 }
@@ -91,7 +91,7 @@ TEST(Image, ChannelSetIsBytes28And29) {
     };
     for (const auto& c : cases)
         ExpectRow(27, c.bytes, c.channels, c.way,
-                  [](ConsoleModel& m) -> std::int32_t& { return m.channels(2); });
+                  [](ConsoleModel& m) -> std::int32_t& { return m.Channels(2); });
 }
 
 // The lowest channel with an even entry wins; with none the shoe is disabled and keeps its
@@ -99,7 +99,7 @@ TEST(Image, ChannelSetIsBytes28And29) {
 TEST(Image, ShoeTableHasOneEntryPerChannel) {
     const struct {
         const char* table; // positions 3 to 10
-        shoeInfo shoe;
+        ShoeInfo shoe;
         Way way;
     } cases[] = {
         {"ff ff ff ff ff ff ff ff", Shoe(false, true, 9), kBoth},
@@ -114,14 +114,14 @@ TEST(Image, ShoeTableHasOneEntryPerChannel) {
     };
     for (const auto& c : cases)
         ExpectRow(2, c.table, c.shoe, c.way,
-                  [](ConsoleModel& m) -> shoeInfo& { return m.shoe(2); });
+                  [](ConsoleModel& m) -> ShoeInfo& { return m.Shoe(2); });
 }
 
 // A channel byte (kind in the high nibble, channel - 1 in the low) and a function byte.
 TEST(Image, PistonEntryOfEveryKind) {
     const struct {
         const char* bytes;
-        pistonInfo piston; // group, type, channel, program
+        PistonInfo piston; // group, type, channel, program
         Way way;
     } cases[] = {
         {"00 10", Piston(0, 2, 1, 2), kBoth},
@@ -155,7 +155,7 @@ TEST(Image, PistonEntryOfEveryKind) {
     for (const auto& c : cases) {
         for (int p : {0, 19}) {
             ExpectRow(210 + 2 * static_cast<std::size_t>(p), c.bytes, c.piston, c.way,
-                      [p](ConsoleModel& m) -> pistonInfo& { return m.piston(2, p); });
+                      [p](ConsoleModel& m) -> PistonInfo& { return m.Piston(2, p); });
         }
     }
 }
@@ -165,10 +165,10 @@ TEST(Image, PistonEntryOfEveryKind) {
 TEST(Image, ShortImageFailsAtTheFirstMissingByte) {
     const ConsoleModel earlier = Earlier();
     ConsoleModel source = earlier;
-    source.channels(2) = 0x0ff0;
-    source.shoe(2) = Shoe(true, false, 4);
+    source.Channels(2) = 0x0ff0;
+    source.Shoe(2) = Shoe(true, false, 4);
     for (int p = 0; p < kPistonsPerManual; ++p)
-        source.piston(2, p) = Piston(3, p, 2, p);
+        source.Piston(2, p) = Piston(3, p, 2, p);
     const ProgramImage full = EncodeManual2(source);
 
     const struct {
@@ -191,7 +191,7 @@ TEST(Image, ShortImageFailsAtTheFirstMissingByte) {
         }
         ConsoleModel expected = c.headerDecoded ? source : earlier;
         for (int p = 0; p < kPistonsPerManual; ++p)
-            expected.piston(2, p) = (p < c.pistonsDecoded ? source : earlier).piston(2, p);
+            expected.Piston(2, p) = (p < c.pistonsDecoded ? source : earlier).Piston(2, p);
         test::ExpectSameManual(expected, model, 2);
     }
 }
@@ -228,7 +228,7 @@ TEST(Image, UnencodableValuesAreRefused) {
         EXPECT_FALSE(DecodeProgramImage(model, WithBytes()).has_value()) << m;
         EXPECT_FALSE(EncodeProgramImage(model).has_value()) << m;
     }
-    const pistonInfo pistons[] = {
+    const PistonInfo pistons[] = {
         Piston(0, 0, 0),    Piston(3, 0, 17),     Piston(7, 0, -1),  Piston(6, 0, 1, 0),
         Piston(6, 0, 0, 1), Piston(6, 0, 1, 129), Piston(7, 220, 1), Piston(7, -37, 1),
         Piston(3, 127, 1),  Piston(1, -88, 1),    Piston(2, 167, 1),
@@ -238,9 +238,9 @@ TEST(Image, UnencodableValuesAreRefused) {
         ConsoleModel model;
         model.currentManual = 2;
         if (shoe)
-            model.shoe(2) = Shoe(true, true, 16);
+            model.Shoe(2) = Shoe(true, true, 16);
         else
-            model.piston(2, 4) = pistons[i];
+            model.Piston(2, 4) = pistons[i];
         const auto image = EncodeProgramImage(model);
         ASSERT_FALSE(image.has_value()) << i;
         EXPECT_TRUE(test::Contains(image.error().message,

@@ -85,10 +85,10 @@ TEST(Messages, FieldsOfShortMessagesAreEmpty) {
 TEST(Messages, WritingAnImageSendsFourUpdatesInBlockOrder) {
     ConsoleModel model;
     model.currentManual = 2;
-    model.channels(2) = 0x8001;
-    model.shoe(2) = test::Shoe(true, false, 15);
+    model.Channels(2) = 0x8001;
+    model.Shoe(2) = test::Shoe(true, false, 15);
     for (int p = 0; p < kPistonsPerManual; ++p)
-        model.piston(2, p) = test::Piston(7, 55 - p, 16);
+        model.Piston(2, p) = test::Piston(7, 55 - p, 16);
     const auto image = EncodeProgramImage(model);
     ASSERT_TRUE(image.has_value()) << image.error().message;
     const auto messages = WriteProgramImage(model, 2, 1);
@@ -107,7 +107,7 @@ TEST(Messages, WritingAnImageSendsFourUpdatesInBlockOrder) {
                   Bytes(block.begin(), block.end()))
             << "block " << k;
     }
-    model.piston(2, 0) = test::Piston(0, 0, 0); // channel 0 cannot be encoded: nothing is sent
+    model.Piston(2, 0) = test::Piston(0, 0, 0); // channel 0 cannot be encoded: nothing is sent
     EXPECT_FALSE(WriteProgramImage(model, 2, 0).has_value());
 }
 

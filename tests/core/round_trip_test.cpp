@@ -23,18 +23,18 @@ ConsoleModel RandomConsole(std::mt19937& rng, const FunctionCatalogue& catalogue
     ConsoleModel model;
     model.manualCount = static_cast<std::int16_t>(random(1, kMaxManuals));
     for (int m = 1; m <= kMaxManuals; ++m) {
-        model.channels(m) = random(0, 65535);
+        model.Channels(m) = random(0, 65535);
         const int state = random(0, 2); // disabled, volume, expression
-        model.shoe(m) = state == 0 ? shoeInfo{} : Shoe(true, state == 1, random(0, 15));
+        model.Shoe(m) = state == 0 ? ShoeInfo{} : Shoe(true, state == 1, random(0, 15));
         for (int p = 0; p < kPistonsPerManual; ++p) {
             const int group = random(kCouplerGroup, kUnassignedGroup);
             if (group == kUnassignedGroup) {
-                model.piston(m, p) = Piston(group, 0, 0, 0);
+                model.Piston(m, p) = Piston(group, 0, 0, 0);
                 continue;
             }
-            const int types = catalogue.functionTypeNames[static_cast<std::size_t>(group)].count();
+            const int types = catalogue.functionTypeNames[static_cast<std::size_t>(group)].Count();
             const int type = group == kProgramChangeGroup ? random(1, 128) : random(0, types - 1);
-            model.piston(m, p) = Piston(group, type, random(1, 16), type);
+            model.Piston(m, p) = Piston(group, type, random(1, 16), type);
         }
     }
     return model;

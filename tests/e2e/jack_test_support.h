@@ -22,13 +22,13 @@
 namespace vtl::test {
 
 // A client and port name unique to this process and role.
-inline std::string uniqueName(const std::string& role) {
+inline std::string UniqueName(const std::string& role) {
     return "vtl-" + role + "-" + std::to_string(::getpid());
 }
 
 // Runs the event loop until the condition holds; false if it still does not after the limit.
 // The limit only keeps a broken test from hanging; nothing here measures time.
-inline bool waitUntil(const std::function<bool()>& condition,
+inline bool WaitUntil(const std::function<bool()>& condition,
                       std::chrono::milliseconds limit = std::chrono::seconds(20)) {
     const QDeadlineTimer deadline(limit);
     while (!condition()) {
@@ -40,10 +40,10 @@ inline bool waitUntil(const std::function<bool()>& condition,
 }
 
 // The device number whose name contains the given text, or -2 when there is none.
-inline int findDevice(MidiPort& port, const std::string& text) {
-    for (int number = 0; number < port.deviceCount(); ++number) {
-        port.selectDevice(number);
-        if (port.deviceName().find(text) != std::string::npos) return number;
+inline int FindDevice(MidiPort& port, const std::string& text) {
+    for (int number = 0; number < port.DeviceCount(); ++number) {
+        port.SelectDevice(number);
+        if (port.DeviceName().find(text) != std::string::npos) return number;
     }
     return -2;
 }
@@ -53,20 +53,20 @@ inline int findDevice(MidiPort& port, const std::string& text) {
 template <class Port, class IsOpen>
 void ExpectOpenErrorsLater(Port& port, std::initializer_list<int> devices, IsOpen isOpen) {
     std::vector<std::pair<int, std::string>> errors;
-    port.onError([&](int code, const std::string& message) { errors.emplace_back(code, message); });
+    port.OnError([&](int code, const std::string& message) { errors.emplace_back(code, message); });
     for (const int device : devices) {
         SCOPED_TRACE("device " + std::to_string(device));
         errors.clear();
-        port.selectDevice(device);
-        EXPECT_EQ(port.deviceName(), "");
-        EXPECT_NO_THROW(port.open());
+        port.SelectDevice(device);
+        EXPECT_EQ(port.DeviceName(), "");
+        EXPECT_NO_THROW(port.Open());
         EXPECT_TRUE(errors.empty()) << "reported from inside open()";
-        ASSERT_TRUE(waitUntil([&] { return !errors.empty(); }));
+        ASSERT_TRUE(WaitUntil([&] { return !errors.empty(); }));
         EXPECT_GT(errors.front().first, 0);
         EXPECT_NE(errors.front().second.find(std::to_string(device)), std::string::npos);
         EXPECT_FALSE(isOpen());
     }
-    port.onError(nullptr);
+    port.OnError(nullptr);
 }
 
 } // namespace vtl::test

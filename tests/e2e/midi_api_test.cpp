@@ -13,13 +13,13 @@ TEST(MidiApi, ParsesTheThreeNamesAndRejectsOthers) {
     const std::pair<std::string_view, MidiApi> names[] = {
         {"alsa", MidiApi::Alsa}, {"jack", MidiApi::Jack}, {"auto", MidiApi::Automatic}};
     for (const auto& [text, api] : names) {
-        const auto parsed = parseMidiApi(text);
+        const auto parsed = ParseMidiApi(text);
         ASSERT_TRUE(parsed.has_value()) << text;
         EXPECT_EQ(*parsed, api);
-        EXPECT_EQ(midiApiName(api), text);
+        EXPECT_EQ(MidiApiName(api), text);
     }
     for (const std::string_view text : {"ALSA", "jack ", ""}) {
-        const auto parsed = parseMidiApi(text);
+        const auto parsed = ParseMidiApi(text);
         ASSERT_FALSE(parsed.has_value()) << "'" << text << "'";
         EXPECT_NE(parsed.error().message.find("alsa"), std::string::npos);
     }
@@ -38,8 +38,8 @@ TEST(MidiApi, AutomaticTakesAlsaOnlyWhenSequencerAndSupportExist) {
         {MidiApi::Jack, true, true, MidiApi::Jack},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(chooseMidiApi(c.requested, c.sequencer, c.compiled), c.chosen)
-            << midiApiName(c.requested) << " " << c.sequencer << c.compiled;
+        EXPECT_EQ(ChooseMidiApi(c.requested, c.sequencer, c.compiled), c.chosen)
+            << MidiApiName(c.requested) << " " << c.sequencer << c.compiled;
     }
 }
 

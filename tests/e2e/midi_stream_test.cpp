@@ -37,8 +37,8 @@ TEST(MidiStreamParser, DeliversOnlyWholeMessages) {
         MidiStreamParser parser;
         std::vector<std::string> messages, expected;
         for (const char* chunk : c.chunks) {
-            if (chunk == kReset) parser.reset();
-            for (const Bytes& message : parser.feed(test::Hex(chunk == kReset ? "" : chunk)))
+            if (chunk == kReset) parser.Reset();
+            for (const Bytes& message : parser.Feed(test::Hex(chunk == kReset ? "" : chunk)))
                 messages.push_back(BytesToHex(message));
         }
         for (const char* message : c.messages)

@@ -17,8 +17,8 @@ namespace vtl {
 namespace {
 
 using test::Hex;
-using test::uniqueName;
-using test::waitUntil;
+using test::UniqueName;
+using test::WaitUntil;
 
 // One drained message as text: a whole SysEx message, or the three bytes of a short one.
 std::string Received(Bytes bytes) {
@@ -35,35 +35,35 @@ class RtMidiInputTest : public testing::Test {
 protected:
     void SetUp() override {
         source_.openVirtualPort(sourceName_);
-        input_.onMessage([this] { drain(); });
-        input_.onError([this](int code, const std::string&) { errors_.push_back(code); });
-        const int device = test::findDevice(input_, sourceName_);
+        input_.OnMessage([this] { Drain(); });
+        input_.OnError([this](int code, const std::string&) { errors_.push_back(code); });
+        const int device = test::FindDevice(input_, sourceName_);
         ASSERT_GE(device, 0) << "no input device named " << sourceName_;
-        input_.selectDevice(device);
+        input_.SelectDevice(device);
     }
 
     // Opens, starts receiving and waits until the connection carries messages: a new
     // connection may miss what is sent in the same moment, so it pings until one arrives.
-    void connect() {
-        input_.open();
-        input_.startReceiving();
-        ASSERT_EQ(input_.openState(), MidiInput::OpenState::Receiving);
+    void Connect() {
+        input_.Open();
+        input_.StartReceiving();
+        ASSERT_EQ(input_.State(), MidiInput::OpenState::Receiving);
         bool arrived = false;
         for (std::uint8_t ping = 0; ping < 100 && !arrived; ++ping) {
-            send({0x80, ping, 0x00});
-            arrived = waitUntil([&] { return !received_.empty(); }, std::chrono::milliseconds(200));
+            Send({0x80, ping, 0x00});
+            arrived = WaitUntil([&] { return !received_.empty(); }, std::chrono::milliseconds(200));
         }
         ASSERT_TRUE(arrived) << "the connection never carried a message";
-        receiveUpToMarker();
+        ReceiveUpToMarker();
     }
 
-    void send(const Bytes& message) { source_.sendMessage(message.data(), message.size()); }
+    void Send(const Bytes& message) { source_.sendMessage(message.data(), message.size()); }
 
     // Sends a marker after everything already sent and waits for it; returns what came before.
-    std::vector<std::string> receiveUpToMarker() {
-        send(kMarker);
+    std::vector<std::string> ReceiveUpToMarker() {
+        Send(kMarker);
         const bool arrived =
-            waitUntil([&] { return !received_.empty() && received_.back() == Received(kMarker); });
+            WaitUntil([&] { return !received_.empty() && received_.back() == Received(kMarker); });
         EXPECT_TRUE(arrived) << "the marker never arrived";
         std::vector<std::string> before(received_.begin(), received_.end() - (arrived ? 1 : 0));
         received_.clear();
@@ -71,24 +71,24 @@ protected:
     }
 
     // The message handler, as the receive path drains the input.
-    void drain() {
+    void Drain() {
         EXPECT_EQ(QThread::currentThread(), QCoreApplication::instance()->thread());
         EXPECT_FALSE(inHandler_) << "the message handler was entered a second time";
         if (holding_) return;
         inHandler_ = true;
         if (whileHandling_) std::exchange(whileHandling_, nullptr)();
-        for (; input_.pendingCount() > 0; input_.discardOldest()) {
-            const Bytes sysex = input_.oldestSysEx();
-            const auto bytes = input_.oldestShort();
+        for (; input_.PendingCount() > 0; input_.DiscardOldest()) {
+            const Bytes sysex = input_.OldestSysEx();
+            const auto bytes = input_.OldestShort();
             received_.push_back(
                 Received(sysex.empty() ? Bytes(bytes.begin(), bytes.end()) : sysex));
         }
         inHandler_ = false;
     }
 
-    const std::string sourceName_ = uniqueName("source");
+    const std::string sourceName_ = UniqueName("source");
     RtMidiOut source_{RtMidi::UNIX_JACK, sourceName_};
-    RtMidiInput input_{MidiApi::Jack, uniqueName("input")};
+    RtMidiInput input_{MidiApi::Jack, UniqueName("input")};
     std::vector<std::string> received_;
     std::vector<int> errors_;
     bool inHandler_ = false;
@@ -99,9 +99,9 @@ protected:
 // Whole and in order on the owner's thread; realtime statuses are dropped only while filtered;
 // an unfinished SysEx message is dropped and the next message arrives intact.
 TEST_F(RtMidiInputTest, MessagesArriveWholeAndInOrder) {
-    connect();
-    input_.setRealtimeFilter(0xF8, true);
-    input_.setRealtimeFilter(0xF9, true);
+    Connect();
+    input_.SetRealtimeFilter(0xF8, true);
+    input_.SetRealtimeFilter(0xF9, true);
     Bytes longSysEx(240, 0x11); // longer than any message of the link
     longSysEx.front() = 0xF0;
     longSysEx.back() = 0xF7;
@@ -127,10 +127,10 @@ TEST_F(RtMidiInputTest, MessagesArriveWholeAndInOrder) {
     };
     std::vector<std::string> expected;
     for (const auto& c : cases) {
-        send(c.message);
+        Send(c.message);
         if (c.arrives) expected.push_back(Received(c.message));
     }
-    EXPECT_EQ(receiveUpToMarker(), expected);
+    EXPECT_EQ(ReceiveUpToMarker(), expected);
     EXPECT_TRUE(errors_.empty());
 }
 
@@ -138,32 +138,32 @@ TEST_F(RtMidiInputTest, MessagesArriveWholeAndInOrder) {
 // waiting, the input's notice of the second has been posted (the third posts none while it
 // is pending), and one more round of the event loop handles it inside the handler.
 TEST_F(RtMidiInputTest, HandlerIsNotEnteredFromItsOwnEventLoop) {
-    connect();
+    Connect();
     whileHandling_ = [this] {
-        send({0x91, 0x01, 0x01});
-        send({0x92, 0x01, 0x01});
-        EXPECT_TRUE(waitUntil([&] { return input_.pendingCount() >= 3; }));
+        Send({0x91, 0x01, 0x01});
+        Send({0x92, 0x01, 0x01});
+        EXPECT_TRUE(WaitUntil([&] { return input_.PendingCount() >= 3; }));
         QCoreApplication::processEvents();
     };
-    send({0x90, 0x01, 0x01});
-    ASSERT_TRUE(waitUntil([&] { return received_.size() >= 3; }));
-    EXPECT_EQ(receiveUpToMarker(),
+    Send({0x90, 0x01, 0x01});
+    ASSERT_TRUE(WaitUntil([&] { return received_.size() >= 3; }));
+    EXPECT_EQ(ReceiveUpToMarker(),
               (std::vector<std::string>{Received({0x90, 0x01, 0x01}), Received({0x91, 0x01, 0x01}),
                                         Received({0x92, 0x01, 0x01})}));
 }
 
 TEST_F(RtMidiInputTest, FullBufferDropsLaterMessagesWithAWarningAndCloseDropsTheRest) {
-    connect();
-    input_.setBufferSize(2);
+    Connect();
+    input_.SetBufferSize(2);
     holding_ = true;
     for (std::uint8_t note = 1; note <= 3; ++note)
-        send({0x90, note, 0x40});
-    ASSERT_TRUE(waitUntil([&] { return !errors_.empty(); }));
+        Send({0x90, note, 0x40});
+    ASSERT_TRUE(WaitUntil([&] { return !errors_.empty(); }));
     EXPECT_EQ(errors_, std::vector<int>{0});
-    ASSERT_EQ(input_.pendingCount(), 2);
-    EXPECT_EQ(input_.oldestShort(), (std::array<std::uint8_t, 3>{0x90, 0x01, 0x40}));
-    input_.close();
-    EXPECT_EQ(input_.pendingCount(), 0);
+    ASSERT_EQ(input_.PendingCount(), 2);
+    EXPECT_EQ(input_.OldestShort(), (std::array<std::uint8_t, 3>{0x90, 0x01, 0x40}));
+    input_.Close();
+    EXPECT_EQ(input_.PendingCount(), 0);
 }
 
 // No step reports an error: opening a missing device at the end reports the only one, and
@@ -174,33 +174,33 @@ TEST_F(RtMidiInputTest, OpenStateFollowsOpenStartStopClose) {
         void (MidiInput::*op)();
         State after;
     } steps[] = {
-        {&MidiInput::startReceiving, State::Closed},
-        {&MidiInput::open, State::Open},
-        {&MidiInput::stopReceiving, State::Open},
-        {&MidiInput::startReceiving, State::Receiving},
-        {&MidiInput::stopReceiving, State::Open},
-        {&MidiInput::startReceiving, State::Receiving},
-        {&MidiInput::open, State::Open},
-        {&MidiInput::close, State::Closed},
-        {&MidiInput::close, State::Closed},
+        {&MidiInput::StartReceiving, State::Closed},
+        {&MidiInput::Open, State::Open},
+        {&MidiInput::StopReceiving, State::Open},
+        {&MidiInput::StartReceiving, State::Receiving},
+        {&MidiInput::StopReceiving, State::Open},
+        {&MidiInput::StartReceiving, State::Receiving},
+        {&MidiInput::Open, State::Open},
+        {&MidiInput::Close, State::Closed},
+        {&MidiInput::Close, State::Closed},
     };
     // By reference, never (input_.*steps[i].op)(): GCC 12 with -fsanitize=bounds loads the
     // index only on the non-virtual path of such a call, and so calls the wrong function.
     int number = 0;
     for (const auto& [op, after] : steps) {
         (input_.*op)();
-        EXPECT_EQ(input_.openState(), after) << "step " << number++;
+        EXPECT_EQ(input_.State(), after) << "step " << number++;
     }
-    input_.selectDevice(999);
-    input_.open();
-    ASSERT_TRUE(waitUntil([&] { return !errors_.empty(); }));
+    input_.SelectDevice(999);
+    input_.Open();
+    ASSERT_TRUE(WaitUntil([&] { return !errors_.empty(); }));
     EXPECT_EQ(errors_.size(), 1u);
 }
 
 TEST(RtMidiInput, OpenErrorsArriveThroughOnErrorLater) {
-    RtMidiInput input(MidiApi::Jack, uniqueName("input"));
-    test::ExpectOpenErrorsLater(input, {-1, 999, input.deviceCount()},
-                                [&] { return input.openState() != MidiInput::OpenState::Closed; });
+    RtMidiInput input(MidiApi::Jack, UniqueName("input"));
+    test::ExpectOpenErrorsLater(input, {-1, 999, input.DeviceCount()},
+                                [&] { return input.State() != MidiInput::OpenState::Closed; });
 }
 
 } // namespace

@@ -49,7 +49,7 @@ private slots:
         QStandardPaths::setTestModeEnabled(true);
     }
 
-    void aReadOfAFaultyConsoleEndsWholeOrKeepsTheConsoleBefore() {
+    void AReadOfAFaultyConsoleEndsWholeOrKeepsTheConsoleBefore() {
         const struct {
             const char* fault;
             const char* says; // in the status window or a message box; empty: read whole
@@ -68,8 +68,8 @@ private slots:
         };
         vtl::Application app(vtl::test::DemoOptions());
         vtl::test::StartWithDemoRead(app);
-        vtl::frmMain& main = *app.mainWindow();
-        const QString before = Images(app.state().console);
+        vtl::MainWindow& main = *app.Window();
+        const QString before = Images(app.State().console);
 
         // Message boxes are read and closed as they come up.
         QString shown;
@@ -83,15 +83,15 @@ private slots:
             }
         });
         poll.start(10);
-        const auto* text = app.status().findChild<QPlainTextEdit*>(QStringLiteral("txtStatus"));
+        const auto* text = app.Status().findChild<QPlainTextEdit*>(QStringLiteral("txtStatus"));
         for (const auto& c : cases) {
             const QString says = QString::fromLatin1(c.says);
             const bool recovers = says.isEmpty() || says.startsWith(QLatin1String("Manual 2 sent"));
             qInfo() << c.fault;
-            vtl::McuChain& chain = *app.Link().Session().simulatedChain();
+            vtl::McuChain& chain = *app.Link().Session().SimulatedChain();
             // Blank MCUs where the read must fail: a manual read before the fault would show.
             chain = vtl::McuChain(3);
-            if (recovers) QVERIFY(chain.preloadConsoleFile(kDemoConsole.toStdString()));
+            if (recovers) QVERIFY(chain.PreloadConsoleFile(kDemoConsole.toStdString()));
             QVERIFY(vtl::ApplyChainFault(chain, c.fault));
             shown.clear();
             boxes = 0;
@@ -100,15 +100,15 @@ private slots:
             bool seen = false;
             vtl::test::TickUntil(app, [&] {
                 seen = seen || (!says.isEmpty() && text->toPlainText().contains(says));
-                return !app.status().isVisible() || (seen && !recovers);
+                return !app.Status().isVisible() || (seen && !recovers);
             });
             QVERIFY2(c.messageBox || seen == !says.isEmpty(), qPrintable(text->toPlainText()));
             if (!recovers && !c.messageBox)
-                app.status().findChild<QPushButton*>(QStringLiteral("cmdClose"))->click();
-            QVERIFY(!app.status().isVisible());
-            QCOMPARE(app.Link().Transfer().linkState(),
+                app.Status().findChild<QPushButton*>(QStringLiteral("cmdClose"))->click();
+            QVERIFY(!app.Status().isVisible());
+            QCOMPARE(app.Link().Transfer().State(),
                      recovers ? vtl::LinkState::Finishing : vtl::LinkState::Idle);
-            QCOMPARE(Images(app.state().console), before);
+            QCOMPARE(Images(app.State().console), before);
             QVERIFY(main.findChild<QWidget*>(QStringLiteral("fraManual2"))->isVisible());
             QVERIFY(main.findChild<QAction*>(QStringLiteral("save"))->isEnabled());
             // Once is enough: the idle program says nothing more about it.

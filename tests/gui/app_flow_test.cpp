@@ -70,7 +70,7 @@ public:
         });
         poll_.start(10);
     }
-    template <class W> ModalScript& then(std::function<void(W*)> act) {
+    template <class W> ModalScript& Then(std::function<void(W*)> act) {
         // A window that is still up after the act was not ready for it: tried again.
         steps_.push_back([act](QWidget* window) {
             auto* typed = qobject_cast<W*>(window);
@@ -79,12 +79,12 @@ public:
         });
         return *this;
     }
-    ModalScript& answer(QMessageBox::StandardButton button) {
-        return then<QMessageBox>([button](QMessageBox* box) { box->button(button)->click(); });
+    ModalScript& Answer(QMessageBox::StandardButton button) {
+        return Then<QMessageBox>([button](QMessageBox* box) { box->button(button)->click(); });
     }
     // Types the file name into the file dialog and accepts it.
-    ModalScript& choose(const QString& path) {
-        return then<QFileDialog>([path](QFileDialog* dialog) {
+    ModalScript& Choose(const QString& path) {
+        return Then<QFileDialog>([path](QFileDialog* dialog) {
             dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(path);
             QMetaObject::invokeMethod(dialog, "accept");
         });
@@ -181,47 +181,47 @@ private slots:
         QStandardPaths::setTestModeEnabled(true);
     }
 
-    void splashChoiceMainAndDemoRead() {
+    void SplashChoiceMainAndDemoRead() {
         vtl::Application app(vtl::test::DemoOptions());
         QVERIFY(app.Start());
-        QDir(app.state().appDataFolder + QStringLiteral("/Backups")).removeRecursively();
+        QDir(app.State().appDataFolder + QStringLiteral("/Backups")).removeRecursively();
         QVERIFY(app.Flow().Splash().isVisible());
         QVERIFY(!app.Flow().Choice().isVisible());
 
         QTest::mouseClick(&app.Flow().Splash(), Qt::LeftButton);
         QVERIFY(!app.Flow().Splash().isVisible());
         QVERIFY(app.Flow().Choice().isVisible());
-        QVERIFY(app.state().choiceShown);
+        QVERIFY(app.State().choiceShown);
 
         auto* wizard = app.Flow().Choice().findChild<QWidget*>(QStringLiteral("lblWizard"));
         QVERIFY(wizard);
         QTest::mouseClick(wizard, Qt::LeftButton);
         QVERIFY(!app.Flow().Choice().isVisible());
-        QVERIFY(app.mainWindow()->isVisible());
-        QCOMPARE(app.mainWindow()->windowTitle(), QStringLiteral("Larchmont VTLConfig"));
-        auto* write = app.mainWindow()->findChild<QAction*>(QStringLiteral("write"));
+        QVERIFY(app.Window()->isVisible());
+        QCOMPARE(app.Window()->windowTitle(), QStringLiteral("Larchmont VTLConfig"));
+        auto* write = app.Window()->findChild<QAction*>(QStringLiteral("write"));
         QVERIFY(!write->isEnabled());
 
         // "New" starts a read at the first activation.
         app.Link().StopTimer();
-        QTRY_COMPARE(app.Link().Transfer().transferMode(), vtl::TransferMode::Reading);
+        QTRY_COMPARE(app.Link().Transfer().Mode(), vtl::TransferMode::Reading);
         QVERIFY(vtl::test::Settle(app));
-        QCOMPARE(app.state().console.manualCount, 3);
+        QCOMPARE(app.State().console.manualCount, 3);
         QVERIFY(write->isEnabled());
-        QVERIFY(app.mainWindow()->findChild<QWidget*>(QStringLiteral("fraManual2"))->isVisible());
+        QVERIFY(app.Window()->findChild<QWidget*>(QStringLiteral("fraManual2"))->isVisible());
 
         // The configuration read was kept as a backup.
-        const QDir backups(app.state().appDataFolder + QStringLiteral("/Backups"));
+        const QDir backups(app.State().appDataFolder + QStringLiteral("/Backups"));
         QCOMPARE(backups.entryList({QStringLiteral("*.vtl")}, QDir::Files).size(), 1);
 
         // A write back goes out whole and finishes.
         app.Link().StartWrite();
         QVERIFY(vtl::test::Settle(app));
-        QCOMPARE(app.Link().Transfer().transferMode(), vtl::TransferMode::Writing);
+        QCOMPARE(app.Link().Transfer().Mode(), vtl::TransferMode::Writing);
     }
 
     // The menus and the toolbar, before a console is there and after the first read.
-    void menusAndToolbar() {
+    void MenusAndToolbar() {
         vtl::Application app(vtl::test::DemoOptions());
         QVERIFY(app.Start());
         const QString print = "Print the console sheet: one page per manual";
@@ -262,23 +262,24 @@ private slots:
                 "| midi #midi \"Setup MIDI Input and Output\"",
             };
         };
-        QCOMPARE(Commands(*app.mainWindow()), expected(" off"));
+        QCOMPARE(Commands(*app.Window()), expected(" off"));
         QTest::mouseClick(&app.Flow().Splash(), Qt::LeftButton);
         QTest::mouseClick(app.Flow().Choice().findChild<QWidget*>(QStringLiteral("lblWizard")),
                           Qt::LeftButton);
         app.Link().StopTimer();
-        QTRY_COMPARE(app.Link().Transfer().transferMode(), vtl::TransferMode::Reading);
+        QTRY_COMPARE(app.Link().Transfer().Mode(), vtl::TransferMode::Reading);
         QVERIFY(vtl::test::Settle(app));
-        QCOMPARE(Commands(*app.mainWindow()), expected(""));
+        QCOMPARE(Commands(*app.Window()), expected(""));
     }
 
     // The splash and the start choice are placed before they show, so that the window system,
     // and with it a screen reader or an automation tool, learns of each at its place.
-    void framelessWindowsArePlacedBeforeTheyShow() {
+    void FramelessWindowsArePlacedBeforeTheyShow() {
         vtl::Application app(vtl::test::DemoOptions());
         QList<QPoint> places; // where each one's native window was as it was shown
         ShowWatch watch([&](QWidget& window) {
-            if (dynamic_cast<vtl::frmSplash*>(&window) || dynamic_cast<vtl::frmChoice*>(&window))
+            if (dynamic_cast<vtl::SplashWindow*>(&window) ||
+                dynamic_cast<vtl::StartChoice*>(&window))
                 places << window.windowHandle()->position();
         });
         qApp->installEventFilter(&watch);
@@ -292,12 +293,12 @@ private slots:
 
     // A damaged settings file is told once the windows are up, over the main window, and the
     // start goes on to a read.
-    void damagedSettingsAreToldOverTheMainWindow() {
+    void DamagedSettingsAreToldOverTheMainWindow() {
         QVERIFY(WriteFile(SettingsFile(), QByteArray("[MIDI]\nInput=1\n\0", 17)));
         QString told;
         QWidget* over = nullptr;
         ModalScript script;
-        script.then<QMessageBox>([&](QMessageBox* box) {
+        script.Then<QMessageBox>([&](QMessageBox* box) {
             told = box->text();
             over = box->parentWidget();
             box->button(QMessageBox::Ok)->click();
@@ -307,25 +308,25 @@ private slots:
         QTRY_VERIFY(!told.isEmpty());
         QVERIFY2(told.startsWith(QStringLiteral("The settings file cannot be used: ")),
                  qPrintable(told));
-        QCOMPARE(over, app.mainWindow());
+        QCOMPARE(over, app.Window());
         QTest::mouseClick(&app.Flow().Splash(), Qt::LeftButton);
         QTest::mouseClick(app.Flow().Choice().findChild<QWidget*>(QStringLiteral("lblWizard")),
                           Qt::LeftButton);
         app.Link().StopTimer();
-        QTRY_COMPARE(app.Link().Transfer().transferMode(), vtl::TransferMode::Reading);
+        QTRY_COMPARE(app.Link().Transfer().Mode(), vtl::TransferMode::Reading);
         QVERIFY(vtl::test::Settle(app));
-        QCOMPARE(app.state().console.manualCount, 3);
+        QCOMPARE(app.State().console.manualCount, 3);
         QVERIFY(QFile::remove(SettingsFile() + QStringLiteral(".damaged")));
     }
 
-    void closingTheChoiceIsExit_data() {
+    void ClosingTheChoiceIsExit_data() {
         QTest::addColumn<QString>("how");
         for (const char* how : {"Exit", "Escape", "window manager's close"})
             QTest::newRow(how) << how;
     }
 
     // The program ends, writes no settings and frees its socket for the next start.
-    void closingTheChoiceIsExit() {
+    void ClosingTheChoiceIsExit() {
         QFETCH(QString, how);
         QFile::remove(SettingsFile());
         {
@@ -343,7 +344,7 @@ private slots:
                     choice.close();
             });
             QCOMPARE(ended, 0);
-            QVERIFY(!app.mainWindow()->isVisible());
+            QVERIFY(!app.Window()->isVisible());
         }
         QVERIFY(!QFile::exists(SettingsFile()));
         vtl::SingleInstance next(kTitle);
@@ -352,10 +353,10 @@ private slots:
 
     // Tab reaches both choices, Enter and Space take them; they read as buttons with their
     // captions; the rounded outline lies inside the window, so all four corners are round.
-    void choiceByKeyboard() {
-        vtl::frmChoice choice;
+    void ChoiceByKeyboard() {
+        vtl::StartChoice choice;
         QStringList words;
-        choice.onChoice([&](const QString& word) { words << word; });
+        choice.OnChoice([&](const QString& word) { words << word; });
         choice.show();
         QVERIFY(QTest::qWaitForWindowActive(&choice));
         const auto press = [](Qt::Key key) {
@@ -383,7 +384,7 @@ private slots:
     // "Load" opens the file dialog in a folder that exists, proposing no name, and shows the
     // file in the main window at its stored place. No MIDI port was opened when the main
     // window closes: the program still ends normally and writes its settings.
-    void loadChoice() {
+    void LoadChoice() {
         QVERIFY(WriteFile(SettingsFile(), "[VTLConfig]\nMaximised=0\nLeft=120\nTop=80\n"
                                           "Width=1000\nHeight=700\n[Preferences]\nPath=" +
                                               tmp_.filePath(QStringLiteral("gone")).toUtf8() +
@@ -394,7 +395,7 @@ private slots:
         QString startFolder = QStringLiteral("not shown");
         QString proposed;
         ModalScript script;
-        script.then<QFileDialog>([&](QFileDialog* dialog) {
+        script.Then<QFileDialog>([&](QFileDialog* dialog) {
             startFolder = dialog->directory().absolutePath();
             auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
             proposed = name->text();
@@ -403,16 +404,15 @@ private slots:
         });
         QTest::mouseClick(app.Flow().Choice().findChild<QWidget*>(QStringLiteral("lblLoad")),
                           Qt::LeftButton);
-        QTRY_COMPARE(app.Link().Transfer().transferMode(), vtl::TransferMode::FileLoaded);
+        QTRY_COMPARE(app.Link().Transfer().Mode(), vtl::TransferMode::FileLoaded);
         QCOMPARE(startFolder, vtl::DocumentsFolder());
         QCOMPARE(proposed, QString());
-        QCOMPARE(app.state().console.manualCount, 3);
+        QCOMPARE(app.State().console.manualCount, 3);
         // The stored place is the frame's, the size the client area's.
-        QCOMPARE(QRect(app.mainWindow()->pos(), app.mainWindow()->size()),
-                 QRect(120, 80, 1000, 700));
+        QCOMPARE(QRect(app.Window()->pos(), app.Window()->size()), QRect(120, 80, 1000, 700));
 
-        app.mainWindow()->move(140, 90);
-        QCOMPARE(RunToTheEnd([&] { app.mainWindow()->close(); }), 0);
+        app.Window()->move(140, 90);
+        QCOMPARE(RunToTheEnd([&] { app.Window()->close(); }), 0);
         const QByteArray settings = ReadFile(SettingsFile());
         QVERIFY2(settings.contains("Left=140\nTop=90\nWidth=1000\nHeight=700\n") &&
                      settings.contains("Path=" + kProgramFolder.toUtf8() + "/samples\n"),
@@ -420,7 +420,7 @@ private slots:
     }
 
     // A second start while the first shows only its splash, or its choice, raises that window.
-    void secondStartRaisesTheStartWindow() {
+    void SecondStartRaisesTheStartWindow() {
         vtl::Application app(vtl::test::DemoOptions());
         QVERIFY(app.Start());
         QWidget other;
@@ -438,16 +438,16 @@ private slots:
     }
 
     // A console file double-clicked while the main window is up opens there, as Load would.
-    void secondStartWithAFileOpensIt() {
+    void SecondStartWithAFileOpensIt() {
         vtl::Application app(vtl::test::DemoOptions());
         vtl::test::StartWithDemoRead(app);
         vtl::SingleInstance second(kTitle);
         QVERIFY(second.AnotherInstance(kProgramFolder + "/samples/three-manuals.vtl"));
-        QTRY_COMPARE(app.Link().Transfer().transferMode(), vtl::TransferMode::FileLoaded);
-        QCOMPARE(app.mainWindow()->windowFilePath(), kProgramFolder + "/samples/three-manuals.vtl");
+        QTRY_COMPARE(app.Link().Transfer().Mode(), vtl::TransferMode::FileLoaded);
+        QCOMPARE(app.Window()->windowFilePath(), kProgramFolder + "/samples/three-manuals.vtl");
     }
 
-    void unsavedEditsAskBeforeTheyAreLost_data() {
+    void UnsavedEditsAskBeforeTheyAreLost_data() {
         QTest::addColumn<int>("answer");
         QTest::addColumn<QString>("fileName"); // typed into the save dialog
         QTest::addColumn<bool>("closes");
@@ -458,7 +458,7 @@ private slots:
         QTest::addRow("save, dotted folder") << int(QMessageBox::Save) << "my.files/edited" << true;
     }
 
-    void unsavedEditsAskBeforeTheyAreLost() {
+    void UnsavedEditsAskBeforeTheyAreLost() {
         QFETCH(int, answer);
         QFETCH(QString, fileName);
         QFETCH(bool, closes);
@@ -467,33 +467,33 @@ private slots:
         // Nothing changed since the read: closing asks nothing.
         QVERIFY(app.Files().MayDiscardEdits());
 
-        app.state().console.channels(2) ^= 1;
+        app.State().console.Channels(2) ^= 1;
         const QDir folder(tmp_.path());
         folder.mkpath(QFileInfo(fileName).path());
         const QString expected =
             QFileInfo(fileName).fileName().contains('.') ? fileName : fileName + ".vtl";
         QFile::remove(folder.filePath(expected));
         ModalScript script;
-        script.answer(static_cast<QMessageBox::StandardButton>(answer));
+        script.Answer(static_cast<QMessageBox::StandardButton>(answer));
         // The save dialog, then "Successfully saved to file: …".
-        if (!fileName.isEmpty()) script.choose(folder.filePath(fileName)).answer(QMessageBox::Ok);
-        app.mainWindow()->close();
-        QCOMPARE(app.mainWindow()->isVisible(), !closes);
+        if (!fileName.isEmpty()) script.Choose(folder.filePath(fileName)).Answer(QMessageBox::Ok);
+        app.Window()->close();
+        QCOMPARE(app.Window()->isVisible(), !closes);
         if (fileName.isEmpty()) return;
 
         // Saved, nothing is asked any more; opening the file shows the edit.
-        const int edited = app.state().console.channels(2);
+        const int edited = app.State().console.Channels(2);
         QVERIFY(app.Files().MayDiscardEdits());
         ModalScript open;
-        open.choose(folder.filePath(expected));
+        open.Choose(folder.filePath(expected));
         app.Files().LoadConfigurationFile();
-        QCOMPARE(app.Link().Transfer().transferMode(), vtl::TransferMode::FileLoaded);
-        QCOMPARE(app.state().console.channels(2), edited);
+        QCOMPARE(app.Link().Transfer().Mode(), vtl::TransferMode::FileLoaded);
+        QCOMPARE(app.State().console.Channels(2), edited);
     }
 
     // A message that comes in while no transfer runs is offered to a listener; those of a
     // transfer are not, and the transfer takes no notice of either.
-    void messagesWhileQuietAreOffered() {
+    void MessagesWhileQuietAreOffered() {
         vtl::Application app(vtl::test::DemoOptions());
         vtl::test::StartWithDemoRead(app);
         QList<QByteArray> heard;
@@ -503,21 +503,21 @@ private slots:
         QVERIFY(vtl::test::Settle(app));
         QVERIFY(heard.isEmpty());
         // The input closes after a transfer: opened again, as a monitor would.
-        vtl::MidiInput& input = app.Link().Session().input();
-        input.open();
-        input.startReceiving();
-        app.Link().Session().output().sendSysEx(vtl::TagMessage(1));
+        vtl::MidiInput& input = app.Link().Session().Input();
+        input.Open();
+        input.StartReceiving();
+        app.Link().Session().Output().SendSysEx(vtl::TagMessage(1));
         QVERIFY(vtl::test::TickUntil(app, [&] { return !heard.isEmpty(); }));
         QCOMPARE(heard, QList<QByteArray>{"f0 00 3d 62 7f 04 02 04 f7"}); // passed three MCUs
-        QCOMPARE(app.Link().Transfer().linkState(), vtl::LinkState::Finishing);
+        QCOMPARE(app.Link().Transfer().State(), vtl::LinkState::Finishing);
     }
 
     // A piston's tooltip names its group as the console has it now: after a read, after an
     // edit, and after a read that brings the console back.
-    void pistonToolTipFollowsTheConsole() {
+    void PistonToolTipFollowsTheConsole() {
         vtl::Application app(vtl::test::DemoOptions());
         vtl::test::StartWithDemoRead(app);
-        QWidget& piston = *app.mainWindow()->findChild<QWidget*>(QStringLiteral("cmdPiston24"));
+        QWidget& piston = *app.Window()->findChild<QWidget*>(QStringLiteral("cmdPiston24"));
         QCOMPARE(piston.toolTip(), QStringLiteral("Ahlborn General"));
         QTimer::singleShot(0, &piston, [] {
             QWidget& editor = *QApplication::activeModalWidget();
@@ -528,7 +528,7 @@ private slots:
         QTest::mouseClick(&piston, Qt::LeftButton);
         QCOMPARE(piston.toolTip(), QStringLiteral("Unassigned"));
         ModalScript script;
-        script.answer(QMessageBox::Discard);
+        script.Answer(QMessageBox::Discard);
         app.Link().StartRead();
         QVERIFY(vtl::test::Settle(app));
         QCOMPARE(piston.toolTip(), QStringLiteral("Ahlborn General"));
@@ -536,34 +536,34 @@ private slots:
 
     // A file that fails to load is named with its bad line and nothing of it is taken: the
     // console shown, with its edit, stays as it was.
-    void failedLoadKeepsTheConsole() {
+    void FailedLoadKeepsTheConsole() {
         vtl::Application app(vtl::test::DemoOptions());
         vtl::test::StartWithDemoRead(app);
-        app.state().console.channels(1) ^= 1;
+        app.State().console.Channels(1) ^= 1;
         const auto text = [](vtl::ConsoleModel console) {
             const auto formatted = vtl::FormatConfigFile(console);
             return formatted ? QString::fromStdString(*formatted) : QString();
         };
-        const auto before = text(app.state().console);
+        const auto before = text(app.State().console);
         const QString path = tmp_.filePath(QStringLiteral("cut.vtl"));
         QVERIFY(
             WriteFile(path, ReadFile(kProgramFolder + "/samples/three-manuals.vtl").left(1000)));
         QString told;
         ModalScript script;
-        script.answer(QMessageBox::Discard).choose(path).then<QMessageBox>([&](QMessageBox* box) {
+        script.Answer(QMessageBox::Discard).Choose(path).Then<QMessageBox>([&](QMessageBox* box) {
             told = box->text();
             box->button(QMessageBox::Ok)->click();
         });
         app.Files().LoadConfigurationFile();
         QCOMPARE(told, path + ":2: image of 73 bytes is too short: byte 211 is missing (a full "
                               "image has 256)");
-        QCOMPARE(app.state().console.manualCount, 3);
-        QCOMPARE(text(app.state().console), before);
-        QVERIFY(app.mainWindow()->findChild<QWidget*>(QStringLiteral("fraManual2"))->isVisible());
-        QCOMPARE(app.Link().Transfer().transferMode(), vtl::TransferMode::Reading);
+        QCOMPARE(app.State().console.manualCount, 3);
+        QCOMPARE(text(app.State().console), before);
+        QVERIFY(app.Window()->findChild<QWidget*>(QStringLiteral("fraManual2"))->isVisible());
+        QCOMPARE(app.Link().Transfer().Mode(), vtl::TransferMode::Reading);
     }
 
-    void aboutNeverShowsTheChoiceAgain() {
+    void AboutNeverShowsTheChoiceAgain() {
         vtl::Application app(vtl::test::DemoOptions());
         QVERIFY(app.Start());
         QTest::mouseClick(&app.Flow().Splash(), Qt::LeftButton);
@@ -577,20 +577,20 @@ private slots:
         }
     }
 
-    void demoKeepsTheRealMidiChoiceInTheSettings() {
+    void DemoKeepsTheRealMidiChoiceInTheSettings() {
         const QString path = vtl::AppDataFolder() + QStringLiteral("/VTLConfig.ini");
         QVERIFY(WriteFile(path, "[MIDI I/O]\nInput=3\nOutput=4\nConfigured=True\n"));
         {
             vtl::Application app(vtl::test::DemoOptions());
             QVERIFY(app.Start());
-            QTRY_COMPARE(app.state().midi.midiInSetting, 1); // the simulated console
+            QTRY_COMPARE(app.State().midi.midiInSetting, 1); // the simulated console
             app.Shutdown();
         }
         const QByteArray text = ReadFile(path);
         QVERIFY2(text.contains("Input=3") && text.contains("Output=4"), text.constData());
     }
 
-    void secondCopyHandsOverToTheFirst() {
+    void SecondCopyHandsOverToTheFirst() {
         // A copy of the program, so that its log lands in a scratch folder of its own.
         QTemporaryDir home;
         const QString program = home.filePath(QStringLiteral("vtlconfig"));
@@ -619,7 +619,7 @@ private slots:
         // The first copy is ready once its socket answers.
         qputenv("TMPDIR", home.path().toUtf8());
         const vtl::SingleInstance names(kTitle);
-        QTRY_VERIFY_WITH_TIMEOUT(SocketAnswers(names.serverName()), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(SocketAnswers(names.ServerName()), 20000);
 
         QProcess second;
         second.setProcessEnvironment(env);
@@ -637,7 +637,7 @@ private slots:
         third.setProcessEnvironment(env);
         third.start(program, {QStringLiteral("--demo")});
         QTRY_VERIFY_WITH_TIMEOUT(
-            startLines() == linesBefore + 2 && SocketAnswers(names.serverName()), 20000);
+            startLines() == linesBefore + 2 && SocketAnswers(names.ServerName()), 20000);
         QCOMPARE(third.state(), QProcess::Running);
         third.kill();
         third.waitForFinished();

@@ -41,8 +41,7 @@ template <typename Condition> bool TickUntil(Application& app, Condition holds, 
 // Ticks until the transfer has finished and its status window has closed.
 inline bool Settle(Application& app) {
     return TickUntil(app, [&] {
-        return app.Link().Transfer().linkState() == LinkState::Finishing &&
-               !app.status().isVisible();
+        return app.Link().Transfer().State() == LinkState::Finishing && !app.Status().isVisible();
     });
 }
 
@@ -53,7 +52,7 @@ inline void StartWithDemoRead(Application& app) {
     QTest::mouseClick(app.Flow().Choice().findChild<QWidget*>(QStringLiteral("lblWizard")),
                       Qt::LeftButton);
     app.Link().StopTimer();
-    QTRY_COMPARE(app.Link().Transfer().transferMode(), TransferMode::Reading);
+    QTRY_COMPARE(app.Link().Transfer().Mode(), TransferMode::Reading);
     QVERIFY(Settle(app));
 }
 

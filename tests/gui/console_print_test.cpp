@@ -18,7 +18,7 @@ class ConsolePrintTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void exportWritesOnePagePerManual() {
+    void ExportWritesOnePagePerManual() {
         const vtl::FunctionCatalogue catalogue = vtl::BuildCatalogue();
         vtl::ConsoleModel console;
         vtl::ConsoleDocument document(console, catalogue);

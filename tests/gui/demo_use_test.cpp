@@ -95,9 +95,9 @@ private slots:
         vtl::test::StartWithDemoRead(*app_);
     }
 
-    void readEditWriteReadBackAndSave() {
+    void ReadEditWriteReadBackAndSave() {
         vtl::Application& app = *app_;
-        QWidget& main = *app.mainWindow();
+        QWidget& main = *app.Window();
         Edit(main, "Manual 2, piston 5",
              {"cboFunction=Hauptwerk/Program Change function", "cboProgramChange6=100",
               "cboMidiChannel6=9"});
@@ -110,7 +110,7 @@ private slots:
         QVERIFY(Settle(app));
         app.Link().StartRead();
         QVERIFY(Settle(app));
-        QCOMPARE(app.Link().Transfer().transferMode(), vtl::TransferMode::Reading);
+        QCOMPARE(app.Link().Transfer().Mode(), vtl::TransferMode::Reading);
         app.Files().SaveConfigurationFile(); // the console as read back
         QCOMPARE(messages_, QStringList{"Successfully saved to file: whole-use.vtl"});
 
@@ -130,12 +130,12 @@ private slots:
 
     // Off, a write is not read back; on, the read-back is "Verified" in the status window, or,
     // when the MCU stored something else, the differences are told in words.
-    void verifyAfterWriteReadsBackAndTellsTheDifferences() {
+    void VerifyAfterWriteReadsBackAndTellsTheDifferences() {
         vtl::Application& app = *app_;
-        auto* option = app.mainWindow()->findChild<QAction*>("mnuVerifyAfterWrite");
+        auto* option = app.Window()->findChild<QAction*>("mnuVerifyAfterWrite");
         QVERIFY(option && !option->isChecked());
-        const auto* statusText = app.status().findChild<QPlainTextEdit*>("txtStatus");
-        app.state().console.piston(2, 4) = {
+        const auto* statusText = app.Status().findChild<QPlainTextEdit*>("txtStatus");
+        app.State().console.Piston(2, 4) = {
             .programNumber = 100, .midiChannel = 9, .functionType = 100, .functionGroup = 6};
         constexpr std::size_t kPiston5Function = 219; // image byte 220
         const struct {
@@ -145,12 +145,12 @@ private slots:
             if (option->isChecked() != verify) option->trigger();
             app.Link().StartWrite();
             QVERIFY(TickUntil(app, [&] {
-                const auto& sent = app.Link().Transfer().progress();
-                return app.Link().Transfer().transferMode() == vtl::TransferMode::Reading ||
-                       (!app.status().isVisible() && sent.done == sent.total);
+                const auto& sent = app.Link().Transfer().Progress();
+                return app.Link().Transfer().Mode() == vtl::TransferMode::Reading ||
+                       (!app.Status().isVisible() && sent.done == sent.total);
             }));
             app.Link().Tick(); // a read-back starts at the latest here
-            QCOMPARE(app.Link().Transfer().transferMode() == vtl::TransferMode::Reading, verify);
+            QCOMPARE(app.Link().Transfer().Mode() == vtl::TransferMode::Reading, verify);
             if (!verify) continue;
             if (!changedByte) {
                 QVERIFY(TickUntil(app, [&] {
@@ -160,9 +160,9 @@ private slots:
                 QVERIFY(Settle(app));
                 continue;
             }
-            vtl::Bytes held = app.Link().Session().simulatedChain()->program(2, 0);
+            vtl::Bytes held = app.Link().Session().SimulatedChain()->Program(2, 0);
             held[kPiston5Function] = 100; // program 101
-            app.Link().Session().simulatedChain()->storeProgram(2, 0, held);
+            app.Link().Session().SimulatedChain()->StoreProgram(2, 0, held);
             QVERIFY(Settle(app));
             QTRY_COMPARE(messages_,
                          QStringList{"The VTL does not hold what was written:\n\nManual 2\n"
@@ -171,7 +171,7 @@ private slots:
                                      "\"Hauptwerk/Program Change function: program 101 on "
                                      "channel 9\"\n\nWrite it again, or load it from the VTL "
                                      "to see what it holds."});
-            QCOMPARE(app.state().console.piston(2, 4).programNumber, 100); // as written
+            QCOMPARE(app.State().console.Piston(2, 4).programNumber, 100); // as written
         }
     }
 };

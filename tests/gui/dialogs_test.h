@@ -8,18 +8,18 @@ class DialogsTest : public QObject {
 
 private slots:
     // MIDI device setup.
-    void setupListsDevicesByName_data();
-    void setupListsDevicesByName();
-    void setupOkStoresPositionsAndNames_data();
-    void setupOkStoresPositionsAndNames();
-    void setupSecondShowEndsWith();
-    void setupOpenedByMainWindowLandsOverIt();
+    void SetupListsDevicesByName_data();
+    void SetupListsDevicesByName();
+    void SetupOkStoresPositionsAndNames_data();
+    void SetupOkStoresPositionsAndNames();
+    void SetupSecondShowEndsWith();
+    void SetupOpenedByMainWindowLandsOverIt();
 
     // Status window.
-    void statusKeepsEndInView();
-    void statusClosingClearsText();
-    void statusBarFollowsTheFigures();
+    void StatusKeepsEndInView();
+    void StatusClosingClearsText();
+    void StatusBarFollowsTheFigures();
 
     // Documentation launch.
-    void openDocument();
+    void OpenDocument();
 };

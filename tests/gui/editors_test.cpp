@@ -35,7 +35,7 @@ struct ConsoleRig {
         main.show();
         main.View().ShowManuals();
     }
-    QWidget& element(const QString& name) { return *main.findChild<QWidget*>(name); }
+    QWidget& Element(const QString& name) { return *main.findChild<QWidget*>(name); }
 
     // Clicks the element and runs act on the editor it opened; whatever act leaves open is
     // cancelled.
@@ -46,13 +46,13 @@ struct ConsoleRig {
             act(*editor);
             if (editor->isVisible()) editor->reject();
         });
-        QTest::mouseClick(&element(name), Qt::LeftButton);
+        QTest::mouseClick(&Element(name), Qt::LeftButton);
     }
 
     vtl::FunctionCatalogue catalogue = vtl::BuildCatalogue();
     vtl::ConsoleModel console;
     vtl::ConsoleDocument document{console, catalogue};
-    vtl::frmMain main{document, QStringLiteral(VTL_PROGRAM_FOLDER)};
+    vtl::MainWindow main{document, QStringLiteral(VTL_PROGRAM_FOLDER)};
 };
 
 template <class T = QWidget> T& Child(QWidget& parent, const QString& name) {
@@ -93,7 +93,7 @@ Texts VisibleLists(QDialog& editor) {
     return names;
 }
 
-Ints Piston(const vtl::pistonInfo& p) {
+Ints Piston(const vtl::PistonInfo& p) {
     return {p.functionGroup, p.functionType, p.midiChannel, p.programNumber};
 }
 
@@ -137,7 +137,7 @@ class EditorsTest : public QObject {
 private slots:
     // Each click hands its element to its editor, which lands over the element's manual and
     // stays whole on the screen when the main window is near its edge.
-    void clicksHandOverTheirElement_data() {
+    void ClicksHandOverTheirElement_data() {
         QTest::addColumn<QString>("element");
         QTest::addColumn<Texts>("shown");
         QTest::addColumn<QPoint>("mainAt");
@@ -157,7 +157,7 @@ private slots:
         row("left edge", "cmdPiston5", {"lblPiston=Piston #6 on Manual #1"}, {-500, 0});
         row("bottom edge", "btnAddShoe2", shoe3, {0, 300});
     }
-    void clicksHandOverTheirElement() {
+    void ClicksHandOverTheirElement() {
         QFETCH(QString, element);
         QFETCH(Texts, shown);
         QFETCH(QPoint, mainAt);
@@ -172,14 +172,14 @@ private slots:
             // What is seen of the editor, its rounded outline, is centred.
             const QRect seen = editor.mask().boundingRect().translated(at.topLeft());
             QCOMPARE(seen.center().x(), rig.main.frameGeometry().center().x());
-            QWidget* panel = &rig.element(element);
+            QWidget* panel = &rig.Element(element);
             while (!panel->objectName().startsWith("fraManual"))
                 panel = panel->parentWidget();
             QVERIFY(QRect(panel->mapToGlobal(QPoint()), panel->size()).contains(at.center()));
         });
     }
 
-    void pistonEditor_data() {
+    void PistonEditor_data() {
         QTest::addColumn<int>("slot");
         QTest::addColumn<Ints>("stored"); // group, type, channel, program
         QTest::addColumn<Texts>("shown");
@@ -223,7 +223,7 @@ private slots:
         row("Escape cancels", 33, {3, 2, 3, 2}, {}, {"cboFunction=Unassigned"}, {"cboFunction"},
             "escape", {3, 2, 3, 2}, "Ahlborn General");
     }
-    void pistonEditor() {
+    void PistonEditor() {
         QFETCH(int, slot);
         QFETCH(Ints, stored);
         QFETCH(Texts, shown);
@@ -253,10 +253,10 @@ private slots:
             Close(editor, close);
         });
         QCOMPARE(Piston(piston), saved);
-        QCOMPARE(rig.element(QStringLiteral("cmdPiston%1").arg(slot)).toolTip(), tooltip);
+        QCOMPARE(rig.Element(QStringLiteral("cmdPiston%1").arg(slot)).toolTip(), tooltip);
     }
 
-    void channelEditor_data() {
+    void ChannelEditor_data() {
         QTest::addColumn<int>("stored");
         QTest::addColumn<Ints>("shown");
         QTest::addColumn<Ints>("toggle");
@@ -276,7 +276,7 @@ private slots:
         row("65536", 65536, all, {}, "cmdOK", 65535, "Division channels: 1-16");
         row("cancel after toggling", 5, {1, 3}, {1, 4}, "cmdCancel", 5, "Division channels: 1, 3");
     }
-    void channelEditor() {
+    void ChannelEditor() {
         QFETCH(int, stored);
         QFETCH(Ints, shown);
         QFETCH(Ints, toggle);
@@ -302,13 +302,13 @@ private slots:
             Close(editor, close);
         });
         QCOMPARE(rig.console.divisionChannels[1], saved);
-        QCOMPARE(rig.element("picKeyboard1").accessibleDescription(), description);
+        QCOMPARE(rig.Element("picKeyboard1").accessibleDescription(), description);
         // Toggles that were cancelled are gone at the next opening.
         if (close == QLatin1String("cmdCancel"))
             rig.Edit("picKeyboard1", [&](QDialog& editor) { QCOMPARE(on(editor), shown); });
     }
 
-    void shoeEditor_data() {
+    void ShoeEditor_data() {
         QTest::addColumn<Ints>("stored"); // on, volume, channel
         QTest::addColumn<Texts>("shown");
         QTest::addColumn<Texts>("choose");
@@ -333,14 +333,14 @@ private slots:
         row("cancel after changes", {1, 1, 0}, volume1, {"cboType0=Disabled", "cboMidiChannel0=9"},
             "cmdCancel", {1, 1, 0});
     }
-    void shoeEditor() {
+    void ShoeEditor() {
         QFETCH(Ints, stored);
         QFETCH(Texts, shown);
         QFETCH(Texts, choose);
         QFETCH(QString, close);
         QFETCH(Ints, saved);
         ConsoleRig rig;
-        vtl::shoeInfo& shoe = rig.console.shoes[2];
+        vtl::ShoeInfo& shoe = rig.console.shoes[2];
         shoe = {static_cast<std::uint8_t>(stored[2]), stored[1] != 0, stored[0] != 0};
         rig.Edit("btnAddShoe2", [&](QDialog& editor) {
             QCOMPARE(Shown(editor, shown), shown);
@@ -352,7 +352,7 @@ private slots:
 
     // In every editor, and in each group's frame of the piston editor, every label shows its
     // text whole, every list its widest entry, and nothing overlaps or leaves the outline.
-    void editorsShowEveryTextWhole() {
+    void EditorsShowEveryTextWhole() {
         ConsoleRig rig;
         for (const char* name : {"cmdPiston0", "picKeyboard0", "btnAddShoe2"}) {
             rig.Edit(name, [](QDialog& editor) {
@@ -367,12 +367,12 @@ private slots:
 
     // The short codes on the piston faces are at least 7 pixels tall, with a pixel clear of the
     // border.
-    void pistonFacesReadAtAGlance() {
+    void PistonFacesReadAtAGlance() {
         ConsoleRig rig;
-        QWidget& face = rig.element("cmdPiston0");
+        QWidget& face = rig.Element("cmdPiston0");
         for (int g = 0; g < vtl::kUnassignedGroup; ++g) {
             const auto& names = rig.catalogue.functionTypeNames[std::size_t(g)];
-            for (int t = 0; t < (g == vtl::kProgramChangeGroup ? 128 : names.count()); ++t) {
+            for (int t = 0; t < (g == vtl::kProgramChangeGroup ? 128 : names.Count()); ++t) {
                 rig.document.SetPiston({},
                                        {std::int16_t(t + 1), 1, std::int16_t(t), std::int16_t(g)});
                 const QImage image = face.grab().toImage();
@@ -389,7 +389,7 @@ private slots:
 
     // Tab and Backtab ring the piston, keyboard or shoe button they land on; a click does not,
     // nor the return of the focus after a click.
-    void keyboardFocusIsRinged() {
+    void KeyboardFocusIsRinged() {
         ConsoleRig rig;
         rig.main.activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&rig.main));
@@ -403,7 +403,7 @@ private slots:
             {"cmdPiston6", Qt::ActiveWindowFocusReason, false},
         };
         for (const auto& [name, reason, ringed] : steps) {
-            QWidget& element = rig.element(name);
+            QWidget& element = rig.Element(name);
             element.setFocus(reason);
             QCOMPARE(ring->isVisible(), ringed);
             // Bright orange just above the element.
@@ -412,7 +412,7 @@ private slots:
         }
     }
 
-    void viewSpeaksToScreenReaders() {
+    void ViewSpeaksToScreenReaders() {
         ConsoleRig rig;
         rig.document.SetPiston({{1}, 13}, {12, 10, 0, vtl::kProgramChangeGroup});
         rig.document.SetPiston({{2}, 5}, {4, 3, 22, vtl::kGeneralGroup});
@@ -432,7 +432,7 @@ private slots:
             {"btnAddShoe1", {"Manual 2, shoe", "Disabled", ""}},
         };
         for (const auto& [name, texts] : elements) {
-            QWidget& element = rig.element(name);
+            QWidget& element = rig.Element(name);
             QCOMPARE((Texts{element.accessibleName(), element.accessibleDescription(),
                             element.toolTip()}),
                      texts);
@@ -460,7 +460,7 @@ private slots:
     // What a monitor or a check asks shows on its element and is said after the element's own
     // description (and a mark's note in its tooltip); it all goes again when it ends, and
     // nothing of it is left on the view.
-    void elementsShowWhatAMonitorOrACheckAsks() {
+    void ElementsShowWhatAMonitorOrACheckAsks() {
         ConsoleRig rig;
         rig.document.SetPiston({{1}, 13}, {12, 10, 0, vtl::kProgramChangeGroup});
         // Active first, so that the focus does not move while this runs.
@@ -521,7 +521,7 @@ private slots:
         };
         for (const auto& step : steps) {
             step.act();
-            QWidget& element = rig.element(step.element);
+            QWidget& element = rig.Element(step.element);
             QCOMPARE(element.accessibleDescription(), step.description);
             QCOMPARE(element.toolTip(), step.toolTip);
             if (!step.colour) continue;
@@ -530,7 +530,7 @@ private slots:
         }
         QVERIFY(view.grab().toImage() != untouched);
         // A light goes out by itself.
-        QTRY_COMPARE(rig.element("btnAddShoe0").accessibleDescription(), QString("Disabled"));
+        QTRY_COMPARE(rig.Element("btnAddShoe0").accessibleDescription(), QString("Disabled"));
         QCOMPARE(view.grab().toImage(), untouched);
     }
 };

@@ -47,7 +47,7 @@ traced() {
   }
 }
 traced program "$scratch/program/vtlconfig" --demo --quit-after-start "$scratch/home/chosen.vtl"
-traced test "$test_binary" readEditWriteReadBackAndSave
+traced test "$test_binary" ReadEditWriteReadBackAndSave
 
 # Folder names as literal text in a regular expression.
 literal() { sed 's/[][\\.*^$+?(){}|]/\\&/g' <<<"$1"; }

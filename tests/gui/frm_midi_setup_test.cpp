@@ -31,13 +31,13 @@ std::vector<std::string> DeviceNames(const char* prefix, int count) {
 // An output whose device -1 can be this program's own virtual port.
 struct SetupOutput : ListedOutput {
     using ListedOutput::ListedOutput;
-    void selectDevice(int number) override {
-        ListedOutput::selectDevice(number);
+    void SelectDevice(int number) override {
+        ListedOutput::SelectDevice(number);
         selected = number;
     }
-    std::string deviceName() override {
+    std::string DeviceName() override {
         return ownPort && selected == vtl::MidiOutput::kDefaultDevice ? "VTLConfig"
-                                                                      : ListedOutput::deviceName();
+                                                                      : ListedOutput::DeviceName();
     }
     bool ownPort = false;
     int selected = 0;
@@ -48,19 +48,19 @@ struct SetupRig {
     SetupRig(std::vector<std::string> inputs, std::vector<std::string> outputs)
         : input(std::move(inputs)), output(std::move(outputs)),
           dialog(state, input, output, [this](const std::string& line) { log.push_back(line); }) {
-        dialog.setMessageBox(
+        dialog.SetMessageBox(
             [this](QWidget*, const vtl::MessageBoxText& message) { messages.push_back(message); });
     }
 
-    QComboBox& in() { return *dialog.findChild<QComboBox*>(QStringLiteral("ComboMidiIn")); }
-    QComboBox& out() { return *dialog.findChild<QComboBox*>(QStringLiteral("ComboMidiOut")); }
+    QComboBox& In() { return *dialog.findChild<QComboBox*>(QStringLiteral("ComboMidiIn")); }
+    QComboBox& Out() { return *dialog.findChild<QComboBox*>(QStringLiteral("ComboMidiOut")); }
     static QStringList Entries(const QComboBox& list) {
         QStringList entries;
         for (int i = 0; i < list.count(); ++i)
             entries << list.itemText(i);
         return entries;
     }
-    void click(const char* button) {
+    void Click(const char* button) {
         QTest::mouseClick(dialog.findChild<QPushButton*>(QLatin1String(button)), Qt::LeftButton);
     }
 
@@ -69,7 +69,7 @@ struct SetupRig {
     SetupOutput output;
     std::vector<std::string> log;
     std::vector<vtl::MessageBoxText> messages;
-    vtl::frmMIDISetup dialog;
+    vtl::MidiSetupDialog dialog;
 };
 
 } // namespace
@@ -83,7 +83,7 @@ struct OkCase {
 };
 } // namespace
 
-void DialogsTest::setupOkStoresPositionsAndNames_data() {
+void DialogsTest::SetupOkStoresPositionsAndNames_data() {
     QTest::addColumn<OkCase>("c");
     QTest::newRow("settings select their devices")
         << OkCase{2, 2, 3, -2, -2, 2, 3, "in 1", "out 1"};
@@ -94,7 +94,7 @@ void DialogsTest::setupOkStoresPositionsAndNames_data() {
     QTest::newRow("no inputs: 1 selects the placeholder") << OkCase{0, 1, 0, -2, -2, 0, 0, "", ""};
 }
 
-void DialogsTest::setupOkStoresPositionsAndNames() {
+void DialogsTest::SetupOkStoresPositionsAndNames() {
     QFETCH(OkCase, c);
     SetupRig rig(DeviceNames("in", c.inDevices), DeviceNames("out", 2));
     rig.state.midi = {c.storedIn, c.storedOut};
@@ -102,9 +102,9 @@ void DialogsTest::setupOkStoresPositionsAndNames() {
     rig.state.midiInName = rig.state.midiOutName = QStringLiteral("stale");
 
     rig.dialog.show();
-    if (c.pickIn != -2) rig.in().setCurrentIndex(c.pickIn);
-    if (c.pickOut != -2) rig.out().setCurrentIndex(c.pickOut);
-    rig.click("cmdOK");
+    if (c.pickIn != -2) rig.In().setCurrentIndex(c.pickIn);
+    if (c.pickOut != -2) rig.Out().setCurrentIndex(c.pickOut);
+    rig.Click("cmdOK");
 
     QCOMPARE(rig.state.midi.midiInSetting, c.midiIn);
     QCOMPARE(rig.state.midi.midiOutSetting, c.midiOut);
@@ -118,23 +118,23 @@ void DialogsTest::setupOkStoresPositionsAndNames() {
 // After a first OK, the modal dialog is shown again and new devices picked. OK stores them and
 // keeps the lists for the next show; every way of cancelling keeps the first choice and lists
 // the devices again at the next show.
-void DialogsTest::setupSecondShowEndsWith() {
+void DialogsTest::SetupSecondShowEndsWith() {
     for (const QString action : {"cmdOK", "cmdCancel", "Escape", "close"}) {
         const bool chosen = action == QLatin1String("cmdOK");
         SetupRig rig({"In A", "In B"}, {"Out A", "Out B"});
         rig.dialog.show();
-        rig.in().setCurrentIndex(1);
-        rig.out().setCurrentIndex(2);
-        rig.click("cmdOK");
+        rig.In().setCurrentIndex(1);
+        rig.Out().setCurrentIndex(2);
+        rig.Click("cmdOK");
         QTimer::singleShot(0, &rig.dialog, [&] {
-            rig.in().setCurrentIndex(2);
-            rig.out().setCurrentIndex(3);
+            rig.In().setCurrentIndex(2);
+            rig.Out().setCurrentIndex(3);
             if (action == QLatin1String("Escape"))
                 QTest::keyClick(&rig.dialog, Qt::Key_Escape);
             else if (action == QLatin1String("close"))
                 rig.dialog.close();
             else
-                rig.click(action.toLatin1().constData());
+                rig.Click(action.toLatin1().constData());
         });
 
         QCOMPARE(rig.dialog.ShowModal(), chosen);
@@ -146,11 +146,11 @@ void DialogsTest::setupSecondShowEndsWith() {
         QVERIFY(rig.state.midiConfigured);
         QVERIFY(rig.dialog.isHidden());
 
-        rig.input.setNames({"In C"});
+        rig.input.SetNames({"In C"});
         rig.dialog.show();
-        QCOMPARE(SetupRig::Entries(rig.in()), chosen ? QStringList({kInPlaceholder, "In A", "In B"})
+        QCOMPARE(SetupRig::Entries(rig.In()), chosen ? QStringList({kInPlaceholder, "In A", "In B"})
                                                      : QStringList({kInPlaceholder, "In C"}));
-        QCOMPARE(rig.in().currentIndex(), chosen ? 2 : 1);
+        QCOMPARE(rig.In().currentIndex(), chosen ? 2 : 1);
     }
 }
 
@@ -168,7 +168,7 @@ struct ListCase {
 };
 } // namespace
 
-void DialogsTest::setupListsDevicesByName_data() {
+void DialogsTest::SetupListsDevicesByName_data() {
     QTest::addColumn<ListCase>("c");
     const QStringList inputs{kInPlaceholder, "In A", "In B"};
     const QStringList outputs{kOutPlaceholder, kDefaultOutput, "Out A", "Out B"};
@@ -191,24 +191,24 @@ void DialogsTest::setupListsDevicesByName_data() {
 // A name that cannot be read ends the listing where it failed with the "no MIDI card"
 // message: its list has no selection, nor has a list after it. So does an output with neither
 // devices nor a virtual port.
-void DialogsTest::setupListsDevicesByName() {
+void DialogsTest::SetupListsDevicesByName() {
     QFETCH(ListCase, c);
     std::vector<std::string> outputs{"Out A", "Out B"};
     outputs.resize(static_cast<std::size_t>(c.outputs));
     SetupRig rig({"In A", "In B"}, outputs);
     rig.state.midi = {1, 1};
     rig.output.ownPort = c.ownPort;
-    if (c.lostOut != -2) rig.output.lose(c.lostOut);
-    if (c.lostIn != -2) rig.input.lose(c.lostIn);
+    if (c.lostOut != -2) rig.output.Lose(c.lostOut);
+    if (c.lostIn != -2) rig.input.Lose(c.lostIn);
 
     rig.dialog.show();
 
-    QCOMPARE(SetupRig::Entries(rig.out()), c.outEntries);
-    QCOMPARE(SetupRig::Entries(rig.in()), c.inEntries);
-    QCOMPARE(rig.out().currentIndex(), c.outSelected);
-    QCOMPARE(rig.in().currentIndex(), c.inSelected);
+    QCOMPARE(SetupRig::Entries(rig.Out()), c.outEntries);
+    QCOMPARE(SetupRig::Entries(rig.In()), c.inEntries);
+    QCOMPARE(rig.Out().currentIndex(), c.outSelected);
+    QCOMPARE(rig.In().currentIndex(), c.inSelected);
     if (c.outEntries.size() > 1) {
-        QCOMPARE(rig.out().model()->index(1, 0).flags().testFlag(Qt::ItemIsEnabled),
+        QCOMPARE(rig.Out().model()->index(1, 0).flags().testFlag(Qt::ItemIsEnabled),
                  c.outEntries[1] != kNoVirtualOutput);
     }
     QVERIFY(rig.dialog.isVisible());
@@ -225,12 +225,12 @@ void DialogsTest::setupListsDevicesByName() {
     QCOMPARE(rig.log, std::vector<std::string>({"No MIDI Card present."}));
 }
 
-void DialogsTest::setupOpenedByMainWindowLandsOverIt() {
+void DialogsTest::SetupOpenedByMainWindowLandsOverIt() {
     SetupRig rig({"In A"}, {"Out A"});
     // Away from the middle of the screen, where the dialog would be otherwise.
     QWidget mainWindow;
     mainWindow.setGeometry(400, 350, 360, 240);
-    rig.dialog.setWindows(&mainWindow, nullptr);
+    rig.dialog.SetWindows(&mainWindow, nullptr);
 
     rig.dialog.show();
 

@@ -16,10 +16,10 @@
 namespace {
 
 struct StatusRig {
-    QPlainTextEdit& text() {
+    QPlainTextEdit& Text() {
         return *status.findChild<QPlainTextEdit*>(QStringLiteral("txtStatus"));
     }
-    QPushButton& close() { return *status.findChild<QPushButton*>(QStringLiteral("cmdClose")); }
+    QPushButton& Close() { return *status.findChild<QPushButton*>(QStringLiteral("cmdClose")); }
 
     StatusRig() {
         status.OnDismissed([this] { ++dismissals; });
@@ -27,7 +27,7 @@ struct StatusRig {
 
     int closeInputs = 0;
     int dismissals = 0;
-    vtl::frmStatus status{[this] { ++closeInputs; }};
+    vtl::ProgressWindow status{[this] { ++closeInputs; }};
 };
 
 std::string ManyLines(int count) {
@@ -42,7 +42,7 @@ std::string ManyLines(int count) {
 // Appending or replacing the text, with the window shown before or after: an append goes on
 // where the text ends, and a click into the text leaves the cursor there and gives Close the
 // focus.
-void DialogsTest::statusKeepsEndInView() {
+void DialogsTest::StatusKeepsEndInView() {
     for (const bool shownFirst : {true, false}) {
         for (const bool replace : {true, false}) {
             StatusRig rig;
@@ -55,7 +55,7 @@ void DialogsTest::statusKeepsEndInView() {
             rig.status.show();
             QVERIFY(QTest::qWaitForWindowExposed(&rig.status));
 
-            QPlainTextEdit& text = rig.text();
+            QPlainTextEdit& text = rig.Text();
             QCOMPARE(text.textCursor().position(), text.document()->characterCount() - 1);
             const QScrollBar* bar = text.verticalScrollBar();
             QVERIFY(bar->maximum() > 0);
@@ -65,14 +65,14 @@ void DialogsTest::statusKeepsEndInView() {
             QCOMPARE(text.toPlainText(), QString::fromStdString(shown));
             const int end = text.textCursor().position();
             QTest::mouseClick(text.viewport(), Qt::LeftButton, {}, QPoint(5, 5));
-            QCOMPARE(rig.status.focusWidget(), &rig.close());
+            QCOMPARE(rig.status.focusWidget(), &rig.Close());
             QCOMPARE(text.textCursor().position(), end);
         }
     }
 }
 
 // Closed by its Close button, by the window manager or by the transfer.
-void DialogsTest::statusClosingClearsText() {
+void DialogsTest::StatusClosingClearsText() {
     for (const QString how : {"cmdClose", "close", "unload"}) {
         StatusRig rig;
         rig.status.SetCaption("Loading Program Data from VTLConfig");
@@ -80,7 +80,7 @@ void DialogsTest::statusClosingClearsText() {
         rig.status.show();
 
         if (how == QLatin1String("cmdClose"))
-            QTest::mouseClick(&rig.close(), Qt::LeftButton);
+            QTest::mouseClick(&rig.Close(), Qt::LeftButton);
         else if (how == QLatin1String("close"))
             rig.status.close();
         else
@@ -90,13 +90,13 @@ void DialogsTest::statusClosingClearsText() {
         QCOMPARE(rig.dismissals, how == QLatin1String("close") ? 1 : 0);
         QVERIFY(!rig.status.isVisible());
         rig.status.show();
-        QCOMPARE(rig.text().toPlainText(), QString());
+        QCOMPARE(rig.Text().toPlainText(), QString());
     }
 }
 
 // A read counting, under way, waiting for an answer and done, then a file load, which shows
 // no bar and gives the window back its own size.
-void DialogsTest::statusBarFollowsTheFigures() {
+void DialogsTest::StatusBarFollowsTheFigures() {
     using vtl::TransferMode;
     const struct {
         vtl::TransferProgress figures;
@@ -118,19 +118,19 @@ void DialogsTest::statusBarFollowsTheFigures() {
     StatusRig rig;
     rig.status.show();
     const QSize ownSize = rig.status.size();
-    const QRect ownClose = rig.close().geometry();
+    const QRect ownClose = rig.Close().geometry();
     auto& bar = *rig.status.findChild<QProgressBar*>(QStringLiteral("prgTransfer"));
     const auto& line = *rig.status.findChild<QLabel*>(QStringLiteral("lblProgress"));
     QCOMPARE(bar.accessibleName(), QStringLiteral("Transfer progress"));
     for (const auto& step : steps) {
         rig.status.SetProgress(step.figures);
         QCOMPARE(bar.isVisible(), step.line != nullptr);
-        QCOMPARE(rig.close().geometry().top() > bar.geometry().bottom(), step.line != nullptr);
+        QCOMPARE(rig.Close().geometry().top() > bar.geometry().bottom(), step.line != nullptr);
         if (!step.line) continue;
         QCOMPARE(bar.maximum(), step.maximum);
         QCOMPARE(bar.value(), step.value);
         QCOMPARE(line.text(), QString::fromUtf8(step.line));
     }
     QCOMPARE(rig.status.size(), ownSize);
-    QCOMPARE(rig.close().geometry(), ownClose);
+    QCOMPARE(rig.Close().geometry(), ownClose);
 }

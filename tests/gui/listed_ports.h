@@ -17,16 +17,16 @@ public:
     explicit ListedPort(std::vector<std::string> names = {})
         : Recording(static_cast<int>(names.size())), names_(std::move(names)) {}
 
-    void setNames(std::vector<std::string> names) { names_ = std::move(names); }
+    void SetNames(std::vector<std::string> names) { names_ = std::move(names); }
     // The device's name cannot be read any more.
-    void lose(int device) { lost_ = device; }
+    void Lose(int device) { lost_ = device; }
 
-    int deviceCount() override { return static_cast<int>(names_.size()); }
-    void selectDevice(int number) override {
-        Recording::selectDevice(number);
+    int DeviceCount() override { return static_cast<int>(names_.size()); }
+    void SelectDevice(int number) override {
+        Recording::SelectDevice(number);
         selected_ = number;
     }
-    std::string deviceName() override {
+    std::string DeviceName() override {
         if (lost_ == selected_) return {};
         if (selected_ == MidiOutput::kDefaultDevice) return kDefaultOutputName;
         return names_.at(static_cast<std::size_t>(selected_));

@@ -15,7 +15,7 @@
 #include <optional>
 #include <vector>
 
-void DialogsTest::openDocument() {
+void DialogsTest::OpenDocument() {
     QTemporaryDir folder;
     const QString manual = folder.filePath(QStringLiteral("VTL Manual.htm"));
     QFile file(manual);

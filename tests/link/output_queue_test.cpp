@@ -43,7 +43,7 @@ TEST(OutputQueue, LinkInitialisationAndPortOpening) {
         f.queue.Queue(TagMessage(1));
         EXPECT_EQ(f.settings.midiInSetting, c.expectedIn);
         EXPECT_EQ(f.settings.midiOutSetting, c.expectedOut);
-        EXPECT_EQ(f.queue.linkReady(), opensLink);
+        EXPECT_EQ(f.queue.LinkReady(), opensLink);
         EXPECT_EQ(f.queue.size(), opensLink ? 2u : 1u);
 
         // The first pump opens the ports when the link was initialised, else sends at once.
@@ -68,10 +68,10 @@ TEST(OutputQueue, LinkInitialisationAndPortOpening) {
 TEST(OutputQueue, WithoutDevicesEverySendTriesTheLinkAgain) {
     Fixture f(1, 1, {0, 0});
     f.queue.Queue(TagMessage(1));
-    EXPECT_FALSE(f.queue.linkReady());
+    EXPECT_FALSE(f.queue.LinkReady());
     f.settings = {1, 2}; // chosen in the setup dialog meanwhile
     f.queue.Queue(TagMessage(1));
-    EXPECT_TRUE(f.queue.linkReady());
+    EXPECT_TRUE(f.queue.LinkReady());
     EXPECT_EQ(f.queue.size(), 3u); // message, "open", message
 }
 
@@ -83,7 +83,7 @@ TEST(OutputQueue, ClosingTheInputReopensBothPortsBeforeTheNextMessage) {
     f.queue.CloseInput();
     EXPECT_EQ(f.input.state, MidiInput::OpenState::Closed);
     EXPECT_FALSE(f.input.filtersOn);
-    EXPECT_FALSE(f.queue.linkReady());
+    EXPECT_FALSE(f.queue.LinkReady());
 
     f.input.calls.clear();
     f.output.calls.clear();

@@ -11,32 +11,32 @@ namespace vtl::test {
 class RecordingInput : public MidiInput {
 public:
     explicit RecordingInput(int devices) : devices_(devices) {}
-    int deviceCount() override { return devices_; }
-    void selectDevice(int number) override { calls.push_back("select " + std::to_string(number)); }
-    std::string deviceName() override { return "in"; }
-    OpenState openState() override { return state; }
-    void setBufferSize(int) override {}
-    void open() override {
+    int DeviceCount() override { return devices_; }
+    void SelectDevice(int number) override { calls.push_back("select " + std::to_string(number)); }
+    std::string DeviceName() override { return "in"; }
+    OpenState State() override { return state; }
+    void SetBufferSize(int) override {}
+    void Open() override {
         calls.push_back("open");
         state = OpenState::Open;
     }
-    void close() override {
+    void Close() override {
         calls.push_back("close");
         state = OpenState::Closed;
     }
-    void startReceiving() override {
+    void StartReceiving() override {
         calls.push_back("start");
         state = OpenState::Receiving;
     }
-    void stopReceiving() override {
+    void StopReceiving() override {
         calls.push_back("stop");
         state = OpenState::Open;
     }
-    void setRealtimeFilter(std::uint8_t, bool on) override { filtersOn = on; }
-    int pendingCount() override { return 0; }
-    Bytes oldestSysEx() override { return {}; }
-    std::array<std::uint8_t, 3> oldestShort() override { return {}; }
-    void discardOldest() override {}
+    void SetRealtimeFilter(std::uint8_t, bool on) override { filtersOn = on; }
+    int PendingCount() override { return 0; }
+    Bytes OldestSysEx() override { return {}; }
+    std::array<std::uint8_t, 3> OldestShort() override { return {}; }
+    void DiscardOldest() override {}
 
     std::vector<std::string> calls;
     OpenState state = OpenState::Closed;
@@ -49,22 +49,22 @@ private:
 class RecordingOutput : public MidiOutput {
 public:
     explicit RecordingOutput(int devices) : devices_(devices) {}
-    int deviceCount() override { return devices_; }
-    void selectDevice(int number) override { calls.push_back("select " + std::to_string(number)); }
-    std::string deviceName() override { return "out"; }
-    bool isOpen() override { return open_; }
-    void open() override {
+    int DeviceCount() override { return devices_; }
+    void SelectDevice(int number) override { calls.push_back("select " + std::to_string(number)); }
+    std::string DeviceName() override { return "out"; }
+    bool IsOpen() override { return open_; }
+    void Open() override {
         calls.push_back("open");
         open_ = true;
     }
-    void close() override {
+    void Close() override {
         calls.push_back("close");
         open_ = false;
     }
-    void sendSysEx(std::span<const std::uint8_t> message) override {
+    void SendSysEx(std::span<const std::uint8_t> message) override {
         sent.emplace_back(message.begin(), message.end());
     }
-    void fail(int code, const std::string& message) { notifyError(code, message); }
+    void Fail(int code, const std::string& message) { NotifyError(code, message); }
 
     std::vector<std::string> calls;
     std::vector<Bytes> sent;

@@ -26,7 +26,7 @@ struct TrafficRecord {
 class SimLink : public TrafficListener {
 public:
     // A chain of mcus MCUs on input device 0 and output device 0.
-    explicit SimLink(int mcus) : chain(mcus) { transfer.setTrafficListener(this); }
+    explicit SimLink(int mcus) : chain(mcus) { transfer.SetTrafficListener(this); }
 
     McuChain chain;
     SimMidiInput input{chain};
@@ -59,14 +59,14 @@ public:
     // One 100 ms tick: what the chain sent arrives first, as between two timer events.
     // Whatever happens on arrival carries the number of the tick before.
     void Tick() {
-        log.now = transfer.tickCount();
-        input.advance();
-        const long tick = transfer.tickCount() + 1;
+        log.now = transfer.TickCount();
+        input.Advance();
+        const long tick = transfer.TickCount() + 1;
         log.now = tick;
-        if (!transfer.pausing()) runningTicks.push_back(tick);
+        if (!transfer.Pausing()) runningTicks.push_back(tick);
         const bool wasInView = log.inView;
         transfer.Tick();
-        if (transfer.linkState() != LinkState::Finishing) return;
+        if (transfer.State() != LinkState::Finishing) return;
         if (finishedTick < 0) finishedTick = tick;
         if (trafficDoneTick < 0 && TrafficDone()) trafficDoneTick = tick;
         if (wasInView && !log.inView) hiddenTick = tick;
@@ -107,7 +107,7 @@ public:
     // Finished, with nothing left to send and no pause running: where the command-line
     // tool stops.
     bool TrafficDone() const {
-        return transfer.linkState() == LinkState::Finishing && queue.empty() && !transfer.pausing();
+        return transfer.State() == LinkState::Finishing && queue.empty() && !transfer.Pausing();
     }
 
     // The messages sent, as hex text.

@@ -147,12 +147,12 @@ TEST(Transfer, EveryManualArrivesWholeAtItsPace) {
                              " manuals, faults: " + fault.name);
                 SimLink link(manuals);
                 for (int m = 1; m <= manuals; ++m) {
-                    link.chain.storeProgram(m, 0, EncodedImage(console, m));
+                    link.chain.StoreProgram(m, 0, EncodedImage(console, m));
                     if (fault.mcu == 0 || fault.mcu == m || (fault.mcu < 0 && m == manuals)) {
-                        link.chain.delayReplies(m, fault.lateTicks);
-                        link.chain.dropReplies(m, fault.lostReplies);
-                        link.chain.duplicateReplies(m, fault.twice);
-                        if (fault.damaged) link.chain.corruptNextResponse(m);
+                        link.chain.DelayReplies(m, fault.lateTicks);
+                        link.chain.DropReplies(m, fault.lostReplies);
+                        link.chain.DuplicateReplies(m, fault.twice);
+                        if (fault.damaged) link.chain.CorruptNextResponse(m);
                     }
                 }
                 link.model = console;
@@ -185,7 +185,7 @@ TEST(Transfer, EveryManualArrivesWholeAtItsPace) {
                 }
                 for (int m = 1; m <= manuals; ++m) {
                     if (write) {
-                        EXPECT_EQ(link.chain.program(m, 0), EncodedImage(console, m)) << m;
+                        EXPECT_EQ(link.chain.Program(m, 0), EncodedImage(console, m)) << m;
                     } else {
                         test::ExpectSameManual(console, link.model, m);
                     }
@@ -231,10 +231,10 @@ TEST(Transfer, EveryManualArrivesWholeAtItsPace) {
 TEST(Transfer, RequestsRepeatEverySecondWhileInView) {
     using Fault = void (*)(McuChain&);
     const Fault none = [](McuChain&) {};
-    const Fault cableOut = [](McuChain& c) { c.breakLink(0); };
-    const Fault cableBack = [](McuChain& c) { c.breakLink(c.mcuCount()); };
-    const Fault firstMcuSilent = [](McuChain& c) { c.setSilent(1, true); };
-    const Fault secondPassesNothing = [](McuChain& c) { c.setPassing(2, false); };
+    const Fault cableOut = [](McuChain& c) { c.BreakLink(0); };
+    const Fault cableBack = [](McuChain& c) { c.BreakLink(c.McuCount()); };
+    const Fault firstMcuSilent = [](McuChain& c) { c.SetSilent(1, true); };
+    const Fault secondPassesNothing = [](McuChain& c) { c.SetPassing(2, false); };
     const struct {
         const char* name;
         bool write;
@@ -268,7 +268,7 @@ TEST(Transfer, RequestsRepeatEverySecondWhileInView) {
         c.fault(link.chain);
         c.write ? link.transfer.StartWrite() : link.transfer.StartRead();
         link.Run(400);
-        EXPECT_EQ(link.transfer.linkState(), c.state);
+        EXPECT_EQ(link.transfer.State(), c.state);
 
         // A repeat for every second of running timer; every fifth unanswered one since the last
         // answer (the count of manuals) says what is missing, and nothing else does.
@@ -295,20 +295,20 @@ TEST(Transfer, RequestsRepeatEverySecondWhileInView) {
         // A repeat waits for the last one to leave, so the queue never fills up.
         EXPECT_LE(link.queue.size(), 2u);
 
-        while (!link.queue.empty() || link.transfer.pausing())
+        while (!link.queue.empty() || link.transfer.Pausing())
             link.Tick();
         c.closeButton ? link.Close() : link.Dismiss();
         const auto sent = link.Sent().size();
         link.Run(300);
         EXPECT_EQ(link.Sent().size(), sent);
         const bool ended = c.closeButton && !c.write;
-        EXPECT_EQ(link.transfer.linkState(), ended ? LinkState::Idle : c.state);
+        EXPECT_EQ(link.transfer.State(), ended ? LinkState::Idle : c.state);
         const auto abandoned = link.log.All<TransferAbandoned>();
         EXPECT_EQ(abandoned.size(), ended ? 1u : 0u);
         EXPECT_EQ(link.model.manualCount, 3);
         for (int m = 1; m <= kMaxManuals; ++m)
             test::ExpectSameManual(SampleConsole(), link.model, m);
-        EXPECT_EQ(link.queue.linkReady(), !c.closeButton);
+        EXPECT_EQ(link.queue.LinkReady(), !c.closeButton);
     }
 }
 
@@ -329,16 +329,16 @@ TEST(Transfer, ProgressStopsWhileAConnectionMessageShows) {
         SCOPED_TRACE(c.name);
         SimLink link(kMaxManuals);
         for (int m = 1; m <= kMaxManuals; ++m)
-            link.chain.storeProgram(m, 0, EncodedImage(console, m));
+            link.chain.StoreProgram(m, 0, EncodedImage(console, m));
         link.model = console;
         c.write ? link.transfer.StartWrite() : link.transfer.StartRead();
-        while (link.transfer.progress().manual < c.pulledAtManual && link.trafficDoneTick < 0)
+        while (link.transfer.Progress().manual < c.pulledAtManual && link.trafficDoneTick < 0)
             link.Tick();
-        const long pulled = link.transfer.tickCount();
-        link.chain.breakLink(kMaxManuals);
+        const long pulled = link.transfer.TickCount();
+        link.chain.BreakLink(kMaxManuals);
         link.Run(120); // long enough for connection messages
-        const long repaired = link.transfer.tickCount();
-        link.chain.repairLinks();
+        const long repaired = link.transfer.TickCount();
+        link.chain.RepairLinks();
         ASSERT_TRUE(link.RunToEnd(kTickLimit));
         long shown = -1;
         for (const long tick : link.log.TicksOf<StillWaiting>()) {
@@ -375,7 +375,7 @@ TEST(Transfer, WithoutDevicesTheSetupDialogComesFirst) {
             write ? link.transfer.StartWrite() : link.transfer.StartRead();
             EXPECT_EQ(link.setupShown, 1);
             const auto started = write ? LinkState::AwaitIdentity : LinkState::Counting;
-            EXPECT_EQ(link.transfer.linkState(), chosen ? started : LinkState::Idle);
+            EXPECT_EQ(link.transfer.State(), chosen ? started : LinkState::Idle);
             EXPECT_EQ(link.log.inView, chosen);
         }
     }
@@ -386,7 +386,7 @@ TEST(Transfer, LoadedFileIsReportedAndConcluded) {
     SimLink link(0);
     link.transfer.FileLoaded();
     link.Run(3);
-    EXPECT_EQ(link.transfer.transferMode(), TransferMode::FileLoaded);
+    EXPECT_EQ(link.transfer.Mode(), TransferMode::FileLoaded);
     const auto finished = link.log.All<TransferFinished>();
     ASSERT_EQ(finished.size(), 1u);
     EXPECT_EQ(finished[0].mode, TransferMode::FileLoaded);
@@ -411,7 +411,7 @@ TEST(Transfer, WriteStopsAfterTheManualsTheModelHas) {
         SimLink link(3);
         link.model = SampleConsole();
         link.model.manualCount = c.manualCount;
-        if (c.badShoe2) link.model.shoe(2) = {.midiChannel = 16, .expressionOn = true};
+        if (c.badShoe2) link.model.Shoe(2) = {.midiChannel = 16, .expressionOn = true};
         const ConsoleModel console = link.model;
         link.transfer.StartWrite();
         link.Run(600);
@@ -421,7 +421,7 @@ TEST(Transfer, WriteStopsAfterTheManualsTheModelHas) {
             messages.push_back(failure.message);
         EXPECT_EQ(messages, c.message ? Strings{c.message} : Strings{});
         EXPECT_EQ(link.log.Failures(), messages.size());
-        EXPECT_EQ(link.transfer.linkState(), c.message ? LinkState::Idle : LinkState::Finishing);
+        EXPECT_EQ(link.transfer.State(), c.message ? LinkState::Idle : LinkState::Finishing);
         EXPECT_FALSE(link.log.inView);
     }
 }
@@ -438,7 +438,7 @@ TEST(Transfer, OutputErrorsAreReportedAndFailThePortUnlessSilent) {
         ConsoleModel model;
         test::ReportLog log;
         TransferController transfer{model, input, queue, settings, log, [] { return false; }};
-        output.fail(code, "port vanished");
+        output.Fail(code, "port vanished");
         ASSERT_EQ(log.reports.size(), code == 3 ? 2u : 1u);
         const auto* error = std::get_if<OutputError>(&log.reports[0].second);
         ASSERT_TRUE(error);

@@ -14,10 +14,10 @@ protected:
         ASSERT_TRUE(scratch_.isValid());
         console_.manualCount = 2;
         console_.currentManual = 1;
-        console_.channels(2) = 0x0005;
+        console_.Channels(2) = 0x0005;
     }
 
-    QString backup(const QString& name = {}) const {
+    QString Backup(const QString& name = {}) const {
         return scratch_.filePath(QStringLiteral("Backups/") + name);
     }
 
@@ -56,12 +56,12 @@ TEST_F(BackupsTest, NamedAfterTheTimeAndTheNewestFiftyKept) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ASSERT_TRUE(QDir(backup()).removeRecursively());
+        ASSERT_TRUE(QDir(Backup()).removeRecursively());
         for (const QString& name : c.given)
-            WriteText(FsPath(backup(name)), "old\r\n");
+            WriteText(FsPath(Backup(name)), "old\r\n");
         const auto kept = KeepBackup(console_, scratch_.path(), now_);
         ASSERT_TRUE(kept) << kept.error().message;
-        EXPECT_EQ(*kept, backup(c.kept));
+        EXPECT_EQ(*kept, Backup(c.kept));
         // The console file of the model, which is left as it was.
         ConsoleModel copy = console_;
         EXPECT_EQ(ReadText(FsPath(*kept)), *FormatConfigFile(copy));
@@ -71,7 +71,7 @@ TEST_F(BackupsTest, NamedAfterTheTimeAndTheNewestFiftyKept) {
         for (const QString& name : c.removed)
             expected.removeOne(name);
         expected.sort();
-        QStringList files = QDir(backup()).entryList(QDir::Files);
+        QStringList files = QDir(Backup()).entryList(QDir::Files);
         files.sort();
         EXPECT_EQ(files, expected);
     }
@@ -83,7 +83,7 @@ TEST_F(BackupsTest, FailureIsReportedAndTheModelKept) {
     ASSERT_FALSE(kept);
     EXPECT_NE(kept.error().message.find("Backups"), std::string::npos) << kept.error().message;
     EXPECT_EQ(console_.manualCount, 2);
-    EXPECT_EQ(console_.channels(2), 0x0005);
+    EXPECT_EQ(console_.Channels(2), 0x0005);
 }
 
 } // namespace

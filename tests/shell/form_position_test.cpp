@@ -22,11 +22,11 @@ TEST_F(FormPositionTest, SaveStoresWhatTheWindowStateAllows) {
         window.placement = {10, -20, 800, 600};
         window.minimised = minimised;
         window.maximised = maximised;
-        ini_.setSection("VTLConfig");
-        ini_.setKey("Other");
+        ini_.SetSection("VTLConfig");
+        ini_.SetKey("Other");
         SaveFormPosition(ini_, window);
         EXPECT_EQ(ReadText(file_), after);
-        EXPECT_EQ(ini_.key(), "Other");
+        EXPECT_EQ(ini_.Key(), "Other");
     }
 }
 
@@ -56,7 +56,7 @@ TEST_F(FormPositionTest, LoadFitsTheStoredPlacementOnTheScreen) {
         Given("[Other]\nLeft=999\n[VTLConfig]\n" + c.keys);
         FakeWindow window;
         window.unitsPerPixel = c.unitsPerPixel;
-        ini_.setSection("VTLConfig");
+        ini_.SetSection("VTLConfig");
         LoadFormPosition(ini_, window, c.minWidth, c.minHeight);
         EXPECT_EQ(window.placement, c.expected);
         EXPECT_EQ(window.maximised, c.maximised);

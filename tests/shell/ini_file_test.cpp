@@ -46,22 +46,22 @@ TEST_F(IniFileTest, ReadsAsTheProfileFunctionsDo) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Given(c.file);
-        ini_.setSection(c.section);
-        ini_.setKey(c.key);
-        ini_.setDefaultValue(c.fallback);
+        ini_.SetSection(c.section);
+        ini_.SetKey(c.key);
+        ini_.SetDefaultValue(c.fallback);
         EXPECT_EQ(ini_.value(), c.expected);
     }
 }
 
 TEST_F(IniFileTest, WritesChangeOnlyTheirLineOrNothing) {
-    using Op = void (*)(cInifile&, const std::string&);
-    const Op set = [](cInifile& ini, const std::string& v) { ini.setValue(v); };
-    const Op deleteKey = [](cInifile& ini, const std::string&) { ini.DeleteKey(); };
-    const Op deleteSection = [](cInifile& ini, const std::string&) { ini.DeleteSection(); };
-    const Op setIniSection = [](cInifile& ini, const std::string& v) { ini.setIniSection(v); };
-    const Op setInMissingFolder = [](cInifile& ini, const std::string& v) {
-        ini.setPath(ini.path().parent_path() / "missing" / "test.ini");
-        ini.setValue(v);
+    using Op = void (*)(IniFile&, const std::string&);
+    const Op set = [](IniFile& ini, const std::string& v) { ini.SetValue(v); };
+    const Op deleteKey = [](IniFile& ini, const std::string&) { ini.DeleteKey(); };
+    const Op deleteSection = [](IniFile& ini, const std::string&) { ini.DeleteSection(); };
+    const Op setIniSection = [](IniFile& ini, const std::string& v) { ini.SetIniSection(v); };
+    const Op setInMissingFolder = [](IniFile& ini, const std::string& v) {
+        ini.SetPath(ini.Path().parent_path() / "missing" / "test.ini");
+        ini.SetValue(v);
     };
     const std::string longValue(300, 'x'); // stored whole, read cut
     const struct {
@@ -106,13 +106,13 @@ TEST_F(IniFileTest, WritesChangeOnlyTheirLineOrNothing) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Given(c.before);
-        ini_.setPath(file_);
-        ini_.setSection(c.section);
-        ini_.setKey(c.key);
+        ini_.SetPath(file_);
+        ini_.SetSection(c.section);
+        ini_.SetKey(c.key);
         c.op(ini_, c.value);
         (void)ini_.value(); // reads leave the return code alone
-        EXPECT_EQ(ini_.success(), c.succeeds) << ini_.lastError();
-        EXPECT_EQ(ini_.lastError().empty(), c.succeeds);
+        EXPECT_EQ(ini_.Success(), c.succeeds) << ini_.LastError();
+        EXPECT_EQ(ini_.LastError().empty(), c.succeeds);
         EXPECT_EQ(ReadText(file_), c.after);
     }
 }
@@ -146,8 +146,8 @@ TEST_F(IniFileTest, EnumeratesSectionsAndKeys) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         Given(c.file);
-        ini_.setSection(c.section);
-        ini_.setDefaultValue("FAIL"); // a missing section gives the default, which names nothing
+        ini_.SetSection(c.section);
+        ini_.SetDefaultValue("FAIL"); // a missing section gives the default, which names nothing
         EXPECT_EQ(ini_.EnumerateAllSections(), c.sections);
         EXPECT_EQ(ini_.EnumerateCurrentSection(), c.keys);
     }

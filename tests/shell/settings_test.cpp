@@ -33,7 +33,7 @@ protected:
     void Start() {
         state_ = AppState{};
         state_.programFolder = program_.path();
-        cInifile ini;
+        IniFile ini;
         ReadLogSwitch(state_, ini);
         told_ = SetAsideDamagedSettings(ini);
         WriteLog(state_, StartLogLine(QDateTime::currentDateTime()));
@@ -57,7 +57,7 @@ protected:
         return summary;
     }
 
-    std::filesystem::path log() const {
+    std::filesystem::path Log() const {
         return FsPath(program_.filePath(QLatin1String(kLogFileName)));
     }
 
@@ -110,10 +110,10 @@ TEST_F(SettingsTest, ReadAtStart) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         GivenSettings(c.file);
-        std::filesystem::remove(log());
+        std::filesystem::remove(Log());
         Start();
         EXPECT_EQ(ReadSummary(), c.read);
-        EXPECT_EQ(ReadText(log()).has_value(), state_.logEnabled);
+        EXPECT_EQ(ReadText(Log()).has_value(), state_.logEnabled);
         EXPECT_TRUE(QDir(AppDataFolder()).exists());
         EXPECT_EQ(ReadText(SettingsFile(AppDataFolder())), c.file); // reading writes nothing
     }
@@ -171,9 +171,9 @@ TEST_F(SettingsTest, DamagedSettingsFileIsKeptAside) {
                              ".\n\nThe program starts with its default settings; the damaged file "
                              "is kept as " +
                              aside.string() + ".");
-        cInifile ini;
+        IniFile ini;
         WriteSettings(state_, ini, FakeWindow{});
-        EXPECT_TRUE(ini.success());
+        EXPECT_TRUE(ini.Success());
         EXPECT_EQ(content ? ReadText(aside) : std::nullopt, content);
         EXPECT_EQ(size > 0 ? std::filesystem::file_size(aside) : 0, size);
     }
@@ -254,9 +254,9 @@ TEST_F(SettingsTest, WriteSettingsAtShutdown) {
         FakeWindow main;
         main.placement = {10, 20, 800, 600};
         main.minimised = c.minimised;
-        cInifile ini;
+        IniFile ini;
         WriteSettings(state, ini, main);
-        EXPECT_TRUE(ini.success()) << ini.lastError();
+        EXPECT_TRUE(ini.Success()) << ini.LastError();
         EXPECT_EQ(ReadText(SettingsFile(AppDataFolder())), c.after);
     }
 }

@@ -40,7 +40,7 @@ class IniFileTest : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(scratch_.isValid());
-        ini_.setPath(file_);
+        ini_.SetPath(file_);
     }
 
     // Starts from this file content; none means no file.
@@ -51,7 +51,7 @@ protected:
 
     QTemporaryDir scratch_;
     std::filesystem::path file_ = FsPath(scratch_.filePath("test.ini"));
-    cInifile ini_;
+    IniFile ini_;
 };
 
 // Left, top, width, height.
@@ -65,18 +65,18 @@ public:
     bool maximised = false;
     int unitsPerPixel = 1;
 
-    bool isMinimised() const override { return minimised; }
-    bool isMaximised() const override { return maximised; }
-    int left() const override { return placement[0]; }
-    int top() const override { return placement[1]; }
-    int width() const override { return placement[2]; }
-    int height() const override { return placement[3]; }
-    void move(int l, int t, int w, int h) override { placement = {l, t, w, h}; }
-    void maximise() override { maximised = true; }
-    int screenWidth() const override { return 1920; }
-    int screenHeight() const override { return 1080; }
-    int unitsPerPixelX() const override { return unitsPerPixel; }
-    int unitsPerPixelY() const override { return unitsPerPixel; }
+    bool IsMinimised() const override { return minimised; }
+    bool IsMaximised() const override { return maximised; }
+    int Left() const override { return placement[0]; }
+    int Top() const override { return placement[1]; }
+    int Width() const override { return placement[2]; }
+    int Height() const override { return placement[3]; }
+    void Move(int l, int t, int w, int h) override { placement = {l, t, w, h}; }
+    void Maximise() override { maximised = true; }
+    int ScreenWidth() const override { return 1920; }
+    int ScreenHeight() const override { return 1080; }
+    int UnitsPerPixelX() const override { return unitsPerPixel; }
+    int UnitsPerPixelY() const override { return unitsPerPixel; }
 };
 
 } // namespace vtl::test

@@ -62,10 +62,10 @@ TEST(SingleInstance, SocketOnlyForItsUser) {
         const QString folder = !c.folder                        ? QString()
                                : c.folder == std::string("own") ? own
                                                                 : dir.filePath(c.folder);
-        EXPECT_EQ(first.serverName().section('/', 0, -2).toStdString(), folder.toStdString());
+        EXPECT_EQ(first.ServerName().section('/', 0, -2).toStdString(), folder.toStdString());
         if (!c.folder) continue;
         EXPECT_EQ(OwnMode(folder), S_IFDIR | 0700u);
-        EXPECT_EQ(OwnMode(first.serverName()), S_IFSOCK | 0700u);
+        EXPECT_EQ(OwnMode(first.ServerName()), S_IFSOCK | 0700u);
     }
     qputenv("TMPDIR", temp); // the other tests' scratch folders
     qputenv("XDG_RUNTIME_DIR", runtime);

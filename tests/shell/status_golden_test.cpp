@@ -116,19 +116,19 @@ std::string Replay(const std::string& script) {
         }
         test::SimLink& l = *link;
         bool done = true;
-        if (verb == "preload") done = bool(l.chain.preloadConsoleFile(sample));
+        if (verb == "preload") done = bool(l.chain.PreloadConsoleFile(sample));
         if (verb == "model") done = bool(LoadConfigFile(l.model, sample));
         if (verb == "fault" && words >> fault) done = bool(ApplyChainFault(l.chain, fault));
         EXPECT_TRUE(done) << step;
         if (verb == "badshoe" && words >> a)
-            l.model.shoe(a) = {.midiChannel = 16, .expressionOn = true};
+            l.model.Shoe(a) = {.midiChannel = 16, .expressionOn = true};
         if (verb == "settings" && words >> a >> b) l.settings = {a, b};
         if (verb == "chooses" && words >> a) l.chooses = a != 0;
         if (verb == "read") l.transfer.StartRead();
         if (verb == "write") l.transfer.StartWrite();
         if (verb == "fileloaded") l.transfer.FileLoaded();
         if (verb == "run" && words >> a) l.Run(a);
-        while (verb == "finish" && l.transfer.linkState() != LinkState::Finishing)
+        while (verb == "finish" && l.transfer.State() != LinkState::Finishing)
             l.Tick();
         // Close closes the input, then unloads the window; closing it otherwise leaves the
         // transfer running, out of view.

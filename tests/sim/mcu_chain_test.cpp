@@ -39,7 +39,7 @@ std::vector<Bytes> ProgramRead(std::uint8_t device, std::uint32_t programIndex,
 TEST(McuChain, TagCountsTheMcusAndAddressedMcusAnswerBehindTheRequest) {
     for (int n = 0; n <= McuChain::kMaxMcus; ++n) {
         McuChain chain(n);
-        EXPECT_EQ(AsHex(chain.send(TagMessage(1))),
+        EXPECT_EQ(AsHex(chain.Send(TagMessage(1))),
                   AsHex({TagMessage(static_cast<std::uint8_t>(1 + n))}));
     }
     const char* unanswered[] = {
@@ -49,13 +49,13 @@ TEST(McuChain, TagCountsTheMcusAndAddressedMcusAnswerBehindTheRequest) {
     };
     McuChain chain(3);
     for (const char* text : unanswered)
-        EXPECT_EQ(AsHex(chain.send(Hex(text))), AsHex({Hex(text)})) << text;
+        EXPECT_EQ(AsHex(chain.Send(Hex(text))), AsHex({Hex(text)})) << text;
 
     // Each MCU answers behind the request, so the later MCUs' replies come first.
-    chain.setIdentityByte21(3, 0x13);
-    EXPECT_EQ(AsHex(chain.send(IdentityRequestMessage(2))),
+    chain.SetIdentityByte21(3, 0x13);
+    EXPECT_EQ(AsHex(chain.Send(IdentityRequestMessage(2))),
               AsHex({IdentityRequestMessage(2), IdentityReplyMessage(2, 0x12)}));
-    EXPECT_EQ(AsHex(chain.send(IdentityRequestMessage(kAllDevices))),
+    EXPECT_EQ(AsHex(chain.Send(IdentityRequestMessage(kAllDevices))),
               AsHex({IdentityRequestMessage(kAllDevices), IdentityReplyMessage(3, 0x13),
                      IdentityReplyMessage(2, 0x12), IdentityReplyMessage(1, 0x12)}));
 }
@@ -67,20 +67,20 @@ TEST(McuChain, UpdatesAreStoredOrRefusedAndReadBack) {
         for (std::uint32_t k = 0; k < 4; ++k) {
             const auto update = ProgramUpdateMessage(
                 2, programIndex * 256 + k * 64, PackSevenBit(std::span(image).subspan(k * 64, 64)));
-            EXPECT_EQ(AsHex(chain.send(update)), AsHex({update}));
+            EXPECT_EQ(AsHex(chain.Send(update)), AsHex({update}));
         }
-        EXPECT_EQ(chain.program(2, programIndex), image);
-        EXPECT_EQ(chain.program(1, programIndex), kErased) << "other MCUs untouched";
-        EXPECT_EQ(chain.program(2, programIndex + 1), kErased) << "next program untouched";
-        EXPECT_EQ(AsHex(chain.send(ProgramRequestMessage(2, programIndex))),
+        EXPECT_EQ(chain.Program(2, programIndex), image);
+        EXPECT_EQ(chain.Program(1, programIndex), kErased) << "other MCUs untouched";
+        EXPECT_EQ(chain.Program(2, programIndex + 1), kErased) << "next program untouched";
+        EXPECT_EQ(AsHex(chain.Send(ProgramRequestMessage(2, programIndex))),
                   AsHex(ProgramRead(2, programIndex, image)));
     }
     // A request's length sets the responses: 100 bytes from 10 are one of 64 and one of 36.
     McuChain chain(1);
     const Bytes image = SampleImage(1);
-    chain.storeProgram(1, 0, image);
+    chain.StoreProgram(1, 0, image);
     const auto request = Hex("f0 00 3d 62 01 04 01 03 0a 00 00 64 00 f7");
-    EXPECT_EQ(AsHex(chain.send(request)),
+    EXPECT_EQ(AsHex(chain.Send(request)),
               AsHex({request, ProgramResponseMessage(1, 10, std::span(image).subspan(10, 64)),
                      ProgramResponseMessage(1, 74, std::span(image).subspan(74, 36))}));
 
@@ -92,58 +92,58 @@ TEST(McuChain, UpdatesAreStoredOrRefusedAndReadBack) {
         "f0 00 3d 62 01 04 01 08 00 00 00 00 00 02 00 02 00", // no end byte
     };
     for (const char* update : updates)
-        EXPECT_EQ(AsHex(chain.send(Hex(update))), AsHex({Hex(update)})) << update;
-    EXPECT_EQ(chain.refusedUpdates(1), 4);
-    EXPECT_EQ(chain.program(1, 0), image);
+        EXPECT_EQ(AsHex(chain.Send(Hex(update))), AsHex({Hex(update)})) << update;
+    EXPECT_EQ(chain.RefusedUpdates(1), 4);
+    EXPECT_EQ(chain.Program(1, 0), image);
 }
 
 TEST(McuChain, PreloadStoresOneConsoleLinePerMcu) {
     const auto line = [](int seed) { return BytesToHex(SampleImage(seed)) + "00 00 00 00\r\n"; };
     McuChain chain(2);
     std::istringstream file("\xEF\xBB\xBF" + line(1) + line(2));
-    ASSERT_TRUE(chain.preloadConsole(file, "two.vtl"));
-    EXPECT_EQ(chain.program(1, 0), SampleImage(1));
-    EXPECT_EQ(chain.program(2, 0), SampleImage(2));
+    ASSERT_TRUE(chain.PreloadConsole(file, "two.vtl"));
+    EXPECT_EQ(chain.Program(1, 0), SampleImage(1));
+    EXPECT_EQ(chain.Program(2, 0), SampleImage(2));
 }
 
 TEST(McuChain, FaultsBreakTheChainsContractAsTheySay) {
     McuChain chain(3);
     const Bytes image = SampleImage(3);
-    chain.storeProgram(1, 0, image);
+    chain.StoreProgram(1, 0, image);
     const auto read = ProgramRead(1, 0, image);
 
-    chain.setSilent(3, true); // passes messages on, never answers
-    EXPECT_EQ(AsHex(chain.send(IdentityRequestMessage(3))), AsHex({IdentityRequestMessage(3)}));
-    EXPECT_EQ(AsHex(chain.send(TagMessage(1))), AsHex({TagMessage(4)}));
+    chain.SetSilent(3, true); // passes messages on, never answers
+    EXPECT_EQ(AsHex(chain.Send(IdentityRequestMessage(3))), AsHex({IdentityRequestMessage(3)}));
+    EXPECT_EQ(AsHex(chain.Send(TagMessage(1))), AsHex({TagMessage(4)}));
 
-    chain.dropReplies(1, 2); // only the next two vanish
-    EXPECT_EQ(AsHex(chain.send(ProgramRequestMessage(1, 0))), AsHex({read[0], read[3], read[4]}));
-    EXPECT_EQ(AsHex(chain.send(ProgramRequestMessage(1, 0))), AsHex(read));
+    chain.DropReplies(1, 2); // only the next two vanish
+    EXPECT_EQ(AsHex(chain.Send(ProgramRequestMessage(1, 0))), AsHex({read[0], read[3], read[4]}));
+    EXPECT_EQ(AsHex(chain.Send(ProgramRequestMessage(1, 0))), AsHex(read));
 
-    chain.corruptNextResponse(1); // only the next response
+    chain.CorruptNextResponse(1); // only the next response
     Bytes corrupted = read[1];
     corrupted[field::kResponseData] |= 0x80;
-    EXPECT_EQ(AsHex(chain.send(ProgramRequestMessage(1, 0))),
+    EXPECT_EQ(AsHex(chain.Send(ProgramRequestMessage(1, 0))),
               AsHex({read[0], corrupted, read[2], read[3], read[4]}));
-    EXPECT_EQ(AsHex(chain.send(ProgramRequestMessage(1, 0))), AsHex(read));
+    EXPECT_EQ(AsHex(chain.Send(ProgramRequestMessage(1, 0))), AsHex(read));
 
-    chain.delayReplies(2, 2); // two whole ticks later
-    EXPECT_EQ(AsHex(chain.send(IdentityRequestMessage(2))), AsHex({IdentityRequestMessage(2)}));
-    EXPECT_TRUE(chain.tick().empty());
-    EXPECT_TRUE(chain.tick().empty());
-    EXPECT_EQ(AsHex(chain.tick()), AsHex({IdentityReplyMessage(2, 0x12)}));
-    chain.send(IdentityRequestMessage(2)); // a held reply still passes the MCUs after its own
-    chain.breakLink(2);
+    chain.DelayReplies(2, 2); // two whole ticks later
+    EXPECT_EQ(AsHex(chain.Send(IdentityRequestMessage(2))), AsHex({IdentityRequestMessage(2)}));
+    EXPECT_TRUE(chain.Tick().empty());
+    EXPECT_TRUE(chain.Tick().empty());
+    EXPECT_EQ(AsHex(chain.Tick()), AsHex({IdentityReplyMessage(2, 0x12)}));
+    chain.Send(IdentityRequestMessage(2)); // a held reply still passes the MCUs after its own
+    chain.BreakLink(2);
     for (int tick = 0; tick < 3; ++tick)
-        EXPECT_TRUE(chain.tick().empty());
+        EXPECT_TRUE(chain.Tick().empty());
 
     // A broken link loses what reaches it; the MCUs before it still act.
-    chain.breakLink(1);
-    EXPECT_TRUE(chain.send(McuRebootMessage(kAllDevices)).empty());
-    EXPECT_EQ(chain.rebootCount(1), 1) << "before the break";
-    EXPECT_EQ(chain.rebootCount(2), 0) << "behind the break";
-    chain.repairLinks();
-    EXPECT_EQ(AsHex(chain.send(TagMessage(1))), AsHex({TagMessage(4)}));
+    chain.BreakLink(1);
+    EXPECT_TRUE(chain.Send(McuRebootMessage(kAllDevices)).empty());
+    EXPECT_EQ(chain.RebootCount(1), 1) << "before the break";
+    EXPECT_EQ(chain.RebootCount(2), 0) << "behind the break";
+    chain.RepairLinks();
+    EXPECT_EQ(AsHex(chain.Send(TagMessage(1))), AsHex({TagMessage(4)}));
 }
 
 } // namespace

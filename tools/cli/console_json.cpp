@@ -45,14 +45,14 @@ std::string Field(QLatin1StringView key, bool value) {
 
 // One piston or shoe per line, so that a console reads (and diffs) well as text.
 std::string ManualToJson(const ConsoleModel& model, int manual) {
-    const shoeInfo& shoe = model.shoe(manual);
+    const ShoeInfo& shoe = model.Shoe(manual);
     std::string text =
-        "        {\n            " + Field(kDivisionChannels, model.channels(manual)) +
+        "        {\n            " + Field(kDivisionChannels, model.Channels(manual)) +
         ",\n            \"shoe\": {" + Field(kExpressionOn, shoe.expressionOn) + ", " +
         Field(kVolumeControl, shoe.volumeControl) + ", " +
         Field(kMidiChannel, int{shoe.midiChannel}) + "},\n            \"pistons\": [\n";
     for (int p = 0; p < kPistonsPerManual; ++p) {
-        const pistonInfo& piston = model.piston(manual, p);
+        const PistonInfo& piston = model.Piston(manual, p);
         text += "                {" + Field(kFunctionGroup, piston.functionGroup) + ", " +
                 Field(kFunctionType, piston.functionType) + ", " +
                 Field(kMidiChannel, piston.midiChannel) + ", " +
@@ -171,7 +171,7 @@ private:
 };
 
 void ReadPiston(JsonReader& reader, const QJsonValue& value, const std::string& path,
-                pistonInfo& piston) {
+                PistonInfo& piston) {
     const QJsonObject object =
         reader.Object(value, path, {kFunctionGroup, kFunctionType, kMidiChannel, kProgramNumber});
     const auto field = [&](QLatin1StringView key) {
@@ -184,7 +184,7 @@ void ReadPiston(JsonReader& reader, const QJsonValue& value, const std::string& 
 }
 
 void ReadShoe(JsonReader& reader, const QJsonValue& value, const std::string& path,
-              shoeInfo& shoe) {
+              ShoeInfo& shoe) {
     const QJsonObject object =
         reader.Object(value, path, {kExpressionOn, kVolumeControl, kMidiChannel});
     shoe.expressionOn = reader.Boolean(object, kExpressionOn, path);
@@ -196,8 +196,8 @@ void ReadShoe(JsonReader& reader, const QJsonValue& value, const std::string& pa
 void ReadManual(JsonReader& reader, const QJsonValue& value, const std::string& path,
                 ConsoleModel& model, int manual) {
     const QJsonObject object = reader.Object(value, path, {kDivisionChannels, kShoe, kPistons});
-    model.channels(manual) = reader.Integer(object, kDivisionChannels, path, 0, 0xffff);
-    ReadShoe(reader, reader.Required(object, kShoe, path), Member(path, kShoe), model.shoe(manual));
+    model.Channels(manual) = reader.Integer(object, kDivisionChannels, path, 0, 0xffff);
+    ReadShoe(reader, reader.Required(object, kShoe, path), Member(path, kShoe), model.Shoe(manual));
     const QJsonArray pistons = reader.Array(object, kPistons, path);
     const std::string pistonsPath = Member(path, kPistons);
     if (!reader.error() && pistons.size() != kPistonsPerManual) {
@@ -206,7 +206,7 @@ void ReadManual(JsonReader& reader, const QJsonValue& value, const std::string& 
                                      " pistons");
     }
     for (int p = 0; p < kPistonsPerManual && !reader.error(); ++p) {
-        ReadPiston(reader, pistons.at(p), Element(pistonsPath, p), model.piston(manual, p));
+        ReadPiston(reader, pistons.at(p), Element(pistonsPath, p), model.Piston(manual, p));
     }
 }
 

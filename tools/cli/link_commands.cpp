@@ -27,7 +27,7 @@ std::optional<MidiApi> ParseApiOnly(const Command& command, const QStringList& a
     parser.addOption({"api", "MIDI system: alsa or jack.", "api"});
     if (!ParseArguments(parser, command, args, 0, io)) return std::nullopt;
     if (!parser.isSet("api")) return MidiApi::Automatic;
-    const auto api = parseMidiApi(parser.value("api").toStdString());
+    const auto api = ParseMidiApi(parser.value("api").toStdString());
     if (!api) {
         Fail(api.error(), io);
         return std::nullopt;
@@ -98,11 +98,11 @@ Expected<ConsoleModel> ReadConsole(TerminalLink& session) {
 int RunPorts(const Command& command, const QStringList& args, CommandIo& io) {
     const auto api = ParseApiOnly(command, args, io);
     if (!api) return kExitFailure;
-    const auto ports = listMidiPorts(*api);
+    const auto ports = ListMidiPorts(*api);
     if (!ports) return Fail(ports.error(), io);
     for (const auto& warning : ports->warnings)
         io.err << "warning: " << warning << '\n';
-    io.out << "MIDI system: " << midiApiName(resolveMidiApi(*api)) << "\nInputs:\n";
+    io.out << "MIDI system: " << MidiApiName(ResolveMidiApi(*api)) << "\nInputs:\n";
     for (std::size_t i = 0; i < ports->inputs.size(); ++i) {
         io.out << "  " << i << "  " << ports->inputs[i] << '\n';
     }

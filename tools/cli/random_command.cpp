@@ -26,13 +26,13 @@ private:
 };
 
 // Any function of the catalogue, any program, any channel; or unassigned.
-pistonInfo RandomPiston(Dice& dice, const FunctionCatalogue& catalogue) {
-    pistonInfo piston;
+PistonInfo RandomPiston(Dice& dice, const FunctionCatalogue& catalogue) {
+    PistonInfo piston;
     piston.functionGroup = static_cast<std::int16_t>(dice.Roll(kCouplerGroup, kUnassignedGroup));
     if (piston.functionGroup == kUnassignedGroup) return piston;
     piston.midiChannel = static_cast<std::int16_t>(dice.Roll(1, kChannelCount));
     const int types =
-        catalogue.functionTypeNames[static_cast<std::size_t>(piston.functionGroup)].count();
+        catalogue.functionTypeNames[static_cast<std::size_t>(piston.functionGroup)].Count();
     const int value = piston.functionGroup == kProgramChangeGroup ? dice.Roll(1, kPrograms)
                                                                   : dice.Roll(0, types - 1);
     piston.functionType = piston.programNumber = static_cast<std::int16_t>(value);
@@ -45,13 +45,13 @@ ConsoleModel RandomConsole(std::uint32_t seed, int manuals) {
     ConsoleModel model;
     model.manualCount = static_cast<std::int16_t>(manuals);
     for (int m = 1; m <= manuals; ++m) {
-        model.channels(m) = dice.Roll(0, (1 << kChannelCount) - 1);
-        shoeInfo& shoe = model.shoe(m);
+        model.Channels(m) = dice.Roll(0, (1 << kChannelCount) - 1);
+        ShoeInfo& shoe = model.Shoe(m);
         shoe.expressionOn = dice.Roll(0, 1) == 1;
         shoe.volumeControl = shoe.expressionOn && dice.Roll(0, 1) == 1;
         shoe.midiChannel = static_cast<std::uint8_t>(shoe.expressionOn ? dice.Roll(0, 15) : 0);
         for (int p = 0; p < kPistonsPerManual; ++p)
-            model.piston(m, p) = RandomPiston(dice, catalogue);
+            model.Piston(m, p) = RandomPiston(dice, catalogue);
     }
     return model;
 }

@@ -37,7 +37,7 @@ void AddLinkOptions(QCommandLineParser& parser) {
 Expected<LinkOptions> ReadLinkOptions(const QCommandLineParser& parser) {
     LinkOptions options;
     if (parser.isSet("api")) {
-        const auto api = parseMidiApi(parser.value("api").toStdString());
+        const auto api = ParseMidiApi(parser.value("api").toStdString());
         if (!api) return api.error();
         options.api = *api;
     }
@@ -61,7 +61,7 @@ Expected<LinkOptions> ReadLinkOptions(const QCommandLineParser& parser) {
 
 Expected<int> FindPort(MidiPort& port, const QString& choice, bool output) {
     const char* kind = output ? "output" : "input";
-    const int count = port.deviceCount();
+    const int count = port.DeviceCount();
     const int lowest = output ? MidiOutput::kDefaultDevice : 0;
     if (choice.isEmpty()) {
         if (count == 0) {
@@ -83,8 +83,8 @@ Expected<int> FindPort(MidiPort& port, const QString& choice, bool output) {
     std::vector<int> matches;
     std::string names;
     for (int d = 0; d < count; ++d) {
-        port.selectDevice(d);
-        const QString name = QString::fromStdString(port.deviceName());
+        port.SelectDevice(d);
+        const QString name = QString::fromStdString(port.DeviceName());
         if (name.contains(choice, Qt::CaseInsensitive)) {
             matches.push_back(d);
             names += (names.empty() ? "" : ", ") + name.toStdString();
@@ -111,7 +111,7 @@ Status TerminalLink::Open() {
     session_ =
         std::make_unique<LinkSession>(choice, model_, settings_, presenter_, [] { return false; });
     for (const QString& fault : options_.demoFaults) {
-        if (auto applied = ApplyChainFault(*session_->simulatedChain(), fault.toStdString());
+        if (auto applied = ApplyChainFault(*session_->SimulatedChain(), fault.toStdString());
             !applied) {
             return applied.error();
         }
@@ -121,9 +121,9 @@ Status TerminalLink::Open() {
             return traced.error();
         }
     }
-    const auto in = FindPort(session_->input(), options_.input, false);
+    const auto in = FindPort(session_->Input(), options_.input, false);
     if (!in) return in.error();
-    const auto out = FindPort(session_->output(), options_.output, true);
+    const auto out = FindPort(session_->Output(), options_.output, true);
     if (!out) return out.error();
     settings_.midiInSetting = *in + 1;
     settings_.midiOutSetting = *out + 2;
@@ -142,7 +142,7 @@ Status TerminalLink::Write(ConsoleModel& model) {
 }
 
 Status TerminalLink::Run(Goal goal) {
-    TransferController& transfer = session_->transfer();
+    TransferController& transfer = session_->Transfer();
     goal == Goal::Read ? transfer.StartRead() : transfer.StartWrite();
 
     Status result = Ok();
@@ -150,19 +150,19 @@ Status TerminalLink::Run(Goal goal) {
     QTimer timer;
     timer.setTimerType(Qt::PreciseTimer);
     // The simulated console answers at once, so its ticks need not wait for the clock.
-    timer.setInterval(session_->simulated() ? 0 : options_.tickMilliseconds);
-    LinkState lastState = transfer.linkState();
+    timer.setInterval(session_->Simulated() ? 0 : options_.tickMilliseconds);
+    LinkState lastState = transfer.State();
     long lastSignOfLife = 0;
     QObject::connect(&timer, &QTimer::timeout, [&] {
         session_->Tick();
-        const long now = transfer.tickCount();
-        if (transfer.linkState() != lastState) {
-            lastState = transfer.linkState();
+        const long now = transfer.TickCount();
+        if (transfer.State() != lastState) {
+            lastState = transfer.State();
             lastSignOfLife = now;
         }
         if (!presenter_.Failure().empty()) {
             result = Error{presenter_.Failure()};
-        } else if (transfer.linkState() == LinkState::Idle) {
+        } else if (transfer.State() == LinkState::Idle) {
             result = Error{"the transfer was stopped"};
         } else if (session_->Completed()) {
             result = Ok();
@@ -180,7 +180,7 @@ Status TerminalLink::Run(Goal goal) {
     timer.start();
     loop.exec();
     transfer.CloseInput();
-    session_->output().close();
+    session_->Output().Close();
     presenter_.Finish();
     return result;
 }

@@ -106,7 +106,7 @@ void TerminalPresenter::PrintApart(const std::string& text) {
 }
 
 void TerminalPresenter::DrawProgressLine() {
-    if (columns_ == 0 || !progress_.active()) return;
+    if (columns_ == 0 || !progress_.Active()) return;
     err_ << '\r' << ProgressLine() << kEraseLine;
     progressLineShown_ = true;
 }
@@ -121,7 +121,7 @@ void TerminalPresenter::WipeProgressLine() {
 // still growing (the dots of a repeated request), as much as the terminal's width takes.
 std::string TerminalPresenter::ProgressLine() const {
     const int filled = progress_.total == 0 ? 0 : progress_.done * kBarWidth / progress_.total;
-    const std::string percent = std::to_string(progress_.percent());
+    const std::string percent = std::to_string(progress_.Percent());
     std::string line = "[" + std::string(filled, '#') + std::string(kBarWidth - filled, '.') +
                        "] " + std::string(3 - percent.size(), ' ') + percent + " %  " +
                        ProgressSummary(progress_);

@@ -75,7 +75,7 @@ Expected<Options> ReadOptions(const QCoreApplication& app) {
     options.faults = parser.values(fault);
 
     if (parser.isSet(api)) {
-        const auto chosen = parseMidiApi(parser.value(api).toStdString());
+        const auto chosen = ParseMidiApi(parser.value(api).toStdString());
         if (!chosen) return chosen.error();
         options.api = *chosen;
     }
@@ -92,15 +92,15 @@ Expected<Options> ReadOptions(const QCoreApplication& app) {
 
 Status Prepare(McuChain& chain, const Options& options) {
     if (options.identityByte21) {
-        for (int mcu = 1; mcu <= chain.mcuCount(); ++mcu) {
-            chain.setIdentityByte21(mcu, *options.identityByte21);
+        for (int mcu = 1; mcu <= chain.McuCount(); ++mcu) {
+            chain.SetIdentityByte21(mcu, *options.identityByte21);
         }
     }
     for (const QString& fault : options.faults) {
         if (auto applied = ApplyChainFault(chain, fault.toStdString()); !applied) return applied;
     }
     if (options.file.empty()) return Ok();
-    return chain.preloadConsoleFile(options.file);
+    return chain.PreloadConsoleFile(options.file);
 }
 
 // What the input callback and the clock share once ports are open.
@@ -118,7 +118,7 @@ struct Relay {
 void OnMessage(double, std::vector<unsigned char>* message, void* userData) {
     auto& relay = *static_cast<Relay*>(userData);
     const std::lock_guard lock(relay.mutex);
-    relay.Send(relay.chain.send(*message));
+    relay.Send(relay.chain.Send(*message));
 }
 
 void OnError(RtMidiError::Type, const std::string& text, void*) {
@@ -140,7 +140,7 @@ std::string ListedName(RtMidi& lister, const std::string& name, const std::strin
 int Run(McuChain& chain, const Options& options, const sigset_t& stopSignals) {
     try {
         // One client per port, named apart: JACK would rename a second client of the same name.
-        const RtMidi::Api api = rtMidiApi(options.api);
+        const RtMidi::Api api = RtMidiApi(options.api);
         RtMidiOut out(api, options.name + " " + kOutputPort);
         out.openVirtualPort(kOutputPort);
         RtMidiIn in(api, options.name + " " + kInputPort);
@@ -159,7 +159,7 @@ int Run(McuChain& chain, const Options& options, const sigset_t& stopSignals) {
         const timespec tick{0, 100'000'000};
         while (sigtimedwait(&stopSignals, nullptr, &tick) < 0) {
             const std::lock_guard lock(relay.mutex);
-            relay.Send(chain.tick());
+            relay.Send(chain.Tick());
         }
         return 0;
     } catch (const RtMidiError& e) {
@@ -189,7 +189,7 @@ int main(int argc, char* argv[]) {
 
     std::vector<RtMidi::Api> compiled;
     RtMidi::getCompiledApi(compiled);
-    const RtMidi::Api api = vtl::rtMidiApi(options->api);
+    const RtMidi::Api api = vtl::RtMidiApi(options->api);
     if (std::find(compiled.begin(), compiled.end(), api) == compiled.end()) {
         std::cerr << vtl::kProgram << ": RtMidi was built without "
                   << RtMidi::getApiDisplayName(api) << std::endl;
