@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build g++ pkg-config clang-format
+  cmake ninja-build g++ pkg-config clang-format clang-tidy
   clang libclang-rt-14-dev
   qt6-base-dev librtmidi-dev
   jackd2 libjack-jackd2-dev

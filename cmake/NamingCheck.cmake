@@ -1,0 +1,11 @@
+# One casing per kind of identifier (.clang-tidy, README "Names"), checked by clang-tidy over the
+# sources of the given folders as this build compiles them: a test, so that a wrong name fails
+# the build's test run like a wrong format does.
+function(vtl_naming_check folders)
+  find_program(VTL_RUN_CLANG_TIDY NAMES run-clang-tidy run-clang-tidy-14 REQUIRED)
+  list(JOIN folders "|" alternatives)
+  add_test(NAME naming_check
+    COMMAND ${VTL_RUN_CLANG_TIDY} -quiet -p ${CMAKE_BINARY_DIR}
+            "^${PROJECT_SOURCE_DIR}/(${alternatives})/")
+  set_tests_properties(naming_check PROPERTIES LABELS naming)
+endfunction()
