@@ -1,16 +1,7 @@
 # Runs the command after "--" and fails unless it exits with EXPECT; a failure (EXPECT 2)
 # must also say what went wrong in exactly one line on standard error, which contains
 # MESSAGE when that is given.
-math(EXPR last "${CMAKE_ARGC} - 1")
-set(command)
-set(take OFF)
-foreach(i RANGE ${last})
-  if(take)
-    list(APPEND command "${CMAKE_ARGV${i}}")
-  elseif("${CMAKE_ARGV${i}}" STREQUAL "--")
-    set(take ON)
-  endif()
-endforeach()
+include(${CMAKE_CURRENT_LIST_DIR}/command_after_dashes.cmake)
 execute_process(COMMAND ${command} RESULT_VARIABLE status OUTPUT_QUIET ERROR_VARIABLE err)
 if(NOT status EQUAL EXPECT)
   message(FATAL_ERROR "exit status ${status}, expected ${EXPECT}; stderr: ${err}")

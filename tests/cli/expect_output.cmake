@@ -1,16 +1,7 @@
 # Runs the command after "--" in a fresh folder WORK and fails unless it exits with EXPECT and
 # writes, byte for byte, what GOLDEN/NAME.err holds to standard error, what NAME.out holds (or
 # nothing) to standard output and, where NAME.trace is there, that trace to traffic.txt.
-math(EXPR last "${CMAKE_ARGC} - 1")
-set(command)
-set(take OFF)
-foreach(i RANGE ${last})
-  if(take)
-    list(APPEND command "${CMAKE_ARGV${i}}")
-  elseif("${CMAKE_ARGV${i}}" STREQUAL "--")
-    set(take ON)
-  endif()
-endforeach()
+include(${CMAKE_CURRENT_LIST_DIR}/command_after_dashes.cmake)
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
 execute_process(COMMAND ${command} WORKING_DIRECTORY ${WORK} RESULT_VARIABLE status

@@ -1,0 +1,11 @@
+# Sets `command` to the script's arguments after "--": the command a check script runs.
+math(EXPR last "${CMAKE_ARGC} - 1")
+set(command)
+set(take OFF)
+foreach(i RANGE ${last})
+  if(take)
+    list(APPEND command "${CMAKE_ARGV${i}}")
+  elseif("${CMAKE_ARGV${i}}" STREQUAL "--")
+    set(take ON)
+  endif()
+endforeach()
