@@ -1,6 +1,7 @@
 #include "platform/ini_file.h"
 
 #include "model/atomic_file.h"
+#include "model/file_path.h"
 
 #include <algorithm>
 #include <system_error>
@@ -239,7 +240,7 @@ std::optional<IniText> LoadIni(const std::filesystem::path& path, std::string& e
         return std::nullopt;
     }
     if (content->find('\0') != std::string::npos) {
-        error = path.string() + ": NUL bytes, so not the text of a settings file";
+        error = Utf8Name(path) + ": NUL bytes, so not the text of a settings file";
         return std::nullopt;
     }
     return ParseIni(*content);
@@ -395,7 +396,7 @@ void cInifile::Write(std::string_view section, std::optional<std::string_view> k
                                  : ini->SetEntry(section, *key, *text);
     if (changed) {
         if (const Status written = WriteFileAtomically(path_, ini->Serialise()); !written) {
-            lastError_ = path_.string() + ": " + written.error().message;
+            lastError_ = Utf8Name(path_) + ": " + written.error().message;
             return;
         }
     }

@@ -38,6 +38,7 @@ Expected<MidiPortNames> listMidiPorts(MidiApi api) {
     MidiPortNames names;
     try {
         const RtMidi::Api chosen = rtMidiApi(api);
+        names.virtualOutput = HasVirtualPorts(chosen);
         RtMidiIn input(chosen, kClientName);
         names.inputs = portNames(input, reports);
         RtMidiOut output(chosen, kClientName);

@@ -1,5 +1,6 @@
 // vtlconfig: the desktop application.
 
+#include "platform/midi_api.h"
 #include "shell/app_paths.h"
 #include "shell/application.h"
 
@@ -19,7 +20,8 @@ int main(int argc, char* argv[]) {
         QStringLiteral("Configure the MIDI controllers of an organ console."));
     parser.addHelpOption();
     parser.addOption({"demo", "Use a simulated three-manual console instead of MIDI ports."});
-    parser.addOption({"api", "MIDI system: alsa or jack (default: alsa where it exists).", "api"});
+    parser.addOption(
+        {"api", QString::fromStdString("MIDI system: " + vtl::MidiApiHelp() + "."), "api"});
     parser.addOption({"trace", "Write every MIDI message sent and received to this file.", "file"});
     parser.addOption({"quit-after-start",
                       "Quit once the main window is up, printing the folder the program's files "

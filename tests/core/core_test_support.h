@@ -9,10 +9,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -62,9 +62,14 @@ inline void ExpectSameManual(const ConsoleModel& expected, const ConsoleModel& a
 class ScratchFolder {
 public:
     ScratchFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vtl-test-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "cannot create " << pattern;
-        path_ = pattern;
+        std::random_device random;
+        std::error_code error;
+        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+            const auto folder =
+                std::filesystem::temp_directory_path() / ("vtl-test-" + std::to_string(random()));
+            if (std::filesystem::create_directory(folder, error)) path_ = folder;
+        }
+        if (path_.empty()) ADD_FAILURE() << "cannot create a scratch folder: " << error.message();
     }
     ~ScratchFolder() {
         std::error_code ignored;

@@ -13,10 +13,12 @@
 
 namespace vtl::test {
 
-// Settings, backups and the single-instance socket go below home.
+// Settings, backups and the single-instance channel go below home: through HOME and TMPDIR on
+// Linux, through APPDATA (home/.config, as on Linux) and TEMP on Windows.
 inline void UseScratchHome(const QString& home) {
-    qputenv("HOME", home.toUtf8());
-    qputenv("TMPDIR", home.toUtf8());
+    for (const char* variable : {"HOME", "TMPDIR", "TEMP", "TMP"})
+        qputenv(variable, home.toUtf8());
+    qputenv("APPDATA", (home + QStringLiteral("/.config")).toUtf8());
     qunsetenv("XDG_CONFIG_HOME");
 }
 

@@ -3,6 +3,7 @@
 #include "tools/cli/link_commands.h"
 
 #include "model/config_file.h"
+#include "model/file_path.h"
 #include "platform/midi_ports.h"
 #include "session/probe.h"
 #include "tools/cli/terminal_link.h"
@@ -24,7 +25,7 @@ namespace {
 std::optional<MidiApi> ParseApiOnly(const Command& command, const QStringList& args,
                                     CommandIo& io) {
     QCommandLineParser parser;
-    parser.addOption({"api", "MIDI system: alsa or jack.", "api"});
+    parser.addOption({"api", QString::fromStdString("MIDI system: " + MidiApiHelp() + "."), "api"});
     if (!ParseArguments(parser, command, args, 0, io)) return std::nullopt;
     if (!parser.isSet("api")) return MidiApi::Automatic;
     const auto api = parseMidiApi(parser.value("api").toStdString());
@@ -106,7 +107,9 @@ int RunPorts(const Command& command, const QStringList& args, CommandIo& io) {
     for (std::size_t i = 0; i < ports->inputs.size(); ++i) {
         io.out << "  " << i << "  " << ports->inputs[i] << '\n';
     }
-    io.out << "Outputs:\n  -1  (this program's own virtual port, for a patchbay)\n";
+    io.out << "Outputs:\n"
+           << (ports->virtualOutput ? "  -1  (this program's own virtual port, for a patchbay)\n"
+                                    : "  (no virtual output on this MIDI system)\n");
     for (std::size_t i = 0; i < ports->outputs.size(); ++i) {
         io.out << "  " << i << "  " << ports->outputs[i] << '\n';
     }
@@ -155,7 +158,7 @@ int RunRead(const Command& command, const QStringList& args, CommandIo& io) {
     auto model = ReadConsole(*session);
     if (!model) return Fail(model.error(), io);
     // Written only now and atomically: a failed read never leaves a partial file.
-    if (const auto saved = SaveConfigFile(*model, output.toStdString()); !saved) {
+    if (const auto saved = SaveConfigFile(*model, PathFromUtf8(output.toStdString())); !saved) {
         return Fail(saved.error(), io);
     }
     return kExitOk;

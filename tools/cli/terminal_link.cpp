@@ -5,13 +5,11 @@
 #include "link/transfer_controller.h"
 #include "session/link_session.h"
 #include "sim/chain_faults.h"
+#include "tools/cli/terminal.h"
 
 #include <QCommandLineParser>
 #include <QEventLoop>
 #include <QTimer>
-
-#include <sys/ioctl.h>
-#include <unistd.h>
 
 #include <iostream>
 #include <ostream>
@@ -26,10 +24,7 @@ constexpr char kEraseLine[] = "\x1b[K";
 
 // The width of the terminal standard error is, or 0 when it is none (or a test's stream).
 int TerminalColumns(const std::ostream& err) {
-    if (&err != &std::cerr || isatty(STDERR_FILENO) == 0) return 0;
-    winsize size{};
-    const bool known = ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0;
-    return known ? size.ws_col : 80;
+    return &err == &std::cerr ? StandardErrorColumns() : 0;
 }
 
 // The longest start of a UTF-8 text that fills at most this many columns.
