@@ -27,9 +27,9 @@ vtl_windows_resources(vtl-mcu-sim "Simulated MCU chain of an organ console")
 
 # What the programs load: Qt's DLLs and plug-ins from the kit, the MinGW runtime from the
 # compiler. Copied when configuring, so that every program of the build, the tests too, finds
-# them beside it; Qt Test and the offscreen platform only serve the tests.
+# them beside it; Qt Test, Qt Network and the offscreen platform only serve the tests.
 set(vtl_dlls)
-foreach(module Core Gui Widgets PrintSupport Network)
+foreach(module Core Gui Widgets PrintSupport)
   get_target_property(dll Qt6::${module} IMPORTED_LOCATION_RELEASE)
   list(APPEND vtl_dlls ${dll})
 endforeach()
@@ -44,9 +44,10 @@ endforeach()
 set(vtl_plugins platforms QWindowsIntegrationPlugin styles QWindowsVistaStylePlugin
   imageformats QJpegPlugin imageformats QICOPlugin)
 get_target_property(vtl_test_dll Qt6::Test IMPORTED_LOCATION_RELEASE)
+get_target_property(vtl_network_dll Qt6::Network IMPORTED_LOCATION_RELEASE)
 get_target_property(vtl_offscreen Qt6::QOffscreenIntegrationPlugin IMPORTED_LOCATION_RELEASE)
 
-file(COPY ${vtl_dlls} ${vtl_test_dll} DESTINATION ${CMAKE_BINARY_DIR}/bin)
+file(COPY ${vtl_dlls} ${vtl_test_dll} ${vtl_network_dll} DESTINATION ${CMAKE_BINARY_DIR}/bin)
 file(COPY ${vtl_offscreen} DESTINATION ${CMAKE_BINARY_DIR}/bin/platforms)
 install(TARGETS vtlconfig vtlconfig-cli RUNTIME DESTINATION .)
 install(FILES ${vtl_dlls} DESTINATION .)

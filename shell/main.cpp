@@ -3,6 +3,7 @@
 #include "platform/midi_api.h"
 #include "shell/app_paths.h"
 #include "shell/application.h"
+#include "shell/process_setup.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -11,6 +12,7 @@
 #include <iostream>
 
 int main(int argc, char* argv[]) {
+    vtl::PrepareProcess();
     QApplication app(argc, argv);
     // Lets the desktop match the windows to the launcher and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(VTL_APP_ID));

@@ -5,8 +5,8 @@
 // On POSIX the channel is a Unix-domain socket in a folder only this user may enter (the
 // session's runtime folder, or one of the user's own in the temporary folder), itself open to
 // its owner only: no other user can raise the window, nor take the name first and so keep the
-// program from starting. On Windows it is a named pipe (Qt's local socket), named for the
-// user's settings folder and open to the user only.
+// program from starting. On Windows it is a named pipe, named for the user's settings folder
+// and the user's own.
 
 #include <QObject>
 #include <QString>
@@ -45,7 +45,6 @@ private:
 
     // replaceStale: a socket at the name is left over, as nobody listens on it (POSIX).
     void Listen(bool replaceStale);
-    void Accept();
 
     QString name_;
     QObject* server_ = nullptr; // owns the listening end; null when not listening

@@ -115,31 +115,28 @@ void SingleInstance::Listen(bool replaceStale) {
         ::close(socket);
         return;
     }
-    auto* server = new OwnedSocket(socket, this);
-    server_ = server;
-    connect(server, &QSocketNotifier::activated, this, &SingleInstance::Accept);
-}
-
-void SingleInstance::Accept() {
-    const int listening = int(static_cast<QSocketNotifier*>(server_)->socket());
-    int peer;
-    while ((peer = ::accept4(listening, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK)) >= 0) {
-        auto* reader = new OwnedSocket(peer, this);
-        // Lines are handled as they are complete; the peer is closed once it has closed.
-        connect(reader, &QSocketNotifier::activated, this,
-                [this, reader, pending = QByteArray()]() mutable {
-                    char buffer[4096];
-                    ssize_t n;
-                    while ((n = ::read(int(reader->socket()), buffer, sizeof buffer)) > 0)
-                        pending.append(buffer, n);
-                    const bool closed = n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
-                    TakeRequests(pending);
-                    if (closed) {
-                        reader->setEnabled(false);
-                        reader->deleteLater();
-                    }
-                });
-    }
+    server_ = new OwnedSocket(socket, this);
+    // Each later copy's connection is read as its lines are complete, and closed once the copy
+    // has closed it.
+    connect(static_cast<OwnedSocket*>(server_), &QSocketNotifier::activated, this, [this, socket] {
+        int peer;
+        while ((peer = ::accept4(socket, nullptr, nullptr, SOCK_CLOEXEC | SOCK_NONBLOCK)) >= 0) {
+            auto* reader = new OwnedSocket(peer, this);
+            connect(reader, &QSocketNotifier::activated, this,
+                    [this, reader, pending = QByteArray()]() mutable {
+                        char buffer[4096];
+                        ssize_t n;
+                        while ((n = ::read(int(reader->socket()), buffer, sizeof buffer)) > 0)
+                            pending.append(buffer, n);
+                        const bool closed = n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK);
+                        TakeRequests(pending);
+                        if (closed) {
+                            reader->setEnabled(false);
+                            reader->deleteLater();
+                        }
+                    });
+        }
+    });
 }
 
 } // namespace vtl

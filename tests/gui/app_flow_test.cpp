@@ -438,9 +438,10 @@ private slots:
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path() + QStringLiteral("/.config"));
         env.insert(QStringLiteral("APPDATA"), home.path() + QStringLiteral("/.config"));
         env.insert(QStringLiteral("TMPDIR"), home.path());
-        env.insert(QStringLiteral("PATH"), QDir::toNativeSeparators(kProgramFolder) +
+        const QString folder = QFileInfo(kProgramFolder).absoluteFilePath(); // with its drive
+        env.insert(QStringLiteral("PATH"), QDir::toNativeSeparators(folder) +
                                                QDir::listSeparator() + env.value("PATH"));
-        env.insert(QStringLiteral("QT_PLUGIN_PATH"), kProgramFolder);
+        env.insert(QStringLiteral("QT_PLUGIN_PATH"), folder);
         const QStringList arguments = {QStringLiteral("--demo"), QStringLiteral("-platform"),
                                        QStringLiteral("offscreen")};
 
@@ -482,10 +483,13 @@ private:
 };
 
 int main(int argc, char** argv) {
+    vtl::PrepareProcess();
     // A full-HD screen, on which the main window fits at its design size and a stored
     // placement is restored.
-    QTemporaryDir folder;
-    const QString screens = folder.filePath(QStringLiteral("screens.json"));
+    // Named relative to the current folder: the platform's options are separated by colons, so
+    // a drive letter would end the name.
+    QTemporaryDir folder(QStringLiteral("screens-XXXXXX"));
+    const QString screens = QDir::current().relativeFilePath(folder.filePath("screens.json"));
     if (!WriteFile(screens, R"({"screens": [{"name": "hd", "x": 0, "y": 0, "width": 1920,
                                            "height": 1080, "logicalDpi": 96, "dpr": 1}]})"))
         return 1;

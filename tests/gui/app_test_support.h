@@ -8,8 +8,20 @@
 #include "shell/frm_choice.h"
 #include "shell/frm_splash.h"
 #include "shell/frm_status.h"
+#include "shell/process_setup.h"
 
+#include <QApplication>
 #include <QTest>
+
+// The main() of a test program that starts the application: QTEST_MAIN's, after the process
+// is prepared as vtlconfig's main() prepares it.
+#define VTL_APP_TEST_MAIN(TestObject)                                                              \
+    int main(int argc, char** argv) {                                                              \
+        vtl::PrepareProcess();                                                                     \
+        QApplication app(argc, argv);                                                              \
+        TestObject test;                                                                           \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }
 
 namespace vtl::test {
 
