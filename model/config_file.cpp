@@ -1,6 +1,7 @@
 #include "model/config_file.h"
 
 #include "model/atomic_file.h"
+#include "model/file_path.h"
 #include "model/program_image.h"
 #include "sysex/hex.h"
 
@@ -94,7 +95,7 @@ Status LoadConfigFile(ConsoleModel& model, const std::filesystem::path& path) {
     if (!text) return text.error();
     std::istringstream in(*text);
     ConsoleModel loaded = model;
-    if (auto status = LoadConfigStream(loaded, in, path.string()); !status) return status;
+    if (auto status = LoadConfigStream(loaded, in, Utf8Name(path)); !status) return status;
     model = loaded;
     return Ok();
 }
@@ -114,9 +115,9 @@ Expected<std::string> FormatConfigFile(ConsoleModel& model) {
 
 Status SaveConfigFile(ConsoleModel& model, const std::filesystem::path& path) {
     const auto text = FormatConfigFile(model);
-    if (!text) return Error{path.string() + ": " + text.error().message};
+    if (!text) return Error{Utf8Name(path) + ": " + text.error().message};
     const auto written = WriteFileAtomically(path, *text);
-    if (!written) return Error{path.string() + ": " + written.error().message};
+    if (!written) return Error{Utf8Name(path) + ": " + written.error().message};
     return Ok();
 }
 

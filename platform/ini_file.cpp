@@ -1,6 +1,7 @@
 #include "platform/ini_file.h"
 
 #include "model/atomic_file.h"
+#include "model/file_path.h"
 #include "platform/ini_text.h"
 
 #include <algorithm>
@@ -38,7 +39,7 @@ std::optional<IniText> LoadIni(const std::filesystem::path& path, std::string& e
         return std::nullopt;
     }
     if (content->find('\0') != std::string::npos) {
-        error = path.string() + ": NUL bytes, so not the text of a settings file";
+        error = Utf8Name(path) + ": NUL bytes, so not the text of a settings file";
         return std::nullopt;
     }
     return ParseIni(*content);
@@ -194,7 +195,7 @@ void IniFile::Write(std::string_view section, std::optional<std::string_view> ke
                                  : ini->SetEntry(section, *key, *text);
     if (changed) {
         if (const Status written = WriteFileAtomically(path_, ini->Serialise()); !written) {
-            lastError_ = path_.string() + ": " + written.error().message;
+            lastError_ = Utf8Name(path_) + ": " + written.error().message;
             return;
         }
     }

@@ -38,6 +38,7 @@ Expected<MidiPortNames> ListMidiPorts(MidiApi api) {
     MidiPortNames names;
     try {
         const RtMidi::Api chosen = RtMidiApi(api);
+        names.virtualOutput = HasVirtualPorts(chosen);
         RtMidiIn input(chosen, kClientName);
         names.inputs = PortNames(input, reports);
         RtMidiOut output(chosen, kClientName);

@@ -14,6 +14,7 @@ struct MidiPortNames {
     std::vector<std::string> inputs;   // input device 0, 1, ...
     std::vector<std::string> outputs;  // output device 0, 1, ... (device -1 is not listed)
     std::vector<std::string> warnings; // e.g. that no JACK server is running
+    bool virtualOutput = true;         // the system can make output device -1 (WinMM cannot)
 };
 
 // An error when the MIDI system cannot be reached at all.

@@ -21,8 +21,7 @@ void RtMidiOutput::Create() {
 bool RtMidiOutput::HasVirtualPort() {
     if (!midi_) return false;
     const RtMidi::Api api = midi_->getCurrentApi();
-    if (api == RtMidi::UNIX_JACK) return JackServerRuns();
-    return api == RtMidi::LINUX_ALSA || api == RtMidi::MACOSX_CORE;
+    return HasVirtualPorts(api) && (api != RtMidi::UNIX_JACK || JackServerRuns());
 }
 
 bool RtMidiOutput::JackServerRuns() {

@@ -27,7 +27,18 @@ int RtMidiErrorCode(RtMidiError::Type type) {
 }
 
 RtMidi::Api RtMidiApi(MidiApi api) {
-    return ResolveMidiApi(api) == MidiApi::Alsa ? RtMidi::LINUX_ALSA : RtMidi::UNIX_JACK;
+    switch (ResolveMidiApi(api)) {
+    case MidiApi::Alsa:
+        return RtMidi::LINUX_ALSA;
+    case MidiApi::WindowsMm:
+        return RtMidi::WINDOWS_MM;
+    default:
+        return RtMidi::UNIX_JACK;
+    }
+}
+
+bool HasVirtualPorts(RtMidi::Api api) {
+    return api == RtMidi::LINUX_ALSA || api == RtMidi::UNIX_JACK || api == RtMidi::MACOSX_CORE;
 }
 
 RtMidiReports::RtMidiReports(const OwnerThread& owner, Deliver deliver)

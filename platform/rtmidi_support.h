@@ -37,6 +37,9 @@ int RtMidiErrorCode(RtMidiError::Type type);
 
 // The RtMidi API a port opens with, after resolving the automatic choice.
 RtMidi::Api RtMidiApi(MidiApi api);
+// Whether the system can make virtual ports at all (WinMM cannot); JACK only while a server
+// runs.
+bool HasVirtualPorts(RtMidi::Api api);
 
 // Collects the errors and warnings of the RtMidi objects it watches and hands each one to the
 // owner's thread.

@@ -1,7 +1,10 @@
 #!/usr/bin/env bash
 # Installs every Debian package the build, the app and the tests need, and configures
-# the build tree. A no-op for packages already installed.
+# the build tree. A no-op for packages already installed. Where the Windows kit lies beside the
+# clone (../shared/win64), also what the Windows build needs: the MinGW-w64 compilers, Qt's
+# host tools of the kit's version, Wine, NSIS, and for its tests xdotool and the DejaVu fonts.
 set -euo pipefail
+cd "$(dirname "$0")/.."
 
 packages=(
   cmake ninja-build g++ pkg-config clang-format clang-tidy
@@ -13,6 +16,12 @@ packages=(
   strace
   dpkg-dev appstream desktop-file-utils
 )
+if [ -f ../shared/win64/toolchain-mingw64.cmake ]; then
+  packages+=(
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix qt6-base-dev-tools
+    wine wine64 nsis xdotool fonts-dejavu-core
+  )
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,9 +1,9 @@
 #include "shell/app_paths.h"
 
 #include "link/product.h"
+#include "model/file_path.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -12,9 +12,8 @@
 namespace vtl {
 
 QString AppDataFolder() {
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
-           QLatin1Char('/') + QString::fromLatin1(kOrganisationName) + QLatin1Char('/') +
-           QString::fromLatin1(kProductName);
+    return UserConfigFolder() + QLatin1Char('/') + QString::fromLatin1(kOrganisationName) +
+           QLatin1Char('/') + QString::fromLatin1(kProductName);
 }
 
 QString DocumentsFolder() {
@@ -29,9 +28,9 @@ QString ExistingFolder(const QString& folder) {
 }
 
 std::filesystem::path SettingsFile(const QString& appDataFolder) {
-    return QFile::encodeName(appDataFolder + QLatin1Char('/') + QString::fromLatin1(kProductName) +
-                             QStringLiteral(".ini"))
-        .toStdString();
+    return PathFromUtf8((appDataFolder + QLatin1Char('/') + QString::fromLatin1(kProductName) +
+                         QStringLiteral(".ini"))
+                            .toStdString());
 }
 
 QString ResourceFolder(const QString& programFolder) {
@@ -40,7 +39,7 @@ QString ResourceFolder(const QString& programFolder) {
 }
 
 Status MakePath(const QString& folder) {
-    const std::filesystem::path path(QFile::encodeName(folder).toStdString());
+    const std::filesystem::path path = PathFromUtf8(folder.toStdString());
     std::error_code error;
     std::filesystem::create_directories(path, error);
     // An existing file of that name is not a folder.

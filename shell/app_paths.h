@@ -11,8 +11,10 @@
 
 namespace vtl {
 
-// The user's configuration folder + "/Larchmont Consoles/VTLConfig", without a trailing
-// separator.
+// The folder where the user's programs keep their settings: the configuration folder
+// (~/.config) on Linux, the roaming application data folder (%APPDATA%) on Windows.
+QString UserConfigFolder();
+// UserConfigFolder() + "/Larchmont Consoles/VTLConfig", without a trailing separator.
 QString AppDataFolder();
 // The user's documents folder, or the home folder while there is none: where configuration
 // files are opened and saved at first.

@@ -1,6 +1,7 @@
 #include "shell/backups.h"
 
 #include "model/config_file.h"
+#include "model/file_path.h"
 #include "shell/app_paths.h"
 
 #include <QDir>
@@ -46,11 +47,11 @@ Status Prune(const QDir& folder) {
 Expected<QString> KeepBackup(const ConsoleModel& console, const QString& appDataFolder,
                              const QDateTime& now) {
     const QDir folder(appDataFolder + QStringLiteral("/Backups"));
-    if (const Status made = MakePath(folder.path()); !made) return made.error();
+    if (const Status made = MakePath(folder.Path()); !made) return made.error();
 
     const QString path = folder.filePath(FreeName(folder, now));
     ConsoleModel copy = console;
-    if (const Status saved = SaveConfigFile(copy, QFile::encodeName(path).toStdString()); !saved) {
+    if (const Status saved = SaveConfigFile(copy, PathFromUtf8(path.toStdString())); !saved) {
         return Error{"The configuration read could not be kept as a backup: " +
                      saved.error().message};
     }

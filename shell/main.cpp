@@ -1,7 +1,9 @@
 // vtlconfig: the desktop application.
 
+#include "platform/midi_api.h"
 #include "shell/app_paths.h"
 #include "shell/application.h"
+#include "shell/process_setup.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -10,6 +12,7 @@
 #include <iostream>
 
 int main(int argc, char* argv[]) {
+    vtl::PrepareProcess();
     QApplication app(argc, argv);
     // Lets the desktop match the windows to the launcher and its icon.
     QGuiApplication::setDesktopFileName(QStringLiteral(VTL_APP_ID));
@@ -19,7 +22,8 @@ int main(int argc, char* argv[]) {
         QStringLiteral("Configure the MIDI controllers of an organ console."));
     parser.addHelpOption();
     parser.addOption({"demo", "Use a simulated three-manual console instead of MIDI ports."});
-    parser.addOption({"api", "MIDI system: alsa or jack (default: alsa where it exists).", "api"});
+    parser.addOption(
+        {"api", QString::fromStdString("MIDI system: " + vtl::MidiApiHelp() + "."), "api"});
     parser.addOption({"trace", "Write every MIDI message sent and received to this file.", "file"});
     parser.addOption({"quit-after-start",
                       "Quit once the main window is up, printing the folder the program's files "

@@ -1,5 +1,6 @@
 #include "shell/settings.h"
 
+#include "model/file_path.h"
 #include "platform/form_position.h"
 #include "platform/number_text.h"
 #include "shell/app_paths.h"
@@ -169,7 +170,7 @@ std::optional<std::string> SetAsideDamagedSettings(const IniFile& ini) {
             continue;
         }
         std::filesystem::rename(ini.Path(), aside, error);
-        if (!error) return told + "; the damaged file is kept as " + aside.string() + ".";
+        if (!error) return told + "; the damaged file is kept as " + Utf8Name(aside) + ".";
         break;
     }
     if (!error) error = std::make_error_code(std::errc::file_exists);

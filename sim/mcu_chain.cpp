@@ -1,6 +1,7 @@
 #include "sim/mcu_chain.h"
 
 #include "model/config_file.h"
+#include "model/file_path.h"
 #include "sysex/messages.h"
 #include "sysex/seven_bit.h"
 
@@ -124,8 +125,8 @@ Status McuChain::PreloadConsole(std::istream& in, std::string_view fileName) {
 
 Status McuChain::PreloadConsoleFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) return Error{path.string() + ": " + std::strerror(errno)};
-    return PreloadConsole(in, path.string());
+    if (!in) return Error{Utf8Name(path) + ": " + std::strerror(errno)};
+    return PreloadConsole(in, Utf8Name(path));
 }
 
 std::vector<Bytes> McuChain::Send(std::span<const std::uint8_t> message) {

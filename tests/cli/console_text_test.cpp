@@ -151,7 +151,8 @@ TEST_F(CliTest, ShowHtmlPrintsTheSheetHeadedWithTheFileNameAndToday) {
     };
     const std::string before = sheet();
     const RunResult shown = Run(
-        kShowCommand, {QString::fromStdString(std::filesystem::absolute("small.vtl")), "--html"});
+        kShowCommand,
+        {QString::fromStdU16String(std::filesystem::absolute("small.vtl").u16string()), "--html"});
     EXPECT_EQ(shown.exit, kExitOk);
     EXPECT_TRUE(shown.out == before || shown.out == sheet()) << shown.out;
 }

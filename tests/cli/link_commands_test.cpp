@@ -10,6 +10,8 @@
 
 #include <QCoreApplication>
 
+#include <fstream>
+#include <iterator>
 #include <regex>
 
 namespace vtl::cli {
@@ -61,8 +63,10 @@ TEST_F(LinkCommandsTest, ReadDemoSavesTheConsoleAndTracesTheTraffic) {
     ASSERT_TRUE(loaded) << loaded.error().message;
     EXPECT_EQ(model.manualCount, 3);
 
-    // "<tick> > <hex>" sent, "<tick> < <hex>" received: lower-case pairs, single blanks.
-    const std::string trace = ReadFile("traffic.txt");
+    // "<tick> > <hex>" sent, "<tick> < <hex>" received: lower-case pairs, single blanks; read
+    // as text, whose lines end in CR LF on Windows.
+    std::ifstream traced("traffic.txt");
+    const std::string trace{std::istreambuf_iterator<char>(traced), {}};
     EXPECT_EQ(trace.substr(0, 31), "8 > f0 00 3d 62 7f 04 01 20 f7\n");
     EXPECT_NE(trace.find(" < "), std::string::npos);
     std::istringstream lines(trace);

@@ -2,23 +2,15 @@
 // and saves that fail without touching what is on disk.
 
 #include "core_test_support.h"
+#include "file_faults.h"
 
 #include "model/config_file.h"
 
 #include <algorithm>
-#include <csignal>
 #include <functional>
 #include <map>
 #include <regex>
 #include <sstream>
-
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/file.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace vtl {
 namespace {
@@ -158,9 +150,13 @@ TEST(ConfigFile, BadLineStopsTheLoadAndIsNamed) {
 // too big for a console are refused by their size unread: the sparse 64 GiB one would
 // exhaust memory if it were read.
 TEST(ConfigFile, DamagedFilesLeaveTheConsoleAsItWas) {
-    using Make = std::function<void(const std::filesystem::path&)>;
+    // Makes the file, and gives the name to load it by.
+    using Make = std::function<std::filesystem::path(const std::filesystem::path&)>;
     const auto text = [](std::string content) -> Make {
-        return [content](const std::filesystem::path& path) { WriteFile(path, content); };
+        return [content](const std::filesystem::path& path) {
+            WriteFile(path, content);
+            return path;
+        };
     };
     std::string binary(3000, '\0');
     for (std::size_t i = 0; i < binary.size(); ++i)
@@ -172,7 +168,8 @@ TEST(ConfigFile, DamagedFilesLeaveTheConsoleAsItWas) {
         Make make;
         std::string error; // after the file's name
     } cases[] = {
-        {"missing", [](const std::filesystem::path&) {}, ": No such file or directory"},
+        {"missing", [](const std::filesystem::path& path) { return path; },
+         ": No such file or directory"},
         {"cut in line 2", text(SavedText(3).substr(0, 1000)),
          ":2: image of 73 bytes is too short: byte 211 is missing (a full image has 256)"},
         {"binary", text(binary), ":1: not hex text: column 1: byte 0x00 is not a hex digit"},
@@ -186,25 +183,27 @@ TEST(ConfigFile, DamagedFilesLeaveTheConsoleAsItWas) {
          [](const std::filesystem::path& path) {
              WriteFile(path, "");
              std::filesystem::resize_file(path, std::uintmax_t{1} << 36);
+             return path;
          },
          ": 68719476736 bytes is too big for a console file (at most 16384)"},
         {"a folder",
-         [](const std::filesystem::path& path) { std::filesystem::create_directory(path); },
+         [](const std::filesystem::path& path) {
+             std::filesystem::create_directory(path);
+             return path;
+         },
          ": Is a directory"},
-        {"a pipe without writer",
-         [](const std::filesystem::path& path) { ::mkfifo(path.c_str(), 0600); },
+        {"a pipe without writer (the NUL device on Windows)", test::NotPlainFile,
          ": not a plain file, so not a console file"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         test::ScratchFolder folder;
-        const auto path = folder / "organ.vtl";
-        c.make(path);
+        const auto path = c.make(folder / "organ.vtl");
         const ConsoleModel before = SampleConsole(2);
         ConsoleModel model = before;
         const auto loaded = LoadConfigFile(model, path);
         ASSERT_FALSE(loaded.has_value());
-        EXPECT_EQ(loaded.error().message, path.string() + c.error);
+        EXPECT_EQ(loaded.error().message, Utf8Name(path) + c.error);
         EXPECT_EQ(std::tuple(model.manualCount, model.currentManual, model.identityByte21),
                   std::tuple(before.manualCount, before.currentManual, before.identityByte21));
         for (int m = 1; m <= kMaxManuals; ++m)
@@ -216,58 +215,48 @@ TEST(ConfigFile, DamagedFilesLeaveTheConsoleAsItWas) {
 std::map<std::string, std::string> Snapshot(const test::ScratchFolder& folder) {
     std::map<std::string, std::string> entries;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.Path()))
-        entries[entry.path().string()] = entry.is_directory() ? "<folder>" : ReadFile(entry);
+        entries[Utf8Name(entry.path())] = entry.is_directory() ? "<folder>" : ReadFile(entry);
     return entries;
 }
 
-// A file size limit with SIGXFSZ ignored makes the write fail with EFBIG, as on a full disk.
-Status SaveOnFullDisk(ConsoleModel& model, const std::filesystem::path& path) {
-    rlimit previous{};
-    ::getrlimit(RLIMIT_FSIZE, &previous);
-    rlimit lowered = previous;
-    lowered.rlim_cur = 100;
-    const auto handler = std::signal(SIGXFSZ, SIG_IGN);
-    EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &lowered), 0);
-    const auto saved = SaveConfigFile(model, path);
-    ::setrlimit(RLIMIT_FSIZE, &previous);
-    std::signal(SIGXFSZ, handler);
-    return saved;
-}
-
 // A save replaces the file and leaves nothing else; a failed one names the file and
-// leaves the folder as it was, temporary files included. Loading names the file too.
+// leaves the folder as it was, temporary files included. Loading names the file too. The
+// file's name has letters beyond ASCII, and so has the folder's.
 TEST(ConfigFile, SavesAreAtomic) {
-    enum class Case { Success, Unencodable, FullDisk, TargetIsAFolder, MissingFolder };
-    for (Case c : {Case::Success, Case::Unencodable, Case::FullDisk, Case::TargetIsAFolder,
+    const auto name = PathFromUtf8("Orgel für St. Märien.vtl");
+    enum class Case { Success, Unencodable, FailsMidway, TargetIsAFolder, MissingFolder };
+    for (Case c : {Case::Success, Case::Unencodable, Case::FailsMidway, Case::TargetIsAFolder,
                    Case::MissingFolder}) {
         SCOPED_TRACE("case " + std::to_string(static_cast<int>(c)));
         test::ScratchFolder folder;
-        const auto target = folder / (c == Case::MissingFolder ? "missing/organ.vtl" : "organ.vtl");
+        const auto target = c == Case::MissingFolder ? folder / "missing" / name : folder / name;
         if (c == Case::TargetIsAFolder) std::filesystem::create_directory(target);
-        WriteFile(c == Case::TargetIsAFolder ? target / "inside.txt" : folder / "organ.vtl", "old");
+        WriteFile(c == Case::TargetIsAFolder ? target / "inside.txt" : folder / name, "old");
         const auto before = Snapshot(folder);
         ConsoleModel model = SampleConsole(3);
         if (c == Case::Unencodable) model.Piston(2, 6) = Piston(6, 0, 3, 0);
 
-        const auto saved =
-            c == Case::FullDisk ? SaveOnFullDisk(model, target) : SaveConfigFile(model, target);
+        const auto failed = c == Case::FailsMidway ? test::SaveFailingMidway(model, target)
+                                                   : test::FailedSave{Ok(), ""};
+        const auto saved = c == Case::FailsMidway ? failed.saved : SaveConfigFile(model, target);
         ConsoleModel loaded;
         const auto load = LoadConfigFile(loaded, target);
         if (c == Case::Success) {
             EXPECT_TRUE(saved.has_value());
             EXPECT_TRUE(load.has_value());
             EXPECT_EQ(Snapshot(folder),
-                      (std::map<std::string, std::string>{{target.string(), SavedText(3)}}));
+                      (std::map<std::string, std::string>{{Utf8Name(target), SavedText(3)}}));
             continue;
         }
         ASSERT_FALSE(saved.has_value());
-        EXPECT_TRUE(Contains(saved.error().message, target.string()));
+        EXPECT_TRUE(Contains(saved.error().message, Utf8Name(target)));
         if (c == Case::Unencodable) {
             EXPECT_TRUE(Contains(saved.error().message, "Manual 2, piston 7"));
         }
+        EXPECT_TRUE(Contains(saved.error().message, failed.reason));
         EXPECT_EQ(Snapshot(folder), before);
         ASSERT_FALSE(load.has_value()); // "old" is no console line; the others are no file
-        EXPECT_TRUE(Contains(load.error().message, target.string()));
+        EXPECT_TRUE(Contains(load.error().message, Utf8Name(target)));
     }
 }
 
@@ -277,25 +266,18 @@ TEST(ConfigFile, SavesRemoveWhatKilledSavesLeft) {
     test::ScratchFolder folder;
     const std::vector<std::string> kept = {".organ.vtl.tmp-77-0", ".organ.vtl.tmp-x", "organ.vtl",
                                            "organ.vtl.tmp-5-0"};
-    for (const char* name : {".organ.vtl.tmp-4194305-0", ".notes.txt.tmp-12-3",
-                             ".organ.vtl.tmp-77-0", ".organ.vtl.tmp-x", "organ.vtl.tmp-5-0"})
-        WriteFile(folder / name, "half");
-    int ready[2];
-    ASSERT_EQ(::pipe(ready), 0);
-    const pid_t holder = ::fork();
-    if (holder == 0) {
-        const int fd = ::open((folder / kept[0]).c_str(), O_RDONLY);
-        ::_exit(::flock(fd, LOCK_EX) != 0 || ::write(ready[1], "!", 1) != 1 || ::pause());
+    for (const char* name :
+         {".organ.vtl.tmp-4194305-0", ".notes.txt.tmp-12-3", ".Orgel für St. Märien.vtl.tmp-9-1",
+          ".organ.vtl.tmp-77-0", ".organ.vtl.tmp-x", "organ.vtl.tmp-5-0"})
+        WriteFile(folder / PathFromUtf8(name), "half");
+    {
+        const test::HeldLock held(folder / kept[0]);
+        ConsoleModel model = SampleConsole(3);
+        EXPECT_TRUE(SaveConfigFile(model, folder / "organ.vtl").has_value());
     }
-    char signal = 0;
-    ASSERT_EQ(::read(ready[0], &signal, 1), 1);
-    ConsoleModel model = SampleConsole(3);
-    EXPECT_TRUE(SaveConfigFile(model, folder / "organ.vtl").has_value());
-    ::kill(holder, SIGKILL);
-    ::waitpid(holder, nullptr, 0);
     std::vector<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
-        names.push_back(entry.path().filename().string());
+        names.push_back(Utf8Name(entry.path().filename()));
     std::ranges::sort(names);
     EXPECT_EQ(names, kept);
 }

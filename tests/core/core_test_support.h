@@ -3,16 +3,17 @@
 // comparison of manuals, and a scratch folder that disappears after the test.
 
 #include "model/console_model.h"
+#include "model/file_path.h"
 #include "sysex/hex.h"
 #include "sysex/seven_bit.h"
 #include "tests/hex_literal.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -58,13 +59,19 @@ inline void ExpectSameManual(const ConsoleModel& expected, const ConsoleModel& a
     }
 }
 
-// A fresh folder under the system's temporary folder, removed with everything in it.
+// A fresh folder under the system's temporary folder, removed with everything in it. Its name
+// has a letter beyond ASCII, as many a user's folder has.
 class ScratchFolder {
 public:
     ScratchFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "vtl-test-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) ADD_FAILURE() << "cannot create " << pattern;
-        path_ = pattern;
+        std::random_device random;
+        std::error_code error;
+        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+            const auto folder = std::filesystem::temp_directory_path() /
+                                PathFromUtf8("vtl-test-Märien-" + std::to_string(random()));
+            if (std::filesystem::create_directory(folder, error)) path_ = folder;
+        }
+        if (path_.empty()) ADD_FAILURE() << "cannot create a scratch folder: " << error.message();
     }
     ~ScratchFolder() {
         std::error_code ignored;
@@ -74,7 +81,9 @@ public:
     ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     const std::filesystem::path& Path() const { return path_; }
-    std::filesystem::path operator/(std::string_view name) const { return path_ / name; }
+    std::filesystem::path operator/(const std::filesystem::path& name) const {
+        return path_ / name;
+    }
 
 private:
     std::filesystem::path path_;

@@ -123,5 +123,5 @@ private:
     QTemporaryDir tmp_;
 };
 
-QTEST_MAIN(AppFaultTest)
+VTL_APP_TEST_MAIN(AppFaultTest)
 #include "app_fault_test.moc"

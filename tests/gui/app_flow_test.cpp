@@ -22,6 +22,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QLocalSocket>
 #include <QMainWindow>
 #include <QMenu>
 #include <QMenuBar>
@@ -36,12 +37,7 @@
 #include <QToolBar>
 #include <QWindow>
 
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -159,15 +155,12 @@ private:
     std::function<void(QWidget&)> shown_;
 };
 
+// Whether a copy listens on the single-instance channel (a Unix-domain socket, or on Windows
+// a named pipe), asked without sending it anything.
 bool SocketAnswers(const QString& name) {
-    sockaddr_un address{AF_UNIX, {}};
-    const QByteArray path = QFile::encodeName(name);
-    std::memcpy(address.sun_path, path.constData(), std::min(path.size(), qsizetype(100)));
-    const int probe = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    const bool answers =
-        ::connect(probe, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-    ::close(probe);
-    return answers;
+    QLocalSocket probe;
+    probe.connectToServer(name);
+    return probe.waitForConnected(1000);
 }
 
 } // namespace
@@ -591,10 +584,13 @@ private slots:
     }
 
     void SecondCopyHandsOverToTheFirst() {
-        // A copy of the program, so that its log lands in a scratch folder of its own.
+        // A copy of the program, so that its log lands in a scratch folder of its own; on
+        // Windows it finds its DLLs and plug-ins in the program folder.
         QTemporaryDir home;
-        const QString program = home.filePath(QStringLiteral("vtlconfig"));
-        QVERIFY(QFile::copy(kProgramFolder + QStringLiteral("/vtlconfig"), program));
+        const QString suffix = QFileInfo(QCoreApplication::applicationFilePath()).suffix();
+        const QString name = QStringLiteral("vtlconfig") + (suffix.isEmpty() ? "" : "." + suffix);
+        const QString program = home.filePath(name);
+        QVERIFY(QFile::copy(kProgramFolder + QLatin1Char('/') + name, program));
         QVERIFY(QDir(home.path()).mkdir(QStringLiteral("samples")));
         QVERIFY(QFile::copy(kProgramFolder + QStringLiteral("/samples/three-manuals.vtl"),
                             home.filePath(QStringLiteral("samples/three-manuals.vtl"))));
@@ -607,23 +603,29 @@ private slots:
         const auto linesBefore = startLines();
 
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         env.insert(QStringLiteral("HOME"), home.path());
         env.insert(QStringLiteral("XDG_CONFIG_HOME"), home.path() + QStringLiteral("/.config"));
+        env.insert(QStringLiteral("APPDATA"), home.path() + QStringLiteral("/.config"));
         env.insert(QStringLiteral("TMPDIR"), home.path());
+        env.insert(QStringLiteral("PATH"), QDir::toNativeSeparators(kProgramFolder) +
+                                               QDir::listSeparator() + env.value("PATH"));
+        env.insert(QStringLiteral("QT_PLUGIN_PATH"), kProgramFolder);
+        const QStringList arguments = {QStringLiteral("--demo"), QStringLiteral("-platform"),
+                                       QStringLiteral("offscreen")};
 
         QProcess first;
         first.setProcessEnvironment(env);
-        first.start(program, {QStringLiteral("--demo")});
+        first.start(program, arguments);
         QVERIFY(first.waitForStarted());
         // The first copy is ready once its socket answers.
         qputenv("TMPDIR", home.path().toUtf8());
+        qputenv("APPDATA", (home.path() + QStringLiteral("/.config")).toUtf8());
         const vtl::SingleInstance names(kTitle);
         QTRY_VERIFY_WITH_TIMEOUT(SocketAnswers(names.ServerName()), 20000);
 
         QProcess second;
         second.setProcessEnvironment(env);
-        second.start(program, {QStringLiteral("--demo")});
+        second.start(program, arguments);
         QVERIFY(second.waitForFinished(20000));
         QCOMPARE(second.exitStatus(), QProcess::NormalExit);
         QCOMPARE(second.exitCode(), 0);
@@ -635,13 +637,13 @@ private slots:
         first.waitForFinished();
         QProcess third;
         third.setProcessEnvironment(env);
-        third.start(program, {QStringLiteral("--demo")});
+        third.start(program, arguments);
         QTRY_VERIFY_WITH_TIMEOUT(
             startLines() == linesBefore + 2 && SocketAnswers(names.ServerName()), 20000);
         QCOMPARE(third.state(), QProcess::Running);
         third.kill();
         third.waitForFinished();
-        qputenv("TMPDIR", tmp_.path().toUtf8());
+        vtl::test::UseScratchHome(tmp_.path());
     }
 
 private:
@@ -649,16 +651,24 @@ private:
 };
 
 int main(int argc, char** argv) {
+    vtl::PrepareProcess();
     // A full-HD screen, on which the main window fits at its design size and a stored
     // placement is restored.
-    QTemporaryDir folder;
-    const QString screens = folder.filePath(QStringLiteral("screens.json"));
+    // Named relative to the current folder: the platform's options are separated by colons, so
+    // a drive letter would end the name.
+    QTemporaryDir folder(QStringLiteral("screens-XXXXXX"));
+    const QString screens = QDir::current().relativeFilePath(folder.filePath("screens.json"));
     if (!WriteFile(screens, R"({"screens": [{"name": "hd", "x": 0, "y": 0, "width": 1920,
                                            "height": 1080, "logicalDpi": 96, "dpr": 1}]})"))
         return 1;
-    qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + screens.toUtf8());
-    QApplication app(argc, argv);
+    // An argument rather than QT_QPA_PLATFORM, which Wine does not pass on; after the others,
+    // so that it is the one that counts.
+    QByteArray platform = "offscreen:configfile=" + screens.toUtf8();
+    std::vector<char*> arguments(argv, argv + argc);
+    arguments.insert(arguments.end(), {const_cast<char*>("-platform"), platform.data()});
+    int count = int(arguments.size());
+    QApplication app(count, arguments.data());
     AppFlowTest test;
-    return QTest::qExec(&test, argc, argv);
+    return QTest::qExec(&test, count, arguments.data());
 }
 #include "app_flow_test.moc"

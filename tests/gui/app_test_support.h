@@ -11,16 +11,30 @@
 #include "shell/frm_splash.h"
 #include "shell/frm_status.h"
 #include "shell/link_controller.h"
+#include "shell/process_setup.h"
 #include "shell/start_flow.h"
 
+#include <QApplication>
 #include <QTest>
+
+// The main() of a test program that starts the application: QTEST_MAIN's, after the process
+// is prepared as vtlconfig's main() prepares it.
+#define VTL_APP_TEST_MAIN(TestObject)                                                              \
+    int main(int argc, char** argv) {                                                              \
+        vtl::PrepareProcess();                                                                     \
+        QApplication app(argc, argv);                                                              \
+        TestObject test;                                                                           \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }
 
 namespace vtl::test {
 
-// Settings, backups and the single-instance socket go below home.
+// Settings, backups and the single-instance channel go below home: through HOME and TMPDIR on
+// Linux, through APPDATA (home/.config, as on Linux) and TEMP on Windows.
 inline void UseScratchHome(const QString& home) {
-    qputenv("HOME", home.toUtf8());
-    qputenv("TMPDIR", home.toUtf8());
+    for (const char* variable : {"HOME", "TMPDIR", "TEMP", "TMP"})
+        qputenv(variable, home.toUtf8());
+    qputenv("APPDATA", (home + QStringLiteral("/.config")).toUtf8());
     qunsetenv("XDG_CONFIG_HOME");
 }
 

@@ -176,5 +176,5 @@ private slots:
     }
 };
 
-QTEST_MAIN(DemoUseTest)
+VTL_APP_TEST_MAIN(DemoUseTest)
 #include "demo_use_test.moc"

@@ -84,8 +84,8 @@ public:
 
     // Ticks that ran after tick from, up to and including tick to.
     long RunningTicks(long from, long to) const {
-        return std::count_if(runningTicks.begin(), runningTicks.end(),
-                             [&](long t) { return t > from && t <= to; });
+        return static_cast<long>(std::count_if(runningTicks.begin(), runningTicks.end(),
+                                               [&](long t) { return t > from && t <= to; }));
     }
 
     void Run(long ticks) {

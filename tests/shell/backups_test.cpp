@@ -21,7 +21,7 @@ protected:
         return scratch_.filePath(QStringLiteral("Backups/") + name);
     }
 
-    QTemporaryDir scratch_;
+    QTemporaryDir scratch_{ScratchName()};
     ConsoleModel console_;
     const QDateTime now_{QDate(2024, 3, 5), QTime(7, 8, 9)};
 };

@@ -2,9 +2,11 @@
 // Helpers of the shell tests: whole files as text, a settings file in a scratch folder, and
 // a window that only remembers what is done to it.
 
+#include "model/file_path.h"
 #include "platform/ini_file.h"
 #include "platform/window_placement.h"
 
+#include <QDir>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -33,7 +35,13 @@ inline void WriteText(const std::filesystem::path& path, const std::string& text
 }
 
 inline std::filesystem::path FsPath(const QString& path) {
-    return path.toStdString();
+    return PathFromUtf8(path.toStdString());
+}
+
+// The name of a scratch folder under the temporary folder with letters beyond ASCII, as many
+// a user's folder has (on Windows %APPDATA% holds the account's name).
+inline QString ScratchName() {
+    return QDir::tempPath() + QStringLiteral("/Kirche St. Märien-XXXXXX");
 }
 
 class IniFileTest : public testing::Test {
@@ -49,7 +57,7 @@ protected:
         if (content) WriteText(file_, *content);
     }
 
-    QTemporaryDir scratch_;
+    QTemporaryDir scratch_{ScratchName()};
     std::filesystem::path file_ = FsPath(scratch_.filePath("test.ini"));
     IniFile ini_;
 };

@@ -1,6 +1,7 @@
 // build: a console file from JSON, written exactly as the application saves it.
 
 #include "model/config_file.h"
+#include "model/file_path.h"
 #include "tools/cli/console_json.h"
 #include "tools/cli/file_commands.h"
 
@@ -26,7 +27,7 @@ Expected<QByteArray> ReadAll(std::istream& in, std::string_view name) {
 // The JSON text named on the command line: a file, or standard input for "-".
 Expected<QByteArray> ReadJson(const std::string& name, std::istream& standardInput) {
     if (name == "-") return ReadAll(standardInput, kStandardInput);
-    std::ifstream in(name, std::ios::binary);
+    std::ifstream in(PathFromUtf8(name), std::ios::binary);
     if (!in) return Error{name + ": " + std::strerror(errno)};
     return ReadAll(in, name);
 }
@@ -53,7 +54,8 @@ int RunBuild(const Command& command, const QStringList& args, CommandIo& io) {
     if (const auto encoded = FormatConfigFile(*model); !encoded) {
         return Fail(Error{std::string(sourceName) + ": " + encoded.error().message}, io);
     }
-    if (const auto saved = SaveConfigFile(*model, parser.value(output).toStdString()); !saved) {
+    if (const auto saved = SaveConfigFile(*model, PathFromUtf8(parser.value(output).toStdString()));
+        !saved) {
         return Fail(saved.error(), io);
     }
     return kExitOk;

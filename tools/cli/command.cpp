@@ -2,6 +2,7 @@
 
 #include "model/config_file.h"
 #include "model/console_diff.h"
+#include "model/file_path.h"
 
 #include <QCommandLineParser>
 
@@ -45,7 +46,7 @@ std::optional<QStringList> ParseArguments(QCommandLineParser& parser, const Comm
 
 Expected<ConsoleModel> LoadConsole(const QString& path) {
     ConsoleModel model;
-    if (const auto loaded = LoadConfigFile(model, path.toStdString()); !loaded) {
+    if (const auto loaded = LoadConfigFile(model, PathFromUtf8(path.toStdString())); !loaded) {
         return loaded.error();
     }
     return model;

@@ -3,6 +3,7 @@
 #include "tools/cli/link_commands.h"
 
 #include "model/config_file.h"
+#include "model/file_path.h"
 #include "platform/midi_ports.h"
 #include "session/probe.h"
 #include "tools/cli/terminal_link.h"
@@ -24,7 +25,7 @@ namespace {
 std::optional<MidiApi> ParseApiOnly(const Command& command, const QStringList& args,
                                     CommandIo& io) {
     QCommandLineParser parser;
-    parser.addOption({"api", "MIDI system: alsa or jack.", "api"});
+    parser.addOption({"api", QString::fromStdString("MIDI system: " + MidiApiHelp() + "."), "api"});
     if (!ParseArguments(parser, command, args, 0, io)) return std::nullopt;
     if (!parser.isSet("api")) return MidiApi::Automatic;
     const auto api = ParseMidiApi(parser.value("api").toStdString());
@@ -55,6 +56,11 @@ std::unique_ptr<TerminalLink> OpenSession(const QCommandLineParser& parser, Comm
 Status CheckCreatable(const QString& path) {
     const QFileInfo target(path);
     if (target.isDir()) return Error{path.toStdString() + ": " + std::strerror(EISDIR)};
+    // Said as a save would say it, which the temporary file's own words differ from on Windows.
+    if (!QFileInfo(target.absolutePath()).isDir()) {
+        return Error{path.toStdString() +
+                     ": cannot create a file in the folder: " + std::strerror(ENOENT)};
+    }
     QTemporaryFile probe(target.absolutePath() + QStringLiteral("/.vtlconfig-XXXXXX"));
     if (!probe.open()) {
         return Error{path.toStdString() +
@@ -106,7 +112,9 @@ int RunPorts(const Command& command, const QStringList& args, CommandIo& io) {
     for (std::size_t i = 0; i < ports->inputs.size(); ++i) {
         io.out << "  " << i << "  " << ports->inputs[i] << '\n';
     }
-    io.out << "Outputs:\n  -1  (this program's own virtual port, for a patchbay)\n";
+    io.out << "Outputs:\n"
+           << (ports->virtualOutput ? "  -1  (this program's own virtual port, for a patchbay)\n"
+                                    : "  (no virtual output on this MIDI system)\n");
     for (std::size_t i = 0; i < ports->outputs.size(); ++i) {
         io.out << "  " << i << "  " << ports->outputs[i] << '\n';
     }
@@ -155,7 +163,7 @@ int RunRead(const Command& command, const QStringList& args, CommandIo& io) {
     auto model = ReadConsole(*session);
     if (!model) return Fail(model.error(), io);
     // Written only now and atomically: a failed read never leaves a partial file.
-    if (const auto saved = SaveConfigFile(*model, output.toStdString()); !saved) {
+    if (const auto saved = SaveConfigFile(*model, PathFromUtf8(output.toStdString())); !saved) {
         return Fail(saved.error(), io);
     }
     return kExitOk;

@@ -3,6 +3,7 @@
 
 #include "tools/cli/file_commands.h"
 #include "tools/cli/link_commands.h"
+#include "tools/cli/terminal.h"
 
 #include <QCoreApplication>
 
@@ -59,6 +60,7 @@ int Dispatch(const QStringList& args, CommandIo& io) {
 } // namespace
 
 int main(int argc, char* argv[]) {
+    const TerminalSetup terminal;
     QCoreApplication app(argc, argv);
     CommandIo io{std::cin, std::cout, std::cerr};
     return Dispatch(QCoreApplication::arguments().mid(1), io);

@@ -4,6 +4,7 @@
 
 #include "model/catalogue.h"
 #include "model/config_file.h"
+#include "model/file_path.h"
 #include "tools/cli/file_commands.h"
 
 #include <QCommandLineParser>
@@ -75,7 +76,7 @@ int RunRandom(const Command& command, const QStringList& args, CommandIo& io) {
         return UsageError(command, "--manuals takes 1 to 3", io);
     }
     ConsoleModel model = RandomConsole(seedValue, manualCount);
-    const auto saved = SaveConfigFile(model, parser.value(output).toStdString());
+    const auto saved = SaveConfigFile(model, PathFromUtf8(parser.value(output).toStdString()));
     return saved ? kExitOk : Fail(saved.error(), io);
 }
 

@@ -1,9 +1,7 @@
 #include "tools/cli/terminal_presenter.h"
 
 #include "session/transfer_text.h"
-
-#include <sys/ioctl.h>
-#include <unistd.h>
+#include "tools/cli/terminal.h"
 
 #include <iostream>
 #include <utility>
@@ -17,10 +15,7 @@ constexpr char kEraseLine[] = "\x1b[K";
 
 // The width of the terminal standard error is, or 0 when it is none (or a test's stream).
 int TerminalColumns(const std::ostream& err) {
-    if (&err != &std::cerr || isatty(STDERR_FILENO) == 0) return 0;
-    winsize size{};
-    const bool known = ioctl(STDERR_FILENO, TIOCGWINSZ, &size) == 0 && size.ws_col > 0;
-    return known ? size.ws_col : 80;
+    return &err == &std::cerr ? StandardErrorColumns() : 0;
 }
 
 // The longest start of a UTF-8 text that fills at most this many columns.

@@ -2,10 +2,12 @@
 // tool can be tried, and tested end to end, without a console. Everything the PC sends to
 // the input passes the simulated chain; what comes out of it leaves on the output.
 
+#include "model/file_path.h"
 #include "platform/midi_api.h"
 #include "platform/rtmidi_support.h"
 #include "sim/chain_faults.h"
 #include "sim/mcu_chain.h"
+#include "tools/vtl_mcu_sim/stop_request.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -13,8 +15,8 @@
 #include <rtmidi/RtMidi.h>
 
 #include <algorithm>
-#include <csignal>
-#include <ctime>
+#include <chrono>
+#include <filesystem>
 #include <iostream>
 #include <mutex>
 #include <optional>
@@ -32,7 +34,7 @@ constexpr int kMidiExit = 2;
 
 struct Options {
     int manuals = 3;
-    std::string file;
+    std::filesystem::path file;
     MidiApi api = MidiApi::Automatic;
     std::string name = "VTL MCU chain";
     std::optional<std::uint8_t> identityByte21;
@@ -70,7 +72,7 @@ Expected<Options> ReadOptions(const QCoreApplication& app) {
     if (!ok || options.manuals < 0 || options.manuals > McuChain::kMaxMcus) {
         return Error{"--manuals takes a number from 0 to 4"};
     }
-    options.file = parser.value(file).toStdString();
+    options.file = PathFromUtf8(parser.value(file).toStdString());
     options.name = parser.value(name).toStdString();
     options.faults = parser.values(fault);
 
@@ -137,7 +139,7 @@ std::string ListedName(RtMidi& lister, const std::string& name, const std::strin
     return client + ":" + port;
 }
 
-int Run(McuChain& chain, const Options& options, const sigset_t& stopSignals) {
+int Run(McuChain& chain, const Options& options, StopRequest& stop) {
     try {
         // One client per port, named apart: JACK would rename a second client of the same name.
         const RtMidi::Api api = RtMidiApi(options.api);
@@ -156,8 +158,7 @@ int Run(McuChain& chain, const Options& options, const sigset_t& stopSignals) {
                   << ListedName(in, options.name, kOutputPort) << std::endl;
 
         // Replies held back by a late MCU come out as the 100 ms ticks pass.
-        const timespec tick{0, 100'000'000};
-        while (sigtimedwait(&stopSignals, nullptr, &tick) < 0) {
+        while (!stop.WaitFor(std::chrono::milliseconds(100))) {
             const std::lock_guard lock(relay.mutex);
             relay.Send(chain.Tick());
         }
@@ -172,12 +173,7 @@ int Run(McuChain& chain, const Options& options, const sigset_t& stopSignals) {
 } // namespace vtl
 
 int main(int argc, char* argv[]) {
-    // Blocked here, before RtMidi starts its threads, so that only sigwait() sees them.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGTERM);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+    vtl::StopRequest stop; // before RtMidi starts its threads
 
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(vtl::kProgram);
@@ -195,11 +191,17 @@ int main(int argc, char* argv[]) {
                   << RtMidi::getApiDisplayName(api) << std::endl;
         return vtl::kMidiExit;
     }
+    if (!vtl::HasVirtualPorts(api)) {
+        std::cerr << vtl::kProgram << ": " << RtMidi::getApiDisplayName(api)
+                  << " has no virtual ports to offer the simulated chain on; vtlconfig --demo "
+                     "and vtlconfig-cli --demo simulate it in their own process\n";
+        return vtl::kMidiExit;
+    }
 
     vtl::McuChain chain(options->manuals);
     if (const auto prepared = vtl::Prepare(chain, *options); !prepared) {
         std::cerr << vtl::kProgram << ": " << prepared.error().message << std::endl;
         return vtl::kUsageExit;
     }
-    return vtl::Run(chain, *options, stopSignals);
+    return vtl::Run(chain, *options, stop);
 }

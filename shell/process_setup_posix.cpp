@@ -1,0 +1,7 @@
+#include "shell/process_setup.h"
+
+namespace vtl {
+
+void PrepareProcess() {}
+
+} // namespace vtl
