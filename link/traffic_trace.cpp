@@ -1,11 +1,13 @@
 #include "link/traffic_trace.h"
 
+#include "model/file_path.h"
 #include "sysex/hex.h"
 
 namespace vtl {
 
 Expected<std::unique_ptr<TrafficTrace>> TrafficTrace::Open(const std::string& path) {
-    std::ofstream file(path, std::ios::out | std::ios::trunc);
+    // Binary, so that the trace holds the same bytes on every platform (no CR before each LF).
+    std::ofstream file(PathFromUtf8(path), std::ios::out | std::ios::trunc | std::ios::binary);
     if (!file) return Error{path + ": cannot create the file"};
     return std::unique_ptr<TrafficTrace>(new TrafficTrace(std::move(file)));
 }

@@ -66,12 +66,12 @@ class FileHandle {
 public:
     explicit FileHandle(HANDLE handle) : handle_(handle) {}
     ~FileHandle() {
-        if (valid()) CloseHandle(handle_);
+        if (Valid()) CloseHandle(handle_);
     }
     FileHandle(const FileHandle&) = delete;
     FileHandle& operator=(const FileHandle&) = delete;
-    HANDLE get() const { return handle_; }
-    bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+    HANDLE Get() const { return handle_; }
+    bool Valid() const { return handle_ != INVALID_HANDLE_VALUE; }
 
 private:
     HANDLE handle_;
@@ -103,12 +103,12 @@ void RemoveLeftovers(const std::filesystem::path& folder) {
                                           nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT,
                                           nullptr));
         BY_HANDLE_FILE_INFORMATION information{};
-        if (!file.valid() || !GetFileInformationByHandle(file.get(), &information) ||
+        if (!file.Valid() || !GetFileInformationByHandle(file.Get(), &information) ||
             (information.dwFileAttributes &
              (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
             continue;
         }
-        if (LockWhole(file.get())) DeleteOnClose(file.get());
+        if (LockWhole(file.Get())) DeleteOnClose(file.Get());
     }
 }
 
@@ -140,7 +140,7 @@ std::string RenameReason(const std::filesystem::path& target) {
     const FileHandle probe(
         CreateFileW(target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    return Reason(!probe.valid() && GetLastError() == ERROR_SHARING_VIOLATION
+    return Reason(!probe.Valid() && GetLastError() == ERROR_SHARING_VIOLATION
                       ? ERROR_SHARING_VIOLATION
                       : error);
 }
@@ -165,10 +165,10 @@ Expected<std::string> ReadWholeFile(const std::filesystem::path& path, std::size
     const FileHandle file(CreateFileW(path.c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    if (!file.valid()) return FileError(path, LastReason());
-    if (GetFileType(file.get()) != FILE_TYPE_DISK) return NotPlainFile(path, kind);
+    if (!file.Valid()) return FileError(path, LastReason());
+    if (GetFileType(file.Get()) != FILE_TYPE_DISK) return NotPlainFile(path, kind);
     BY_HANDLE_FILE_INFORMATION information{};
-    if (!GetFileInformationByHandle(file.get(), &information)) {
+    if (!GetFileInformationByHandle(file.Get(), &information)) {
         return FileError(path, LastReason());
     }
     if (information.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
@@ -184,7 +184,7 @@ Expected<std::string> ReadWholeFile(const std::filesystem::path& path, std::size
         DWORD n = 0;
         const auto chunk =
             static_cast<DWORD>(std::min<std::size_t>(contents.size() - filled, kChunk));
-        if (!ReadFile(file.get(), contents.data() + filled, chunk, &n, nullptr)) {
+        if (!ReadFile(file.Get(), contents.data() + filled, chunk, &n, nullptr)) {
             return FileError(path, LastReason());
         }
         if (n == 0) break;
@@ -199,21 +199,21 @@ Status WriteFileAtomically(const std::filesystem::path& target, std::string_view
     RemoveLeftovers(FolderOf(target));
     std::filesystem::path temporary;
     const FileHandle file(CreateTemporary(target, temporary));
-    if (!file.valid()) return SystemError("cannot create a file in the folder", LastReason());
+    if (!file.Valid()) return SystemError("cannot create a file in the folder", LastReason());
 
     // Renamed while still open and locked, so that no cleanup takes it before the name is the
     // target's; the write-through rename reaches the disk before the call returns. A target
     // that another program holds open without sharing its deletion cannot be replaced: the
     // save fails and the file stays as it was.
-    Status written = WriteAll(file.get(), contents);
-    if (written && !FlushFileBuffers(file.get())) {
+    Status written = WriteAll(file.Get(), contents);
+    if (written && !FlushFileBuffers(file.Get())) {
         written = SystemError("cannot flush to disk", LastReason());
     }
     if (written && !MoveFileExW(temporary.c_str(), target.c_str(),
                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         written = SystemError("cannot replace the file", RenameReason(target));
     }
-    if (!written) DeleteOnClose(file.get());
+    if (!written) DeleteOnClose(file.Get());
     return written;
 }
 

@@ -47,7 +47,7 @@ Status Prune(const QDir& folder) {
 Expected<QString> KeepBackup(const ConsoleModel& console, const QString& appDataFolder,
                              const QDateTime& now) {
     const QDir folder(appDataFolder + QStringLiteral("/Backups"));
-    if (const Status made = MakePath(folder.Path()); !made) return made.error();
+    if (const Status made = MakePath(folder.path()); !made) return made.error();
 
     const QString path = folder.filePath(FreeName(folder, now));
     ConsoleModel copy = console;
