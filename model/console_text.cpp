@@ -246,10 +246,9 @@ std::string FindingSentence(const Finding& finding, const ConsoleModel& model,
     const std::string group = GroupName(piston.functionGroup, catalogue);
     if (finding.kind == FindingKind::FunctionOutsideList) {
         return "Piston " + std::to_string(first.piston) + " of manual " +
-               std::to_string(first.manual) + " has " + group + " " +
-               UnlistedFunctionName(piston.functionType) +
-               ", which is not in the group's list: it is written as stored, but the piston "
-               "editor cannot show it.";
+               std::to_string(first.manual) + " has " + UnlistedFunctionName(piston.functionType) +
+               ", beyond the list of its group (" + group +
+               "): it is written as stored, but the piston editor cannot show it.";
     }
     return Subject(finding.elements) + " send " + FunctionName(piston, catalogue) + " (" + group +
            ") on " + channel + ", which may be meant.";

@@ -76,7 +76,7 @@ TEST(ConsoleWords, EveryElementShortAndLong) {
               (Texts{"Program change", "Unassigned"}));
 }
 
-TEST_F(CliTest, ShowPrintsEveryManualInWords) {
+TEST_F(CliTest, ShowPrintsEveryManualInWordsAndWhatTheCheckFinds) {
     Save(SmallConsole(), "small.vtl");
     std::string expected = "small.vtl: 1 manual\n"
                            "\n"
@@ -93,6 +93,9 @@ TEST_F(CliTest, ShowPrintsEveryManualInWords) {
         expected += "  Piston " + std::to_string(p) + ":" + std::string(p < 10 ? 11 : 10, ' ') +
                     "Unassigned\n";
     }
+    expected += "\nConsole check\n  note: Piston 4 of manual 1 has function 61, beyond the list of "
+                "its group (TREVA function): it is written as stored, but the piston editor "
+                "cannot show it.\n";
     const RunResult shown = Run(kShowCommand, {"small.vtl"});
     EXPECT_EQ(shown.exit, kExitOk);
     EXPECT_EQ(shown.out, expected);

@@ -130,8 +130,8 @@ TEST(ConsoleCheck, FindsWhatTheOrganCannotTellApartOrNeverHears) {
              c.Piston(1, 4) = Piston(kProgramChangeGroup, 40, 1, 41);
          },
          {"note function-outside-list 1p4"},
-         {"Piston 4 of manual 1 has Ahlborn Tremulant function 7, which is not in the group's "
-          "list: it is written as stored, but the piston editor cannot show it."}},
+         {"Piston 4 of manual 1 has function 7, beyond the list of its group (Ahlborn "
+          "Tremulant): it is written as stored, but the piston editor cannot show it."}},
         {"warnings first, then by manual and element",
          [](ConsoleModel& c) {
              c.Piston(1, 0) = Piston(kSetGroup, 0, 1);
