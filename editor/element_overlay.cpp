@@ -12,7 +12,7 @@ namespace {
 
 // Pixels between the element and the outline around it; the symbol's size.
 constexpr int kMargin = 3;
-constexpr int kSymbol = 13;
+constexpr int kSymbol = 16;
 
 struct SeverityLook {
     const char* word;
@@ -117,23 +117,23 @@ void ElementOverlay::paintEvent(QPaintEvent*) {
     case Severity::Info:
         painter.drawEllipse(box);
         painter.setPen(mark);
+        painter.drawLine(QPointF(centre.x(), box.top() + 3), QPointF(centre.x(), box.top() + 5));
         painter.drawLine(QPointF(centre.x(), centre.y() - 1),
-                         QPointF(centre.x(), box.bottom() - 2));
-        painter.drawLine(QPointF(centre.x(), box.top() + 2), QPointF(centre.x(), box.top() + 4));
+                         QPointF(centre.x(), box.bottom() - 3));
         break;
     case Severity::Warning:
         painter.drawPolygon(
             QPolygonF{{centre.x(), box.top()}, box.bottomRight(), box.bottomLeft()});
         painter.setPen(mark);
-        painter.drawLine(QPointF(centre.x(), box.top() + 4), QPointF(centre.x(), box.bottom() - 4));
-        painter.drawLine(QPointF(centre.x(), box.bottom() - 3),
-                         QPointF(centre.x(), box.bottom() - 1));
+        painter.drawLine(QPointF(centre.x(), box.top() + 5), QPointF(centre.x(), box.bottom() - 5));
+        painter.drawLine(QPointF(centre.x(), box.bottom() - 3.5),
+                         QPointF(centre.x(), box.bottom() - 1.5));
         break;
     case Severity::Error:
         painter.drawRect(box);
         painter.setPen(mark);
-        painter.drawLine(box.topLeft() + QPointF(3, 3), box.bottomRight() - QPointF(3, 3));
-        painter.drawLine(box.topRight() + QPointF(-3, 3), box.bottomLeft() + QPointF(3, -3));
+        painter.drawLine(box.topLeft() + QPointF(4, 4), box.bottomRight() - QPointF(4, 4));
+        painter.drawLine(box.topRight() + QPointF(-4, 4), box.bottomLeft() + QPointF(4, -4));
         break;
     }
 }
