@@ -1,7 +1,9 @@
 // What one console costs: encoding and decoding its three manuals (done on every read and
-// write of the MCUs), and saving and loading its file, each step on its own.
+// write of the MCUs), saving and loading its file, and checking it (done on every edit), each
+// step on its own.
 
 #include "model/config_file.h"
+#include "model/console_check.h"
 #include "model/program_image.h"
 
 #include <benchmark/benchmark.h>
@@ -108,6 +110,19 @@ void LoadConfigFile(benchmark::State& state) {
     }
 }
 BENCHMARK(LoadConfigFile);
+
+// The whole check with its sentences, on a console where it finds something of every kind
+// but the silent keyboard.
+void CheckThreeManuals(benchmark::State& state) {
+    ConsoleModel model = ThreeManualConsole();
+    model.Shoe(3) = model.Shoe(1);
+    model.Piston(3, 19) = model.Piston(1, 6);
+    model.Piston(2, 19) = PistonInfo{40, 1, 40, kTremulantGroup};
+    const FunctionCatalogue catalogue = BuildCatalogue();
+    for (auto _ : state)
+        benchmark::DoNotOptimize(CheckConsole(model, catalogue));
+}
+BENCHMARK(CheckThreeManuals);
 
 } // namespace
 } // namespace vtl

@@ -217,6 +217,13 @@ void ConsoleView::ClearMark(const ConsoleElement& element) {
     PanelOf(element).ClearMark(element);
 }
 
+void ConsoleView::Focus(const ConsoleElement& element) {
+    QWidget& widget = PanelOf(element).Element(element);
+    widget.window()->activateWindow();
+    focusByKeys_ = true;
+    widget.setFocus(Qt::OtherFocusReason);
+}
+
 bool ConsoleView::eventFilter(QObject* watched, QEvent* event) {
     // Every element watched here shows the ring while it has the focus, unless the focus came
     // with a click; after an editor it comes back as it left.

@@ -44,6 +44,8 @@ public:
     void SetLevel(ManualIndex manual, std::optional<int> level);
     void Mark(const ConsoleElement& element, Severity severity, const QString& note);
     void ClearMark(const ConsoleElement& element);
+    // Gives the element the keyboard focus, ringed as after Tab, in its window brought up.
+    void Focus(const ConsoleElement& element);
 
 signals:
     void PistonClicked(vtl::PistonSlot slot);

@@ -1,6 +1,7 @@
 #pragma once
 // What a monitor or a check shows over one element of the console view: a light, for a moment
-// or held, and a mark whose outline takes its severity's colour. It shows only while one is set.
+// or held, and a mark: an outline in its severity's colour with the severity's symbol at its
+// corner, so that the mark does not rest on colour alone. It shows only while one is set.
 
 #include "editor/console_element.h"
 
@@ -40,7 +41,11 @@ protected:
 private:
     void Update();
 
-    QRect area_; // the element's, in the overlay's coordinates
+    // The element's, the mark's outline around it and the symbol at the outline's top right
+    // corner, in the overlay's coordinates.
+    QRect area_;
+    QRect outline_;
+    QRect symbol_;
     std::function<void()> changed_;
     QTimer* lightTimer_;
     bool held_ = false;

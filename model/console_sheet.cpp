@@ -1,5 +1,6 @@
 #include "model/console_sheet.h"
 
+#include "model/console_check.h"
 #include "model/console_text.h"
 
 namespace vtl {
@@ -85,8 +86,22 @@ std::string PistonRows(const std::vector<TextLine>& lines) {
     return html;
 }
 
+// What the console check finds, a row each: "Warning", "Note" and the sentence.
+std::string FindingRows(const std::vector<Finding>& findings) {
+    if (findings.empty()) return {};
+    std::string html = WholeRow("section", "Console check");
+    for (const Finding& finding : findings) {
+        std::string severity(SeverityName(finding.severity));
+        severity[0] = static_cast<char>(severity[0] - 'a' + 'A');
+        html += LabelRow({severity, finding.text});
+    }
+    return html;
+}
+
+// findings: those of the console, on the first page.
 std::string Page(const std::vector<TextLine>& lines, int manual, int manuals,
-                 std::string_view fileName, std::string_view date) {
+                 std::string_view fileName, std::string_view date,
+                 const std::vector<Finding>& findings) {
     std::string html = manual == 1 ? "<p class=\"product\">"
                                    : "<p class=\"product\" style=\"page-break-before: always\">";
     html += "VTLConfig console sheet</p>\n<h1>Manual " + std::to_string(manual) +
@@ -97,7 +112,8 @@ std::string Page(const std::vector<TextLine>& lines, int manual, int manuals,
             "</td></tr></table>\n<hr />\n";
     // The rail is a table of its own: inside a cell it would widen the label column.
     const std::string table = "<table width=\"100%\" cellspacing=\"0\" cellpadding=\"4\">\n";
-    html += table + WholeRow("section", "Keyboard") + LabelRow(lines[kChannelsLine]);
+    html += table + (manual == 1 ? FindingRows(findings) : std::string()) +
+            WholeRow("section", "Keyboard") + LabelRow(lines[kChannelsLine]);
     html += WholeRow("section", "Shoe") + LabelRow(lines[kShoeLine]);
     html += WholeRow("section", "Pistons") +
             WholeRow("note", "The rail from the left, in its groups:") + "</table>\n";
@@ -113,8 +129,9 @@ std::string ConsoleSheetHtml(const ConsoleModel& model, const FunctionCatalogue&
                        Escaped(fileName) + ": console sheet</title>\n<style>\n" +
                        std::string(kStyle) + "</style></head><body>\n";
     const int manuals = ManualsIn(model);
+    const std::vector<Finding> findings = CheckConsole(model, catalogue);
     for (int m = 1; m <= manuals; ++m)
-        html += Page(DescribeManual(model, m, catalogue), m, manuals, fileName, date);
+        html += Page(DescribeManual(model, m, catalogue), m, manuals, fileName, date, findings);
     if (manuals == 0) {
         html +=
             "<h1>" + Escaped(fileName) + "</h1>\n<p>No manuals. Date: " + Escaped(date) + "</p>\n";

@@ -12,7 +12,8 @@
 namespace vtl {
 
 // The sheet as an HTML document: every manual on its own page (a page break before each one
-// after the first), each page headed with the file's name and the date as given.
+// after the first), each page headed with the file's name and the date as given; the first
+// page lists what the console check finds, when it finds anything.
 std::string ConsoleSheetHtml(const ConsoleModel& model, const FunctionCatalogue& catalogue,
                              std::string_view fileName, std::string_view date);
 

@@ -1,6 +1,7 @@
 #include "model/console_text.h"
 
 #include <algorithm>
+#include <cctype>
 #include <string_view>
 
 namespace vtl {
@@ -75,6 +76,58 @@ std::string FunctionName(const PistonInfo& piston, const FunctionCatalogue& cata
             ? lists[static_cast<std::size_t>(group)].Name(piston.functionType)
             : std::string_view{};
     return name.empty() ? words::UnlistedFunctionName(piston.functionType) : std::string(name);
+}
+
+// "a", "a and b", "a, b and c".
+std::string Series(const std::vector<std::string>& items) {
+    std::string text;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i > 0) text += i + 1 == items.size() ? " and " : ", ";
+        text += items[i];
+    }
+    return text;
+}
+
+// "piston 3", "pistons 3 and 7" with the word once.
+std::string Numbered(std::string_view one, const std::vector<std::string>& numbers) {
+    return std::string(one) + (numbers.size() > 1 ? "s " : " ") + Series(numbers);
+}
+
+// The elements of a finding, all of one kind: "manuals 1 and 2", "the keyboard of manual 2",
+// "the shoes of manuals 1 and 3", "pistons 3 and 7 of manual 1 and piston 12 of manual 2".
+std::string ElementNames(const std::vector<FindingElement>& elements) {
+    std::vector<std::string> manuals;
+    for (const FindingElement& element : elements)
+        manuals.push_back(std::to_string(element.manual));
+    switch (elements.front().kind) {
+    case FindingElement::Kind::Keyboard:
+        return manuals.size() > 1 ? Numbered("manual", manuals)
+                                  : "the keyboard of manual " + manuals[0];
+    case FindingElement::Kind::Shoe:
+        return (manuals.size() > 1 ? "the shoes of " : "the shoe of ") +
+               Numbered("manual", manuals);
+    case FindingElement::Kind::Piston:
+        break;
+    }
+    std::vector<std::string> runs; // the pistons of each manual
+    for (auto first = elements.begin(); first != elements.end();) {
+        const auto last = std::find_if(first, elements.end(), [&](const FindingElement& e) {
+            return e.manual != first->manual;
+        });
+        std::vector<std::string> pistons;
+        for (auto e = first; e != last; ++e)
+            pistons.push_back(std::to_string(e->piston));
+        runs.push_back(Numbered("piston", pistons) + " of manual " + std::to_string(first->manual));
+        first = last;
+    }
+    return Series(runs);
+}
+
+// The elements as a sentence's subject, with "both" or "all" before what they do.
+std::string Subject(const std::vector<FindingElement>& elements) {
+    std::string text = ElementNames(elements);
+    text[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(text[0])));
+    return text + (elements.size() > 2 ? " all" : " both");
 }
 
 } // namespace
@@ -165,6 +218,40 @@ std::string ShoeDescription(const ShoeInfo& shoe, const FunctionCatalogue& catal
     if (!shoe.expressionOn) return std::string(catalogue.shoeTypeNames.Name(0));
     return std::string(catalogue.shoeTypeNames.Name(shoe.volumeControl ? 1 : 2)) + " on " +
            ChannelName(shoe.midiChannel + 1);
+}
+
+std::string FindingSentence(const Finding& finding, const ConsoleModel& model,
+                            const FunctionCatalogue& catalogue) {
+    const std::string channel = ChannelName(finding.channel);
+    const FindingElement& first = finding.elements.front();
+    switch (finding.kind) {
+    case FindingKind::SharedDivisionChannel:
+        return Subject(finding.elements) + " send their notes on " + channel +
+               ", so the organ cannot tell which keyboard played.";
+    case FindingKind::DuplicateProgramChange:
+        return Subject(finding.elements) + " send program " + std::to_string(finding.program) +
+               " on " + channel + ", so the organ cannot tell them apart.";
+    case FindingKind::DuplicateShoeController:
+        return Subject(finding.elements) + " send " +
+               (finding.controller == 7 ? "volume (controller 7)" : "expression (controller 11)") +
+               " on " + channel + ", so the organ cannot tell which shoe moved.";
+    case FindingKind::SilentKeyboard:
+        return "The keyboard of manual " + std::to_string(first.manual) +
+               " sends on no channel, so it plays nothing.";
+    case FindingKind::FunctionOutsideList:
+    case FindingKind::DuplicateFunction:
+        break;
+    }
+    const PistonInfo& piston = model.Piston(first.manual, first.piston - 1);
+    const std::string group = GroupName(piston.functionGroup, catalogue);
+    if (finding.kind == FindingKind::FunctionOutsideList) {
+        return "Piston " + std::to_string(first.piston) + " of manual " +
+               std::to_string(first.manual) + " has " + UnlistedFunctionName(piston.functionType) +
+               ", beyond the list of its group (" + group +
+               "): it is written as stored, but the piston editor cannot show it.";
+    }
+    return Subject(finding.elements) + " send " + FunctionName(piston, catalogue) + " (" + group +
+           ") on " + channel + ", which may be meant.";
 }
 
 } // namespace words

@@ -1,11 +1,12 @@
 #pragma once
 // The console in words, written once. Every sentence about a piston, a keyboard's channels or
-// a shoe is made here: the main window's piston faces, short labels and screen reader
-// descriptions, the command line's show, diff and verify and the printed console sheet all
-// say the same. A group or function outside its list is named by its place, counted from 1
-// as a user counts.
+// a shoe, and every finding of the console check, is made here: the main window's piston
+// faces, short labels and screen reader descriptions, the command line's show, check, diff and
+// verify and the printed console sheet all say the same. A group or function outside its list is
+// named by its place, counted from 1 as a user counts.
 
 #include "model/catalogue.h"
+#include "model/console_check.h"
 #include "model/console_model.h"
 
 #include <array>
@@ -53,6 +54,11 @@ std::string ChannelsDescription(std::int32_t channels);
 std::string ShoeLabel(const ShoeInfo& shoe);
 // "Volume (MIDI Controller 7) on channel 5", "Disabled".
 std::string ShoeDescription(const ShoeInfo& shoe, const FunctionCatalogue& catalogue);
+
+// The console check's sentence of a finding, naming its elements and what they send: "Manuals
+// 1 and 2 both send their notes on channel 5, so the organ cannot tell which keyboard played."
+std::string FindingSentence(const Finding& finding, const ConsoleModel& model,
+                            const FunctionCatalogue& catalogue);
 
 } // namespace words
 

@@ -9,7 +9,7 @@ images=$PWD/resources/Documentation/images
 work=$(mktemp -d)
 export HOME=$work TMPDIR=$work DISPLAY=${SHOTS_DISPLAY:-:57}
 unset XDG_CONFIG_HOME
-Xvfb "$DISPLAY" -screen 0 1280x1024x24 -nolisten tcp & pids=$!
+Xvfb "$DISPLAY" -screen 0 1400x1024x24 -nolisten tcp & pids=$!
 trap 'kill $pids 2>/dev/null; rm -rf "$work"' EXIT
 sleep 1
 openbox & pids="$pids $!"
@@ -58,3 +58,14 @@ c['manuals'] = c['manuals'][:$n]; json.dump(c, sys.stdout)" \
     load "$work/m$n.vtl"
     shot "console-$n"
 done
+# The console check: Manual 3 on the channels of Manual 1 and a program sent twice, marked, with
+# the Console check window beside the main window.
+python3 -c "import json, sys; c = json.load(sys.stdin); m = c['manuals']
+m[2]['divisionChannels'] = m[0]['divisionChannels']; m[1]['pistons'][12]['programNumber'] = 1
+json.dump(c, sys.stdout)" <resources/samples/three-manuals.json |
+    "$bin/vtlconfig-cli" build - -o "$work/check.vtl"
+load "$work/check.vtl"
+xdotool key F7 && sleep 1.5
+import -window root "$work/root.png"
+convert "$work/root.png" -crop 1392x609+0+0 +repage "$work/shot.png"
+pngquant --quality 60-90 --strip --force --output "$images/check.png" "$work/shot.png"

@@ -1,5 +1,7 @@
 #include "shell/application.h"
 
+#include "editor/check_marks.h"
+#include "editor/check_window.h"
 #include "editor/command_table.h"
 #include "editor/console_view.h"
 #include "editor/frm_main.h"
@@ -69,6 +71,7 @@ void Application::MakeWindows() {
     link_ = std::make_unique<LinkController>(state_, document_);
     main_ = std::make_unique<MainWindow>(document_, state_.programFolder);
     messages_.SetWindow(main_.get());
+    MakeCheck();
     files_ = std::make_unique<ConsoleFiles>(state_, document_, *main_);
     main_->OnClose([this] {
         if (!files_->MayDiscardEdits()) return false;
@@ -89,6 +92,17 @@ void Application::MakeWindows() {
         *status_, [this](const std::string& text) { messages_.Show(text); },
         [this](const std::string& line) { messages_.Log(line); });
     ConnectLink();
+}
+
+// The console check follows the document; its list brings the element chosen into focus.
+void Application::MakeCheck() {
+    check_ = new CheckMarks(document_, main_->View(), main_.get());
+    checkWindow_ = new CheckWindow(main_.get());
+    checkWindow_->ShowFindings(check_->Findings());
+    QObject::connect(check_, &CheckMarks::Changed, checkWindow_,
+                     [this] { checkWindow_->ShowFindings(check_->Findings()); });
+    QObject::connect(checkWindow_, &CheckWindow::ElementChosen, &main_->View(),
+                     &ConsoleView::Focus);
 }
 
 // What the link does shows in the windows.

@@ -13,6 +13,8 @@
 
 namespace vtl {
 
+class CheckMarks;
+class CheckWindow;
 class CommandTable;
 class ConsoleFiles;
 class LinkController;
@@ -43,9 +45,12 @@ public:
     MainWindow* Window() { return main_.get(); }
     ProgressWindow& Status() { return *status_; }
     MidiSetupDialog& MidiSetup() { return *midiSetup_; }
+    CheckMarks& Check() { return *check_; }
+    CheckWindow& CheckList() { return *checkWindow_; }
 
 private:
     void MakeWindows();
+    void MakeCheck();
     void OpenPorts();
     void ConnectLink();
 
@@ -59,6 +64,9 @@ private:
     // Destroyed after the windows that hold its ports.
     std::unique_ptr<LinkController> link_;
     std::unique_ptr<MainWindow> main_;
+    // The console check's marks and list, both owned by the main window.
+    CheckMarks* check_ = nullptr;
+    CheckWindow* checkWindow_ = nullptr;
     std::unique_ptr<CommandTable> commands_;
     std::unique_ptr<ConsoleFiles> files_;
     std::unique_ptr<ProgressWindow> status_;

@@ -1,8 +1,11 @@
 #include "shell/main_commands.h"
 
+#include "editor/check_marks.h"
+#include "editor/check_window.h"
 #include "editor/console_document.h"
 #include "editor/console_print.h"
 #include "editor/frm_main.h"
+#include "editor/write_question.h"
 #include "shell/application.h"
 #include "shell/console_files.h"
 #include "shell/frm_midi_setup.h"
@@ -51,7 +54,10 @@ std::vector<Command> FileCommands(Application& app) {
          .bitmap = "write",
          .tooltip = "Write Program Data To VTL",
          .enabled = withConsole,
-         .handler = [&link] { link.StartWrite(); }},
+         .handler =
+             [&app, &link, &window] {
+                 if (MayWrite(window, app.Check().Findings())) link.StartWrite();
+             }},
         {.menu = "&File"},
         {.menu = "&File",
          .text = "&Print\u2026",
@@ -94,6 +100,12 @@ std::vector<Command> MainCommands(Application& app) {
              .shortcut = Ctrl(Qt::Key_V),
              .bitmap = "paste",
              .enabled = never},
+            {.menu = "&View",
+             .text = "Console &Check",
+             .shortcut = QKeySequence(Qt::Key_F7),
+             .name = "mnuConsoleCheck",
+             .about = "List the settings the organ cannot tell apart or never hears",
+             .handler = [&app] { app.CheckList().Bring(); }},
             {.menu = "&Options",
              .text = "&MIDI I/O Setup",
              .shortcut = Ctrl(Qt::Key_M),

@@ -76,7 +76,7 @@ TEST(ConsoleWords, EveryElementShortAndLong) {
               (Texts{"Program change", "Unassigned"}));
 }
 
-TEST_F(CliTest, ShowPrintsEveryManualInWords) {
+TEST_F(CliTest, ShowPrintsEveryManualInWordsAndWhatTheCheckFinds) {
     Save(SmallConsole(), "small.vtl");
     std::string expected = "small.vtl: 1 manual\n"
                            "\n"
@@ -93,6 +93,9 @@ TEST_F(CliTest, ShowPrintsEveryManualInWords) {
         expected += "  Piston " + std::to_string(p) + ":" + std::string(p < 10 ? 11 : 10, ' ') +
                     "Unassigned\n";
     }
+    expected += "\nConsole check\n  note: Piston 4 of manual 1 has function 61, beyond the list of "
+                "its group (TREVA function): it is written as stored, but the piston editor "
+                "cannot show it.\n";
     const RunResult shown = Run(kShowCommand, {"small.vtl"});
     EXPECT_EQ(shown.exit, kExitOk);
     EXPECT_EQ(shown.out, expected);
@@ -141,6 +144,19 @@ TEST(ConsoleSheet, SampleManualsOnPagesOfTheirOwnInWordsAndRailGroups) {
     for (std::sregex_iterator r(html.begin(), html.end(), row), end; r != end; ++r)
         bands += (*r)[1] == "#ffffff" ? '-' : '#';
     EXPECT_EQ(bands, "-#####-#####--#####--#####-#####--#####--#####-#####--#####-");
+    // What the check finds heads the first page, before the keyboard.
+    model.Channels(3) = model.Channels(1);
+    const std::vector<std::string> checked =
+        SheetPages(ConsoleSheetHtml(model, BuildCatalogue(), "A&B.vtl", "2026-12-07"));
+    ASSERT_EQ(checked.size(), 3U);
+    const std::string played = " so the organ cannot tell which keyboard played. ";
+    EXPECT_TRUE(test::Contains(checked[0], "Date: 2026-12-07 Console check Warning Manuals 1 and 3 "
+                                           "both send their notes on channel 1," +
+                                               played +
+                                               "Warning Manuals 1 and 3 both send their notes "
+                                               "on channel 4," +
+                                               played + "Keyboard"));
+    EXPECT_FALSE(test::Contains(checked[1] + checked[2], "Console check"));
 }
 
 TEST_F(CliTest, ShowHtmlPrintsTheSheetHeadedWithTheFileNameAndToday) {

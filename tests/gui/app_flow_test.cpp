@@ -30,6 +30,7 @@
 #include <QPointer>
 #include <QProcess>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -221,6 +222,7 @@ private slots:
         const QString pdf = "Save the console sheet as a PDF file: one page per manual";
         const QString verify =
             "After each write, read the VTL back and compare it with what was written";
+        const QString check = "List the settings the organ cannot tell apart or never hears";
         const auto expected = [&](const QString& off) {
             return QStringList{
                 "&File",
@@ -236,6 +238,8 @@ private slots:
                 "&Edit",
                 "  &Copy Ctrl+C off",
                 "  &Paste Ctrl+V off",
+                "&View",
+                "  Console &Check F7 #mnuConsoleCheck (" + check + " | " + check + ")",
                 "&Options",
                 "  &MIDI I/O Setup Ctrl+M",
                 "  --",
@@ -482,6 +486,47 @@ private slots:
         app.Files().LoadConfigurationFile();
         QCOMPARE(app.Link().Transfer().Mode(), vtl::TransferMode::FileLoaded);
         QCOMPARE(app.State().console.Channels(2), edited);
+    }
+
+    // With warnings, Write asks first and lists them: Cancel writes nothing, "Write anyway"
+    // writes; without warnings it writes at once.
+    void WriteAsksFirstWhenTheCheckWarns() {
+        vtl::Application app(vtl::test::DemoOptions());
+        vtl::test::StartWithDemoRead(app);
+        auto* write = app.Window()->findChild<QAction*>(QStringLiteral("write"));
+        QSignalSpy writes(&app.Link(), &vtl::LinkController::TransferStarted);
+        const std::int32_t own = app.State().console.Channels(3);
+        app.Document().SetChannels({2}, app.State().console.Channels(1));
+        const auto answer = [](ModalScript& script, QString& asked, const QString& button) {
+            script.Then<QMessageBox>([&asked, button](QMessageBox* box) {
+                asked = box->text();
+                for (QAbstractButton* b : box->buttons())
+                    if (b->text() == button) b->click();
+            });
+        };
+        const QString played = ", so the organ cannot tell which keyboard played.";
+        const QString warned = "The console check warns:\n\n\u2022 Manuals 1 and 3 both send their "
+                               "notes on channel 1" +
+                               played +
+                               "\n\u2022 Manuals 1 and 3 both send their notes on channel 4" +
+                               played + "\n\nWrite the console to the MCUs all the same?";
+        for (const QString& button : {QStringLiteral("Cancel"), QStringLiteral("Write anyway")}) {
+            ModalScript script;
+            QString asked;
+            answer(script, asked, button);
+            write->trigger();
+            QCOMPARE(asked, warned);
+        }
+        QCOMPARE(writes.count(), 1);
+        QVERIFY(vtl::test::Settle(app));
+        app.Document().SetChannels({2}, own);
+        ModalScript none;
+        QString asked;
+        answer(none, asked, QStringLiteral("Cancel"));
+        write->trigger();
+        QCOMPARE(asked, QString());
+        QCOMPARE(writes.count(), 2);
+        QVERIFY(vtl::test::Settle(app));
     }
 
     // A message that comes in while no transfer runs is offered to a listener; those of a

@@ -1,8 +1,11 @@
 // The console view's clicks and the piston, channel and shoe editors they open: which element
 // each click hands over, where the editor lands, what it shows of the model, what Save writes
 // back and what Cancel leaves alone; that every text shows whole; what the view tells a
-// screen reader and shows of the keyboard focus; and what a monitor or a check shows on it.
+// screen reader and shows of the keyboard focus; what a monitor or a check shows on it; and the
+// console check's marks and list following the console.
 
+#include "editor/check_marks.h"
+#include "editor/check_window.h"
 #include "editor/console_document.h"
 #include "editor/console_view.h"
 #include "editor/frm_main.h"
@@ -13,6 +16,7 @@
 #include <QDialog>
 #include <QImage>
 #include <QLabel>
+#include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
@@ -532,6 +536,88 @@ private slots:
         // A light goes out by itself.
         QTRY_COMPARE(rig.Element("btnAddShoe0").accessibleDescription(), QString("Disabled"));
         QCOMPARE(view.grab().toImage(), untouched);
+        // Each severity's mark has a shape of its own: where it covers the view differs.
+        QList<QImage> covers;
+        for (const auto severity :
+             {vtl::Severity::Info, vtl::Severity::Warning, vtl::Severity::Error}) {
+            view.Mark(piston, severity, note);
+            const QImage marked = view.grab().toImage();
+            QImage cover(marked.size(), QImage::Format_Mono);
+            for (int y = 0; y < marked.height(); ++y)
+                for (int x = 0; x < marked.width(); ++x)
+                    cover.setPixel(x, y, marked.pixel(x, y) != untouched.pixel(x, y));
+            covers << cover;
+        }
+        QVERIFY(covers[0] != covers[1] && covers[1] != covers[2] && covers[0] != covers[2]);
+    }
+
+    // The check marks what it finds at once after each edit, the element's screen reader
+    // description and tooltip saying it, and lists it; choosing a finding brings its first
+    // element into focus; the marks and the list go with the edit that ends them.
+    void CheckMarksAndListFollowTheConsole() {
+        ConsoleRig rig;
+        rig.console.Channels(1) = 1;
+        rig.console.Channels(2) = 2;
+        rig.console.Channels(3) = 4;
+        vtl::CheckMarks check(rig.document, rig.main.View());
+        vtl::CheckWindow window(&rig.main);
+        QObject::connect(&check, &vtl::CheckMarks::Changed,
+                         [&] { window.ShowFindings(check.Findings()); });
+        QObject::connect(&window, &vtl::CheckWindow::ElementChosen, &rig.main.View(),
+                         &vtl::ConsoleView::Focus);
+        auto& list = Child<QListWidget>(window, "lstFindings");
+        const QString shared = "Manuals 2 and 3 both send their notes on channel 3, so the organ "
+                               "cannot tell which keyboard played.";
+        const QString program = "Pistons 1 and 2 of manual 1 both send program 5 on channel 16, "
+                                "so the organ cannot tell them apart.";
+        const struct {
+            std::function<void()> edit;
+            Texts listed;
+            Texts keyboards; // descriptions of manuals 2 and 3
+            QString piston;  // the second piston's tooltip
+        } steps[] = {
+            {[&] { rig.document.SetChannels({1}, 6); },
+             {"Warning: " + shared},
+             {"Division channels: 2, 3; warning: " + shared,
+              "Division channels: 3; warning: " + shared},
+             "Unassigned"},
+            {[&] {
+                 rig.document.SetPiston({{0}, 0}, {5, 16, 0, vtl::kProgramChangeGroup});
+                 rig.document.SetPiston({{0}, 1}, {5, 16, 0, vtl::kProgramChangeGroup});
+             },
+             {"Warning: " + program, "Warning: " + shared},
+             {"Division channels: 2, 3; warning: " + shared,
+              "Division channels: 3; warning: " + shared},
+             "Hauptwerk/Program Change function\nWarning: " + program},
+            {[&] { rig.document.SetChannels({1}, 2); },
+             {"Warning: " + program},
+             {"Division channels: 2", "Division channels: 3"},
+             "Hauptwerk/Program Change function\nWarning: " + program},
+            {[&] {
+                 rig.document.SetPiston({{0}, 1}, {0, 0, 0, vtl::kUnassignedGroup});
+             },
+             {"The check finds nothing."},
+             {"Division channels: 2", "Division channels: 3"},
+             "Unassigned"},
+        };
+        for (const auto& step : steps) {
+            step.edit();
+            Texts listed;
+            for (int i = 0; i < list.count(); ++i)
+                listed << list.item(i)->text();
+            QCOMPARE(listed, step.listed);
+            QCOMPARE((Texts{rig.Element("picKeyboard1").accessibleDescription(),
+                            rig.Element("picKeyboard2").accessibleDescription()}),
+                     step.keyboards);
+            QCOMPARE(rig.Element("cmdPiston1").toolTip(), step.piston);
+        }
+        // Choosing the shared channel focuses the keyboard of manual 2, ringed.
+        rig.document.SetChannels({1}, 6);
+        window.Bring();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        QTest::keyClick(&list, Qt::Key_Return);
+        QTRY_COMPARE(QApplication::focusWidget(), &rig.Element("picKeyboard1"));
+        QVERIFY(rig.main.View().findChild<QWidget*>("focusRing")->isVisible());
     }
 };
 

@@ -59,4 +59,10 @@ int PrintDifferences(const ConsoleModel& a, const ConsoleModel& b, CommandIo& io
     return lines.empty() ? kExitOk : kExitDifferent;
 }
 
+void PrintFindings(const std::vector<Finding>& findings, std::ostream& out,
+                   std::string_view indent) {
+    for (const Finding& finding : findings)
+        out << indent << SeverityName(finding.severity) << ": " << finding.text << '\n';
+}
+
 } // namespace vtl::cli

@@ -3,6 +3,7 @@
 // talks through and the one-line error convention (exit status 2, one line on standard
 // error naming the file).
 
+#include "model/console_check.h"
 #include "model/console_model.h"
 #include "sysex/result.h"
 
@@ -11,6 +12,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string_view>
+#include <vector>
 
 class QCommandLineParser;
 
@@ -59,5 +61,10 @@ Expected<ConsoleModel> LoadConsole(const QString& path);
 
 // Prints what differs between A and B, a line each; kExitDifferent when anything does.
 int PrintDifferences(const ConsoleModel& a, const ConsoleModel& b, CommandIo& io);
+
+// The console check's findings, a line each: "warning: Manuals 1 and 2 both send ...";
+// indent goes before each line.
+void PrintFindings(const std::vector<Finding>& findings, std::ostream& out,
+                   std::string_view indent = {});
 
 } // namespace vtl::cli

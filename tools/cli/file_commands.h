@@ -9,11 +9,12 @@ int RunShow(const Command& command, const QStringList& args, CommandIo& io);
 int RunBuild(const Command& command, const QStringList& args, CommandIo& io);
 int RunDiff(const Command& command, const QStringList& args, CommandIo& io);
 int RunRandom(const Command& command, const QStringList& args, CommandIo& io);
+int RunCheck(const Command& command, const QStringList& args, CommandIo& io);
 
 inline constexpr Command kShowCommand{
     "show", "FILE [--json | --html]",
-    "print every manual of a console file in words, with --json as JSON, or with --html as "
-    "the printable console sheet",
+    "print every manual of a console file in words and what the console check finds, with "
+    "--json as JSON, or with --html as the printable console sheet",
     RunShow};
 inline constexpr Command kBuildCommand{
     "build", "JSON -o FILE", "write a console file from JSON (a path, or - for standard input)",
@@ -25,5 +26,10 @@ inline constexpr Command kRandomCommand{
     "write a console file with a random valid setting of everything (the same seed, the same "
     "console; 3 manuals unless told)",
     RunRandom};
+inline constexpr Command kCheckCommand{
+    "check", "FILE [--json]",
+    "list the settings the organ cannot tell apart or never hears (two manuals on one channel, "
+    "two pistons sending one program ...), with --json as JSON; exit 1 when there are any",
+    RunCheck};
 
 } // namespace vtl::cli

@@ -2,6 +2,7 @@
 
 #include "tools/cli/link_commands.h"
 
+#include "model/catalogue.h"
 #include "model/config_file.h"
 #include "model/file_path.h"
 #include "platform/midi_ports.h"
@@ -87,6 +88,11 @@ std::optional<FileAndLink> OpenFileAndLink(const Command& command, const QString
         Fail(console.error(), io);
         return std::nullopt;
     }
+    // Told, not asked: a script that minds runs check first.
+    std::vector<Finding> warnings = CheckConsole(*console, BuildCatalogue());
+    std::erase_if(warnings,
+                  [](const Finding& f) { return f.severity != FindingSeverity::Warning; });
+    PrintFindings(warnings, io.err);
     auto link = OpenSession(parser, io);
     if (!link) return std::nullopt;
     return FileAndLink{std::move(*console), std::move(link)};

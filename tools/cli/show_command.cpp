@@ -1,5 +1,5 @@
-// show: a console file for reading by an organ builder, as JSON for scripts, or as the
-// printable console sheet in HTML.
+// show: a console file for reading by an organ builder, with what the console check finds, as
+// JSON for scripts, or as the printable console sheet in HTML.
 
 #include "model/console_sheet.h"
 #include "model/console_text.h"
@@ -35,6 +35,10 @@ void PrintConsole(const ConsoleModel& model, const QString& fileName, std::ostre
                 << '\n';
         }
     }
+    const std::vector<Finding> findings = CheckConsole(model, catalogue);
+    if (findings.empty()) return;
+    out << "\nConsole check\n";
+    PrintFindings(findings, out, "  ");
 }
 
 } // namespace
