@@ -19,7 +19,8 @@ public:
     bool WaitFor(std::chrono::milliseconds time);
 
 private:
-    void* event_ = nullptr; // Windows: the event the console's handler sets
+    // Windows: the event the console's handler sets (POSIX waits for its signals instead).
+    [[maybe_unused]] void* event_ = nullptr;
 };
 
 } // namespace vtl
