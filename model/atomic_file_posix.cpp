@@ -25,7 +25,7 @@ public:
     }
     FileDescriptor(const FileDescriptor&) = delete;
     FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int get() const { return fd_; }
+    int Get() const { return fd_; }
 
 private:
     int fd_;
@@ -47,8 +47,8 @@ void RemoveLeftovers(const std::filesystem::path& folder) {
         const FileDescriptor fd(
             ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
         struct stat status {};
-        if (fd.get() < 0 || ::fstat(fd.get(), &status) != 0 || !S_ISREG(status.st_mode)) continue;
-        if (::flock(fd.get(), LOCK_EX | LOCK_NB) == 0 && SameFile(fd.get(), path)) {
+        if (fd.Get() < 0 || ::fstat(fd.Get(), &status) != 0 || !S_ISREG(status.st_mode)) continue;
+        if (::flock(fd.Get(), LOCK_EX | LOCK_NB) == 0 && SameFile(fd.Get(), path)) {
             ::unlink(path.c_str());
         }
     }
@@ -86,7 +86,7 @@ Status WriteAll(int fd, std::string_view contents) {
 
 void SyncFolder(const std::filesystem::path& folder) {
     const FileDescriptor fd(::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (fd.get() >= 0) ::fsync(fd.get());
+    if (fd.Get() >= 0) ::fsync(fd.Get());
 }
 
 } // namespace
@@ -96,7 +96,7 @@ Expected<std::string> ReadWholeFile(const std::filesystem::path& path, std::size
     // Without O_NONBLOCK opening a pipe would wait for a writer.
     const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat status {};
-    if (fd.get() < 0 || ::fstat(fd.get(), &status) != 0)
+    if (fd.Get() < 0 || ::fstat(fd.Get(), &status) != 0)
         return FileError(path, std::strerror(errno));
     if (S_ISDIR(status.st_mode)) return FileError(path, std::strerror(EISDIR));
     if (!S_ISREG(status.st_mode)) return NotPlainFile(path, kind);
@@ -106,7 +106,7 @@ Expected<std::string> ReadWholeFile(const std::filesystem::path& path, std::size
     std::string contents(maxSize + 1, '\0');
     std::size_t filled = 0;
     while (filled < contents.size()) {
-        const ssize_t n = ::read(fd.get(), contents.data() + filled, contents.size() - filled);
+        const ssize_t n = ::read(fd.Get(), contents.data() + filled, contents.size() - filled);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return FileError(path, std::strerror(errno));
         if (n == 0) break;

@@ -15,7 +15,8 @@ public:
     TerminalSetup& operator=(const TerminalSetup&) = delete;
 
 private:
-    unsigned int restoreCodePage_ = 0; // the console's output code page before; 0: none
+    // Windows: the console's output code page before; 0: none.
+    [[maybe_unused]] unsigned int restoreCodePage_ = 0;
 };
 
 // The columns of the terminal standard error writes to, or 0 when it is none (a file or a
