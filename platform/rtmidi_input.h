@@ -5,7 +5,7 @@
 
 #include "link/midi_io.h"
 #include "link/product.h"
-#include "platform/midi_stream.h"
+#include "link/midi_stream.h"
 #include "platform/rtmidi_support.h"
 
 #include <atomic>
