@@ -75,7 +75,9 @@ MidiMessage DecodeMessage(std::span<const std::uint8_t> message) {
         decoded.kind = MidiKind::SysEx;
         return decoded;
     }
-    if (status < 0x80 || status >= 0xF0 || message.size() < ShortLength(status)) return decoded;
+    const std::size_t length = ShortLength(status);
+    if (length != 0 && message.size() > length) decoded.bytes.resize(length);
+    if (status < 0x80 || status >= 0xF0 || message.size() < length) return decoded;
     decoded.channel = (status & 0x0F) + 1;
     const int first = message[1];
     switch (status & 0xF0) {

@@ -34,7 +34,8 @@ private:
     std::uint8_t runningStatus_ = 0;
 };
 
-// The parts of one whole message. A note-on with velocity 0 is a note-off.
+// The parts of one whole message. A note-on with velocity 0 is a note-off. A short message
+// padded beyond its length, as an input hands it over, is cut to it.
 MidiMessage DecodeMessage(std::span<const std::uint8_t> message);
 
 } // namespace vtl

@@ -70,8 +70,7 @@ void LiveAttribution::Emit(LiveEvent event, std::vector<LiveEvent>& out) {
 }
 
 LiveEvent LiveAttribution::Attribute(double timeMs, const MidiMessage& message) const {
-    LiveEvent event{timeMs, message.bytes, message, {}, {}, {}};
-    if (message.channel != 0) event.channels.push_back(message.channel);
+    LiveEvent event = Unattributed(timeMs, message);
     if (message.kind == MidiKind::Controller) {
         for (int m = 1; m <= Manuals(); ++m) {
             const ShoeInfo& shoe = console_.Shoe(m);

@@ -50,4 +50,11 @@ struct LiveEvent {
     std::vector<LiveProblem> problems;
 };
 
+// A message as it is, attributed to nothing: what is shown when no configuration is known.
+inline LiveEvent Unattributed(double timeMs, const MidiMessage& message) {
+    LiveEvent event{timeMs, message.bytes, message, {}, {}, {}};
+    if (message.channel != 0) event.channels.push_back(message.channel);
+    return event;
+}
+
 } // namespace vtl

@@ -50,6 +50,12 @@ bool LinkSession::Quiet() const {
     return Completed() || transfer_->State() == LinkState::Idle;
 }
 
+void LinkSession::Listen(bool on) {
+    if (!on) return queue_->CloseInput();
+    queue_->OpenInput();
+    Input().StartReceiving();
+}
+
 void LinkSession::Close() {
     CloseLink(Input(), Output());
 }

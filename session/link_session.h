@@ -57,6 +57,9 @@ public:
     void OnReceived(std::function<void(std::span<const std::uint8_t>)> received) {
         received_ = std::move(received);
     }
+    // Between transfers: opens the input on the chosen device, so that what the console sends
+    // is heard (OnReceived), or closes it again. A transfer closes it when it ends.
+    void Listen(bool on);
     // At shutdown: stops receiving, closes the input, closes the output.
     void Close();
 

@@ -81,6 +81,8 @@ TEST(MidiStreamParser, TellsWhatAMessageIs) {
             << c.message;
         EXPECT_EQ(m.bytes, test::Hex(c.message)) << c.message;
     }
+    // An input hands a short message over padded to three bytes.
+    EXPECT_EQ(DecodeMessage(test::Hex("c9 0b 00")).bytes, test::Hex("c9 0b"));
 }
 
 } // namespace
