@@ -115,4 +115,13 @@ std::string LiveEventLine(const LiveEvent& event) {
     return line;
 }
 
+std::string OutsideKeyboardNote(int note, bool below) {
+    return NoteName(note) + (below ? " lies below the keyboard: shown at its lowest key"
+                                   : " lies above the keyboard: shown at its highest key");
+}
+
+std::string StuckNoteNote(int note) {
+    return NoteName(note) + " held for more than 30 s";
+}
+
 } // namespace vtl::words

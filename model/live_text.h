@@ -28,4 +28,9 @@ std::string LiveEventText(const LiveEvent& event);
 // "   1520.4 ms  91 3c 64  Manual 2, keyboard: C4 on, channel 2".
 std::string LiveEventLine(const LiveEvent& event);
 
+// The keyboard's marks: "C1 lies below the keyboard: shown at its lowest key", "C4 held for
+// more than 30 s".
+std::string OutsideKeyboardNote(int note, bool below);
+std::string StuckNoteNote(int note);
+
 } // namespace vtl::words

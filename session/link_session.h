@@ -57,6 +57,8 @@ public:
     void OnReceived(std::function<void(std::span<const std::uint8_t>)> received) {
         received_ = std::move(received);
     }
+    // The simulated console played (LinkPorts::Play).
+    Status Play(const PlayStep& step) { return ports_.Play(step); }
     // Between transfers: opens the input on the chosen device, so that what the console sends
     // is heard (OnReceived), or closes it again. A transfer closes it when it ends.
     void Listen(bool on);

@@ -2,6 +2,7 @@
 
 #include "model/catalogue.h"
 
+#include <algorithm>
 #include <charconv>
 #include <string>
 
@@ -108,6 +109,49 @@ Expected<std::vector<Bytes>> PlayedMessages(const ConsoleModel& console, const P
         break;
     }
     return messages;
+}
+
+std::vector<PlayStep> DemoPassage(const ConsoleModel& console) {
+    using Kind = PlayStep::Kind;
+    const int manuals = std::clamp(static_cast<int>(console.manualCount), 0, kMaxManuals);
+    std::vector<PlayStep> steps;
+    const auto wait = [&steps](int ms) { steps.push_back({Kind::Wait, 0, ms}); };
+    const auto key = [&steps](int manual, int note, bool on) {
+        steps.push_back({Kind::Key, manual, note, on});
+    };
+    if (manuals >= 1) {
+        for (const int note : {60, 62, 64, 65, 67, 69, 71, 72}) {
+            key(1, note, true);
+            wait(200);
+            key(1, note, false);
+        }
+    }
+    if (manuals >= 2) {
+        for (const int note : {60, 64, 67})
+            key(2, note, true);
+        wait(800);
+        for (const int note : {60, 64, 67})
+            key(2, note, false);
+    }
+    for (int m = 1; m <= manuals; ++m) {
+        for (int p = 0; p < kPistonsPerManual; ++p) {
+            if (console.Piston(m, p).functionGroup != kProgramChangeGroup) continue;
+            steps.push_back({Kind::Piston, m, p + 1});
+            wait(400);
+            m = manuals;
+            break;
+        }
+    }
+    for (int m = 1; m <= manuals; ++m) {
+        if (!console.Shoe(m).expressionOn) continue;
+        for (int value = 0; value <= 254; value += 8) {
+            steps.push_back({Kind::Shoe, m, value <= 127 ? value : 254 - value});
+            wait(50);
+        }
+        steps.push_back({Kind::Shoe, m, 0});
+        break;
+    }
+    return steps;
 }
 
 } // namespace vtl

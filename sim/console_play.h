@@ -30,4 +30,9 @@ Expected<PlayStep> ParsePlayStep(std::string_view line);
 // manual step.manual; an error says why it sends nothing. A wait sends nothing.
 Expected<std::vector<Bytes>> PlayedMessages(const ConsoleModel& console, const PlayStep& step);
 
+// A short passage that shows every kind of element at work on the console: a scale on manual
+// 1, a chord on manual 2, the first program-change piston, and the first enabled shoe swept
+// from 0 to 127 and back; what the console has none of is left out.
+std::vector<PlayStep> DemoPassage(const ConsoleModel& console);
+
 } // namespace vtl
