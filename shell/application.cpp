@@ -128,8 +128,14 @@ void Application::MakeLiveConsole() {
     dock->hide();
     live_ = std::make_unique<LiveConsole>(*link_, state_.console, main_->View(), *log);
     if (options_.demo) log->OfferDemo([this] { live_->PlayDemoPassage(); });
+    // The window grows by the log rather than squeezing the console picture.
     QObject::connect(live_.get(), &LiveConsole::Switched, dock, [this, dock] {
+        constexpr int kLogHeight = 220;
+        if (live_->IsOn() != dock->isHidden()) return commands_->Refresh();
+        const int grown = live_->IsOn() ? kLogHeight : -dock->height();
         dock->setVisible(live_->IsOn());
+        main_->resize(main_->width(), main_->height() + grown);
+        if (live_->IsOn()) main_->resizeDocks({dock}, {kLogHeight}, Qt::Vertical);
         commands_->Refresh();
     });
 }

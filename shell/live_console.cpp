@@ -55,6 +55,8 @@ void LiveConsole::SetOn(bool on) {
     if (on == on_) return;
     on_ = on;
     if (on) {
+        // Times in the log count from here.
+        clock_.restart();
         timer_->start();
         Note(QStringLiteral("Live console on."));
         Tick();
