@@ -95,7 +95,14 @@ void LiveConsole::Tick() {
     }
     if (quiet && (!listening_ || session.Input().State() != MidiInput::OpenState::Receiving)) {
         // The transfer, or the status window's Close, closed the input: it opens again.
-        session.Listen(true);
+        if (!session.Listen(true)) {
+            if (!noInput_)
+                Note(QStringLiteral("No MIDI input is chosen: choose one under Options > MIDI "
+                                    "I/O Setup."));
+            noInput_ = true;
+            return;
+        }
+        noInput_ = false;
         if (!listening_) {
             Note(paused_ ? QStringLiteral("Resumed.")
                          : QStringLiteral("Listening on ") + Text(session.Input().DeviceName()) +

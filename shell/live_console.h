@@ -66,7 +66,8 @@ private:
     QTimer* timer_;
     bool on_ = false;
     bool listening_ = false;
-    bool paused_ = false; // a transfer took the input over
+    bool paused_ = false;  // a transfer took the input over
+    bool noInput_ = false; // told that no input is chosen
     std::deque<PlayStep> demo_;
     double demoDueMs_ = 0;
     // What shows on the picture, to take away again.

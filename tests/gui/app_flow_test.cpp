@@ -574,6 +574,13 @@ private slots:
         live.SetOn(false);
         QVERIFY(said("btnAddShoe1").indexOf(QStringLiteral("level")) < 0);
         QVERIFY(!window.findChild<QWidget*>(QStringLiteral("dockLiveConsole"))->isVisible());
+
+        // Switched on during a read, it waits for the read's end.
+        app.Link().StartRead();
+        live.SetOn(true);
+        QVERIFY(tickUntil([&] { return logged(QStringLiteral("Waiting for the transfer")); }));
+        QVERIFY(vtl::test::Settle(app));
+        QVERIFY(tickUntil([&] { return log.ShownLines().last().endsWith("Resumed."); }));
     }
 
     // A piston's tooltip names its group as the console has it now: after a read, after an
