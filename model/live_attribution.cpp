@@ -92,7 +92,7 @@ LiveEvent LiveAttribution::Attribute(double timeMs, const MidiMessage& message) 
             }
         }
     } else {
-        return event; // SysEx and the rest: shown as they are
+        return event; // SysEx and the rest are shown as they are; keys go through FeedKey
     }
     Judge(event);
     return event;
@@ -103,7 +103,7 @@ void LiveAttribution::FeedKey(double timeMs, const MidiMessage& message,
     const unsigned manuals = ManualsSending(message.channel);
     const std::int32_t channel = 1 << (message.channel - 1);
     if (manuals == 0) {
-        LiveEvent event = Attribute(timeMs, message);
+        LiveEvent event = Unattributed(timeMs, message);
         event.problems.push_back(LiveProblem::NotInConfiguration);
         return Emit(std::move(event), out);
     }
@@ -112,8 +112,8 @@ void LiveAttribution::FeedKey(double timeMs, const MidiMessage& message,
                (key.seen & channel) == 0 && (key.manuals & manuals) != 0;
     });
     if (joined == pending_.end()) {
-        LiveEvent event = Attribute(timeMs, message);
-        joined = pending_.insert(pending_.end(), PendingKey{std::move(event), manuals, channel});
+        joined = pending_.insert(pending_.end(),
+                                 PendingKey{Unattributed(timeMs, message), manuals, channel});
     } else {
         joined->manuals &= manuals;
         joined->seen |= channel;
