@@ -1,9 +1,11 @@
 // What one console costs: encoding and decoding its three manuals (done on every read and
 // write of the MCUs), saving and loading its file, and checking it (done on every edit), each
-// step on its own.
+// step on its own; and what the live console costs per received message.
 
+#include "link/midi_stream.h"
 #include "model/config_file.h"
 #include "model/console_check.h"
+#include "model/live_attribution.h"
 #include "model/program_image.h"
 
 #include <benchmark/benchmark.h>
@@ -123,6 +125,43 @@ void CheckThreeManuals(benchmark::State& state) {
         benchmark::DoNotOptimize(CheckConsole(model, catalogue));
 }
 BENCHMARK(CheckThreeManuals);
+
+// The live console's burst: three manuals on two channels each playing, and a shoe sweeping,
+// one message a millisecond. Each message is cut from the byte stream, decoded and attributed.
+void DecodeAndAttribute(benchmark::State& state) {
+    ConsoleModel console;
+    console.manualCount = kMaxManuals;
+    for (int m = 1; m <= kMaxManuals; ++m)
+        console.Channels(m) = 3 << (2 * (m - 1));
+    console.Shoe(1) = ShoeInfo{6, true, true};
+    Bytes stream;
+    constexpr int kMessages = 3000;
+    for (int i = 0; i < kMessages; ++i) {
+        const int key = i / 2 % 6; // one key: its message on each of its two channels
+        const auto channel = static_cast<std::uint8_t>(key / 2 * 2 + i % 2);
+        const auto note = static_cast<std::uint8_t>(36 + i / 12 % 61);
+        if (i % 7 == 6)
+            stream.insert(stream.end(), {0xB6, 0x07, static_cast<std::uint8_t>(i % 128)});
+        else
+            stream.insert(stream.end(), {static_cast<std::uint8_t>(0x90 | channel), note,
+                                         static_cast<std::uint8_t>(i / 12 % 2 * 100)});
+    }
+    std::size_t events = 0;
+    for (auto _ : state) {
+        MidiStreamParser parser;
+        LiveAttribution attribution(console);
+        double timeMs = 0;
+        for (std::size_t at = 0; at < stream.size(); at += 3) {
+            for (const Bytes& message : parser.Feed(std::span(stream).subspan(at, 3)))
+                events += attribution.Feed(timeMs, DecodeMessage(message)).size();
+            timeMs += 1;
+        }
+        events += attribution.Finish(timeMs).size();
+    }
+    benchmark::DoNotOptimize(events);
+    state.SetItemsProcessed(state.iterations() * kMessages);
+}
+BENCHMARK(DecodeAndAttribute);
 
 } // namespace
 } // namespace vtl

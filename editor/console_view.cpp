@@ -224,6 +224,14 @@ void ConsoleView::Focus(const ConsoleElement& element) {
     widget.setFocus(Qt::OtherFocusReason);
 }
 
+void ConsoleView::SetKeyPressed(ManualIndex manual, int note, bool pressed) {
+    panels_[manual.Slot()]->SetKeyPressed(note, pressed);
+}
+
+void ConsoleView::SetLastSent(const ConsoleElement& element, const QString& sent) {
+    PanelOf(element).SetLastSent(element, sent);
+}
+
 bool ConsoleView::eventFilter(QObject* watched, QEvent* event) {
     // Every element watched here shows the ring while it has the focus, unless the focus came
     // with a click; after an editor it comes back as it left.

@@ -46,6 +46,11 @@ public:
     void ClearMark(const ConsoleElement& element);
     // Gives the element the keyboard focus, ringed as after Tab, in its window brought up.
     void Focus(const ConsoleElement& element);
+    // A key of the manual's keyboard drawn pressed or released (notes 36 to 96; one outside
+    // at the nearest end).
+    void SetKeyPressed(ManualIndex manual, int note, bool pressed);
+    // What the element last sent, for a screen reader; empty: nothing.
+    void SetLastSent(const ConsoleElement& element, const QString& sent);
 
 signals:
     void PistonClicked(vtl::PistonSlot slot);

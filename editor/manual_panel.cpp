@@ -154,6 +154,15 @@ void ManualPanel::ClearMark(const ConsoleElement& element) {
     Overlay(element).ClearMark();
 }
 
+void ManualPanel::SetKeyPressed(int note, bool pressed) {
+    keyboard_->SetPressed(note, pressed);
+}
+
+void ManualPanel::SetLastSent(const ConsoleElement& element, const QString& sent) {
+    lastSent_[Index(element)] = sent;
+    Present(Index(element));
+}
+
 std::size_t ManualPanel::Index(const ConsoleElement& element) {
     switch (element.kind) {
     case ConsoleElement::Kind::Keyboard:
@@ -196,6 +205,7 @@ void ManualPanel::Present(std::size_t index) {
     if (index == kElements - 1 && levelBar_ && !levelBar_->isHidden()) {
         said << QStringLiteral("level %1 of %2").arg(levelBar_->Level()).arg(LevelBar::kHighest);
     }
+    if (!lastSent_[index].isEmpty()) said << QStringLiteral("last sent ") + lastSent_[index];
     element.setAccessibleDescription(said.join(QStringLiteral("; ")));
     element.setToolTip(tip);
 }

@@ -50,6 +50,10 @@ public:
     void SetLevel(std::optional<int> level);
     void Mark(const ConsoleElement& element, Severity severity, const QString& note);
     void ClearMark(const ConsoleElement& element);
+    // A key drawn pressed or released; a note outside the keyboard at its nearest end.
+    void SetKeyPressed(int note, bool pressed);
+    // What the element last sent, said after its description; empty: nothing.
+    void SetLastSent(const ConsoleElement& element, const QString& sent);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -79,6 +83,7 @@ private:
     QLabel* shoeLabel_;
     // By element: the keyboard, the pistons left to right, the shoe.
     std::array<Words, kElements> words_;
+    std::array<QString, kElements> lastSent_;
     // Made at an element's first light or mark, the level bar at the first level.
     std::array<ElementOverlay*, kElements> overlays_{};
     LevelBar* levelBar_ = nullptr;

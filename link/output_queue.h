@@ -38,6 +38,8 @@ public:
     };
     std::optional<Pumped> Pump();
 
+    // Opens the input on the chosen device with the realtime filters on, closing it first.
+    void OpenInput();
     // Closes the input; the next message reopens both ports first.
     void CloseInput();
     // Forgets every message still waiting.
@@ -52,7 +54,6 @@ private:
     using Entry = std::variant<OpenLink, Bytes>;
 
     void InitialiseLink();
-    void OpenInput();
     void OpenOutput();
 
     MidiInput& input_;

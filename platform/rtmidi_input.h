@@ -4,8 +4,8 @@
 // owner's thread with a queued call, where the message handler drains them.
 
 #include "link/midi_io.h"
+#include "link/midi_stream.h"
 #include "link/product.h"
-#include "platform/midi_stream.h"
 #include "platform/rtmidi_support.h"
 
 #include <atomic>

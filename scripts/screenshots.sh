@@ -69,3 +69,16 @@ xdotool key F7 && sleep 1.5
 import -window root "$work/root.png"
 convert "$work/root.png" -crop 1392x609+0+0 +repage "$work/shot.png"
 pngquant --quality 60-90 --strip --force --output "$images/check.png" "$work/shot.png"
+
+# The live console playing its demo passage on the three-manual console; the window grows by
+# the log. Shot while manual 2 holds its chord, then while the shoe of manual 1 is swept.
+live_shot() {
+    import -window root "$work/root.png"
+    convert "$work/root.png" -crop 912x822+3+3 +repage "$work/shot.png"
+    pngquant --quality 60-90 --strip --force --output "$images/$1.png" "$work/shot.png"
+}
+load "$PWD/resources/samples/three-manuals.vtl"
+xdotool key ctrl+k && sleep 2
+xdotool mousemove 557 634 click 1 # Play a Demo Passage
+sleep 2.0 && live_shot live-console
+sleep 3.0 && live_shot live-shoe

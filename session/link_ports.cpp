@@ -27,6 +27,14 @@ void LinkPorts::Advance() {
     if (simInput_) simInput_->Advance();
 }
 
+Status LinkPorts::Play(const PlayStep& step) {
+    if (!chain_) return Error{"only the simulated console can be played"};
+    auto played = chain_->Play(step);
+    if (!played) return played.error();
+    simInput_->Arrive(std::move(*played));
+    return Ok();
+}
+
 std::unique_ptr<MidiInput> LinkPorts::RealInput(MidiApi api, const std::string& clientName) {
     return std::make_unique<RtMidiInput>(api, clientName);
 }

@@ -16,6 +16,7 @@ class McuChain;
 class MidiInput;
 class MidiOutput;
 class SimMidiInput;
+struct PlayStep;
 
 // Where the link's ports lead.
 struct PortChoice {
@@ -42,6 +43,9 @@ public:
     const Status& Preloaded() const { return preloaded_; }
     // Once per tick, before the link's: lets the simulated console's answers arrive.
     void Advance();
+    // The simulated console played: what it sends arrives with the next tick; an error says
+    // why nothing is sent (also on real ports, where nothing can be played).
+    Status Play(const PlayStep& step);
 
     // Further real ports under their own client name, for the probe.
     static std::unique_ptr<MidiInput> RealInput(MidiApi api, const std::string& clientName);

@@ -9,7 +9,7 @@ namespace vtl {
 
 LinkSession::LinkSession(const PortChoice& choice, ConsoleModel& model, MidiSettings& settings,
                          TransferObserver& observer, ChooseDevices chooseDevices)
-    : ports_(choice) {
+    : ports_(choice), settings_(settings) {
     queue_ = std::make_unique<OutputQueue>(Input(), Output(), settings);
     transfer_ = std::make_unique<TransferController>(model, Input(), *queue_, settings, observer,
                                                      std::move(chooseDevices));
@@ -48,6 +48,18 @@ bool LinkSession::Completed() const {
 
 bool LinkSession::Quiet() const {
     return Completed() || transfer_->State() == LinkState::Idle;
+}
+
+bool LinkSession::Listen(bool on) {
+    if (!on) {
+        queue_->CloseInput();
+        return true;
+    }
+    if (settings_.midiInSetting < 1 || settings_.midiInSetting > Input().DeviceCount())
+        return false;
+    queue_->OpenInput();
+    Input().StartReceiving();
+    return true;
 }
 
 void LinkSession::Close() {

@@ -57,6 +57,12 @@ public:
     void OnReceived(std::function<void(std::span<const std::uint8_t>)> received) {
         received_ = std::move(received);
     }
+    // The simulated console played (LinkPorts::Play).
+    Status Play(const PlayStep& step) { return ports_.Play(step); }
+    // Between transfers: opens the input on the chosen device, so that what the console sends
+    // is heard (OnReceived), or closes it again. A transfer closes it when it ends. False when
+    // no input device is chosen.
+    bool Listen(bool on);
     // At shutdown: stops receiving, closes the input, closes the output.
     void Close();
 
@@ -64,6 +70,7 @@ private:
     void Traffic(long tick, Direction direction, std::span<const std::uint8_t> message) override;
 
     LinkPorts ports_;
+    MidiSettings& settings_;
     std::unique_ptr<OutputQueue> queue_;
     std::unique_ptr<TransferController> transfer_;
     std::unique_ptr<TrafficTrace> trace_;

@@ -5,6 +5,7 @@
 #include "editor/command_table.h"
 #include "editor/console_view.h"
 #include "editor/frm_main.h"
+#include "editor/live_log_pane.h"
 #include "link/product.h"
 #include "model/catalogue.h"
 #include "session/link_session.h"
@@ -12,6 +13,7 @@
 #include "shell/frm_midi_setup.h"
 #include "shell/frm_status.h"
 #include "shell/link_controller.h"
+#include "shell/live_console.h"
 #include "shell/main_commands.h"
 #include "shell/read_results.h"
 #include "shell/single_instance.h"
@@ -19,6 +21,7 @@
 #include "shell/status_presenter.h"
 
 #include <QApplication>
+#include <QDockWidget>
 #include <QFontDatabase>
 
 #include <utility>
@@ -78,6 +81,7 @@ void Application::MakeWindows() {
         Shutdown();
         return true;
     });
+    MakeLiveConsole();
     commands_ = std::make_unique<CommandTable>(*main_, MainCommands(*this), state_.programFolder);
     QObject::connect(&document_, &ConsoleDocument::Changed, main_.get(),
                      [this] { commands_->Refresh(); });
@@ -125,6 +129,29 @@ void Application::ConnectLink() {
                      [this](const std::vector<std::string>& differences) {
                          ShowVerifyResult(*status_, *main_, differences);
                      });
+}
+
+// The live console's log sits under the console picture, shown while it is on.
+void Application::MakeLiveConsole() {
+    auto* dock = new QDockWidget(QStringLiteral("Live Console"), main_.get());
+    dock->setObjectName(QStringLiteral("dockLiveConsole"));
+    dock->setFeatures(QDockWidget::DockWidgetMovable | QDockWidget::DockWidgetFloatable);
+    auto* log = new LiveLogPane(dock);
+    dock->setWidget(log);
+    main_->addDockWidget(Qt::BottomDockWidgetArea, dock);
+    dock->hide();
+    live_ = std::make_unique<LiveConsole>(*link_, state_.console, main_->View(), *log);
+    if (options_.demo) log->OfferDemo([this] { live_->PlayDemoPassage(); });
+    // The window grows by the log rather than squeezing the console picture.
+    QObject::connect(live_.get(), &LiveConsole::Switched, dock, [this, dock] {
+        constexpr int kLogHeight = 220;
+        if (live_->IsOn() != dock->isHidden()) return commands_->Refresh();
+        const int grown = live_->IsOn() ? kLogHeight : -dock->height();
+        dock->setVisible(live_->IsOn());
+        main_->resize(main_->width(), main_->height() + grown);
+        if (live_->IsOn()) main_->resizeDocks({dock}, {kLogHeight}, Qt::Vertical);
+        commands_->Refresh();
+    });
 }
 
 void Application::OpenPorts() {

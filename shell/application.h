@@ -18,6 +18,7 @@ class CheckWindow;
 class CommandTable;
 class ConsoleFiles;
 class LinkController;
+class LiveConsole;
 class SingleInstance;
 class StartFlow;
 class StatusPresenter;
@@ -40,6 +41,7 @@ public:
     AppState& State() { return state_; }
     ConsoleDocument& Document() { return document_; }
     LinkController& Link() { return *link_; }
+    LiveConsole& Live() { return *live_; }
     ConsoleFiles& Files() { return *files_; }
     StartFlow& Flow() { return *flow_; }
     MainWindow* Window() { return main_.get(); }
@@ -53,6 +55,7 @@ private:
     void MakeCheck();
     void OpenPorts();
     void ConnectLink();
+    void MakeLiveConsole();
 
     AppOptions options_;
     AppState state_;
@@ -73,6 +76,7 @@ private:
     std::unique_ptr<StatusPresenter> statusPresenter_;
     std::unique_ptr<MidiSetupDialog> midiSetup_;
     std::unique_ptr<StartFlow> flow_;
+    std::unique_ptr<LiveConsole> live_;
     // Fills the font database beside the start-up; joined first when the application ends.
     std::jthread fontWarmUp_;
 };

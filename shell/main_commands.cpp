@@ -10,6 +10,7 @@
 #include "shell/console_files.h"
 #include "shell/frm_midi_setup.h"
 #include "shell/link_controller.h"
+#include "shell/live_console.h"
 #include "shell/open_document.h"
 #include "shell/start_flow.h"
 
@@ -83,6 +84,7 @@ std::vector<Command> MainCommands(Application& app) {
     AppState& state = app.State();
     QWidget& window = *app.Window();
     StartFlow& flow = app.Flow();
+    LiveConsole& live = app.Live();
     const auto never = [] { return false; };
     std::vector<Command> rows = FileCommands(app);
     rows.insert(
@@ -120,6 +122,17 @@ std::vector<Command> MainCommands(Application& app) {
              .about = "After each write, read the VTL back and compare it with what was written",
              .checked = [&state] { return state.verifyAfterWrite; },
              .handler = [&state] { state.verifyAfterWrite = !state.verifyAfterWrite; }},
+            {.menu = "&Options",
+             .text = "&Live Console",
+             .shortcut = Ctrl(Qt::Key_K),
+             .bitmap = "live",
+             .tooltip = "Live Console: See What the Console Sends",
+             .toolbarGap = true,
+             .name = "mnuLiveConsole",
+             .about = "Show each key, piston and shoe the console sends in the picture and in "
+                      "a log",
+             .checked = [&live] { return live.IsOn(); },
+             .handler = [&live] { live.SetOn(!live.IsOn()); }},
             {.menu = "&Help",
              .text = "&View VTLConfig Documentation",
              .handler =

@@ -2,6 +2,7 @@
 
 #include "model/config_file.h"
 #include "model/file_path.h"
+#include "model/program_image.h"
 #include "sysex/messages.h"
 #include "sysex/seven_bit.h"
 
@@ -133,6 +134,19 @@ std::vector<Bytes> McuChain::Send(std::span<const std::uint8_t> message) {
     if (sendsBeforeFault_ > 0) --sendsBeforeFault_;
     if (DeviceFault() != DeviceFault::None) return {};
     return Pass(0, {Bytes(message.begin(), message.end())});
+}
+
+Expected<std::vector<Bytes>> McuChain::Play(const PlayStep& step) {
+    if (step.kind == PlayStep::Kind::Nothing || step.kind == PlayStep::Kind::Wait)
+        return std::vector<Bytes>{};
+    if (!Find(step.manual)) return Error{"there is no MCU " + std::to_string(step.manual)};
+    ConsoleModel console;
+    console.currentManual = static_cast<std::int16_t>(step.manual);
+    if (const auto decoded = DecodeProgramImage(console, Program(step.manual, 0)); !decoded)
+        return decoded.error();
+    auto played = PlayedMessages(console, step);
+    if (!played || DeviceFault() != DeviceFault::None) return played;
+    return Pass(step.manual, std::move(*played));
 }
 
 std::vector<Bytes> McuChain::Tick() {

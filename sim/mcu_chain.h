@@ -5,6 +5,7 @@
 // it, and those replies pass the MCUs after it before they reach the PC. Faults can be
 // switched on to see how the PC copes with a chain that misbehaves.
 
+#include "sim/console_play.h"
 #include "sysex/bytes.h"
 #include "sysex/result.h"
 
@@ -56,6 +57,9 @@ public:
     // Passes one message from the PC along the chain; returns what reaches the PC's input,
     // in the order it arrives.
     std::vector<Bytes> Send(std::span<const std::uint8_t> message);
+    // The console played: what the MCU of step.manual sends by the configuration in its
+    // program 0, after it has passed the rest of the chain; an error says why it sends nothing.
+    Expected<std::vector<Bytes>> Play(const PlayStep& step);
     // One tick of time: returns the held-back replies that become due, after they have
     // passed the rest of the chain.
     std::vector<Bytes> Tick();

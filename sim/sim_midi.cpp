@@ -1,5 +1,6 @@
 #include "sim/sim_midi.h"
 
+#include <algorithm>
 #include <iterator>
 
 namespace vtl {
@@ -49,7 +50,16 @@ void SimMidiInput::StopReceiving() {
 }
 
 Bytes SimMidiInput::OldestSysEx() {
-    return pending_.empty() ? Bytes{} : pending_.front();
+    return pending_.empty() || pending_.front().front() != 0xF0 ? Bytes{} : pending_.front();
+}
+
+std::array<std::uint8_t, 3> SimMidiInput::OldestShort() {
+    std::array<std::uint8_t, 3> message{};
+    if (!pending_.empty() && pending_.front().front() != 0xF0) {
+        const Bytes& oldest = pending_.front();
+        std::copy_n(oldest.begin(), std::min(oldest.size(), message.size()), message.begin());
+    }
+    return message;
 }
 
 void SimMidiInput::DiscardOldest() {

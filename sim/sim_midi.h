@@ -38,13 +38,13 @@ public:
     void Close() override;
     void StartReceiving() override;
     void StopReceiving() override;
-    // The chain carries only SysEx, so there is nothing to filter.
+    // The chain sends no realtime messages, so there is nothing to filter.
     void SetRealtimeFilter(std::uint8_t, bool) override {}
 
     int PendingCount() override { return static_cast<int>(pending_.size()); }
     Bytes OldestSysEx() override;
-    // Never asked for: every waiting message is SysEx.
-    std::array<std::uint8_t, 3> OldestShort() override { return {}; }
+    // What the console played: its status and data bytes, padded with 0.
+    std::array<std::uint8_t, 3> OldestShort() override;
     void DiscardOldest() override;
 
     // Call once per tick, before the link's tick: lets the chain's time move on one tick,
@@ -53,11 +53,11 @@ public:
     // message event once when messages are waiting.
     void Advance();
 
-private:
-    friend class SimMidiOutput;
-    // What the chain returned for a send, to be delivered by the next advance().
+    // What the chain returned for a send or for the console played, to be delivered by the
+    // next advance().
     void Arrive(std::vector<Bytes> messages);
 
+private:
     McuChain& chain_;
     int device_ = 0;
     OpenState state_ = OpenState::Closed;

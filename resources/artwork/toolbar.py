@@ -147,6 +147,16 @@ def draw_midi(canvas):
         canvas.draw(circle(px, py, 1.35), fill=vertical("#fff3c4", "#c9a23c", py - 1.3, py + 1.3))
 
 
+def draw_live(canvas):
+    # The console played and seen: a manual with one key lit, and a lamp glowing above it.
+    manual(canvas, 12.0)
+    canvas.draw(box(11.0, 13.0, 13.0, 22.0), fill=vertical("#ffd27a", "#ff9f1a", 13.0, 22.0))
+    canvas.draw(circle(12.0, 6.0, 4.5), fill=vertical("#fff1b8", "#f0a020", 1.5, 10.5),
+                stroke=hex_colour("#8a5a10"))
+    for x0, x1 in ((2.0, 5.0), (19.0, 22.0)):
+        canvas.draw(box(x0, 5.5, x1, 6.5), fill=hex_colour("#f0a020"))
+
+
 ICONS = {
     "load": draw_load,
     "save": draw_save,
@@ -155,6 +165,7 @@ ICONS = {
     "copy": draw_copy,
     "paste": draw_paste,
     "midi": draw_midi,
+    "live": draw_live,
 }
 
 

@@ -2,6 +2,8 @@
 // a second copy to the first, on the offscreen platform with a full-HD screen.
 
 #include "editor/frm_main.h"
+#include "editor/keyboard_picture.h"
+#include "editor/live_log_pane.h"
 #include "link/midi_io.h"
 #include "link/transfer_controller.h"
 #include "model/config_file.h"
@@ -10,8 +12,9 @@
 #include "shell/frm_choice.h"
 #include "shell/frm_splash.h"
 #include "shell/frm_status.h"
+#include "shell/live_console.h"
 #include "shell/single_instance.h"
-#include "sysex/messages.h"
+#include "sim/console_play.h"
 #include "tests/gui/app_test_support.h"
 
 #include <QAccessible>
@@ -223,6 +226,8 @@ private slots:
         const QString verify =
             "After each write, read the VTL back and compare it with what was written";
         const QString check = "List the settings the organ cannot tell apart or never hears";
+        const QString live =
+            "Show each key, piston and shoe the console sends in the picture and in a log";
         const auto expected = [&](const QString& off) {
             return QStringList{
                 "&File",
@@ -244,6 +249,7 @@ private slots:
                 "  &MIDI I/O Setup Ctrl+M",
                 "  --",
                 "  &Verify after Write #mnuVerifyAfterWrite (" + verify + " | " + verify + ") [ ]",
+                "  &Live Console Ctrl+K #mnuLiveConsole (" + live + " | " + live + ") [ ]",
                 "&Help",
                 "  &View VTLConfig Documentation",
                 "  &About Larchmont VTLConfig",
@@ -257,6 +263,8 @@ private slots:
                 "| paste #paste off",
                 "| --",
                 "| midi #midi \"Setup MIDI Input and Output\"",
+                "| --",
+                "| live #live \"Live Console: See What the Console Sends\"",
             };
         };
         QCOMPARE(Commands(*app.Window()), expected(" off"));
@@ -529,25 +537,88 @@ private slots:
         QVERIFY(vtl::test::Settle(app));
     }
 
-    // A message that comes in while no transfer runs is offered to a listener; those of a
-    // transfer are not, and the transfer takes no notice of either.
-    void MessagesWhileQuietAreOffered() {
+    // The live console shows what the simulated console plays, in the picture and in the log;
+    // a read pauses it and takes no notice of it: the console read is the same to the byte.
+    void LiveConsoleShowsWhatTheConsolePlays() {
         vtl::Application app(vtl::test::DemoOptions());
         vtl::test::StartWithDemoRead(app);
-        QList<QByteArray> heard;
-        QObject::connect(&app.Link(), &vtl::LinkController::MessageWhileQuiet,
-                         [&](const QByteArray& message) { heard << message.toHex(' '); });
+        const QString before = tmp_.filePath(QStringLiteral("before.vtl"));
+        QVERIFY(vtl::SaveConfigFile(app.State().console, before.toStdString()));
+        vtl::LiveConsole& live = app.Live();
+        QMainWindow& window = *app.Window();
+        auto& log = *window.findChild<vtl::LiveLogPane*>(QStringLiteral("fraLiveLog"));
+        const auto tickUntil = [&](auto holds) {
+            return vtl::test::TickUntil(app, [&] {
+                live.Tick();
+                return holds();
+            });
+        };
+        const auto logged = [&](const QString& part) {
+            return log.ShownLines().filter(part).size() == 1;
+        };
+        const auto said = [&](const char* name) {
+            return window.findChild<QWidget*>(QLatin1String(name))->accessibleDescription();
+        };
+        const auto play = [&](const char* line) {
+            QVERIFY(app.Link().Session().Play(*vtl::ParsePlayStep(line)));
+        };
+
+        window.findChild<QAction*>(QStringLiteral("mnuLiveConsole"))->trigger();
+        QVERIFY(live.IsOn());
+        QVERIFY(window.findChild<QWidget*>(QStringLiteral("dockLiveConsole"))->isVisible());
+        QVERIFY(tickUntil([&] { return logged(QStringLiteral("Listening on VTL chain")); }));
+        play("key 1 60 on");
+        play("key 1 20 on");
+        play("piston 2 15");
+        play("shoe 2 100");
+        QVERIFY(tickUntil([&] { return logged(QStringLiteral("Manual 2, shoe")); }));
+        auto& keyboard = *window.findChild<vtl::KeyboardPicture*>(QStringLiteral("picKeyboard0"));
+        QVERIFY(keyboard.Pressed(60) && keyboard.Pressed(36) && !keyboard.Pressed(61));
+        QVERIFY(said("picKeyboard0").contains("last sent G#0 on, channels 1, 4"));
+        QVERIFY(said("picKeyboard0").contains("warning: G#0 lies below the keyboard"));
+        QVERIFY(said("cmdPiston34").contains("active; last sent program 12, channel 16"));
+        QVERIFY(said("btnAddShoe1").contains("level 100 of 127"));
+        QVERIFY(logged("  90 3c 64 93 3c 64  Manual 1, keyboard: C4 on, channels 1, 4"));
+        QVERIFY(logged("  cf 0b  Manual 2, piston 15: program 12, channel 16"));
+        window.findChild<QComboBox*>(QStringLiteral("cboLiveManual"))->setCurrentIndex(2);
+        QCOMPARE(log.ShownLines().filter(QStringLiteral("Manual 1")).size(), 0);
+        QVERIFY(logged(QStringLiteral("Manual 2, piston 15")));
+        window.findChild<QComboBox*>(QStringLiteral("cboLiveManual"))->setCurrentIndex(0);
+
+        // A read pauses it; nothing of the read is shown, and the console read is the same.
+        const int lines = log.Count();
         app.Link().StartRead();
         QVERIFY(vtl::test::Settle(app));
-        QVERIFY(heard.isEmpty());
-        // The input closes after a transfer: opened again, as a monitor would.
-        vtl::MidiInput& input = app.Link().Session().Input();
-        input.Open();
-        input.StartReceiving();
-        app.Link().Session().Output().SendSysEx(vtl::TagMessage(1));
-        QVERIFY(vtl::test::TickUntil(app, [&] { return !heard.isEmpty(); }));
-        QCOMPARE(heard, QList<QByteArray>{"f0 00 3d 62 7f 04 02 04 f7"}); // passed three MCUs
-        QCOMPARE(app.Link().Transfer().State(), vtl::LinkState::Finishing);
+        QVERIFY(tickUntil([&] { return logged(QStringLiteral("Resumed.")); }));
+        // The keys still held when it paused are told as stuck.
+        QCOMPARE(log.ShownLines().mid(lines).filter(QStringLiteral("[stuck-note]")).size(), 2);
+        QCOMPARE(log.ShownLines().mid(lines + 2),
+                 QStringList({QStringLiteral("           Paused while the MCUs are read or "
+                                             "written."),
+                              QStringLiteral("           Resumed.")}));
+        QVERIFY(!keyboard.Pressed(60));
+        const QString after = tmp_.filePath(QStringLiteral("after.vtl"));
+        QVERIFY(vtl::SaveConfigFile(app.State().console, after.toStdString()));
+        QCOMPARE(ReadFile(after), ReadFile(before));
+
+        // The demo passage ends with the shoe swept back to 0.
+        window.findChild<QPushButton*>(QStringLiteral("cmdLiveDemo"))->click();
+        QVERIFY(tickUntil([&] {
+            QTest::qWait(5);
+            return log.ShownLines().last().endsWith("Manual 1, shoe: controller 11, value 0, "
+                                                    "channel 1");
+        }));
+        QCOMPARE(log.ShownLines().filter(QStringLiteral("Manual 2, keyboard: G4 off")).size(), 1);
+        live.SetOn(false);
+        QVERIFY(said("btnAddShoe1").indexOf(QStringLiteral("level")) < 0);
+        QVERIFY(!window.findChild<QWidget*>(QStringLiteral("dockLiveConsole"))->isVisible());
+
+        // Switched on during a read, it waits for the read's end.
+        app.Link().StartRead();
+        live.SetOn(true);
+        QVERIFY(tickUntil([&] { return logged(QStringLiteral("Waiting for the transfer")); }));
+        QVERIFY(vtl::test::Settle(app));
+        QVERIFY(tickUntil([&] { return log.ShownLines().last().endsWith("Resumed."); }));
     }
 
     // A piston's tooltip names its group as the console has it now: after a read, after an

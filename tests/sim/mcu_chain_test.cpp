@@ -2,6 +2,7 @@
 // the MCUs, the addressed MCU answers behind the request, updates are stored or refused,
 // and each fault does what it says.
 
+#include "model/program_image.h"
 #include "sim/mcu_chain.h"
 #include "sysex/messages.h"
 #include "sysex/seven_bit.h"
@@ -144,6 +145,54 @@ TEST(McuChain, FaultsBreakTheChainsContractAsTheySay) {
     EXPECT_EQ(chain.RebootCount(2), 0) << "behind the break";
     chain.RepairLinks();
     EXPECT_EQ(AsHex(chain.Send(TagMessage(1))), AsHex({TagMessage(4)}));
+}
+
+// Played like a console: each step sends what its MCU's program 0 says, or nothing and why.
+TEST(McuChain, PlaysWhatItsConfigurationSays) {
+    McuChain chain(3);
+    ASSERT_TRUE(chain.PreloadConsoleFile(VTL_SAMPLES_DIR "/three-manuals.vtl"));
+    const struct {
+        const char* line;
+        const char* heard; // the messages reaching the PC, or the error's start
+    } cases[] = {
+        {"key 1 60 on", "90 3c 64 93 3c 64 "},
+        {"  key 2 60 off  ", "81 3c 00 84 3c 00 85 3c 00 86 3c 00 87 3c 00 "},
+        {"key 3 36 on 20", "92 24 14 9c 24 14 9d 24 14 9e 24 14 "},
+        {"piston 2 15", "cf 0b "},
+        {"shoe 2 127", "b1 07 7f "},
+        {"shoe 1 0", "b0 0b 00 "},
+        {"wait 100", ""},
+        {"# a comment", ""},
+        {"piston 1 1", "piston 1 of manual 1 sends no program change"},
+        {"shoe 3 5", "the shoe of manual 3 is disabled"},
+        {"key 4 60 on", "expected key M NOTE"},
+        {"key 1 128 on", "expected key M NOTE"},
+        {"key 1 60 up", "expected key M NOTE"},
+        {"piston 1 21", "expected key M NOTE"},
+        {"wait", "expected key M NOTE"},
+    };
+    for (const auto& c : cases) {
+        const auto step = ParsePlayStep(c.line);
+        const auto heard = step ? chain.Play(*step) : Expected<std::vector<Bytes>>(step.error());
+        std::string text;
+        if (heard) {
+            for (const Bytes& message : *heard)
+                text += BytesToHex(message);
+        }
+        EXPECT_TRUE((heard ? text : heard.error().message).starts_with(c.heard)) << c.line;
+        EXPECT_EQ(heard.has_value(), text == c.heard) << c.line;
+    }
+
+    // After a write, the written configuration plays; a broken cable back to the PC loses it.
+    ConsoleModel written;
+    written.currentManual = 1;
+    written.Channels(1) = 0x100;
+    const auto image = EncodeProgramImage(written);
+    ASSERT_TRUE(image);
+    chain.StoreProgram(1, 0, *image);
+    EXPECT_EQ(AsHex(*chain.Play(*ParsePlayStep("key 1 60 on"))), AsHex({Hex("98 3c 64")}));
+    chain.BreakLink(3);
+    EXPECT_TRUE(chain.Play(*ParsePlayStep("key 1 60 on"))->empty());
 }
 
 } // namespace

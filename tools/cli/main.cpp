@@ -3,6 +3,7 @@
 
 #include "tools/cli/file_commands.h"
 #include "tools/cli/link_commands.h"
+#include "tools/cli/monitor_command.h"
 #include "tools/cli/terminal.h"
 
 #include <QCoreApplication>
@@ -16,9 +17,9 @@ namespace {
 using namespace vtl::cli;
 
 // Every command of the tool; a new command is one more entry here.
-constexpr std::array kCommands{&kShowCommand,   &kBuildCommand, &kDiffCommand, &kRandomCommand,
-                               &kPortsCommand,  &kProbeCommand, &kReadCommand, &kWriteCommand,
-                               &kVerifyCommand, &kCheckCommand};
+constexpr std::array kCommands{&kShowCommand,   &kBuildCommand, &kDiffCommand,  &kRandomCommand,
+                               &kPortsCommand,  &kProbeCommand, &kReadCommand,  &kWriteCommand,
+                               &kVerifyCommand, &kCheckCommand, &kMonitorCommand};
 
 void PrintUsage(std::ostream& out) {
     out << "Usage: " << kProgramName << " COMMAND ARGUMENTS\n\nCommands:\n";

@@ -1,12 +1,14 @@
 // vtl-mcu-sim: a console's MCU chain on a virtual MIDI input and output port, so that the
 // tool can be tried, and tested end to end, without a console. Everything the PC sends to
-// the input passes the simulated chain; what comes out of it leaves on the output.
+// the input passes the simulated chain; what comes out of it leaves on the output, and so
+// does what the console sends when it is played from a script or standard input.
 
 #include "model/file_path.h"
 #include "platform/midi_api.h"
 #include "platform/rtmidi_support.h"
 #include "sim/chain_faults.h"
 #include "sim/mcu_chain.h"
+#include "tools/vtl_mcu_sim/script_player.h"
 #include "tools/vtl_mcu_sim/stop_request.h"
 
 #include <QCommandLineParser>
@@ -35,6 +37,7 @@ constexpr int kMidiExit = 2;
 struct Options {
     int manuals = 3;
     std::filesystem::path file;
+    QString play;
     MidiApi api = MidiApi::Automatic;
     std::string name = "VTL MCU chain";
     std::optional<std::uint8_t> identityByte21;
@@ -63,7 +66,12 @@ Expected<Options> ReadOptions(const QCoreApplication& app) {
         "Make the chain misbehave (may be repeated; a tick is 100 ms): " +
             QString::fromLatin1(kChainFaultHelp.data(), kChainFaultHelp.size()) + ".",
         "FAULT");
-    parser.addOptions({manuals, file, api, name, byte21, fault});
+    const QCommandLineOption play(
+        "play",
+        "Play the console from a script first, then from standard input: lines "
+        "\"key M NOTE on|off [VELOCITY]\", \"piston M P\", \"shoe M VALUE\", \"wait MS\".",
+        "FILE");
+    parser.addOptions({manuals, file, api, name, byte21, fault, play});
     parser.process(app);
 
     Options options;
@@ -75,6 +83,7 @@ Expected<Options> ReadOptions(const QCoreApplication& app) {
     options.file = PathFromUtf8(parser.value(file).toStdString());
     options.name = parser.value(name).toStdString();
     options.faults = parser.values(fault);
+    options.play = parser.value(play);
 
     if (parser.isSet(api)) {
         const auto chosen = ParseMidiApi(parser.value(api).toStdString());
@@ -156,6 +165,14 @@ int Run(McuChain& chain, const Options& options, StopRequest& stop) {
         // Each side lists the other's port: the input lists outputs and the output inputs.
         std::cout << "ready: " << ListedName(out, options.name, kInputPort) << " / "
                   << ListedName(in, options.name, kOutputPort) << std::endl;
+
+        const ScriptPlayer player(options.play.toStdU16String(), [&relay](const PlayStep& step) {
+            const std::lock_guard lock(relay.mutex);
+            auto played = relay.chain.Play(step);
+            if (!played) return Status(played.error());
+            relay.Send(*played);
+            return Ok();
+        });
 
         // Replies held back by a late MCU come out as the 100 ms ticks pass.
         while (!stop.WaitFor(std::chrono::milliseconds(100))) {

@@ -1,4 +1,4 @@
-#include "platform/midi_stream.h"
+#include "link/midi_stream.h"
 
 #include <cstddef>
 
@@ -36,6 +36,7 @@ std::vector<Bytes> MidiStreamParser::Feed(std::span<const std::uint8_t> chunk) {
         }
         const bool inSysEx = !partial_.empty() && partial_.front() == kSysExStart;
         if (byte < 0x80) {
+            if (partial_.empty() && runningStatus_ != 0) partial_.push_back(runningStatus_);
             if (partial_.empty()) continue;
             partial_.push_back(byte);
             if (!inSysEx && partial_.size() == ShortLength(partial_.front())) {
@@ -50,8 +51,10 @@ std::vector<Bytes> MidiStreamParser::Feed(std::span<const std::uint8_t> chunk) {
             partial_.clear();
             continue;
         }
-        // Any other status byte ends what came before it unfinished.
+        // Any other status byte ends what came before it unfinished; only a channel message's
+        // status runs on.
         partial_.clear();
+        runningStatus_ = byte < 0xF0 ? byte : 0;
         if (byte == kSysExStart) {
             partial_.push_back(byte);
             continue;
@@ -61,6 +64,43 @@ std::vector<Bytes> MidiStreamParser::Feed(std::span<const std::uint8_t> chunk) {
         if (length > 1) partial_.push_back(byte);
     }
     return complete;
+}
+
+MidiMessage DecodeMessage(std::span<const std::uint8_t> message) {
+    MidiMessage decoded;
+    decoded.bytes.assign(message.begin(), message.end());
+    if (message.empty()) return decoded;
+    const std::uint8_t status = message[0];
+    if (status == kSysExStart) {
+        decoded.kind = MidiKind::SysEx;
+        return decoded;
+    }
+    const std::size_t length = ShortLength(status);
+    if (length != 0 && message.size() > length) decoded.bytes.resize(length);
+    if (status < 0x80 || status >= 0xF0 || message.size() < length) return decoded;
+    decoded.channel = (status & 0x0F) + 1;
+    const int first = message[1];
+    switch (status & 0xF0) {
+    case 0x80:
+    case 0x90:
+        decoded.kind =
+            (status & 0xF0) == 0x90 && message[2] != 0 ? MidiKind::NoteOn : MidiKind::NoteOff;
+        decoded.note = first;
+        decoded.velocity = message[2];
+        break;
+    case 0xB0:
+        decoded.kind = MidiKind::Controller;
+        decoded.controller = first;
+        decoded.value = message[2];
+        break;
+    case 0xC0:
+        decoded.kind = MidiKind::ProgramChange;
+        decoded.program = first + 1;
+        break;
+    default:
+        break; // aftertouch, pitch bend: shown raw
+    }
+    return decoded;
 }
 
 } // namespace vtl

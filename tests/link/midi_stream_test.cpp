@@ -1,9 +1,11 @@
 // Cutting received bytes into whole messages, whatever pieces the driver delivers them in.
 
-#include "platform/midi_stream.h"
+#include "link/midi_stream.h"
 #include "tests/hex_literal.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 namespace vtl {
 namespace {
@@ -30,7 +32,15 @@ TEST(MidiStreamParser, DeliversOnlyWholeMessages) {
          {"c0 05", "d1 10", "b2 07 64", "f1 22", "f2 01 02", "f6", "fe"}},
         {"short cut short", {"90 40 c0 05"}, {"c0 05"}},
         {"stray data and end", {"01 02 f7 80 40 00"}, {"80 40 00"}},
-        {"data after complete short", {"90 40 7f 41 7f"}, {"90 40 7f"}},
+        {"running status across messages and reads",
+         {"90 40 7f 41", "00 42 7f c0 05 06"},
+         {"90 40 7f", "90 41 00", "90 42 7f", "c0 05", "c0 06"}},
+        {"realtime inside a short message", {"b0 f8 07 fe 40"}, {"f8", "fe", "b0 07 40"}},
+        {"realtime keeps running status", {"c0 05 f8 06"}, {"c0 05", "f8", "c0 06"}},
+        {"system message ends running status",
+         {"c0 05 f1 22 06 f0 01 f7 07"},
+         {"c0 05", "f1 22", "f0 01 f7"}},
+        {"lone data byte at the start", {"40", "7f 90 40 7f"}, {"90 40 7f"}},
         {"reset drops a fragment", {"f0 01", kReset, "02 f7"}, {}},
     };
     for (const auto& c : cases) {
@@ -45,6 +55,34 @@ TEST(MidiStreamParser, DeliversOnlyWholeMessages) {
             expected.push_back(BytesToHex(test::Hex(message)));
         EXPECT_EQ(messages, expected) << c.name;
     }
+}
+
+// What each whole message is; a note-on with velocity 0 is a note-off.
+TEST(MidiStreamParser, TellsWhatAMessageIs) {
+    const struct {
+        const char* message;
+        MidiKind kind;
+        int channel, first, second;
+    } cases[] = {
+        {"91 3c 64", MidiKind::NoteOn, 2, 60, 100},
+        {"91 3c 00", MidiKind::NoteOff, 2, 60, 0},
+        {"8f 24 40", MidiKind::NoteOff, 16, 36, 64},
+        {"b4 0b 7f", MidiKind::Controller, 5, 11, 127},
+        {"c9 0b", MidiKind::ProgramChange, 10, 12, 0},
+        {"f0 7e 01 f7", MidiKind::SysEx, 0, 0, 0},
+        {"e0 00 40", MidiKind::Other, 1, 0, 0},
+        {"b4 07", MidiKind::Other, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        const MidiMessage m = DecodeMessage(test::Hex(c.message));
+        const int first = m.note + m.controller + m.program;
+        EXPECT_EQ(std::tuple(m.kind, m.channel, first, m.velocity + m.value),
+                  std::tuple(c.kind, c.channel, c.first, c.second))
+            << c.message;
+        EXPECT_EQ(m.bytes, test::Hex(c.message)) << c.message;
+    }
+    // An input hands a short message over padded to three bytes.
+    EXPECT_EQ(DecodeMessage(test::Hex("c9 0b 00")).bytes, test::Hex("c9 0b"));
 }
 
 } // namespace

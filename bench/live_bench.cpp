@@ -1,0 +1,144 @@
+// The live console under a burst, on the offscreen platform: 1,000 messages a second for 10 s
+// (keys of three manuals, each sending on two channels, and a shoe swept up and down) handed to
+// the window as the link hands over what arrives while no transfer runs. Measured, not asserted:
+// the event loop's longest stall, the log's lines and their size, the process's memory, and
+// the time from a key's arrival to its keyboard's repaint.
+
+#include "bench/bench_support.h"
+#include "editor/console_document.h"
+#include "editor/console_view.h"
+#include "editor/frm_main.h"
+#include "editor/live_log_pane.h"
+#include "model/catalogue.h"
+#include "shell/app_options.h"
+#include "shell/app_state.h"
+#include "shell/link_controller.h"
+#include "shell/live_console.h"
+#include "shell/user_messages.h"
+
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+constexpr int kPerSecond = 1000;
+constexpr int kSeconds = 10;
+
+// Message i of the burst: every tenth the shoe, the rest keys of manual 1, 2, 3 in turn, each
+// on its two channels one after the other, pressed and released by turns.
+QByteArray Bytes(int status, int first, int second) {
+    QByteArray message(3, 0);
+    message[0] = static_cast<char>(status);
+    message[1] = static_cast<char>(first);
+    message[2] = static_cast<char>(second);
+    return message;
+}
+
+QByteArray Message(int i) {
+    if (i % 10 == 9) {
+        const int step = i / 10 % 254;
+        return Bytes(0xB6, 7, step <= 127 ? step : 254 - step);
+    }
+    const int key = i / 2;
+    const int manual = key % 3;
+    return Bytes(0x90 | (manual * 2 + i % 2), 36 + key / 3 % 61, key / 3 / 61 % 2 == 0 ? 100 : 0);
+}
+
+// Times from a key's arrival to the first paint of manual 1's keyboard after it.
+class RepaintWatch : public QObject {
+public:
+    explicit RepaintWatch(QWidget& keyboard) { keyboard.installEventFilter(this); }
+    void Arrived() {
+        if (!waiting_) arrival_.start();
+        waiting_ = true;
+    }
+    std::vector<double> times;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint && waiting_) {
+            times.push_back(static_cast<double>(arrival_.nsecsElapsed()) / 1e6);
+            waiting_ = false;
+        }
+        return false;
+    }
+
+private:
+    QElapsedTimer arrival_;
+    bool waiting_ = false;
+};
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    vtl::AppState state;
+    state.programFolder = QApplication::applicationDirPath();
+    state.catalogue = vtl::BuildCatalogue();
+    state.console.manualCount = 3;
+    for (int m = 1; m <= 3; ++m)
+        state.console.Channels(m) = 3 << (2 * (m - 1));
+    state.console.Shoe(1) = vtl::ShoeInfo{6, true, true};
+    vtl::ConsoleDocument document(state.console, state.catalogue);
+    vtl::MainWindow window(document, state.programFolder);
+    window.show();
+    window.View().ShowManuals();
+    vtl::LinkController link(state, document);
+    vtl::UserMessages messages(state, true);
+    vtl::AppOptions options;
+    options.demo = true;
+    options.programFolder = state.programFolder;
+    link.Open(options, messages, [] { return false; });
+    vtl::LiveLogPane log;
+    log.show();
+    vtl::LiveConsole live(link, state.console, window.View(), log);
+    live.SetOn(true);
+    QApplication::processEvents();
+    const double memoryBefore = bench::ResidentMegabytes();
+
+    RepaintWatch repaint(*window.findChild<QWidget*>(QStringLiteral("picKeyboard0")));
+    bench::LongestStall stall;
+    QElapsedTimer clock;
+    clock.start();
+    int sent = 0;
+    QTimer burst;
+    burst.setTimerType(Qt::PreciseTimer);
+    burst.setInterval(1);
+    QObject::connect(&burst, &QTimer::timeout, [&] {
+        const auto due =
+            std::min<qint64>(clock.elapsed() * kPerSecond / 1000, qint64{kPerSecond} * kSeconds);
+        for (; sent < due; ++sent) {
+            const QByteArray message = Message(sent);
+            if ((static_cast<unsigned char>(message[0]) & 0x0F) == 0) repaint.Arrived();
+            emit link.MessageWhileQuiet(message);
+        }
+        if (sent == kPerSecond * kSeconds) QApplication::quit();
+    });
+    burst.start();
+    QApplication::exec();
+
+    qsizetype logBytes = 0;
+    for (const QString& line : log.ShownLines())
+        logBytes += line.size() * 2;
+    std::sort(repaint.times.begin(), repaint.times.end());
+    const auto at = [&](double share) {
+        return repaint.times.empty() ? 0.0
+                                     : repaint.times[static_cast<std::size_t>(
+                                           share * static_cast<double>(repaint.times.size() - 1))];
+    };
+    std::printf("messages: %d in %.1f s\n", sent, static_cast<double>(clock.elapsed()) / 1000);
+    std::printf("longest event-loop stall: %.1f ms\n", stall.Milliseconds());
+    std::printf("log: %d lines kept (cap %d), %.0f kB of text\n", log.Count(),
+                vtl::LiveLogPane::kCapacity, static_cast<double>(logBytes) / 1024);
+    std::printf("resident memory: %.1f MB before, %.1f MB after\n", memoryBefore,
+                bench::ResidentMegabytes());
+    std::printf("arrival to keyboard repaint: median %.1f ms, 95th %.1f ms, max %.1f ms (%zu)\n",
+                at(0.5), at(0.95), at(1.0), repaint.times.size());
+    return 0;
+}
