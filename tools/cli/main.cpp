@@ -17,8 +17,8 @@ namespace {
 using namespace vtl::cli;
 
 // Every command of the tool; a new command is one more entry here.
-constexpr std::array kCommands{&kShowCommand,   &kBuildCommand, &kDiffCommand,  &kRandomCommand,
-                               &kPortsCommand,  &kProbeCommand, &kReadCommand,  &kWriteCommand,
+constexpr std::array kCommands{&kShowCommand,   &kBuildCommand, &kDiffCommand,   &kRandomCommand,
+                               &kPortsCommand,  &kProbeCommand, &kReadCommand,   &kWriteCommand,
                                &kVerifyCommand, &kCheckCommand, &kMonitorCommand};
 
 void PrintUsage(std::ostream& out) {
