@@ -147,8 +147,9 @@ TEST(ConfigFile, BadLineStopsTheLoadAndIsNamed) {
 }
 
 // A damaged file is refused whole with the file named; the console keeps all it had. Files
-// too big for a console are refused by their size unread: the sparse 64 GiB one would
-// exhaust memory if it were read.
+// too big for a console are refused by their size unread: the sparse 4 GiB one would exhaust
+// memory if it were read, and a size taken from its low 32 bits alone would be 0. (Not larger:
+// Wine refuses a size beyond the disk's free space, sparse or not.)
 TEST(ConfigFile, DamagedFilesLeaveTheConsoleAsItWas) {
     // Makes the file, and gives the name to load it by.
     using Make = std::function<std::filesystem::path(const std::filesystem::path&)>;
@@ -179,13 +180,13 @@ TEST(ConfigFile, DamagedFilesLeaveTheConsoleAsItWas) {
          ":1: the line is longer than a console line can be"},
         {"a line of 5 million characters", text(std::string(5'000'000, 'a')),
          ": 5000000 bytes is too big for a console file (at most 16384)"},
-        {"64 GiB",
+        {"4 GiB, the low 32 bits of its size 0",
          [](const std::filesystem::path& path) {
              WriteFile(path, "");
-             std::filesystem::resize_file(path, std::uintmax_t{1} << 36);
+             std::filesystem::resize_file(path, std::uintmax_t{1} << 32);
              return path;
          },
-         ": 68719476736 bytes is too big for a console file (at most 16384)"},
+         ": 4294967296 bytes is too big for a console file (at most 16384)"},
         {"a folder",
          [](const std::filesystem::path& path) {
              std::filesystem::create_directory(path);

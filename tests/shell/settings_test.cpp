@@ -121,7 +121,7 @@ TEST_F(SettingsTest, ReadAtStart) {
 
 // A damaged settings file is told of, kept aside whole and the start goes on with the
 // defaults; the shutdown then writes a fresh file. A cut file is no damage: what it still
-// holds is read. Files too big are refused by their size unread (the 64 GiB one is sparse).
+// holds is read. Files too big are refused by their size unread (the 4 GiB one is sparse).
 TEST_F(SettingsTest, DamagedSettingsFileIsKeptAside) {
     const std::filesystem::path file = SettingsFile(AppDataFolder());
     using Make = std::function<void()>;
@@ -138,12 +138,12 @@ TEST_F(SettingsTest, DamagedSettingsFileIsKeptAside) {
         {"binary", binary, ": NUL bytes, so not the text of a settings file", ".damaged", ""},
         {"a line of 3 million characters", text(std::string(3'000'000, 'x')),
          ": 3000000 bytes is too big for a settings file (at most 65536)", ".damaged", ""},
-        {"64 GiB",
+        {"4 GiB, the low 32 bits of its size 0",
          [&] {
              text("")();
-             std::filesystem::resize_file(file, std::uintmax_t{1} << 36);
+             std::filesystem::resize_file(file, std::uintmax_t{1} << 32);
          },
-         ": 68719476736 bytes is too big for a settings file (at most 65536)", ".damaged", ""},
+         ": 4294967296 bytes is too big for a settings file (at most 65536)", ".damaged", ""},
         {"a folder", [&] { std::filesystem::create_directories(file); }, ": Is a directory",
          ".damaged", ""},
         {"one kept aside before",
