@@ -9,11 +9,12 @@ cd "$(dirname "$0")/.."
 packages=(
   cmake ninja-build g++ pkg-config clang-format clang-tidy
   clang libclang-rt-14-dev
-  qt6-base-dev librtmidi-dev
+  qt6-base-dev librtmidi-dev libzip-dev
   jackd2 libjack-jackd2-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   strace
+  grandorgue grandorgue-demo
   dpkg-dev appstream desktop-file-utils
 )
 if [ -f ../shared/win64/toolchain-mingw64.cmake ]; then

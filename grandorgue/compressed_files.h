@@ -1,0 +1,28 @@
+#pragma once
+// The compressed files GrandOrgue uses: .orgue packages (zip archives) and its settings files,
+// which it rewrites gzip-compressed. libzip and zlib read them where the build has them
+// (compressed_files_posix.cpp); the Windows build has neither and says so in one sentence
+// (compressed_files_windows.cpp), while plain .organ and settings files work there alike.
+
+#include "sysex/result.h"
+
+#include <cstddef>
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+namespace vtl {
+
+// The member of a zip archive named name, of at most maxSize bytes. Errors name the archive.
+Expected<std::string> ReadPackageMember(const std::filesystem::path& package, std::string_view name,
+                                        std::size_t maxSize);
+
+// Whether bytes begin as gzip data does.
+inline bool IsGzip(std::string_view bytes) {
+    return bytes.starts_with("\x1F\x8B");
+}
+
+// The gzip data's contents, of at most maxSize bytes; source names it in errors.
+Expected<std::string> Gunzip(std::string_view bytes, std::size_t maxSize, std::string_view source);
+
+} // namespace vtl
