@@ -10,6 +10,7 @@ int RunBuild(const Command& command, const QStringList& args, CommandIo& io);
 int RunDiff(const Command& command, const QStringList& args, CommandIo& io);
 int RunRandom(const Command& command, const QStringList& args, CommandIo& io);
 int RunCheck(const Command& command, const QStringList& args, CommandIo& io);
+int RunGrandOrgue(const Command& command, const QStringList& args, CommandIo& io);
 
 inline constexpr Command kShowCommand{
     "show", "FILE [--json | --html]",
@@ -31,5 +32,14 @@ inline constexpr Command kCheckCommand{
     "list the settings the organ cannot tell apart or never hears (two manuals on one channel, "
     "two pistons sending one program ...), with --json as JSON; exit 1 when there are any",
     RunCheck};
+inline constexpr Command kGrandOrgueCommand{
+    "grandorgue",
+    "FILE --organ ORGAN [-o OUT.cmb | --install] [--device NAME] [--manual M=NNN]... "
+    "[--shoe M=NNN]...",
+    "print how the console plays the GrandOrgue organ (an .organ file or .orgue package) and "
+    "write GrandOrgue's MIDI settings for it to OUT, or with --install where GrandOrgue reads "
+    "them, keeping the rest of an existing file; --manual and --shoe map console manual M onto "
+    "the organ's manual or enclosure NNN",
+    RunGrandOrgue};
 
 } // namespace vtl::cli

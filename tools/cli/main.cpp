@@ -17,9 +17,10 @@ namespace {
 using namespace vtl::cli;
 
 // Every command of the tool; a new command is one more entry here.
-constexpr std::array kCommands{&kShowCommand,   &kBuildCommand, &kDiffCommand,   &kRandomCommand,
-                               &kPortsCommand,  &kProbeCommand, &kReadCommand,   &kWriteCommand,
-                               &kVerifyCommand, &kCheckCommand, &kMonitorCommand};
+constexpr std::array kCommands{&kShowCommand,   &kBuildCommand,   &kDiffCommand,
+                               &kRandomCommand, &kPortsCommand,   &kProbeCommand,
+                               &kReadCommand,   &kWriteCommand,   &kVerifyCommand,
+                               &kCheckCommand,  &kMonitorCommand, &kGrandOrgueCommand};
 
 void PrintUsage(std::ostream& out) {
     out << "Usage: " << kProgramName << " COMMAND ARGUMENTS\n\nCommands:\n";
