@@ -1,12 +1,14 @@
 #include "grandorgue/settings_place.h"
 
+#include "grandorgue/compressed_files.h"
 #include "grandorgue/ini_lines.h"
-#include "grandorgue/organ_definition.h"
 #include "grandorgue/sha1.h"
 #include "model/file_path.h"
 
 namespace vtl {
 namespace {
+
+constexpr std::size_t kMaxConfigSize = 16 * 1024 * 1024;
 
 // The code points of UTF-8 text as UTF-32LE, as GrandOrgue's wide strings hold them on Linux.
 std::string Utf32Le(std::string_view utf8) {
@@ -26,8 +28,45 @@ std::string Utf32Le(std::string_view utf8) {
 
 } // namespace
 
-std::string OrganHash(const std::filesystem::path& organFile) {
-    const Sha1Digest digest = Sha1(Utf32Le(Utf8Name(organFile)) + std::string(4, '\0'));
+Expected<GrandOrgueConfig> ParseGrandOrgueConfig(std::string_view bytes, std::string_view source) {
+    std::string plain(bytes);
+    if (IsGzip(bytes)) {
+        auto unpacked = Gunzip(bytes, kMaxConfigSize, source);
+        if (!unpacked) return unpacked.error();
+        plain = std::move(*unpacked);
+    }
+    const std::string text = GrandOrgueTextToUtf8(plain);
+    GrandOrgueConfig config;
+    std::string_view section;
+    std::string path;
+    std::string id;
+    const auto addPackage = [&] {
+        if (!path.empty() && !id.empty()) config.packageIds[path] = id;
+        path.clear();
+        id.clear();
+    };
+    for (const IniLine& line : SplitIniLines(text)) {
+        if (!line.section.empty()) {
+            addPackage();
+            section = line.section;
+        }
+        if (section == "General" && line.key == "SettingPath") config.settingPath = line.value;
+        if (section.starts_with("Archive") && line.key == "Path") path = line.value;
+        if (section.starts_with("Archive") && line.key == "ID") id = line.value;
+    }
+    addPackage();
+    return config;
+}
+
+std::filesystem::path GrandOrgueDataFolder(const std::filesystem::path& home,
+                                           const std::optional<std::filesystem::path>& documents,
+                                           const GrandOrgueConfig& config) {
+    if (!config.settingPath.empty()) return PathFromUtf8(config.settingPath);
+    return (documents ? *documents : home) / "GrandOrgue" / "Data";
+}
+
+std::string OrganHash(std::string_view identity) {
+    const Sha1Digest digest = Sha1(Utf32Le(identity) + std::string(4, '\0'));
     std::string hex;
     for (const std::uint8_t byte : digest) {
         hex += "0123456789ABCDEF"[byte >> 4];
@@ -36,22 +75,18 @@ std::string OrganHash(const std::filesystem::path& organFile) {
     return hex;
 }
 
-std::filesystem::path GrandOrgueDataFolder(const std::filesystem::path& home,
-                                           const std::optional<std::filesystem::path>& documents,
-                                           std::string_view configText) {
-    const std::string text = GrandOrgueTextToUtf8(configText);
-    std::string section;
-    for (const IniLine& line : SplitIniLines(text)) {
-        if (!line.section.empty()) section = line.section;
-        if (section == "General" && line.key == "SettingPath" && !line.value.empty())
-            return PathFromUtf8(line.value);
+Expected<std::filesystem::path> InstalledSettingsFile(const std::filesystem::path& dataFolder,
+                                                      const LoadedOrgan& organ,
+                                                      const GrandOrgueConfig& config) {
+    std::string identity = Utf8Name(organ.file);
+    if (!organ.pathInPackage.empty()) {
+        const auto id = config.packageIds.find(identity);
+        if (id == config.packageIds.end())
+            return Error{identity + ": GrandOrgue has not opened this package yet; open it there "
+                                    "once, or write the settings with -o"};
+        identity = id->second + std::string(1, '\0') + organ.pathInPackage;
     }
-    return (documents ? *documents : home) / "GrandOrgue" / "Data";
-}
-
-std::filesystem::path InstalledSettingsFile(const std::filesystem::path& dataFolder,
-                                            const std::filesystem::path& organFile) {
-    return dataFolder / PathFromUtf8(OrganHash(organFile) + "-0.cmb");
+    return dataFolder / PathFromUtf8(OrganHash(identity) + "-0.cmb");
 }
 
 } // namespace vtl

@@ -1,26 +1,41 @@
 #pragma once
 // Where GrandOrgue 3.9 looks for an organ's settings: <SettingPath>/<OrganHash>-0.cmb.
 
+#include "grandorgue/organ_definition.h"
+#include "sysex/result.h"
+
 #include <filesystem>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace vtl {
 
-// The upper-case hex SHA-1 of the organ file's path (absolute, as GrandOrgue has it) as UTF-32LE
-// with its closing NUL.
-std::string OrganHash(const std::filesystem::path& organFile);
+// What GrandOrgue's own configuration (~/GrandOrgueConfig, which it writes gzip-compressed)
+// tells: the data folder it was given and the IDs of the packages it has opened.
+struct GrandOrgueConfig {
+    std::string settingPath;                       // [General] SettingPath; empty when not set
+    std::map<std::string, std::string> packageIds; // [ArchiveNNN] Path → ID
+};
 
-// GrandOrgue's data folder: SettingPath of [General] in the text of ~/GrandOrgueConfig where it
-// is set; else Documents/GrandOrgue/Data under the user's documents folder where there is one,
-// else ~/GrandOrgue/Data.
+Expected<GrandOrgueConfig> ParseGrandOrgueConfig(std::string_view bytes, std::string_view source);
+
+// GrandOrgue's data folder: the configured one; else GrandOrgue/Data under the user's
+// documents folder where there is one, else under the home folder.
 std::filesystem::path GrandOrgueDataFolder(const std::filesystem::path& home,
                                            const std::optional<std::filesystem::path>& documents,
-                                           std::string_view configText);
+                                           const GrandOrgueConfig& config);
 
-// The settings file GrandOrgue reads for the organ file.
-std::filesystem::path InstalledSettingsFile(const std::filesystem::path& dataFolder,
-                                            const std::filesystem::path& organFile);
+// The upper-case hex SHA-1 GrandOrgue names an organ by: of its identity (the organ file's
+// absolute path; for a package its ID, a NUL and the organ file's path inside it) as UTF-32LE
+// with a closing NUL.
+std::string OrganHash(std::string_view identity);
+
+// The settings file GrandOrgue reads for the organ. A package is known by the ID GrandOrgue gave
+// it when it first opened it; one it has not opened yet is an error.
+Expected<std::filesystem::path> InstalledSettingsFile(const std::filesystem::path& dataFolder,
+                                                      const LoadedOrgan& organ,
+                                                      const GrandOrgueConfig& config);
 
 } // namespace vtl

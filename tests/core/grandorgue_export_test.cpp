@@ -241,19 +241,31 @@ TEST(GrandOrgueExport, RefusesOrganFilesItCannotRead) {
     EXPECT_FALSE(LoadOrgan(folder / "missing.orgue").has_value());
 }
 
-// The names GrandOrgue gave: its cache file of the demo package is named by the same hash.
+// The names GrandOrgue gave the demo package and its organ in its cache, and the folders its
+// configuration (gzip-compressed, as GrandOrgue writes it) names.
 TEST(GrandOrgueExport, NamesTheSettingsFileAsGrandOrgueDoes) {
-    EXPECT_EQ(OrganHash(PathFromUtf8("/usr/share/GrandOrgue/packages/"
-                                     "demo-4232D4C616E4B99145537F02B34D342D4E3E3808.orgue")),
-              "1D313A88BDC4262F3C25DE3486D09D96C9C836D9");
-    EXPECT_EQ(OrganHash(PathFromUtf8("/home/orgel/Kirchenorgel Ü/x.organ")),
+    const std::string package =
+        "/usr/share/GrandOrgue/packages/demo-4232D4C616E4B99145537F02B34D342D4E3E3808.orgue";
+    EXPECT_EQ(OrganHash(package), "1D313A88BDC4262F3C25DE3486D09D96C9C836D9");
+    EXPECT_EQ(OrganHash("/home/orgel/Kirchenorgel Ü/x.organ"),
               "2F89F64E8A073AA15E8143182C7333C3E51E6E26");
+    const std::string configText =
+        "\xEF\xBB\xBF[Archive001]\nID=4232D4C616E4B99145537F02B34D342D4E3E3808\n"
+        "Path=" +
+        package + "\n[General]\nSettingPath=/srv/go\n";
     const auto home = PathFromUtf8("/home/orgel");
     const auto documents = PathFromUtf8("/home/orgel/Dokumente");
-    EXPECT_EQ(GrandOrgueDataFolder(home, std::nullopt, ""), home / "GrandOrgue" / "Data");
-    EXPECT_EQ(GrandOrgueDataFolder(home, documents, ""), documents / "GrandOrgue" / "Data");
-    EXPECT_EQ(GrandOrgueDataFolder(home, documents, "[General]\nSettingPath=/srv/go\n"),
-              PathFromUtf8("/srv/go"));
+    EXPECT_EQ(GrandOrgueDataFolder(home, std::nullopt, {}), home / "GrandOrgue" / "Data");
+    EXPECT_EQ(GrandOrgueDataFolder(home, documents, {}), documents / "GrandOrgue" / "Data");
+    const auto config = ParseGrandOrgueConfig(configText, "GrandOrgueConfig");
+    ASSERT_TRUE(config.has_value());
+    EXPECT_EQ(GrandOrgueDataFolder(home, documents, *config), PathFromUtf8("/srv/go"));
+
+    LoadedOrgan organ{{}, PathFromUtf8(package), "demo.organ"};
+    const auto installed = InstalledSettingsFile(home, organ, *config);
+    ASSERT_TRUE(installed.has_value());
+    EXPECT_EQ(*installed, home / "C908A13B64A67F3D74E66370E1F988A1492953CC-0.cmb");
+    EXPECT_FALSE(InstalledSettingsFile(home, organ, {}).has_value());
 }
 
 } // namespace

@@ -18,7 +18,8 @@
 namespace vtl::cli {
 namespace {
 
-constexpr std::size_t kMaxConfigSize = 1024 * 1024;
+// GrandOrgue's configuration lists every organ and package it has seen: small, but growing.
+constexpr std::size_t kMaxConfigSize = 16 * 1024 * 1024;
 
 std::filesystem::path PathOf(const QString& name) {
     return PathFromUtf8(name.toStdString());
@@ -39,18 +40,17 @@ std::optional<std::map<int, int>> Choices(const QStringList& values) {
     return choices;
 }
 
-// The settings file GrandOrgue reads for an organ file: in its data folder, which its own
-// configuration file may move.
+// The settings file GrandOrgue reads for the organ: in its data folder, which its own
+// configuration file may move and which knows the packages it has opened.
 Expected<std::filesystem::path> InstallTarget(const LoadedOrgan& organ) {
-    if (!organ.pathInPackage.empty())
-        return Error{Utf8Name(organ.file) +
-                     ": --install cannot name the settings of a package yet; use -o"};
     const auto home = PathOf(QDir::homePath());
-    std::string config;
+    GrandOrgueConfig config;
     if (const auto configFile = home / "GrandOrgueConfig"; std::filesystem::exists(configFile)) {
-        auto read = ReadWholeFile(configFile, kMaxConfigSize, "GrandOrgue's configuration");
+        const auto read = ReadWholeFile(configFile, kMaxConfigSize, "GrandOrgue's configuration");
         if (!read) return read.error();
-        config = std::move(*read);
+        auto parsed = ParseGrandOrgueConfig(*read, Utf8Name(configFile));
+        if (!parsed) return parsed.error();
+        config = std::move(*parsed);
     }
     std::optional<std::filesystem::path> documents;
     const QString documentsFolder =
@@ -61,7 +61,7 @@ Expected<std::filesystem::path> InstallTarget(const LoadedOrgan& organ) {
     std::error_code error;
     std::filesystem::create_directories(folder, error);
     if (error) return Error{Utf8Name(folder) + ": cannot create the folder"};
-    return InstalledSettingsFile(folder, organ.file);
+    return InstalledSettingsFile(folder, organ, config);
 }
 
 } // namespace
