@@ -1,8 +1,8 @@
 #pragma once
 // The compressed files GrandOrgue uses: .orgue packages (zip archives) and its settings files,
-// which it rewrites gzip-compressed. libzip and zlib read them where the build has them
-// (compressed_files_posix.cpp); the Windows build has neither and says so in one sentence
-// (compressed_files_windows.cpp), while plain .organ and settings files work there alike.
+// which it rewrites gzip-compressed. zlib reads the settings on every platform (gzip_text.cpp);
+// libzip reads packages where the build has it (compressed_files_posix.cpp), and the Windows
+// build, which has not, says so in one sentence (compressed_files_windows.cpp).
 
 #include "sysex/result.h"
 

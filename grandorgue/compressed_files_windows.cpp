@@ -1,5 +1,6 @@
-// The Windows build has neither libzip nor zlib: packages and compressed settings files are
-// refused with one sentence each; plain organ and settings files are read as on Linux.
+// The Windows build has no libzip (neither Debian nor the kit has it for MinGW): .orgue packages
+// are refused with one sentence; organ files, and settings files plain or compressed, are read
+// as on Linux.
 
 #include "grandorgue/compressed_files.h"
 
@@ -11,11 +12,6 @@ Expected<std::string> ReadPackageMember(const std::filesystem::path& package, st
                                         std::size_t) {
     return Error{Utf8Name(package) +
                  ": .orgue packages cannot be read by the Windows build; choose the .organ file."};
-}
-
-Expected<std::string> Gunzip(std::string_view, std::size_t, std::string_view source) {
-    return Error{std::string(source) +
-                 ": compressed GrandOrgue settings cannot be read by the Windows build."};
 }
 
 } // namespace vtl

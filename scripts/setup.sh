@@ -19,7 +19,7 @@ packages=(
 )
 if [ -f ../shared/win64/toolchain-mingw64.cmake ]; then
   packages+=(
-    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix qt6-base-dev-tools
+    g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix libz-mingw-w64-dev qt6-base-dev-tools
     wine wine64 nsis xdotool fonts-dejavu-core
   )
 fi
