@@ -86,10 +86,15 @@ FrmGrandOrgueExport::FrmGrandOrgueExport(const ConsoleModel& console, QWidget* p
         return line;
     };
     auto* form = new QFormLayout;
-    form->addRow(QStringLiteral("&Organ:"), row(organFile_, chooseOrgan));
+    const auto addRow = [this, form](const QString& caption, QWidget* field, QLayout* line) {
+        auto* label = new QLabel(caption, this);
+        label->setBuddy(field);
+        form->addRow(label, line);
+    };
+    addRow(QStringLiteral("&Organ:"), organFile_, row(organFile_, chooseOrgan));
     form->addRow(QString(), organName_);
     form->addRow(QStringLiteral("&Device name:"), device_);
-    form->addRow(QStringLiteral("&Settings file:"), row(destination_, chooseDestination));
+    addRow(QStringLiteral("&Settings file:"), destination_, row(destination_, chooseDestination));
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(table_, 1);
