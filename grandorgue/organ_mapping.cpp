@@ -36,18 +36,19 @@ std::string PistonWords(const std::vector<PistonPlace>& pistons, int program, in
            std::to_string(channel);
 }
 
-// Where general p goes: the organ's general p, else a programmable one, else nowhere.
+// General place q: the organ's general q, else a programmable one, else nowhere.
 bool PlaceGeneral(MappedGeneral& general, const OrganDefinition& organ) {
     const int generals = static_cast<int>(organ.generals.size());
-    if (general.program <= generals) {
-        const OrganPart& part = organ.generals[general.program - 1];
+    if (general.place < 1) return false;
+    if (general.place <= generals) {
+        const OrganPart& part = organ.generals[general.place - 1];
         general.section = SectionName("General", part.number);
         general.targetName = "General " + std::to_string(part.number);
         if (!part.name.empty() && part.name != std::to_string(part.number))
             general.targetName += " (" + part.name + ")";
         return true;
     }
-    const int setter = general.program - generals; // counted from 1 as GrandOrgue shows it
+    const int setter = general.place - generals; // counted from 1 as GrandOrgue shows it
     if (setter > kSetterGenerals) return false;
     general.section = "SetterGeneral" + std::to_string(setter - 1);
     general.targetName = "Setter general " + std::to_string(setter);
@@ -80,6 +81,11 @@ Expected<OrganMapping> MapConsole(const ConsoleModel& console, const OrganDefini
     if (const auto checked = CheckChoices(choice.shoes, organ.enclosures, "Enclosure", manuals);
         !checked)
         return checked.error();
+    const int places = static_cast<int>(organ.generals.size()) + kSetterGenerals;
+    for (const auto& [sent, place] : choice.generals) {
+        if (place < 1 || place > places)
+            return Error{"the organ and GrandOrgue have no general " + std::to_string(place)};
+    }
     OrganMapping mapping{choice.device, organ.churchName, {}, {}, {}, {}};
     for (int manual = 1; manual <= manuals; ++manual) {
         const auto chosen = [manual](const std::map<int, int>& choices) {
@@ -90,9 +96,6 @@ Expected<OrganMapping> MapConsole(const ConsoleModel& console, const OrganDefini
         for (int channel = 1; channel <= kChannelCount; ++channel) {
             if (console.Channels(manual) >> (channel - 1) & 1) keyboard.channels.push_back(channel);
         }
-        const std::string keyboardWords = "Manual " + std::to_string(manual) +
-                                          ", keyboard, channels " +
-                                          words::ChannelSetText(console.Channels(manual));
         if (keyboard.channels.empty()) {
             mapping.unmapped.push_back("Manual " + std::to_string(manual) +
                                        ", keyboard: it sends on no channel");
@@ -100,7 +103,7 @@ Expected<OrganMapping> MapConsole(const ConsoleModel& console, const OrganDefini
             keyboard.target = *part;
             mapping.keyboards.push_back(keyboard);
         } else {
-            mapping.unmapped.push_back(keyboardWords + ": the organ has no " +
+            mapping.unmapped.push_back(ElementWords(keyboard) + ": the organ has no " +
                                        SectionName("Manual", chosen(choice.manuals)));
         }
 
@@ -138,7 +141,11 @@ Expected<OrganMapping> MapConsole(const ConsoleModel& console, const OrganDefini
                 same->pistons.push_back(place);
                 continue;
             }
-            MappedGeneral general{{place}, program, channel, {}, {}};
+            const auto chosenPlace = choice.generals.find({program, channel});
+            MappedGeneral general{
+                {place}, program,
+                channel, chosenPlace == choice.generals.end() ? program : chosenPlace->second,
+                {},      {}};
             if (PlaceGeneral(general, organ)) {
                 mapping.generals.push_back(general);
             } else {
@@ -152,24 +159,48 @@ Expected<OrganMapping> MapConsole(const ConsoleModel& console, const OrganDefini
     return mapping;
 }
 
+std::vector<OrganTarget> Targets(const OrganDefinition& organ, TargetKind kind) {
+    std::vector<OrganTarget> targets;
+    if (kind == TargetKind::General) {
+        const int places = static_cast<int>(organ.generals.size()) + kSetterGenerals;
+        for (int place = 1; place <= places; ++place) {
+            MappedGeneral general;
+            general.place = place;
+            PlaceGeneral(general, organ);
+            targets.push_back({place, general.targetName});
+        }
+        return targets;
+    }
+    const bool manual = kind == TargetKind::Manual;
+    for (const OrganPart& part : manual ? organ.manuals : organ.enclosures)
+        targets.push_back({part.number, PartName(part, manual ? "Manual" : "Enclosure")});
+    return targets;
+}
+
+std::string ElementWords(const MappedKeyboard& keyboard) {
+    std::int32_t channels = 0;
+    for (const int channel : keyboard.channels)
+        channels |= 1 << (channel - 1);
+    return "Manual " + std::to_string(keyboard.manual) + ", keyboard, channels " +
+           words::ChannelSetText(channels);
+}
+
+std::string ElementWords(const MappedShoe& shoe) {
+    return ShoeWords(shoe.manual, shoe.controller, shoe.channel);
+}
+
+std::string ElementWords(const MappedGeneral& general) {
+    return PistonWords(general.pistons, general.program, general.channel);
+}
+
 std::vector<std::string> DescribeMapping(const OrganMapping& mapping) {
     std::vector<std::string> lines;
-    for (const MappedKeyboard& keyboard : mapping.keyboards) {
-        std::int32_t channels = 0;
-        for (const int channel : keyboard.channels)
-            channels |= 1 << (channel - 1);
-        lines.push_back("Manual " + std::to_string(keyboard.manual) + ", keyboard, channels " +
-                        words::ChannelSetText(channels) + " → " +
-                        PartName(keyboard.target, "Manual"));
-    }
-    for (const MappedShoe& shoe : mapping.shoes) {
-        lines.push_back(ShoeWords(shoe.manual, shoe.controller, shoe.channel) + " → " +
-                        PartName(shoe.target, "Enclosure"));
-    }
-    for (const MappedGeneral& general : mapping.generals) {
-        lines.push_back(PistonWords(general.pistons, general.program, general.channel) + " → " +
-                        general.targetName);
-    }
+    for (const MappedKeyboard& keyboard : mapping.keyboards)
+        lines.push_back(ElementWords(keyboard) + " → " + PartName(keyboard.target, "Manual"));
+    for (const MappedShoe& shoe : mapping.shoes)
+        lines.push_back(ElementWords(shoe) + " → " + PartName(shoe.target, "Enclosure"));
+    for (const MappedGeneral& general : mapping.generals)
+        lines.push_back(ElementWords(general) + " → " + general.targetName);
     for (const std::string& unmapped : mapping.unmapped)
         lines.push_back("Not mapped: " + unmapped);
     return lines;

@@ -138,6 +138,10 @@ Expected<std::string> MergeSettings(std::string_view existing, const OrganMappin
 
 Status ExportSettings(const std::filesystem::path& target, const OrganMapping& mapping) {
     std::error_code error;
+    // GrandOrgue makes its data folder only when it first saves an organ's settings.
+    if (const auto folder = target.parent_path();
+        !folder.empty() && (std::filesystem::create_directories(folder, error), error))
+        return Error{Utf8Name(target.parent_path()) + ": cannot create the folder"};
     if (!std::filesystem::exists(target, error))
         return WriteFileAtomically(target, SettingsText(mapping));
     const auto existing = ReadWholeFile(target, kMaxSettingsSize, "a GrandOrgue settings file");

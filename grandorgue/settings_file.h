@@ -24,7 +24,7 @@ Expected<std::string> MergeSettings(std::string_view existing, const OrganMappin
                                     std::string_view source);
 
 // Writes the mapping to target: merged into the file there, which is first copied to
-// "<target>.bak", or as a new file; the write is atomic.
+// "<target>.bak", or as a new file, its folder made where missing; the write is atomic.
 Status ExportSettings(const std::filesystem::path& target, const OrganMapping& mapping);
 
 } // namespace vtl

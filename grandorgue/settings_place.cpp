@@ -3,6 +3,7 @@
 #include "grandorgue/compressed_files.h"
 #include "grandorgue/ini_lines.h"
 #include "grandorgue/sha1.h"
+#include "model/atomic_file.h"
 #include "model/file_path.h"
 
 namespace vtl {
@@ -87,6 +88,21 @@ Expected<std::filesystem::path> InstalledSettingsFile(const std::filesystem::pat
         identity = id->second + std::string(1, '\0') + organ.pathInPackage;
     }
     return dataFolder / PathFromUtf8(OrganHash(identity) + "-0.cmb");
+}
+
+Expected<std::filesystem::path> InstallTarget(const std::filesystem::path& home,
+                                              const std::optional<std::filesystem::path>& documents,
+                                              const LoadedOrgan& organ) {
+    GrandOrgueConfig config;
+    std::error_code error;
+    if (const auto file = home / "GrandOrgueConfig"; std::filesystem::exists(file, error)) {
+        const auto read = ReadWholeFile(file, kMaxConfigSize, "GrandOrgue's configuration");
+        if (!read) return read.error();
+        auto parsed = ParseGrandOrgueConfig(*read, Utf8Name(file));
+        if (!parsed) return parsed.error();
+        config = std::move(*parsed);
+    }
+    return InstalledSettingsFile(GrandOrgueDataFolder(home, documents, config), organ, config);
 }
 
 } // namespace vtl

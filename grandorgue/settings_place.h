@@ -38,4 +38,10 @@ Expected<std::filesystem::path> InstalledSettingsFile(const std::filesystem::pat
                                                       const LoadedOrgan& organ,
                                                       const GrandOrgueConfig& config);
 
+// The settings file GrandOrgue reads for the organ, as its configuration in the home folder
+// tells (none there: GrandOrgue's defaults). The data folder may not exist yet.
+Expected<std::filesystem::path> InstallTarget(const std::filesystem::path& home,
+                                              const std::optional<std::filesystem::path>& documents,
+                                              const LoadedOrgan& organ);
+
 } // namespace vtl

@@ -77,6 +77,21 @@ live_shot() {
     convert "$work/root.png" -crop 912x822+3+3 +repage "$work/shot.png"
     pngquant --quality 60-90 --strip --force --output "$images/$1.png" "$work/shot.png"
 }
+# Export for GrandOrgue: the three-manual console onto GrandOrgue's demo organ, a package that
+# GrandOrgue's configuration says it has opened, so that the settings file is proposed.
+demo=$(ls /usr/share/GrandOrgue/packages/demo-*.orgue)
+printf '[Archive001]\nID=%s\nPath=%s\n' "$(basename "$demo" .orgue | sed 's/^demo-//')" "$demo" \
+    >"$HOME/GrandOrgueConfig"
+load "$PWD/resources/samples/three-manuals.vtl"
+xdotool key alt+f && sleep 1 && xdotool key g && sleep 2
+click 725 53 # the organ's Choose…
+xdotool type "$demo" && xdotool key Return && sleep 3
+xdotool mousemove 1300 900 && sleep 0.5
+import -window root "$work/root.png"
+convert "$work/root.png" -crop 644x546+136+10 +repage "$work/shot.png"
+pngquant --quality 60-90 --strip --force --output "$images/grandorgue-export.png" "$work/shot.png"
+xdotool key Escape && sleep 0.5
+
 load "$PWD/resources/samples/three-manuals.vtl"
 xdotool key ctrl+k && sleep 2
 xdotool mousemove 557 634 click 1 # Play a Demo Passage

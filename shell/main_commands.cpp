@@ -4,6 +4,7 @@
 #include "editor/check_window.h"
 #include "editor/console_document.h"
 #include "editor/console_print.h"
+#include "editor/frm_grandorgue_export.h"
 #include "editor/frm_main.h"
 #include "editor/write_question.h"
 #include "shell/application.h"
@@ -73,6 +74,13 @@ std::vector<Command> FileCommands(Application& app) {
          .about = "Save the console sheet as a PDF file: one page per manual",
          .enabled = withConsole,
          .handler = [&window, &document] { ExportConsoleSheet(window, document); }},
+        {.menu = "&File",
+         .text = "Export for &GrandOrgue\u2026",
+         .name = "mnuExportGrandOrgue",
+         .about = "Write GrandOrgue's MIDI settings for an organ, so that it plays from this "
+                  "console",
+         .enabled = withConsole,
+         .handler = [&window, &document] { ExportForGrandOrgue(window, document); }},
         {.menu = "&File"},
         {.menu = "&File", .text = "E&xit", .handler = [&window] { window.close(); }},
     };

@@ -98,10 +98,21 @@ TEST(GrandOrgueExport, MapsTheConsoleInWords) {
           "Manual 1, piston 5, program 52 on channel 1 → Setter general 50",
           "Not mapped: Manual 1, piston 6, program 53 on channel 1: the organ has 2 generals and "
           "GrandOrgue 50 programmable ones"}},
+        {"generals of the user's choice",
+         [&](ConsoleModel& c) {
+             programs(c, {{1, 16}, {53, 1}});
+         },
+         Organ(1, 1, 2),
+         {{}, {}, "", {{{1, 16}, 2}, {{53, 1}, 52}}},
+         {"Manual 1, keyboard, channels 1 → Great",
+          "Manual 1, shoe, Expression on channel 5 → Box 1",
+          "Manual 1, piston 1, program 1 on channel 16 → General 2",
+          "Manual 1, piston 2, program 53 on channel 1 → Setter general 50",
+          "Not mapped: Manual 2, keyboard, channels 2: the organ has no Manual002"}},
         {"a console of one manual on an organ of three, mapped by choice",
          [](ConsoleModel& c) { c.manualCount = 1; },
          Organ(3, 2, 0),
-         {{{1, 0}}, {{1, 2}}, "VTL"},
+         {{{1, 0}}, {{1, 2}}, "VTL", {}},
          {"Manual 1, keyboard, channels 1 → Pedal",
           "Manual 1, shoe, Expression on channel 5 → Box 2"}},
         {"what the organ lacks by default",
@@ -128,9 +139,10 @@ TEST(GrandOrgueExport, MapsTheConsoleInWords) {
 
 TEST(GrandOrgueExport, RefusesChoicesTheOrganOrConsoleLacks) {
     const std::vector<std::pair<MappingChoice, std::string>> cases{
-        {{{{1, 4}}, {}, ""}, "the organ has no Manual004"},
-        {{{}, {{2, 3}}, ""}, "the organ has no Enclosure003"},
-        {{{{3, 1}}, {}, ""}, "the console has no manual 3"},
+        {{{{1, 4}}, {}, "", {}}, "the organ has no Manual004"},
+        {{{}, {{2, 3}}, "", {}}, "the organ has no Enclosure003"},
+        {{{{3, 1}}, {}, "", {}}, "the console has no manual 3"},
+        {{{}, {}, "", {{{1, 16}, 51}}}, "the organ and GrandOrgue have no general 51"},
     };
     for (const auto& [choice, message] : cases) {
         const auto mapping = MapConsole(Console(), Organ(3, 2, 0), choice);
@@ -144,7 +156,7 @@ TEST(GrandOrgueExport, WritesExactlyTheKeysGrandOrgueReads) {
     ConsoleModel console = Console();
     console.Channels(1) = 0x0009;
     console.Piston(2, 0) = Piston(kProgramChangeGroup, 1, 16, 2);
-    const auto mapping = MapConsole(console, Organ(2, 1, 6), {{}, {}, "Console"});
+    const auto mapping = MapConsole(console, Organ(2, 1, 6), {{}, {}, "Console", {}});
     ASSERT_TRUE(mapping.has_value());
     EXPECT_EQ(SettingsText(*mapping),
               "\xEF\xBB\xBF; GrandOrgue 3.9 MIDI settings, written by VTLConfig from the console's "

@@ -4,22 +4,16 @@
 
 #include "grandorgue/organ_mapping.h"
 #include "grandorgue/settings_file.h"
-#include "grandorgue/settings_place.h"
-#include "model/atomic_file.h"
 #include "model/file_path.h"
+#include "session/grandorgue_target.h"
 #include "tools/cli/file_commands.h"
 
 #include <QCommandLineParser>
-#include <QDir>
-#include <QStandardPaths>
 
 #include <ostream>
 
 namespace vtl::cli {
 namespace {
-
-// GrandOrgue's configuration lists every organ and package it has seen: small, but growing.
-constexpr std::size_t kMaxConfigSize = 16 * 1024 * 1024;
 
 std::filesystem::path PathOf(const QString& name) {
     return PathFromUtf8(name.toStdString());
@@ -38,30 +32,6 @@ std::optional<std::map<int, int>> Choices(const QStringList& values) {
         choices[manual] = part;
     }
     return choices;
-}
-
-// The settings file GrandOrgue reads for the organ: in its data folder, which its own
-// configuration file may move and which knows the packages it has opened.
-Expected<std::filesystem::path> InstallTarget(const LoadedOrgan& organ) {
-    const auto home = PathOf(QDir::homePath());
-    GrandOrgueConfig config;
-    if (const auto configFile = home / "GrandOrgueConfig"; std::filesystem::exists(configFile)) {
-        const auto read = ReadWholeFile(configFile, kMaxConfigSize, "GrandOrgue's configuration");
-        if (!read) return read.error();
-        auto parsed = ParseGrandOrgueConfig(*read, Utf8Name(configFile));
-        if (!parsed) return parsed.error();
-        config = std::move(*parsed);
-    }
-    std::optional<std::filesystem::path> documents;
-    const QString documentsFolder =
-        QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (!documentsFolder.isEmpty() && QDir(documentsFolder).exists())
-        documents = PathOf(documentsFolder);
-    const auto folder = GrandOrgueDataFolder(home, documents, config);
-    std::error_code error;
-    std::filesystem::create_directories(folder, error);
-    if (error) return Error{Utf8Name(folder) + ": cannot create the folder"};
-    return InstalledSettingsFile(folder, organ, config);
 }
 
 } // namespace
@@ -88,7 +58,7 @@ int RunGrandOrgue(const Command& command, const QStringList& args, CommandIo& io
     if (!console) return Fail(console.error(), io);
     const auto organ = LoadOrgan(PathOf(parser.value(organOption)));
     if (!organ) return Fail(organ.error(), io);
-    const MappingChoice choice{*manuals, *shoes, parser.value(device).toStdString()};
+    const MappingChoice choice{*manuals, *shoes, parser.value(device).toStdString(), {}};
     const auto mapping = MapConsole(*console, organ->definition, choice);
     if (!mapping) return Fail({Utf8Name(organ->file) + ": " + mapping.error().message}, io);
     for (const std::string& line : DescribeMapping(*mapping))
@@ -97,7 +67,7 @@ int RunGrandOrgue(const Command& command, const QStringList& args, CommandIo& io
     std::optional<std::filesystem::path> target;
     if (parser.isSet(output)) target = PathOf(parser.value(output));
     if (parser.isSet(install)) {
-        auto installed = InstallTarget(*organ);
+        auto installed = GrandOrgueSettingsFile(*organ);
         if (!installed) return Fail(installed.error(), io);
         target = *installed;
     }
