@@ -223,6 +223,8 @@ private slots:
         QVERIFY(app.Start());
         const QString print = "Print the console sheet: one page per manual";
         const QString pdf = "Save the console sheet as a PDF file: one page per manual";
+        const QString organ =
+            "Write GrandOrgue's MIDI settings for an organ, so that it plays from this console";
         const QString verify =
             "After each write, read the VTL back and compare it with what was written";
         const QString check = "List the settings the organ cannot tell apart or never hears";
@@ -238,6 +240,8 @@ private slots:
                 "  --",
                 "  &Print\u2026 Ctrl+P #mnuPrint (" + print + " | " + print + ")" + off,
                 "  Export as P&DF\u2026 #mnuExportPdf (" + pdf + " | " + pdf + ")" + off,
+                "  Export for &GrandOrgue\u2026 #mnuExportGrandOrgue (" + organ + " | " + organ +
+                    ")" + off,
                 "  --",
                 "  E&xit",
                 "&Edit",
