@@ -79,7 +79,7 @@ FrmGrandOrgueExport::FrmGrandOrgueExport(const ConsoleModel& console, QWidget* p
     auto* cancel = buttons->addButton(QDialogButtonBox::Cancel);
     cancel->setObjectName(QStringLiteral("cmdCancel"));
 
-    const auto row = [this](QWidget* field, QWidget* button) {
+    const auto row = [](QWidget* field, QWidget* button) {
         auto* line = new QHBoxLayout;
         line->addWidget(field, 1);
         line->addWidget(button);
