@@ -5,6 +5,7 @@
 #   jack_server.sh start [name] [state-dir]   returns once the server answers
 #   jack_server.sh stop  [name] [state-dir]   ends the server this script started
 #
+# VTL_JACK_DUMMY_ARGS adds options for the dummy driver (for example "-r 48000 -p 1024").
 # The server's process id and log are kept in state-dir. As a safety net the server ends by
 # itself after VTL_JACK_LIFETIME seconds (default 1800) should stop never run.
 set -euo pipefail
@@ -104,7 +105,8 @@ start_server() {
 launch() {
     # Detached from the caller's pipes, so that the test runner does not wait on the server's
     # output.
-    timeout "$lifetime" jackd -n "$name" --no-realtime -d dummy \
+    # shellcheck disable=SC2086 # the driver options are words on purpose
+    timeout "$lifetime" jackd -n "$name" --no-realtime -d dummy ${VTL_JACK_DUMMY_ARGS:-} \
         </dev/null >"$log_file" 2>&1 &
     echo $! >"$pid_file"
     for _ in $(seq 200); do
