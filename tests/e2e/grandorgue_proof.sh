@@ -94,6 +94,10 @@ VTL_JACK_DUMMY_ARGS="-r $rate -p $period" "$here/jack_server.sh" start "$server"
 HOME="$home" "$cli" grandorgue "$console" --organ "$organ" --install | tee "$work/export.out"
 settings=$(sed -n "s/^GrandOrgue's settings written to //p" "$work/export.out")
 [[ -f "$settings" ]]
+# Stop states GrandOrgue keeps in the same file: the motor noise off, so that silence is
+# silent, and one stop on for each of the first two manuals (Montre 8', Bourdon 8').
+printf '\n[Switch021]\nDefaultToEngaged=N\n\n[Switch007]\nDefaultToEngaged=Y\n\n[Switch014]\nDefaultToEngaged=Y\n' \
+    >>"$settings"
 
 # The simulator's port must exist before GrandOrgue starts: GrandOrgue looks for MIDI ports once.
 mkfifo "$work/play"
@@ -136,3 +140,42 @@ if [[ $loaded != 1 ]]; then
 fi
 echo "GrandOrgue has loaded '$organ_title'"
 jack_lsp -c | tee "$work/ports.txt"
+
+# Records GrandOrgue's output for a while and prints its RMS level in dB below full scale.
+level() {
+    local take="$work/take-$1.wav"
+    jack_rec -f "$take" -d "$2" -b 16 GrandOrgueAudio:out_0 GrandOrgueAudio:out_1 \
+        >/dev/null 2>&1
+    python3 - "$take" <<'PY'
+import array, math, sys, wave
+with wave.open(sys.argv[1]) as w:
+    samples = array.array("h", w.readframes(w.getnframes()))
+mean = sum(x * x for x in samples) / max(len(samples), 1)
+print("%.1f" % (10 * math.log10(mean / 32768.0**2) if mean > 0 else -200.0))
+PY
+}
+play() { printf '%s\n' "$@" >&3; }
+
+results="$work/levels.txt"
+: >"$results"
+# measure NAME LABEL COMMAND...: plays the commands, then records 1.5 s and notes the level.
+measure() {
+    local name=$1 label=$2
+    shift 2
+    play "$@"
+    sleep 0.5
+    local db
+    db=$(level "$name" 1.5)
+    printf '%-42s %8s dBFS\n' "$label" "$db" | tee -a "$results"
+}
+measure silence "silence" "wait 0"
+measure m1 "manual 1 key 60, Montre 8' on" "key 1 60 on 100"
+play "key 1 60 off"
+sleep 2
+measure released "after the release" "wait 0"
+measure m2 "manual 2 key 60, Bourdon 8' on" "key 2 60 on 100"
+play "key 2 60 off"
+sleep 2
+measure m3 "manual 3 key 60 (no manual maps it)" "key 3 60 on 100"
+play "key 3 60 off"
+sleep 1
