@@ -179,3 +179,11 @@ sleep 2
 measure m3 "manual 3 key 60 (no manual maps it)" "key 3 60 on 100"
 play "key 3 60 off"
 sleep 1
+measure m1held "manual 1 key 60 held" "key 1 60 on 100"
+measure general1 "the same after piston 11 (General 1)" "piston 1 11"
+play "key 1 60 off"
+sleep 2
+measure shoe0 "manual 2 key 60, shoe 2 at 0" "shoe 2 0" "key 2 60 on 100"
+measure shoe127 "manual 2 key 60, shoe 2 at 127" "shoe 2 127"
+play "key 2 60 off"
+sleep 1
