@@ -38,7 +38,7 @@ QPushButton* ChooseButton(const QString& name, const QString& about, QWidget* pa
 
 } // namespace
 
-FrmGrandOrgueExport::FrmGrandOrgueExport(const ConsoleModel& console, QWidget* parent)
+GrandOrgueExportWindow::GrandOrgueExportWindow(const ConsoleModel& console, QWidget* parent)
     : QDialog(parent), console_(console), organFile_(new QLineEdit(this)),
       organName_(new QLabel(this)), table_(new QTableWidget(0, 2, this)),
       device_(new QLineEdit(this)), destination_(new QLineEdit(this)),
@@ -109,14 +109,14 @@ FrmGrandOrgueExport::FrmGrandOrgueExport(const ConsoleModel& console, QWidget* p
     destination_->setAccessibleName(QStringLiteral("Settings file"));
     unmapped_->setAccessibleName(QStringLiteral("Not mapped"));
 
-    connect(chooseOrgan, &QPushButton::clicked, this, &FrmGrandOrgueExport::ChooseOrgan);
+    connect(chooseOrgan, &QPushButton::clicked, this, &GrandOrgueExportWindow::ChooseOrgan);
     connect(chooseDestination, &QPushButton::clicked, this,
-            &FrmGrandOrgueExport::ChooseDestination);
-    connect(buttons, &QDialogButtonBox::accepted, this, &FrmGrandOrgueExport::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &FrmGrandOrgueExport::reject);
+            &GrandOrgueExportWindow::ChooseDestination);
+    connect(buttons, &QDialogButtonBox::accepted, this, &GrandOrgueExportWindow::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &GrandOrgueExportWindow::reject);
 }
 
-void FrmGrandOrgueExport::OpenOrgan(const QString& path) {
+void GrandOrgueExportWindow::OpenOrgan(const QString& path) {
     organFile_->setText(path);
     choice_ = {};
     organ_.reset();
@@ -137,21 +137,21 @@ void FrmGrandOrgueExport::OpenOrgan(const QString& path) {
     FillTable();
 }
 
-void FrmGrandOrgueExport::ChooseOrgan() {
+void GrandOrgueExportWindow::ChooseOrgan() {
     const QString path = QFileDialog::getOpenFileName(
         this, QStringLiteral("Choose the Organ"), organFile_->text(),
         QStringLiteral("GrandOrgue organs (*.organ *.orgue);;All files (*)"));
     if (!path.isEmpty()) OpenOrgan(path);
 }
 
-void FrmGrandOrgueExport::ChooseDestination() {
+void GrandOrgueExportWindow::ChooseDestination() {
     const QString path = QFileDialog::getSaveFileName(
         this, QStringLiteral("Write GrandOrgue's Settings to"), destination_->text(),
         QStringLiteral("GrandOrgue settings (*.cmb);;All files (*)"));
     if (!path.isEmpty()) destination_->setText(path);
 }
 
-void FrmGrandOrgueExport::FillTable() {
+void GrandOrgueExportWindow::FillTable() {
     table_->setRowCount(static_cast<int>(mapping_.keyboards.size() + mapping_.shoes.size() +
                                          mapping_.generals.size()));
     int row = 0;
@@ -171,8 +171,8 @@ void FrmGrandOrgueExport::FillTable() {
     }
 }
 
-void FrmGrandOrgueExport::AddRow(int row, const std::string& element, TargetKind kind, int target,
-                                 const std::function<void(int)>& choose) {
+void GrandOrgueExportWindow::AddRow(int row, const std::string& element, TargetKind kind,
+                                    int target, const std::function<void(int)>& choose) {
     auto* item = new QTableWidgetItem(Text(element));
     item->setFlags(Qt::ItemIsEnabled);
     table_->setItem(row, 0, item);
@@ -189,13 +189,13 @@ void FrmGrandOrgueExport::AddRow(int row, const std::string& element, TargetKind
     });
 }
 
-void FrmGrandOrgueExport::Remap() {
+void GrandOrgueExportWindow::Remap() {
     // Every choice names a target the organ has: the lists offer no other.
     if (auto mapped = MapConsole(console_, organ_->definition, choice_)) mapping_ = *mapped;
     ShowUnmapped();
 }
 
-void FrmGrandOrgueExport::ShowUnmapped() {
+void GrandOrgueExportWindow::ShowUnmapped() {
     unmapped_->clear();
     for (const std::string& unmapped : mapping_.unmapped)
         unmapped_->addItem(Text(unmapped));
@@ -203,7 +203,7 @@ void FrmGrandOrgueExport::ShowUnmapped() {
         unmapped_->addItem(QStringLiteral("Nothing: every element plays"));
 }
 
-void FrmGrandOrgueExport::accept() {
+void GrandOrgueExportWindow::accept() {
     if (!organ_) {
         message_->setText(QStringLiteral("Choose the organ first."));
         return;
@@ -221,7 +221,7 @@ void FrmGrandOrgueExport::accept() {
 }
 
 void ExportForGrandOrgue(QWidget& window, const ConsoleDocument& document) {
-    FrmGrandOrgueExport form(document.Console(), &window);
+    GrandOrgueExportWindow form(document.Console(), &window);
     form.exec();
 }
 

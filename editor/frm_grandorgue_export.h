@@ -21,11 +21,11 @@ namespace vtl {
 
 class ConsoleDocument;
 
-class FrmGrandOrgueExport : public QDialog {
+class GrandOrgueExportWindow : public QDialog {
     Q_OBJECT
 
 public:
-    FrmGrandOrgueExport(const ConsoleModel& console, QWidget* parent);
+    GrandOrgueExportWindow(const ConsoleModel& console, QWidget* parent);
 
     // Reads the organ file or package and shows the console's mapping onto it, each element
     // on its default target; an organ that cannot be read is said in the window.

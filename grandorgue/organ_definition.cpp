@@ -72,6 +72,14 @@ std::string GrandOrgueTextToUtf8(std::string_view text) {
     return Latin1ToUtf8(text);
 }
 
+Expected<std::string> GrandOrgueFileText(std::string_view bytes, std::size_t maxSize,
+                                         std::string_view source) {
+    if (!IsGzip(bytes)) return GrandOrgueTextToUtf8(bytes);
+    const auto plain = Gunzip(bytes, maxSize, source);
+    if (!plain) return plain.error();
+    return GrandOrgueTextToUtf8(*plain);
+}
+
 Expected<OrganDefinition> ParseOrganDefinition(std::string_view text, std::string_view source) {
     const std::string utf8 = GrandOrgueTextToUtf8(text);
     Sections sections;

@@ -41,5 +41,9 @@ Expected<LoadedOrgan> LoadOrgan(const std::filesystem::path& file);
 
 // The text of a GrandOrgue INI file as UTF-8, without its byte-order mark.
 std::string GrandOrgueTextToUtf8(std::string_view text);
+// The same of a file GrandOrgue may have rewritten gzip-compressed (its settings, its own
+// configuration), of at most maxSize bytes unpacked; source names the file in errors.
+Expected<std::string> GrandOrgueFileText(std::string_view bytes, std::size_t maxSize,
+                                         std::string_view source);
 
 } // namespace vtl

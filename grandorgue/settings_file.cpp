@@ -1,7 +1,7 @@
 #include "grandorgue/settings_file.h"
 
-#include "grandorgue/compressed_files.h"
 #include "grandorgue/ini_lines.h"
+#include "grandorgue/organ_definition.h"
 #include "model/atomic_file.h"
 #include "model/file_path.h"
 
@@ -103,13 +103,9 @@ std::string SettingsText(const OrganMapping& mapping) {
 
 Expected<std::string> MergeSettings(std::string_view existing, const OrganMapping& mapping,
                                     std::string_view source) {
-    std::string bytes(existing);
-    if (IsGzip(existing)) {
-        auto plain = Gunzip(existing, kMaxSettingsSize, source);
-        if (!plain) return plain.error();
-        bytes = std::move(*plain);
-    }
-    const std::string text = GrandOrgueTextToUtf8(bytes);
+    const auto read = GrandOrgueFileText(existing, kMaxSettingsSize, source);
+    if (!read) return read.error();
+    const std::string& text = *read;
     const std::string lineEnd = text.find("\r\n") != std::string::npos ? "\r\n" : "\n";
     const SectionEvents sections = EventsBySection(mapping);
     std::set<std::string> present;

@@ -1,7 +1,7 @@
 #include "grandorgue/settings_place.h"
 
-#include "grandorgue/compressed_files.h"
 #include "grandorgue/ini_lines.h"
+#include "grandorgue/organ_definition.h"
 #include "grandorgue/sha1.h"
 #include "model/atomic_file.h"
 #include "model/file_path.h"
@@ -30,13 +30,9 @@ std::string Utf32Le(std::string_view utf8) {
 } // namespace
 
 Expected<GrandOrgueConfig> ParseGrandOrgueConfig(std::string_view bytes, std::string_view source) {
-    std::string plain(bytes);
-    if (IsGzip(bytes)) {
-        auto unpacked = Gunzip(bytes, kMaxConfigSize, source);
-        if (!unpacked) return unpacked.error();
-        plain = std::move(*unpacked);
-    }
-    const std::string text = GrandOrgueTextToUtf8(plain);
+    const auto read = GrandOrgueFileText(bytes, kMaxConfigSize, source);
+    if (!read) return read.error();
+    const std::string& text = *read;
     GrandOrgueConfig config;
     std::string_view section;
     std::string path;

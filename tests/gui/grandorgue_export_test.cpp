@@ -46,6 +46,15 @@ QStringList Rows(const QTableWidget& table) {
     return rows;
 }
 
+// The test's organ file in the folder; empty when it cannot be written.
+QString WriteOrgan(const QTemporaryDir& folder) {
+    const QString organ = folder.filePath(QStringLiteral("test.organ"));
+    QFile file(organ);
+    if (!file.open(QIODevice::WriteOnly) || file.write(kOrgan) != qint64(sizeof kOrgan) - 1)
+        return {};
+    return organ;
+}
+
 } // namespace
 
 class GrandOrgueExportTest : public QObject {
@@ -54,13 +63,10 @@ class GrandOrgueExportTest : public QObject {
 private slots:
     void MapsChangesAndWrites() {
         QTemporaryDir folder;
-        const QString organ = folder.filePath(QStringLiteral("test.organ"));
-        QFile organFile(organ);
-        QVERIFY(organFile.open(QIODevice::WriteOnly));
-        organFile.write(kOrgan);
-        organFile.close();
+        const QString organ = WriteOrgan(folder);
+        QVERIFY(!organ.isEmpty());
         const vtl::ConsoleModel console = Console();
-        vtl::FrmGrandOrgueExport form(console, nullptr);
+        vtl::GrandOrgueExportWindow form(console, nullptr);
         form.OpenOrgan(organ);
         QCOMPARE(form.findChild<QLabel*>(QStringLiteral("lblOrganName"))->text(),
                  QStringLiteral("St. Märien"));
@@ -113,7 +119,7 @@ private slots:
 
     void SaysWhatItCannotRead() {
         const vtl::ConsoleModel console = Console();
-        vtl::FrmGrandOrgueExport form(console, nullptr);
+        vtl::GrandOrgueExportWindow form(console, nullptr);
         form.OpenOrgan(QStringLiteral("missing.organ"));
         QVERIFY(form.findChild<QLabel*>(QStringLiteral("lblMessage"))
                     ->text()
@@ -128,13 +134,10 @@ private slots:
     // Every control a user can act on is named for a screen reader and for the manual.
     void EveryControlIsNamed() {
         QTemporaryDir folder;
-        const QString organ = folder.filePath(QStringLiteral("test.organ"));
-        QFile organFile(organ);
-        QVERIFY(organFile.open(QIODevice::WriteOnly));
-        organFile.write(kOrgan);
-        organFile.close();
+        const QString organ = WriteOrgan(folder);
+        QVERIFY(!organ.isEmpty());
         const vtl::ConsoleModel console = Console();
-        vtl::FrmGrandOrgueExport form(console, nullptr);
+        vtl::GrandOrgueExportWindow form(console, nullptr);
         form.OpenOrgan(organ);
         for (QWidget* widget : form.findChildren<QWidget*>()) {
             if (widget->focusPolicy() == Qt::NoFocus || !widget->isVisibleTo(&form)) continue;
