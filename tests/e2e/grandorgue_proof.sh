@@ -4,15 +4,20 @@
 # exported for a console go where GrandOrgue reads them; the simulator plays that console into
 # GrandOrgue, and the sound GrandOrgue makes is recorded and measured (RMS).
 #
-#   grandorgue_proof.sh <vtl-mcu-sim> <vtlconfig-cli> <console.vtl> <work-dir>
+#   grandorgue_proof.sh <vtl-mcu-sim> <vtlconfig-cli> <jack_level> <console.vtl> <work-dir>
+#
+# The console is the three-manual sample: manuals 1 and 2 map to the demo organ's two manuals,
+# manual 3 (channels 3, 13-15) to nothing; piston 11 of manual 1 sends program 1, General 1;
+# manual 2's shoe is mapped to the Recit, the box around manual 2's Bourdon 8'.
 #
 # Every process started here is ended by its id when the script ends.
 set -euo pipefail
 
 sim=$1
 cli=$2
-console=$3
-work=$4
+level_client=$3
+console=$4
+work=$5
 here=$(cd "$(dirname "$0")" && pwd)
 organ=${VTL_GRANDORGUE_DEMO:-/usr/share/GrandOrgue/packages/demo-4232D4C616E4B99145537F02B34D342D4E3E3808.orgue}
 organ_id=4232D4C616E4B99145537F02B34D342D4E3E3808
@@ -90,13 +95,15 @@ write_grandorgue_config >"$home/GrandOrgueConfig"
 
 VTL_JACK_DUMMY_ARGS="-r $rate -p $period" "$here/jack_server.sh" start "$server" "$work"
 
-# The settings for the console, installed where GrandOrgue reads them for the demo organ.
-HOME="$home" "$cli" grandorgue "$console" --organ "$organ" --install | tee "$work/export.out"
+# The settings for the console, installed where GrandOrgue reads them for the demo organ, with
+# manual 2's shoe on the Recit and manual 1's on the other box.
+HOME="$home" "$cli" grandorgue "$console" --organ "$organ" --install --shoe 1=002 --shoe 2=001 |
+    tee "$work/export.out"
 settings=$(sed -n "s/^GrandOrgue's settings written to //p" "$work/export.out")
 [[ -f "$settings" ]]
-# Stop states GrandOrgue keeps in the same file: the motor noise off, so that silence is
-# silent, and one stop on for each of the first two manuals (Montre 8', Bourdon 8').
-printf '\n[Switch021]\nDefaultToEngaged=N\n\n[Switch007]\nDefaultToEngaged=Y\n\n[Switch014]\nDefaultToEngaged=Y\n' \
+# Stop states GrandOrgue keeps in the same file: the motor noise and the drawstops' noises off,
+# so that silence is silent, and only Bourdon 8' on (manual 2, inside the Recit).
+printf '\n[Switch021]\nDefaultToEngaged=N\n\n[Switch029]\nDefaultToEngaged=N\n\n[Switch014]\nDefaultToEngaged=Y\n' \
     >>"$settings"
 
 # The simulator's port must exist before GrandOrgue starts: GrandOrgue looks for MIDI ports once.
@@ -135,55 +142,78 @@ if [[ $loaded != 1 ]]; then
     echo "GrandOrgue did not load the organ; its windows:" >&2
     for w in $(xdotool search --name . 2>/dev/null); do xdotool getwindowname "$w" >&2 || true; done
     cat "$work/grandorgue.log" >&2
-    if command -v import >/dev/null; then import -window root "$work/screen.png" || true; fi
     exit 1
 fi
 echo "GrandOrgue has loaded '$organ_title'"
-jack_lsp -c | tee "$work/ports.txt"
+# A key GrandOrgue does not know, or a value it refuses, opens its "Log messages" window.
+sleep 2
+if xdotool search --name '^Log messages$' >/dev/null 2>&1; then
+    echo "FAILED: GrandOrgue opened its \"Log messages\" window on the exported settings" >&2
+    exit 1
+fi
 
-# Records GrandOrgue's output for a while and prints its RMS level in dB below full scale.
-level() {
-    local take="$work/take-$1.wav"
-    jack_rec -f "$take" -d "$2" -b 16 GrandOrgueAudio:out_0 GrandOrgueAudio:out_1 \
-        >/dev/null 2>&1
-    python3 - "$take" <<'PY'
-import array, math, sys, wave
-with wave.open(sys.argv[1]) as w:
-    samples = array.array("h", w.readframes(w.getnframes()))
-mean = sum(x * x for x in samples) / max(len(samples), 1)
-print("%.1f" % (10 * math.log10(mean / 32768.0**2) if mean > 0 else -200.0))
-PY
+# The test's own capture client, on GrandOrgue's two outputs.
+coproc meter { exec timeout "$lifetime" "$level_client" GrandOrgueAudio:out_0 GrandOrgueAudio:out_1; }
+pids+=("$meter_PID")
+read -r -t 20 ready <&"${meter[0]}" && [[ $ready == ready ]] || {
+    echo "the capture client did not start; JACK's ports:" >&2
+    jack_lsp >&2
+    exit 1
 }
-play() { printf '%s\n' "$@" >&3; }
 
-results="$work/levels.txt"
+play() { printf '%s\n' "$@" >&3; }
+failures=0
+results=$work/levels.txt
 : >"$results"
-# measure NAME LABEL COMMAND...: plays the commands, then records 1.5 s and notes the level.
-measure() {
-    local name=$1 label=$2
-    shift 2
+# hear LABEL COMMAND...: plays the commands, lets the sound settle for half a second, then
+# measures 1.5 s of GrandOrgue's output; the level (dBFS) is left in $db.
+hear() {
+    local label=$1
+    shift
     play "$@"
     sleep 0.5
-    local db
-    db=$(level "$name" 1.5)
-    printf '%-42s %8s dBFS\n' "$label" "$db" | tee -a "$results"
+    echo "level 1.5" >&"${meter[1]}"
+    read -r -t 20 db <&"${meter[0]}"
+    printf '%-48s %7s dBFS\n' "$label" "$db" | tee -a "$results"
 }
-measure silence "silence" "wait 0"
-measure m1 "manual 1 key 60, Montre 8' on" "key 1 60 on 100"
-play "key 1 60 off"
+# Sound is anything above -60 dBFS (a key with one stop measures about -40 here); silence is
+# below -70 (GrandOrgue's output with nothing playing is silent).
+expect() { # sounds|silent
+    local loud
+    loud=$(awk -v db="$db" 'BEGIN { print (db != "-inf" && db > -60) ? "sounds" : (db == "-inf" || db < -70) ? "silent" : "between" }')
+    if [[ $loud != "$1" ]]; then
+        echo "FAILED: expected the organ to be $1, it measured $db dBFS" | tee -a "$results" >&2
+        failures=$((failures + 1))
+    fi
+}
+
+hear "nothing played" "wait 0"
+expect silent
+hear "manual 2, key 60 (Bourdon 8')" "shoe 2 127" "key 2 60 on 100"
+expect sounds
+open=$db
+hear "the same, manual 2's shoe at 0 (Recit closed)" "shoe 2 0"
+expect sounds
+closed=$db
+play "key 2 60 off" "shoe 2 127"
 sleep 2
-measure released "after the release" "wait 0"
-measure m2 "manual 2 key 60, Bourdon 8' on" "key 2 60 on 100"
-play "key 2 60 off"
-sleep 2
-measure m3 "manual 3 key 60 (no manual maps it)" "key 3 60 on 100"
+hear "after the release" "wait 0"
+expect silent
+hear "manual 3, key 60 (channel 3, no manual)" "key 3 60 on 100"
+expect silent
 play "key 3 60 off"
-sleep 1
-measure m1held "manual 1 key 60 held" "key 1 60 on 100"
-measure general1 "the same after piston 11 (General 1)" "piston 1 11"
+hear "manual 1, key 60, no stop of manual 1 on" "key 1 60 on 100"
+expect silent
+hear "the same after piston 11 (General 1: Montre 8')" "piston 1 11"
+expect sounds
 play "key 1 60 off"
 sleep 2
-measure shoe0 "manual 2 key 60, shoe 2 at 0" "shoe 2 0" "key 2 60 on 100"
-measure shoe127 "manual 2 key 60, shoe 2 at 127" "shoe 2 127"
-play "key 2 60 off"
-sleep 1
+
+# The Recit closes to 20 % of the amplitude (its AmpMinimumLevel): 20·log10(0.2) = -14.0 dB.
+range=$(awk -v a="$open" -v b="$closed" 'BEGIN { printf "%.1f", a - b }')
+echo "manual 2's shoe from 127 to 0: $range dB (the Recit's range: 14.0 dB)" | tee -a "$results"
+if ! awk -v r="$range" 'BEGIN { exit !(r > 12.5 && r < 15.5) }'; then
+    echo "FAILED: the shoe changed the level by $range dB" | tee -a "$results" >&2
+    failures=$((failures + 1))
+fi
+exit $((failures > 0))
