@@ -1,5 +1,6 @@
 #include "grandorgue/settings_place.h"
 
+#include "grandorgue/grandorgue_host.h"
 #include "grandorgue/ini_lines.h"
 #include "grandorgue/organ_definition.h"
 #include "grandorgue/sha1.h"
@@ -11,9 +12,14 @@ namespace {
 
 constexpr std::size_t kMaxConfigSize = 16 * 1024 * 1024;
 
-// The code points of UTF-8 text as UTF-32LE, as GrandOrgue's wide strings hold them on Linux.
-std::string Utf32Le(std::string_view utf8) {
+// The code points of UTF-8 text in GrandOrgue's wide strings: each one in four bytes, or in
+// two (a pair of surrogates above U+FFFF).
+std::string WideBytes(std::string_view utf8, WideText width) {
     std::string bytes;
+    const auto put = [&bytes](std::uint32_t unit, int size) {
+        for (int shift = 0; shift < 8 * size; shift += 8)
+            bytes += static_cast<char>(unit >> shift & 0xFF);
+    };
     for (std::size_t at = 0; at < utf8.size();) {
         const auto lead = static_cast<unsigned char>(utf8[at]);
         const int length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
@@ -21,8 +27,14 @@ std::string Utf32Le(std::string_view utf8) {
         for (int i = 1; i < length && at + i < utf8.size(); ++i)
             code = code << 6 | (static_cast<unsigned char>(utf8[at + i]) & 0x3F);
         at += length;
-        for (int shift = 0; shift < 32; shift += 8)
-            bytes += static_cast<char>(code >> shift & 0xFF);
+        if (width == WideText::Utf32Le) {
+            put(code, 4);
+        } else if (code < 0x10000) {
+            put(code, 2);
+        } else {
+            put(0xD800 + ((code - 0x10000) >> 10), 2);
+            put(0xDC00 + ((code - 0x10000) & 0x3FF), 2);
+        }
     }
     return bytes;
 }
@@ -62,8 +74,8 @@ std::filesystem::path GrandOrgueDataFolder(const std::filesystem::path& home,
     return (documents ? *documents : home) / "GrandOrgue" / "Data";
 }
 
-std::string OrganHash(std::string_view identity) {
-    const Sha1Digest digest = Sha1(Utf32Le(identity) + std::string(4, '\0'));
+std::string OrganHash(std::string_view identity, WideText width) {
+    const Sha1Digest digest = Sha1(WideBytes(std::string(identity) + '\0', width));
     std::string hex;
     for (const std::uint8_t byte : digest) {
         hex += "0123456789ABCDEF"[byte >> 4];
@@ -75,7 +87,7 @@ std::string OrganHash(std::string_view identity) {
 Expected<std::filesystem::path> InstalledSettingsFile(const std::filesystem::path& dataFolder,
                                                       const LoadedOrgan& organ,
                                                       const GrandOrgueConfig& config) {
-    std::string identity = Utf8Name(organ.file);
+    std::string identity = OrganFileIdentity(organ.file);
     if (!organ.pathInPackage.empty()) {
         const auto id = config.packageIds.find(identity);
         if (id == config.packageIds.end())
@@ -83,7 +95,7 @@ Expected<std::filesystem::path> InstalledSettingsFile(const std::filesystem::pat
                                     "once, or write the settings with -o"};
         identity = id->second + std::string(1, '\0') + organ.pathInPackage;
     }
-    return dataFolder / PathFromUtf8(OrganHash(identity) + "-0.cmb");
+    return dataFolder / PathFromUtf8(OrganHash(identity, HostWideText()) + "-0.cmb");
 }
 
 Expected<std::filesystem::path> InstallTarget(const std::filesystem::path& home,
@@ -91,7 +103,8 @@ Expected<std::filesystem::path> InstallTarget(const std::filesystem::path& home,
                                               const LoadedOrgan& organ) {
     GrandOrgueConfig config;
     std::error_code error;
-    if (const auto file = home / "GrandOrgueConfig"; std::filesystem::exists(file, error)) {
+    if (const auto file = GrandOrgueConfigFolder(home) / "GrandOrgueConfig";
+        std::filesystem::exists(file, error)) {
         const auto read = ReadWholeFile(file, kMaxConfigSize, "GrandOrgue's configuration");
         if (!read) return read.error();
         auto parsed = ParseGrandOrgueConfig(*read, Utf8Name(file));

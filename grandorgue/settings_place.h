@@ -1,6 +1,7 @@
 #pragma once
 // Where GrandOrgue 3.9 looks for an organ's settings: <SettingPath>/<OrganHash>-0.cmb.
 
+#include "grandorgue/grandorgue_host.h"
 #include "grandorgue/organ_definition.h"
 #include "sysex/result.h"
 
@@ -28,9 +29,9 @@ std::filesystem::path GrandOrgueDataFolder(const std::filesystem::path& home,
                                            const GrandOrgueConfig& config);
 
 // The upper-case hex SHA-1 GrandOrgue names an organ by: of its identity (the organ file's
-// absolute path; for a package its ID, a NUL and the organ file's path inside it) as UTF-32LE
-// with a closing NUL.
-std::string OrganHash(std::string_view identity);
+// absolute path; for a package its ID, a NUL and the organ file's path inside it) in its wide
+// characters, with a closing NUL.
+std::string OrganHash(std::string_view identity, WideText width);
 
 // The settings file GrandOrgue reads for the organ. A package is known by the ID GrandOrgue gave
 // it when it first opened it; one it has not opened yet is an error.
@@ -38,8 +39,9 @@ Expected<std::filesystem::path> InstalledSettingsFile(const std::filesystem::pat
                                                       const LoadedOrgan& organ,
                                                       const GrandOrgueConfig& config);
 
-// The settings file GrandOrgue reads for the organ, as its configuration in the home folder
-// tells (none there: GrandOrgue's defaults). The data folder may not exist yet.
+// The settings file GrandOrgue reads for the organ, as its configuration (GrandOrgueConfig, in
+// the folder GrandOrgueConfigFolder names) tells; none there: GrandOrgue's defaults. The data
+// folder may not exist yet.
 Expected<std::filesystem::path> InstallTarget(const std::filesystem::path& home,
                                               const std::optional<std::filesystem::path>& documents,
                                               const LoadedOrgan& organ);

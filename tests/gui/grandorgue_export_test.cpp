@@ -5,6 +5,7 @@
 #include "editor/frm_grandorgue_export.h"
 #include "grandorgue/settings_place.h"
 #include "model/catalogue.h"
+#include "model/file_path.h"
 
 #include <QAccessible>
 #include <QComboBox>
@@ -83,7 +84,10 @@ private slots:
                                 "generals and GrandOrgue 50 programmable ones"));
         // The default is the file GrandOrgue reads for this organ, in its data folder.
         auto* destination = form.findChild<QLineEdit*>(QStringLiteral("txtDestination"));
-        const std::string hash = vtl::OrganHash(QFileInfo(organ).absoluteFilePath().toStdString());
+        const std::string hash =
+            vtl::OrganHash(vtl::OrganFileIdentity(vtl::PathFromUtf8(
+                               QFileInfo(organ).absoluteFilePath().toStdString())),
+                           vtl::HostWideText());
         QVERIFY(destination->text().startsWith(QDir::homePath()));
         QVERIFY(destination->text().endsWith(QString::fromStdString(hash) + "-0.cmb"));
 
