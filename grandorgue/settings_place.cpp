@@ -87,12 +87,15 @@ std::string OrganHash(std::string_view identity, WideText width) {
 Expected<std::filesystem::path> InstalledSettingsFile(const std::filesystem::path& dataFolder,
                                                       const LoadedOrgan& organ,
                                                       const GrandOrgueConfig& config) {
+    // A package is named by the ID GrandOrgue's configuration lists under the package's path as
+    // GrandOrgue wrote it; an organ file by its own path.
     std::string identity = OrganFileIdentity(organ.file);
     if (!organ.pathInPackage.empty()) {
-        const auto id = config.packageIds.find(identity);
+        const std::string package = Utf8Name(organ.file);
+        const auto id = config.packageIds.find(package);
         if (id == config.packageIds.end())
-            return Error{identity + ": GrandOrgue has not opened this package yet; open it there "
-                                    "once, or write the settings with -o"};
+            return Error{package + ": GrandOrgue has not opened this package yet; open it there "
+                                   "once, or write the settings with -o"};
         identity = id->second + std::string(1, '\0') + organ.pathInPackage;
     }
     return dataFolder / PathFromUtf8(OrganHash(identity, HostWideText()) + "-0.cmb");
