@@ -75,6 +75,8 @@ public:
         watcher_.join();
     }
     double Milliseconds() const { return longest_.load(); }
+    // The longest stall since the last call, the watch starting afresh: a long run's stretches.
+    double TakeMilliseconds() { return longest_.exchange(0); }
 
 private:
     void Watch(const std::stop_token& stop) {

@@ -3,6 +3,11 @@
 // the window as the link hands over what arrives while no transfer runs. Measured, not asserted:
 // the event loop's longest stall, the log's lines and their size, the process's memory, and
 // the time from a key's arrival to its keyboard's repaint.
+//
+//   live_bench [SECONDS [SAMPLE_SECONDS]]
+//
+// A longer run is the soak: every SAMPLE_SECONDS (default 300) a line gives the memory, the
+// longest stall of that stretch and the log's size, so that growth shows while it runs.
 
 #include "bench/bench_support.h"
 #include "editor/console_document.h"
@@ -22,12 +27,12 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <vector>
 
 namespace {
 
 constexpr int kPerSecond = 1000;
-constexpr int kSeconds = 10;
 
 // Message i of the burst: every tenth the shoe, the rest keys of manual 1, 2, 3 in turn, each
 // on its two channels one after the other, pressed and released by turns.
@@ -73,11 +78,27 @@ private:
     bool waiting_ = false;
 };
 
+// The log's lines and the bytes of their text.
+struct LogSize {
+    int lines = 0;
+    qsizetype bytes = 0;
+};
+
+LogSize Measure(const vtl::LiveLogPane& log) {
+    LogSize size{log.Count(), 0};
+    for (const QString& line : log.ShownLines())
+        size.bytes += line.size() * 2;
+    return size;
+}
+
 } // namespace
 
 int main(int argc, char* argv[]) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
+    const qint64 seconds = argc > 1 ? std::max(1, std::atoi(argv[1])) : 10;
+    const qint64 sampleSeconds = argc > 2 ? std::max(1, std::atoi(argv[2])) : 300;
+    const qint64 total = kPerSecond * seconds;
     vtl::AppState state;
     state.programFolder = QApplication::applicationDirPath();
     state.catalogue = vtl::BuildCatalogue();
@@ -91,6 +112,9 @@ int main(int argc, char* argv[]) {
     window.View().ShowManuals();
     vtl::LinkController link(state, document);
     vtl::UserMessages messages(state, true);
+    // The simulated console's ports, as the application chooses them in demo mode: without an
+    // input the live console listens to nothing.
+    state.midi = {1, 2};
     vtl::AppOptions options;
     options.demo = true;
     options.programFolder = state.programFolder;
@@ -106,36 +130,49 @@ int main(int argc, char* argv[]) {
     bench::LongestStall stall;
     QElapsedTimer clock;
     clock.start();
-    int sent = 0;
+    qint64 sent = 0;
+    double longestStall = 0;
+    QTimer sampler;
+    QObject::connect(&sampler, &QTimer::timeout, [&] {
+        const double stretch = stall.TakeMilliseconds();
+        longestStall = std::max(longestStall, stretch);
+        const LogSize size = Measure(log);
+        std::printf("%6.0f s: %lld messages, resident %.1f MB, longest stall %.1f ms, log %d lines "
+                    "%.0f kB\n",
+                    static_cast<double>(clock.elapsed()) / 1000, static_cast<long long>(sent),
+                    bench::ResidentMegabytes(), stretch, size.lines,
+                    static_cast<double>(size.bytes) / 1024);
+        std::fflush(stdout);
+    });
+    sampler.start(static_cast<int>(sampleSeconds * 1000));
     QTimer burst;
     burst.setTimerType(Qt::PreciseTimer);
     burst.setInterval(1);
     QObject::connect(&burst, &QTimer::timeout, [&] {
-        const auto due =
-            std::min<qint64>(clock.elapsed() * kPerSecond / 1000, qint64{kPerSecond} * kSeconds);
+        const qint64 due = std::min<qint64>(clock.elapsed() * kPerSecond / 1000, total);
         for (; sent < due; ++sent) {
-            const QByteArray message = Message(sent);
+            const QByteArray message = Message(static_cast<int>(sent));
             if ((static_cast<unsigned char>(message[0]) & 0x0F) == 0) repaint.Arrived();
             emit link.MessageWhileQuiet(message);
         }
-        if (sent == kPerSecond * kSeconds) QApplication::quit();
+        if (sent == total) QApplication::quit();
     });
     burst.start();
     QApplication::exec();
 
-    qsizetype logBytes = 0;
-    for (const QString& line : log.ShownLines())
-        logBytes += line.size() * 2;
+    longestStall = std::max(longestStall, stall.TakeMilliseconds());
+    const LogSize size = Measure(log);
     std::sort(repaint.times.begin(), repaint.times.end());
     const auto at = [&](double share) {
         return repaint.times.empty() ? 0.0
                                      : repaint.times[static_cast<std::size_t>(
                                            share * static_cast<double>(repaint.times.size() - 1))];
     };
-    std::printf("messages: %d in %.1f s\n", sent, static_cast<double>(clock.elapsed()) / 1000);
-    std::printf("longest event-loop stall: %.1f ms\n", stall.Milliseconds());
-    std::printf("log: %d lines kept (cap %d), %.0f kB of text\n", log.Count(),
-                vtl::LiveLogPane::kCapacity, static_cast<double>(logBytes) / 1024);
+    std::printf("messages: %lld in %.1f s\n", static_cast<long long>(sent),
+                static_cast<double>(clock.elapsed()) / 1000);
+    std::printf("longest event-loop stall: %.1f ms\n", longestStall);
+    std::printf("log: %d lines kept (cap %d), %.0f kB of text\n", size.lines,
+                vtl::LiveLogPane::kCapacity, static_cast<double>(size.bytes) / 1024);
     std::printf("resident memory: %.1f MB before, %.1f MB after\n", memoryBefore,
                 bench::ResidentMegabytes());
     std::printf("arrival to keyboard repaint: median %.1f ms, 95th %.1f ms, max %.1f ms (%zu)\n",
