@@ -24,9 +24,10 @@ if [ -n "$wine" ]; then
     probe=${2:-$(dirname "$0")/../build/win64/bin/atomic_save_probe.exe}
     export WINEPREFIX=${WINEPREFIX:-$(cd "$(dirname "$probe")/.." && pwd)/wine} WINEDEBUG=-all
     export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree=d;mshtml=d"
-    # One server for every start, as on a running desktop. It and the services the first start
-    # brings up outlive the script: they must not hold its output open.
-    { wineserver -p 600 && wine wineboot; } </dev/null >/dev/null 2>&1 || exit 1
+    # One server for every start, as on a running desktop (one already running stays, and the
+    # call fails). It and the services the first start brings up outlive the script: they must
+    # not hold its output open.
+    { wineserver -p 600; wine wineboot; } </dev/null >/dev/null 2>&1 || exit 1
 else
     probe=${2:-$(dirname "$0")/../build/default/bin/atomic_save_probe}
 fi
