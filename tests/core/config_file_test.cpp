@@ -272,6 +272,22 @@ TEST(ConfigFile, ReadsTakeRoomForTheFileNotForItsLimit) {
     EXPECT_EQ(*read, "seven b");
 }
 
+// A handle that shares everything, held for a moment by someone else (another save's cleanup
+// of leftovers, a virus scanner), delays a save rather than failing it: Windows refuses to
+// replace a file while any handle on it is open.
+TEST(ConfigFile, SavesWaitOutAMomentaryHandleOnTheFile) {
+    test::ScratchFolder folder;
+    const auto target = folder / "organ.vtl";
+    WriteFile(target, "old");
+    ConsoleModel model = SampleConsole(3);
+    {
+        const std::jthread hold = test::HoldBriefly(target, std::chrono::milliseconds(200));
+        const auto saved = SaveConfigFile(model, target);
+        ASSERT_TRUE(saved.has_value()) << saved.error().message;
+    }
+    EXPECT_EQ(ReadFile(target), SavedText(3));
+}
+
 // A save first removes what killed saves left in its folder; the temporary file of a save
 // that runs, whose lock another process holds, stays, and so do files only named alike.
 TEST(ConfigFile, SavesRemoveWhatKilledSavesLeft) {
