@@ -2,7 +2,8 @@
 # Kills saves of a console file with SIGKILL at random moments and checks that the file is
 # always the old or the new one whole, and that the temporary files the kills leave are
 # removed by later saves into the folder, while a save of another file beside it, which is
-# not killed, must always succeed: its temporary file is never taken for a leftover.
+# not killed, must always succeed: its temporary file is never taken for a leftover, and its
+# cleanup of leftovers never makes the killed one's saves fail.
 #   scripts/kill_saves.sh [--wine] [KILLS] [PROBE]
 # KILLS defaults to 500; PROBE is the atomic_save_probe program (default: the default
 # preset's build; with --wine the win64 preset's atomic_save_probe.exe).
@@ -83,7 +84,7 @@ else
     span=$((20 * span))
 fi
 
-killed=0 old=0 new=0 torn=0 finished=0 seen=0 removed=0 besideFailed=0 begun=0
+killed=0 old=0 new=0 torn=0 finished=0 refused=0 seen=0 removed=0 besideFailed=0 begun=0
 declare -A pending=()
 for ((run = 0; killed < kills && run < 10 * kills; run++)); do
     cp "$scratch/ref/old.vtl" "$file"
@@ -97,11 +98,19 @@ for ((run = 0; killed < kills && run < 10 * kills; run++)); do
     pause "$seconds"
     kill -KILL "$pid" 2>/dev/null
     { wait "$pid"; } 2>/dev/null # without the shell's "Killed" line
-    if [ $? -ne 137 ]; then
+    status=$?
+    if [ "$status" -eq 0 ]; then
         finished=$((finished + 1))
         if ! cmp -s "$file" "$scratch/ref/new.vtl"; then
             torn=$((torn + 1))
             echo "run $run: a finished save did not leave the new file" >&2
+        fi
+    elif [ "$status" -ne 137 ]; then
+        # The save gave up and said why (above): the file must still be one whole.
+        refused=$((refused + 1))
+        if ! cmp -s "$file" "$scratch/ref/old.vtl" && ! cmp -s "$file" "$scratch/ref/new.vtl"; then
+            torn=$((torn + 1))
+            echo "run $run: a refused save left the file neither old nor new" >&2
         fi
     elif cmp -s "$file" "$scratch/ref/old.vtl"; then
         killed=$((killed + 1)) old=$((old + 1))
@@ -127,6 +136,7 @@ for left in "${!pending[@]}"; do [ -e "$left" ] || removed=$((removed + 1)); don
 remaining=$(find "$scratch/work" -name '.organ.vtl.tmp-*' | wc -l)
 [ -z "$wine" ] || echo "saves begun in the killed probes: $begun"
 echo "kills=$killed old-whole=$old new-whole=$new torn=$torn finished-before-the-kill=$finished" \
-    "leftovers-seen=$seen leftovers-removed=$removed leftovers-remaining=$remaining" \
-    "saves-beside-failed=$besideFailed"
-[ "$killed" -ge "$kills" ] && [ "$torn" -eq 0 ] && [ "$remaining" -eq 0 ] && [ "$besideFailed" -eq 0 ]
+    "saves-refused=$refused leftovers-seen=$seen leftovers-removed=$removed" \
+    "leftovers-remaining=$remaining saves-beside-failed=$besideFailed"
+[ "$killed" -ge "$kills" ] && [ "$torn" -eq 0 ] && [ "$refused" -eq 0 ] && [ "$remaining" -eq 0 ] &&
+    [ "$besideFailed" -eq 0 ]
