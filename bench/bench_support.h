@@ -75,8 +75,10 @@ public:
         watcher_.join();
     }
     double Milliseconds() const { return longest_.load(); }
-    // The longest stall since the last call, the watch starting afresh: a long run's stretches.
+    // The longest stall since the last call, and how many were longer than a frame at 60 Hz,
+    // the watch starting afresh: a long run's stretches.
     double TakeMilliseconds() { return longest_.exchange(0); }
+    int TakeOverFrame() { return overFrame_.exchange(0); }
 
 private:
     void Watch(const std::stop_token& stop) {
@@ -86,7 +88,9 @@ private:
             QMetaObject::invokeMethod(
                 this,
                 [this, postedAt] {
-                    longest_ = std::max(longest_.load(), NowMs() - postedAt);
+                    const double waited = NowMs() - postedAt;
+                    longest_ = std::max(longest_.load(), waited);
+                    if (waited > kFrameMs) ++overFrame_;
                     handled_ = true;
                 },
                 Qt::QueuedConnection);
@@ -97,10 +101,22 @@ private:
     }
 
     static constexpr auto kPoll = std::chrono::microseconds(100);
+    static constexpr double kFrameMs = 1000.0 / 60;
     std::atomic<double> longest_ = 0;
+    std::atomic<int> overFrame_ = 0;
     std::atomic<bool> handled_ = false;
     std::jthread watcher_;
 };
+
+// The seconds the calling thread has waited for a processor while it could run (Linux's
+// schedstat); 0 when /proc cannot be read. On a busy machine it tells the stalls the load
+// made from those the program made.
+inline double RunQueueSeconds() {
+    QFile schedstat(QStringLiteral("/proc/thread-self/schedstat"));
+    if (!schedstat.open(QIODevice::ReadOnly)) return 0;
+    const QList<QByteArray> fields = schedstat.readAll().split(' ');
+    return fields.size() > 1 ? fields[1].toDouble() / 1e9 : 0;
+}
 
 // VmRSS of this process, in MB; 0 when /proc cannot be read.
 inline double ResidentMegabytes() {

@@ -7,7 +7,9 @@
 //   live_bench [SECONDS [SAMPLE_SECONDS]]
 //
 // A longer run is the soak: every SAMPLE_SECONDS (default 300) a line gives the memory, the
-// longest stall of that stretch and the log's size, so that growth shows while it runs.
+// longest stall of that stretch and how many stalls were longer than a frame (16.7 ms), the
+// seconds the window's thread waited for a processor meanwhile (other programs' load), and
+// the log's size, so that growth shows while it runs.
 
 #include "bench/bench_support.h"
 #include "editor/console_document.h"
@@ -132,17 +134,23 @@ int main(int argc, char* argv[]) {
     clock.start();
     qint64 sent = 0;
     double longestStall = 0;
+    int overFrame = 0;
+    double waitedBefore = bench::RunQueueSeconds();
     QTimer sampler;
     QObject::connect(&sampler, &QTimer::timeout, [&] {
         const double stretch = stall.TakeMilliseconds();
+        const int stretchOverFrame = stall.TakeOverFrame();
         longestStall = std::max(longestStall, stretch);
+        overFrame += stretchOverFrame;
+        const double waited = bench::RunQueueSeconds();
         const LogSize size = Measure(log);
-        std::printf("%6.0f s: %lld messages, resident %.1f MB, longest stall %.1f ms, log %d lines "
-                    "%.0f kB\n",
+        std::printf("%6.0f s: %lld messages, resident %.1f MB, longest stall %.1f ms (%d over a "
+                    "frame), waited for a processor %.1f s, log %d lines %.0f kB\n",
                     static_cast<double>(clock.elapsed()) / 1000, static_cast<long long>(sent),
-                    bench::ResidentMegabytes(), stretch, size.lines,
-                    static_cast<double>(size.bytes) / 1024);
+                    bench::ResidentMegabytes(), stretch, stretchOverFrame, waited - waitedBefore,
+                    size.lines, static_cast<double>(size.bytes) / 1024);
         std::fflush(stdout);
+        waitedBefore = waited;
     });
     sampler.start(static_cast<int>(sampleSeconds * 1000));
     QTimer burst;
@@ -161,6 +169,7 @@ int main(int argc, char* argv[]) {
     QApplication::exec();
 
     longestStall = std::max(longestStall, stall.TakeMilliseconds());
+    overFrame += stall.TakeOverFrame();
     const LogSize size = Measure(log);
     std::sort(repaint.times.begin(), repaint.times.end());
     const auto at = [&](double share) {
@@ -170,7 +179,8 @@ int main(int argc, char* argv[]) {
     };
     std::printf("messages: %lld in %.1f s\n", static_cast<long long>(sent),
                 static_cast<double>(clock.elapsed()) / 1000);
-    std::printf("longest event-loop stall: %.1f ms\n", longestStall);
+    std::printf("longest event-loop stall: %.1f ms; %d stalls over a frame (16.7 ms)\n",
+                longestStall, overFrame);
     std::printf("log: %d lines kept (cap %d), %.0f kB of text\n", size.lines,
                 vtl::LiveLogPane::kCapacity, static_cast<double>(size.bytes) / 1024);
     std::printf("resident memory: %.1f MB before, %.1f MB after\n", memoryBefore,
