@@ -179,7 +179,7 @@ for variant in $variants; do
         echo "install soak ($variant): the sections added at the end are: $added" >&2
         exit 1
     fi
-    grep -q "^MIDIDevice001=VTL console 2" "$settings" || {
+    grep -q "^MIDIDevice001=$device" "$settings" || {
         echo "install soak ($variant): the last install's device is not in the file" >&2
         exit 1
     }
