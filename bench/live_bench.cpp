@@ -7,9 +7,9 @@
 //   live_bench [SECONDS [SAMPLE_SECONDS]]
 //
 // A longer run is the soak: every SAMPLE_SECONDS (default 300) a line gives the memory, the
-// longest stall of that stretch and how many stalls were longer than a frame (16.7 ms), the
-// seconds the window's thread waited for a processor meanwhile (other programs' load), and
-// the log's size, so that growth shows while it runs.
+// longest stall of that stretch, the stalls longer than a frame (16.7 ms) with the part of
+// them the window's thread spent waiting for a processor (other programs' load), that thread's
+// whole wait for one, and the log's size, so that growth shows while it runs.
 
 #include "bench/bench_support.h"
 #include "editor/console_document.h"
@@ -157,21 +157,25 @@ int main(int argc, char* argv[]) {
     clock.start();
     qint64 sent = 0;
     double longestStall = 0;
-    int overFrame = 0;
-    double waitedBefore = bench::RunQueueSeconds();
+    bench::LongestStall::OverFrame overFrame;
+    bench::RunQueueClock queue;
+    double waitedBefore = queue.Seconds();
     QTimer sampler;
     QObject::connect(&sampler, &QTimer::timeout, [&] {
         const double stretch = stall.TakeMilliseconds();
-        const int stretchOverFrame = stall.TakeOverFrame();
+        const auto over = stall.TakeOverFrame();
         longestStall = std::max(longestStall, stretch);
-        overFrame += stretchOverFrame;
-        const double waited = bench::RunQueueSeconds();
+        overFrame.count += over.count;
+        overFrame.ms += over.ms;
+        overFrame.queuedMs += over.queuedMs;
+        const double waited = queue.Seconds();
         const LogSize size = Measure(log);
-        std::printf("%6.0f s: %lld messages, resident %.1f MB, longest stall %.1f ms (%d over a "
-                    "frame), waited for a processor %.1f s, log %d lines %.0f kB\n",
+        std::printf("%6.0f s: %lld messages, resident %.1f MB, longest stall %.1f ms; %d over a "
+                    "frame, %.0f ms, %.0f ms of it waiting for a processor; waited for one "
+                    "%.1f s in all; log %d lines %.0f kB\n",
                     static_cast<double>(clock.elapsed()) / 1000, static_cast<long long>(sent),
-                    bench::ResidentMegabytes(), stretch, stretchOverFrame, waited - waitedBefore,
-                    size.lines, static_cast<double>(size.bytes) / 1024);
+                    bench::ResidentMegabytes(), stretch, over.count, over.ms, over.queuedMs,
+                    waited - waitedBefore, size.lines, static_cast<double>(size.bytes) / 1024);
         std::fflush(stdout);
         waitedBefore = waited;
     });
@@ -192,12 +196,16 @@ int main(int argc, char* argv[]) {
     QApplication::exec();
 
     longestStall = std::max(longestStall, stall.TakeMilliseconds());
-    overFrame += stall.TakeOverFrame();
+    const auto over = stall.TakeOverFrame();
+    overFrame.count += over.count;
+    overFrame.ms += over.ms;
+    overFrame.queuedMs += over.queuedMs;
     const LogSize size = Measure(log);
     std::printf("messages: %lld in %.1f s\n", static_cast<long long>(sent),
                 static_cast<double>(clock.elapsed()) / 1000);
-    std::printf("longest event-loop stall: %.1f ms; %d stalls over a frame (16.7 ms)\n",
-                longestStall, overFrame);
+    std::printf("longest event-loop stall: %.1f ms; %d stalls over a frame (16.7 ms), %.0f ms in "
+                "all, %.0f ms of it waiting for a processor\n",
+                longestStall, overFrame.count, overFrame.ms, overFrame.queuedMs);
     std::printf("log: %d lines kept (cap %d), %.0f kB of text\n", size.lines,
                 vtl::LiveLogPane::kCapacity, static_cast<double>(size.bytes) / 1024);
     std::printf("resident memory: %.1f MB before, %.1f MB after\n", memoryBefore,
