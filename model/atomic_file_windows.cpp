@@ -18,6 +18,9 @@ namespace {
 
 // Reads, writes or locks of at most this many bytes at once (the calls take a DWORD).
 constexpr DWORD kChunk = 1u << 30;
+// A rename over a target that a handle holds for a moment is tried this often, this far apart.
+constexpr int kRenameAttempts = 40;
+constexpr DWORD kRenamePauseMs = 25;
 
 std::string Reason(DWORD error) {
     switch (error) {
@@ -131,18 +134,34 @@ HANDLE CreateTemporary(const std::filesystem::path& target, std::filesystem::pat
     return INVALID_HANDLE_VALUE;
 }
 
-// Why a rename over the target failed. Windows says "access denied" when another program holds
-// the target open without sharing its deletion, as a document it shows: asked again for the
-// right to delete it, it tells the two apart.
-std::string RenameReason(const std::filesystem::path& target) {
-    const DWORD error = GetLastError();
-    if (error != ERROR_ACCESS_DENIED) return Reason(error);
+// Whether another program holds the target open without sharing its deletion, as a document
+// it shows: asked again for the right to delete it, Windows says so.
+bool HeldWithoutSharing(const std::filesystem::path& target) {
     const FileHandle probe(
         CreateFileW(target.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    return Reason(!probe.Valid() && GetLastError() == ERROR_SHARING_VIOLATION
-                      ? ERROR_SHARING_VIOLATION
-                      : error);
+    return !probe.Valid() && GetLastError() == ERROR_SHARING_VIOLATION;
+}
+
+// Renames the temporary file over the target; the write-through rename reaches the disk before
+// the call returns. Windows refuses to replace a file while any handle on it is open, and
+// says "access denied" then, even for a handle that shares deletion, as another save's cleanup
+// of leftovers or a virus scanner holds one for a moment: the rename is tried again for up to
+// about a second. A program that holds the target without sharing its deletion keeps it: that
+// is said at once.
+Status Replace(const std::filesystem::path& temporary, const std::filesystem::path& target) {
+    for (int attempt = 1;; ++attempt) {
+        if (MoveFileExW(temporary.c_str(), target.c_str(),
+                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return Ok();
+        }
+        const DWORD error = GetLastError();
+        if (error == ERROR_ACCESS_DENIED && HeldWithoutSharing(target))
+            return SystemError("cannot replace the file", Reason(ERROR_SHARING_VIOLATION));
+        if (error != ERROR_ACCESS_DENIED || attempt == kRenameAttempts)
+            return SystemError("cannot replace the file", Reason(error));
+        Sleep(kRenamePauseMs);
+    }
 }
 
 Status WriteAll(HANDLE file, std::string_view contents) {
@@ -177,10 +196,12 @@ Expected<std::string> ReadWholeFile(const std::filesystem::path& path, std::size
     const std::uintmax_t size =
         (std::uintmax_t{information.nFileSizeHigh} << 32) | information.nFileSizeLow;
     if (size > maxSize) return TooBig(path, size, maxSize, kind);
-    // One byte more than allowed tells of a file that grew after the size was taken.
-    std::string contents(maxSize + 1, '\0');
+    // Room for the size taken and a byte more, which tells of a file that grew after; one that
+    // grew gets more, up to one byte more than allowed.
+    std::string contents(static_cast<std::size_t>(size) + 1, '\0');
     std::size_t filled = 0;
-    while (filled < contents.size()) {
+    while (filled < contents.size() || contents.size() <= maxSize) {
+        if (filled == contents.size()) contents.resize(std::min(2 * filled, maxSize + 1));
         DWORD n = 0;
         const auto chunk =
             static_cast<DWORD>(std::min<std::size_t>(contents.size() - filled, kChunk));
@@ -202,17 +223,12 @@ Status WriteFileAtomically(const std::filesystem::path& target, std::string_view
     if (!file.Valid()) return SystemError("cannot create a file in the folder", LastReason());
 
     // Renamed while still open and locked, so that no cleanup takes it before the name is the
-    // target's; the write-through rename reaches the disk before the call returns. A target
-    // that another program holds open without sharing its deletion cannot be replaced: the
-    // save fails and the file stays as it was.
+    // target's. A target that cannot be replaced fails the save; the file stays as it was.
     Status written = WriteAll(file.Get(), contents);
     if (written && !FlushFileBuffers(file.Get())) {
         written = SystemError("cannot flush to disk", LastReason());
     }
-    if (written && !MoveFileExW(temporary.c_str(), target.c_str(),
-                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        written = SystemError("cannot replace the file", RenameReason(target));
-    }
+    if (written) written = Replace(temporary, target);
     if (!written) DeleteOnClose(file.Get());
     return written;
 }

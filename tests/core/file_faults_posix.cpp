@@ -35,6 +35,15 @@ std::filesystem::path NotPlainFile(const std::filesystem::path& path) {
     return path;
 }
 
+std::jthread HoldBriefly(const std::filesystem::path& path, std::chrono::milliseconds span) {
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    EXPECT_GE(fd, 0);
+    return std::jthread([fd, span] {
+        std::this_thread::sleep_for(span);
+        ::close(fd);
+    });
+}
+
 HeldLock::HeldLock(const std::filesystem::path& path) {
     int ready[2];
     EXPECT_EQ(::pipe(ready), 0);

@@ -25,6 +25,17 @@ std::filesystem::path NotPlainFile(const std::filesystem::path&) {
     return "NUL";
 }
 
+std::jthread HoldBriefly(const std::filesystem::path& path, std::chrono::milliseconds span) {
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    EXPECT_NE(file, INVALID_HANDLE_VALUE);
+    return std::jthread([file, span] {
+        std::this_thread::sleep_for(span);
+        CloseHandle(file);
+    });
+}
+
 HeldLock::HeldLock(const std::filesystem::path& path) {
     const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
