@@ -4,6 +4,7 @@
 #include "model/atomic_file.h"
 #include "model/atomic_file_shared.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -102,10 +103,12 @@ Expected<std::string> ReadWholeFile(const std::filesystem::path& path, std::size
     if (!S_ISREG(status.st_mode)) return NotPlainFile(path, kind);
     const auto size = static_cast<std::uintmax_t>(status.st_size);
     if (size > maxSize) return TooBig(path, size, maxSize, kind);
-    // One byte more than allowed tells of a file that grew after the size was taken.
-    std::string contents(maxSize + 1, '\0');
+    // Room for the size taken and a byte more, which tells of a file that grew after; one that
+    // grew gets more, up to one byte more than allowed.
+    std::string contents(static_cast<std::size_t>(size) + 1, '\0');
     std::size_t filled = 0;
-    while (filled < contents.size()) {
+    while (filled < contents.size() || contents.size() <= maxSize) {
+        if (filled == contents.size()) contents.resize(std::min(2 * filled, maxSize + 1));
         const ssize_t n = ::read(fd.Get(), contents.data() + filled, contents.size() - filled);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return FileError(path, std::strerror(errno));

@@ -177,10 +177,12 @@ Expected<std::string> ReadWholeFile(const std::filesystem::path& path, std::size
     const std::uintmax_t size =
         (std::uintmax_t{information.nFileSizeHigh} << 32) | information.nFileSizeLow;
     if (size > maxSize) return TooBig(path, size, maxSize, kind);
-    // One byte more than allowed tells of a file that grew after the size was taken.
-    std::string contents(maxSize + 1, '\0');
+    // Room for the size taken and a byte more, which tells of a file that grew after; one that
+    // grew gets more, up to one byte more than allowed.
+    std::string contents(static_cast<std::size_t>(size) + 1, '\0');
     std::size_t filled = 0;
-    while (filled < contents.size()) {
+    while (filled < contents.size() || contents.size() <= maxSize) {
+        if (filled == contents.size()) contents.resize(std::min(2 * filled, maxSize + 1));
         DWORD n = 0;
         const auto chunk =
             static_cast<DWORD>(std::min<std::size_t>(contents.size() - filled, kChunk));

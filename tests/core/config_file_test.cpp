@@ -4,6 +4,7 @@
 #include "core_test_support.h"
 #include "file_faults.h"
 
+#include "model/atomic_file.h"
 #include "model/config_file.h"
 
 #include <algorithm>
@@ -259,6 +260,16 @@ TEST(ConfigFile, SavesAreAtomic) {
         ASSERT_FALSE(load.has_value()); // "old" is no console line; the others are no file
         EXPECT_TRUE(Contains(load.error().message, Utf8Name(target)));
     }
+}
+
+// A read takes room for the file, not for the most it allows: a small file reads under any
+// limit.
+TEST(ConfigFile, ReadsTakeRoomForTheFileNotForItsLimit) {
+    test::ScratchFolder folder;
+    WriteFile(folder / "small.txt", "seven b");
+    const auto read = ReadWholeFile(folder / "small.txt", std::size_t{1} << 46, "a text");
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(*read, "seven b");
 }
 
 // A save first removes what killed saves left in its folder; the temporary file of a save
