@@ -52,7 +52,7 @@ run_once() {
     local found=$build/fuzz/corpus/$name artifacts=$build/fuzz/artifacts/$name/
     local log=$build/fuzz/logs/$name-$(date -u +%Y%m%dT%H%M%S).log
     mkdir -p "$found" "$artifacts" "$(dirname "$log")"
-    local options=(-rss_limit_mb=2048 -max_len=4096 -timeout=60 -print_final_stats=1
+    local options=(-rss_limit_mb=2048 -malloc_limit_mb=128 -max_len=4096 -timeout=60 -print_final_stats=1
                    "-artifact_prefix=$artifacts" "$limit")
     [[ -f "$source/$name.dict" ]] && options+=("-dict=$source/$name.dict")
 

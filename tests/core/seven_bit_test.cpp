@@ -64,7 +64,7 @@ TEST(SevenBit, ByteAbove127IsReportedAndSkipped) {
          "",
          {"Error in conversion at pos 1: f0 90 ff ", "Error in conversion at pos 2: f0 90 ff ",
           "Error in conversion at pos 3: f0 90 ff "}},
-        {"00 01 02", "01", {}},
+        {"00 01 02", "01 02", {}},
     };
     for (const auto& c : cases) {
         RecordingReporter reporter;
