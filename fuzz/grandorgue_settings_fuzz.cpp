@@ -164,7 +164,7 @@ void CheckMerge(std::string_view before, std::string_view merged, const OrganMap
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const ScratchFolder scratch;
+    static const ScratchFolder kScratch;
     FuzzedDataProvider in(data, size);
     const OrganMapping mapping = FuzzedMapping(in);
     const int form = in.ConsumeIntegralInRange(0, 3);
@@ -192,7 +192,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
 
     // The export on a file: the merge and a backup of the file as it was, or nothing changed.
-    const fs::path target = scratch.Path("settings.cmb");
+    const fs::path target = kScratch.Path("settings.cmb");
     fs::path backup = target;
     backup += ".bak";
     std::error_code ignored;

@@ -34,7 +34,7 @@ std::size_t DataBytes(std::uint8_t status) {
 // make as many messages as they fill, a channel status running on, a system common status
 // once. Data bytes without a status, short messages missing bytes and a SysEx message that
 // another status cuts short are dropped.
-std::vector<Bytes> Expected(const Bytes& stream) {
+std::vector<Bytes> MessagesByTheRules(const Bytes& stream) {
     std::vector<Bytes> messages;
     Bytes held; // the last status byte and the data bytes since; empty when none counts
     const auto close = [&messages, &held] {
@@ -156,6 +156,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::ranges::copy_if(stream, std::back_inserter(sent),
                          [](std::uint8_t b) { return b >= kFirstRealtime; });
     Require(realtime == sent, "realtime bytes are lost, added or reordered");
-    Require(delivered == Expected(stream), "the messages delivered are not those sent");
+    Require(delivered == MessagesByTheRules(stream), "the messages delivered are not those sent");
     return 0;
 }
