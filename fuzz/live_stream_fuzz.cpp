@@ -1,9 +1,9 @@
 // The live console on whatever a device sends: the stream decoder cuts the bytes, in chunks as
 // a driver hands them over, into the messages a reading of the MIDI rules gives (realtime
-// bytes wherever they fall, running status, SysEx cut short or never ended, short messages
-// missing bytes), none more and none less; the attribution of those messages to the console's
-// elements, at times that only go forward, accounts for every message once, names only manuals
-// the console has, and holds nothing after monitoring stops.
+// bytes wherever they fall, running status, SysEx cut short, never ended or too long, short
+// messages missing bytes), none more and none less; the attribution of those messages to the
+// console's elements, at times that only go forward, accounts for every message once, names only
+// manuals the console has, and holds nothing after monitoring stops.
 
 #include "fuzz_check.h"
 #include "link/midi_stream.h"
@@ -30,10 +30,10 @@ std::size_t DataBytes(std::uint8_t status) {
 }
 
 // The messages the stream holds, realtime ones apart: F0 and the data bytes after it make a
-// SysEx message when F7 is the next status byte; after any other status byte, its data bytes
-// make as many messages as they fill, a channel status running on, a system common status
-// once. Data bytes without a status, short messages missing bytes and a SysEx message that
-// another status cuts short are dropped.
+// SysEx message when F7 is the next status byte and it is not too long; after any other status
+// byte, its data bytes make as many messages as they fill, a channel status running on, a system
+// common status once. Data bytes without a status, short messages missing bytes and a SysEx message
+// that another status cuts short are dropped.
 std::vector<Bytes> MessagesByTheRules(const Bytes& stream) {
     std::vector<Bytes> messages;
     Bytes held; // the last status byte and the data bytes since; empty when none counts
@@ -57,7 +57,7 @@ std::vector<Bytes> MessagesByTheRules(const Bytes& stream) {
         }
         if (byte == kSysExEnd && !held.empty() && held.front() == kSysExStart) {
             held.push_back(byte);
-            messages.push_back(held);
+            if (held.size() <= MidiStreamParser::kMaxSysExLength) messages.push_back(held);
         } else {
             close();
         }
@@ -122,19 +122,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t fed = 0;
     std::size_t attributed = 0;
     while (in.remaining_bytes() > 0) {
-        // A chunk as the driver hands it over, now and then many times over (a SysEx message
-        // far longer than any input), and the time that passed before it.
+        // A chunk as the driver hands it over, now and then many times over, or as the data
+        // bytes of a SysEx message about as long as the longest kept; and the time that passed
+        // before it.
         const Bytes chunk = in.ConsumeBytes<std::uint8_t>(in.ConsumeIntegralInRange(1, 64));
-        const int repeats = in.ConsumeBool() ? 16 : 1;
+        const int kind = in.ConsumeIntegralInRange(0, 31);
+        std::vector<Bytes> pieces(kind == 30 ? 16 : 1, chunk);
+        if (kind == 31) {
+            Bytes& run = pieces.front();
+            run.resize(MidiStreamParser::kMaxSysExLength - 3 + in.ConsumeIntegralInRange(0, 2));
+            for (std::size_t i = 0; i < run.size(); ++i)
+                run[i] =
+                    chunk.empty() ? 0 : static_cast<std::uint8_t>(chunk[i % chunk.size()] & 0x7F);
+        }
         const float later = in.ConsumeBool() ? static_cast<float>(in.ConsumeIntegralInRange(0, 40))
                                              : std::abs(in.ConsumeFloatingPoint<float>());
         if (later < 1e9F) now += later;
         if (in.ConsumeBool()) attributed += CheckEvents(attribution.Advance(now), manuals);
-        for (int r = 0; r < repeats; ++r) {
+        for (const Bytes& piece : pieces) {
             // A repeated chunk comes a millisecond after the one before, as fast as USB goes.
-            now += r == 0 ? 0 : 1;
-            stream.insert(stream.end(), chunk.begin(), chunk.end());
-            for (Bytes& message : parser.Feed(chunk)) {
+            now += &piece == &pieces.front() ? 0 : 1;
+            stream.insert(stream.end(), piece.begin(), piece.end());
+            for (Bytes& message : parser.Feed(piece)) {
                 const MidiMessage decoded = DecodeMessage(message);
                 Require(decoded.bytes == message, "a whole message decodes to other bytes");
                 fed += message.size();
