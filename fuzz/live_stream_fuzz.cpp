@@ -121,19 +121,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     double now = 0;
     std::size_t fed = 0;
     std::size_t attributed = 0;
+    bool longSent = false;
     while (in.remaining_bytes() > 0) {
-        // A chunk as the driver hands it over, now and then many times over, or as the data
-        // bytes of a SysEx message about as long as the longest kept; and the time that passed
-        // before it.
+        // A chunk as the driver hands it over, now and then many times over, or once an input
+        // as a SysEx message about as long as the longest kept, whose F7 may come next; and the
+        // time that passed before it.
         const Bytes chunk = in.ConsumeBytes<std::uint8_t>(in.ConsumeIntegralInRange(1, 64));
         const int kind = in.ConsumeIntegralInRange(0, 31);
         std::vector<Bytes> pieces(kind == 30 ? 16 : 1, chunk);
-        if (kind == 31) {
+        if (kind == 31 && !longSent) {
+            longSent = true;
             Bytes& run = pieces.front();
-            run.resize(MidiStreamParser::kMaxSysExLength - 3 + in.ConsumeIntegralInRange(0, 2));
-            for (std::size_t i = 0; i < run.size(); ++i)
+            run.resize(MidiStreamParser::kMaxSysExLength - 2 + in.ConsumeIntegralInRange(0, 2));
+            for (std::size_t i = 1; i < run.size(); ++i)
                 run[i] =
                     chunk.empty() ? 0 : static_cast<std::uint8_t>(chunk[i % chunk.size()] & 0x7F);
+            run.front() = kSysExStart;
         }
         const float later = in.ConsumeBool() ? static_cast<float>(in.ConsumeIntegralInRange(0, 40))
                                              : std::abs(in.ConsumeFloatingPoint<float>());
