@@ -3,7 +3,8 @@
 # the fuzz preset runs for a number of runs or seconds at the lowest priority, its grown corpus
 # kept in the build tree, and a line goes to docs/fuzz-runs.tsv: when it ended, the harness,
 # the runs, the seconds, libFuzzer's coverage (cov) and features (ft) at the end, and the
-# result ("ok", or "crash" and the input kept under the build tree's fuzz/artifacts/).
+# result ("ok"; "stopped" when interrupted; or "crash" and the input kept under the build tree's
+# fuzz/artifacts/).
 #
 #   scripts/fuzz_runs.sh <harness> <N>r|<S>s [--until <total runs>]
 #       e.g. "hex 1800s": 30 minutes; "hex 1000000r": a million runs. With --until, runs of that
@@ -23,11 +24,10 @@ record=${FUZZ_RECORD:-$root/docs/fuzz-runs.tsv}
 
 totals() {
     [[ -f "$record" ]] || { echo "fuzz_runs: nothing recorded in $record" >&2; exit 2; }
+    printf '%-20s %12s %8s %6s %6s %6s %8s\n' harness runs hours chunks cov ft crashed
     awk -F'\t' 'NR > 1 { runs[$2] += $3; secs[$2] += $4; n[$2]++; cov[$2] = $5; ft[$2] = $6
-                         if ($7 != "ok") bad[$2]++ }
-        END { printf "%-14s %12s %8s %6s %6s %6s %8s\n", "harness", "runs", "hours", "chunks",
-                     "cov", "ft", "failed"
-              for (h in runs) printf "%-14s %12d %8.2f %6d %6d %6d %8d\n", h, runs[h],
+                         if ($7 ~ /^crash/) bad[$2]++ }
+        END { for (h in runs) printf "%-20s %12d %8.2f %6d %6d %6d %8d\n", h, runs[h],
                                      secs[h] / 3600, n[h], cov[h], ft[h], bad[h] }' "$record" |
         sort
 }
@@ -67,9 +67,13 @@ run_once() {
     [[ -n "$runs" ]] || runs=$(grep -o '^#[0-9]*' "$log" | tail -n 1 | tr -d '#')
     cov=$(grep -o 'cov: [0-9]*' "$log" | tail -n 1 | cut -d' ' -f2)
     ft=$(grep -o 'ft: [0-9]*' "$log" | tail -n 1 | cut -d' ' -f2)
-    if ((status != 0)); then
+    # Slow inputs are kept too (slow-unit-*), but end nothing; an interrupted run is no crash.
+    if grep -q 'libFuzzer: run interrupted' "$log"; then
+        result=stopped
+    elif ((status != 0)); then
         local kept
-        kept=$(sed -n 's/.*Test unit written to \([^ ]*\).*/\1/p' "$log" | tail -n 1)
+        kept=$(sed -n 's/.*Test unit written to \([^ ]*\).*/\1/p' "$log" | grep -v /slow-unit- |
+            tail -n 1)
         result="crash ${kept:-(exit $status)}"
     fi
     [[ -f "$record" ]] || printf 'date\tharness\truns\tseconds\tcov\tft\tresult\n' >"$record"
@@ -83,7 +87,7 @@ if [[ ${1:-} == --totals ]]; then
     totals
     exit
 fi
-[[ $# == 2 || ($# == 4 && $3 == --until) ]] || { sed -n '8,17p' "$0" >&2; exit 2; }
+[[ $# == 2 || ($# == 4 && $3 == --until) ]] || { sed -n '9,18p' "$0" >&2; exit 2; }
 name=$1 size=$2
 if [[ $# == 4 ]]; then
     while (($(recorded_runs "$name") < $4)); do
