@@ -17,6 +17,10 @@ namespace vtl {
 Expected<std::string> ReadPackageMember(const std::filesystem::path& package, std::string_view name,
                                         std::size_t maxSize);
 
+// The same of a zip archive held in memory; source names it in errors.
+Expected<std::string> ReadArchiveMember(std::string_view archive, std::string_view source,
+                                        std::string_view name, std::size_t maxSize);
+
 // Whether bytes begin as gzip data does.
 inline bool IsGzip(std::string_view bytes) {
     return bytes.starts_with("\x1F\x8B");

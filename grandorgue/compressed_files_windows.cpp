@@ -8,9 +8,14 @@
 
 namespace vtl {
 
-Expected<std::string> ReadPackageMember(const std::filesystem::path& package, std::string_view,
+Expected<std::string> ReadPackageMember(const std::filesystem::path& package, std::string_view name,
+                                        std::size_t maxSize) {
+    return ReadArchiveMember({}, Utf8Name(package), name, maxSize);
+}
+
+Expected<std::string> ReadArchiveMember(std::string_view, std::string_view source, std::string_view,
                                         std::size_t) {
-    return Error{Utf8Name(package) +
+    return Error{std::string(source) +
                  ": .orgue packages cannot be read by the Windows build; choose the .organ file."};
 }
 

@@ -102,37 +102,43 @@ Expected<OrganDefinition> ParseOrganDefinition(std::string_view text, std::strin
         Parts(sections, "Enclosure", 1, *enclosures), Parts(sections, "General", 1, *generals)};
 }
 
-Expected<LoadedOrgan> LoadOrgan(const std::filesystem::path& file) {
+Expected<LoadedOrgan> ReadPackagedOrgan(const PackageMembers& member, std::string_view source) {
+    // The package's index names its organs; the first is the one GrandOrgue offers first.
     LoadedOrgan organ;
-    organ.file = std::filesystem::absolute(file);
-    const std::string name = Utf8Name(organ.file);
-    std::string text;
-    std::string source = name;
-    if (std::string extension = Utf8Name(file.extension());
-        extension == ".orgue" || extension == ".ORGUE") {
-        // The package's index names its organs; the first is the one GrandOrgue offers first.
-        const auto index = ReadPackageMember(organ.file, "organindex.ini", kMaxOrganFileSize);
-        if (!index) return index.error();
-        const std::string indexText = GrandOrgueTextToUtf8(*index);
-        for (const IniLine& line : SplitIniLines(indexText)) {
-            if (line.key == "Filename" && organ.pathInPackage.empty())
-                organ.pathInPackage = line.value;
-        }
-        if (organ.pathInPackage.empty())
-            return Error{name + ": the package's index names no organ file"};
-        auto member = ReadPackageMember(organ.file, organ.pathInPackage, kMaxOrganFileSize);
-        if (!member) return member.error();
-        text = std::move(*member);
-        source = name + ": " + organ.pathInPackage;
-    } else {
-        auto read = ReadWholeFile(organ.file, kMaxOrganFileSize, "an organ file");
-        if (!read) return read.error();
-        text = std::move(*read);
+    const auto index = member("organindex.ini", kMaxOrganFileSize);
+    if (!index) return index.error();
+    const std::string indexText = GrandOrgueTextToUtf8(*index);
+    for (const IniLine& line : SplitIniLines(indexText)) {
+        if (line.key == "Filename" && organ.pathInPackage.empty()) organ.pathInPackage = line.value;
     }
-    auto definition = ParseOrganDefinition(text, source);
+    if (organ.pathInPackage.empty())
+        return Error{std::string(source) + ": the package's index names no organ file"};
+    const auto text = member(organ.pathInPackage, kMaxOrganFileSize);
+    if (!text) return text.error();
+    auto definition = ParseOrganDefinition(*text, std::string(source) + ": " + organ.pathInPackage);
     if (!definition) return definition.error();
     organ.definition = std::move(*definition);
     return organ;
+}
+
+Expected<LoadedOrgan> LoadOrgan(const std::filesystem::path& file) {
+    const std::filesystem::path absolute = std::filesystem::absolute(file);
+    const std::string name = Utf8Name(absolute);
+    if (std::string extension = Utf8Name(file.extension());
+        extension == ".orgue" || extension == ".ORGUE") {
+        auto organ = ReadPackagedOrgan(
+            [&absolute](std::string_view member, std::size_t maxSize) {
+                return ReadPackageMember(absolute, member, maxSize);
+            },
+            name);
+        if (organ) organ->file = absolute;
+        return organ;
+    }
+    const auto text = ReadWholeFile(absolute, kMaxOrganFileSize, "an organ file");
+    if (!text) return text.error();
+    auto definition = ParseOrganDefinition(*text, name);
+    if (!definition) return definition.error();
+    return LoadedOrgan{std::move(*definition), absolute, {}};
 }
 
 } // namespace vtl

@@ -5,7 +5,9 @@
 
 #include "sysex/result.h"
 
+#include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,6 +37,14 @@ struct LoadedOrgan {
     std::filesystem::path file; // the organ file or the package, absolute
     std::string pathInPackage;  // the organ file's path inside a package; empty for a file
 };
+
+// A package's member of the given name, of at most the given size, or an error that names it.
+using PackageMembers =
+    std::function<Expected<std::string>(std::string_view name, std::size_t maxSize)>;
+
+// The first organ of a package, read through member: the organ file that the package's index
+// (organindex.ini) names first. Errors name source; the result's file stays empty.
+Expected<LoadedOrgan> ReadPackagedOrgan(const PackageMembers& member, std::string_view source);
 
 // Loads an .organ file, or the first organ of an .orgue package.
 Expected<LoadedOrgan> LoadOrgan(const std::filesystem::path& file);

@@ -38,6 +38,10 @@ std::vector<Bytes> MidiStreamParser::Feed(std::span<const std::uint8_t> chunk) {
         if (byte < 0x80) {
             if (partial_.empty() && runningStatus_ != 0) partial_.push_back(runningStatus_);
             if (partial_.empty()) continue;
+            if (inSysEx && partial_.size() + 1 >= kMaxSysExLength) {
+                partial_.clear(); // no running status in SysEx: its other bytes go too
+                continue;
+            }
             partial_.push_back(byte);
             if (!inSysEx && partial_.size() == ShortLength(partial_.front())) {
                 complete.push_back(std::move(partial_));

@@ -7,6 +7,7 @@
 #include "model/live_event.h"
 #include "sysex/bytes.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <span>
 #include <vector>
@@ -15,6 +16,10 @@ namespace vtl {
 
 class MidiStreamParser {
 public:
+    // The longest SysEx message kept, F0 and F7 included. A longer one is dropped, the rest of
+    // its bytes with it, so that a device that never ends one costs no more memory than this.
+    static constexpr std::size_t kMaxSysExLength = 64 * 1024;
+
     // Consumes one chunk as the driver delivered it and returns the messages it completed,
     // in order. A SysEx message may span chunks; realtime bytes (F8 to FF) are messages of
     // their own wherever they occur. Data bytes after a channel message repeat its status;

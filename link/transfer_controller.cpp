@@ -106,8 +106,8 @@ void TransferController::OutputFailed(int code, const std::string& message) {
     if (code > 0 && code != kSilentOutputError) PortFailed(message);
 }
 
-void TransferController::ReportConversionError(const std::string& text) {
-    Report(ConversionError{text});
+void TransferController::ReportConversionErrors(const ConversionFaults& faults) {
+    Report(ConversionError{faults});
 }
 
 bool TransferController::Running() const {

@@ -138,7 +138,7 @@ private:
     void IntoView(const TransferReport& report);
     void OutOfView(const TransferReport& report);
     void OutputFailed(int code, const std::string& message);
-    void ReportConversionError(const std::string& text) override;
+    void ReportConversionErrors(const ConversionFaults& faults) override;
 
     // Reading (transfer_read.cpp).
     void CountManuals(int tagValue);

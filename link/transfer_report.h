@@ -10,6 +10,7 @@
 // without stopping it.
 
 #include "link/transfer_progress.h"
+#include "sysex/seven_bit.h"
 
 #include <cstddef>
 #include <functional>
@@ -134,9 +135,10 @@ struct OutputError {
     int code;
     std::string message;
 };
-// A byte of program data could not be 7-bit data; the unpacking's own words.
+// Bytes of one message's program data could not be 7-bit data; the unpacking's own words are
+// made of them, one line each (ConversionErrorLines).
 struct ConversionError {
-    std::string text;
+    ConversionFaults faults;
 };
 // A whole program did not decode; the read goes on waiting for it.
 struct DecodeFailure {

@@ -147,11 +147,14 @@ std::vector<LiveEvent> LiveAttribution::Finish(double timeMs) {
 
 std::vector<LiveEvent> LiveAttribution::Flush(double timeMs, bool stopping) {
     std::vector<LiveEvent> out;
-    while (!pending_.empty() && (stopping || timeMs - pending_.front().event.timeMs > kSameKeyMs)) {
-        LiveEvent event = Close(std::move(pending_.front()));
-        pending_.erase(pending_.begin());
-        Emit(std::move(event), out);
-    }
+    // The keys that time completed, oldest first, leave together: taken from the front one by
+    // one, a burst of many keys would cost the square of their number.
+    std::size_t due = 0;
+    while (due < pending_.size() && (stopping || timeMs - pending_[due].event.timeMs > kSameKeyMs))
+        ++due;
+    for (std::size_t i = 0; i < due; ++i)
+        Emit(Close(std::move(pending_[i])), out);
+    pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(due));
     for (auto& [key, held] : held_) {
         if (held.reported || (!stopping && timeMs - held.noteOn.timeMs <= kStuckMs)) continue;
         held.reported = true;

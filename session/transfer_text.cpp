@@ -168,7 +168,13 @@ struct Messages {
                                          ? "The MIDI device stopped working: " + gone
                                          : gone);
     }
-    Text operator()(const ConversionError& r) const { return r.text; }
+    // All the lines of one message in one text, so that one box shows them.
+    Text operator()(const ConversionError& r) const {
+        std::string text;
+        for (const std::string& line : ConversionErrorLines(r.faults))
+            text += (text.empty() ? "" : "\n") + line;
+        return text;
+    }
     Text operator()(const DecodeFailure& r) const { return r.message; }
     Text operator()(const EncodeFailure& r) const { return r.message; }
     template <class Other> Text operator()(const Other&) const { return std::nullopt; }

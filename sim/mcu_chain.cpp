@@ -31,7 +31,7 @@ bool Addresses(std::uint8_t device, int index) {
 // Notes whether unpacking met a byte that cannot be 7-bit data.
 class FaultRecorder : public ConversionReporter {
 public:
-    void ReportConversionError(const std::string&) override { faulty = true; }
+    void ReportConversionErrors(const ConversionFaults&) override { faulty = true; }
     bool faulty = false;
 };
 

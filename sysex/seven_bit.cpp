@@ -24,16 +24,25 @@ Bytes PackSevenBit(std::span<const std::uint8_t> data) {
     return out;
 }
 
+std::vector<std::string> ConversionErrorLines(const ConversionFaults& faults) {
+    std::vector<std::string> lines;
+    lines.reserve(faults.positions.size());
+    for (const std::size_t pos : faults.positions)
+        lines.push_back("Error in conversion at pos " + std::to_string(pos) + ": " +
+                        faults.inputHex);
+    return lines;
+}
+
 Bytes UnpackSevenBit(std::span<const std::uint8_t> packed, ConversionReporter& reporter) {
     Bytes out;
     out.reserve(packed.size());
+    ConversionFaults faults;
     int k = 1;
     int highBits = 0;
     for (std::size_t pos = 0; pos < packed.size(); ++pos) {
         int b = packed[pos];
         if (b > 127) {
-            reporter.ReportConversionError("Error in conversion at pos " + std::to_string(pos + 1) +
-                                           ": " + BytesToHex(packed));
+            faults.positions.push_back(pos + 1);
             continue;
         }
         if (k == 1) {
@@ -47,6 +56,10 @@ Bytes UnpackSevenBit(std::span<const std::uint8_t> packed, ConversionReporter& r
             out.push_back(static_cast<std::uint8_t>(b));
         }
         k = k == 8 ? 1 : k + 1;
+    }
+    if (!faults.positions.empty()) {
+        faults.inputHex = BytesToHex(packed);
+        reporter.ReportConversionErrors(faults);
     }
     return out;
 }

@@ -116,6 +116,16 @@ TEST_F(LinkCommandsTest, ProgressIsAPlainLinePerManualOffATerminal) {
     EXPECT_NE(written.err.find("\nVTLConfig Writing...\n"), std::string::npos);
 }
 
+// The bytes above 127 of one message are a warning line each, on lines of their own.
+TEST(TerminalPresenter, PrintsEachConversionErrorAsAWarningLine) {
+    std::ostringstream err;
+    TerminalPresenter presenter(err);
+    presenter.Report(ConversionError{{"00 90 ff ", {2, 3}}});
+    EXPECT_EQ(err.str(), "warning: Error in conversion at pos 2: 00 90 ff \n"
+                         "warning: Error in conversion at pos 3: 00 90 ff \n");
+    EXPECT_EQ(presenter.Failure(), "");
+}
+
 // A console that misbehaves: the read either gets every manual whole, or it fails, saying
 // what to check, and the file that was there stays as it was.
 TEST_F(LinkCommandsTest, ReadOfAFaultyConsoleSavesItWholeOrNotAtAll) {

@@ -26,11 +26,16 @@ inline testing::AssertionResult Contains(std::string_view text, std::string_view
     return testing::AssertionFailure() << '"' << text << "\" does not contain \"" << part << '"';
 }
 
-// Keeps the conversion errors reported to it.
+// Keeps the lines of the conversion errors reported to it, and counts the reports.
 class RecordingReporter : public ConversionReporter {
 public:
-    void ReportConversionError(const std::string& text) override { reports.push_back(text); }
+    void ReportConversionErrors(const ConversionFaults& faults) override {
+        ++messages;
+        for (std::string& line : ConversionErrorLines(faults))
+            reports.push_back(std::move(line));
+    }
     std::vector<std::string> reports;
+    int messages = 0;
 };
 
 inline PistonInfo Piston(int group, int type, int channel, int program = 0) {

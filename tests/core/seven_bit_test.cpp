@@ -45,7 +45,8 @@ TEST(SevenBit, GroupsOfSevenFollowTheirHighBits) {
 }
 
 // A byte above 127 is reported with its 1-based position and the whole input, skipped
-// without advancing the group position, and the conversion goes on.
+// without advancing the group position, and the conversion goes on; the bytes of one message
+// come in one report.
 TEST(SevenBit, ByteAbove127IsReportedAndSkipped) {
     const struct {
         const char* packed;
@@ -59,11 +60,17 @@ TEST(SevenBit, ByteAbove127IsReportedAndSkipped) {
          "01 02",
          {"Error in conversion at pos 2: 00 90 01 f7 02 ",
           "Error in conversion at pos 4: 00 90 01 f7 02 "}},
+        {"f0 90 ff",
+         "",
+         {"Error in conversion at pos 1: f0 90 ff ", "Error in conversion at pos 2: f0 90 ff ",
+          "Error in conversion at pos 3: f0 90 ff "}},
+        {"00 01 02", "01 02", {}},
     };
     for (const auto& c : cases) {
         RecordingReporter reporter;
         EXPECT_EQ(UnpackSevenBit(Hex(c.packed), reporter), Hex(c.bytes)) << c.packed;
         EXPECT_EQ(reporter.reports, c.reports);
+        EXPECT_EQ(reporter.messages, c.reports.empty() ? 0 : 1) << c.packed;
     }
 }
 

@@ -55,6 +55,17 @@ TEST(MidiStreamParser, DeliversOnlyWholeMessages) {
             expected.push_back(BytesToHex(test::Hex(message)));
         EXPECT_EQ(messages, expected) << c.name;
     }
+    // The longest SysEx message kept comes whole; one byte more and it goes, with the rest of
+    // its bytes, however long the device sends them.
+    MidiStreamParser parser;
+    Bytes longest(MidiStreamParser::kMaxSysExLength, 0x01);
+    longest.front() = 0xF0;
+    longest.back() = 0xF7;
+    EXPECT_EQ(parser.Feed(longest), std::vector<Bytes>{longest});
+    Bytes tooLong = longest;
+    tooLong.insert(tooLong.begin() + 1, 0x02);
+    EXPECT_EQ(parser.Feed(tooLong), std::vector<Bytes>{});
+    EXPECT_EQ(parser.Feed(test::Hex("01 f0 02 f7")), std::vector<Bytes>{test::Hex("f0 02 f7")});
 }
 
 // What each whole message is; a note-on with velocity 0 is a note-off.

@@ -8,6 +8,7 @@
 #include "shell/status_presenter.h"
 #include "shell/status_window.h"
 #include "sim/chain_faults.h"
+#include "sysex/seven_bit.h"
 #include "tests/link/sim_link.h"
 
 #include <gtest/gtest.h>
@@ -160,6 +161,41 @@ TEST(StatusPresenter, TheWindowSaysWhatItAlwaysSaid) {
         ++transcripts;
     }
     EXPECT_EQ(transcripts, 42);
+}
+
+// Forwards a message's conversion errors as the transfer reports them.
+class ConversionForward : public ConversionReporter {
+public:
+    explicit ConversionForward(TransferObserver& to) : to_(to) {}
+    void ReportConversionErrors(const ConversionFaults& faults) override {
+        to_.Report(ConversionError{faults});
+    }
+
+private:
+    TransferObserver& to_;
+};
+
+// The bytes above 127 of one message are told in one box, one line each.
+TEST(StatusPresenter, OneMessagesConversionErrorsShareOneBox) {
+    const struct {
+        Bytes packed;
+        std::string transcript;
+    } cases[] = {
+        {{0xf0, 0x90, 0xff},
+         "0 message Error in conversion at pos 1: f0 90 ff \\nError in conversion at pos 2: "
+         "f0 90 ff \\nError in conversion at pos 3: f0 90 ff \n"},
+        {{0x00, 0x90, 0x01}, "0 message Error in conversion at pos 2: 00 90 01 \n"},
+        {{0x00, 0x01}, ""},
+    };
+    for (const auto& c : cases) {
+        Transcript transcript;
+        const long now = 0;
+        transcript.now = &now;
+        Recorder window(transcript);
+        ConversionForward forward(window);
+        UnpackSevenBit(c.packed, forward);
+        EXPECT_EQ(transcript.out.str(), c.transcript);
+    }
 }
 
 } // namespace

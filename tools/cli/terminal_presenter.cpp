@@ -48,11 +48,13 @@ void TerminalPresenter::Report(const TransferReport& report) {
             break;
         }
     }
+    if (const auto* conversion = std::get_if<ConversionError>(&report)) {
+        for (const std::string& line : ConversionErrorLines(conversion->faults))
+            PrintApart("warning: " + line + "\n");
+        return;
+    }
     const auto message = MessageText(report);
-    if (!message) return;
-    if (std::holds_alternative<ConversionError>(report)) {
-        PrintApart("warning: " + *message + "\n");
-    } else if (failure_.empty()) {
+    if (message && failure_.empty()) {
         failure_ = *message;
     }
 }
