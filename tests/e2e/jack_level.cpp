@@ -30,8 +30,7 @@ struct Meter {
     std::atomic<double> result{0};
 };
 
-int Process(jack_nframes_t frames, void* arg)
-{
+int Process(jack_nframes_t frames, void* arg) {
     auto& meter = *static_cast<Meter*>(arg);
     const jack_nframes_t wanted = meter.wanted.load(std::memory_order_acquire);
     if (wanted == 0 || meter.done.load(std::memory_order_acquire)) {
@@ -52,8 +51,7 @@ int Process(jack_nframes_t frames, void* arg)
     return 0;
 }
 
-std::string Decibels(double meanSquare)
-{
+std::string Decibels(double meanSquare) {
     if (meanSquare <= 0) {
         return "-inf";
     }
@@ -64,8 +62,7 @@ std::string Decibels(double meanSquare)
 
 } // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     if (argc != 3) {
         std::cerr << "usage: jack_level <source port> <source port>\n";
         return 2;
@@ -78,8 +75,8 @@ int main(int argc, char** argv)
     Meter meter;
     for (int i = 0; i < 2; ++i) {
         const std::string name = "in_" + std::to_string(i);
-        meter.inputs[i] = jack_port_register(client, name.c_str(), JACK_DEFAULT_AUDIO_TYPE,
-                                             JackPortIsInput, 0);
+        meter.inputs[i] =
+            jack_port_register(client, name.c_str(), JACK_DEFAULT_AUDIO_TYPE, JackPortIsInput, 0);
     }
     if (meter.inputs[0] == nullptr || meter.inputs[1] == nullptr ||
         jack_set_process_callback(client, Process, &meter) != 0 || jack_activate(client) != 0) {
