@@ -9,6 +9,7 @@
 #include "grandorgue/ini_lines.h"
 #include "grandorgue/organ_definition.h"
 #include "grandorgue/settings_file.h"
+#include "scratch_folder.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 #include <zlib.h>
@@ -19,9 +20,10 @@
 #include <fstream>
 #include <set>
 #include <sstream>
-#include <unistd.h>
 
+using vtl::fuzz::ReadAll;
 using vtl::fuzz::Require;
+using vtl::fuzz::ScratchFolder;
 
 namespace {
 
@@ -29,33 +31,6 @@ namespace fs = std::filesystem;
 using namespace vtl;
 
 constexpr std::string_view kSource = "fuzz.cmb";
-
-// One folder per process in memory, where the atomic save's flushes cost nothing; removed at
-// exit.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        const fs::path base =
-            fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-        folder_ = base / ("vtl-go-fuzz-" + std::to_string(::getpid()));
-        fs::create_directories(folder_);
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
-    fs::path Path(std::string_view name) const { return folder_ / name; }
-
-private:
-    fs::path folder_;
-};
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 void WriteAll(const fs::path& path, std::string_view bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -164,7 +139,7 @@ void CheckMerge(std::string_view before, std::string_view merged, const OrganMap
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const ScratchFolder kScratch;
+    static const ScratchFolder kScratch("vtl-go-fuzz");
     FuzzedDataProvider in(data, size);
     const OrganMapping mapping = FuzzedMapping(in);
     const int form = in.ConsumeIntegralInRange(0, 3);

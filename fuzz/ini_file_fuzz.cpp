@@ -4,6 +4,7 @@
 
 #include "fuzz_check.h"
 #include "platform/ini_file.h"
+#include "scratch_folder.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
@@ -11,41 +12,15 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <unistd.h>
 #include <vector>
 
+using vtl::fuzz::ReadAll;
 using vtl::fuzz::Require;
+using vtl::fuzz::ScratchFolder;
 
 namespace {
 
 namespace fs = std::filesystem;
-
-// One folder per process in memory, where the atomic save's flushes cost nothing; removed at
-// exit.
-class ScratchFile {
-public:
-    ScratchFile() {
-        const fs::path base =
-            fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-        folder_ = base / ("vtl-ini-fuzz-" + std::to_string(::getpid()));
-        fs::create_directories(folder_);
-    }
-    ~ScratchFile() {
-        std::error_code ignored;
-        fs::remove_all(folder_, ignored);
-    }
-    fs::path Path() const { return folder_ / "VTLConfig.ini"; }
-
-private:
-    fs::path folder_;
-};
-
-std::string ReadAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 
@@ -97,17 +72,17 @@ enum class Write { Value, DeleteKey, DeleteSection, kMaxValue = DeleteSection };
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const ScratchFile kScratch;
+    static const ScratchFolder kScratch("vtl-ini-fuzz");
     FuzzedDataProvider in(data, size);
     const Write write = in.ConsumeEnum<Write>();
     const std::string section = in.ConsumeRandomLengthString(40);
     const std::string key = in.ConsumeRandomLengthString(40);
     const std::string value = in.ConsumeRandomLengthString(80);
     const std::string before = in.ConsumeRemainingBytesAsString();
-    std::ofstream(kScratch.Path(), std::ios::binary | std::ios::trunc) << before;
+    std::ofstream(kScratch.Path("VTLConfig.ini"), std::ios::binary | std::ios::trunc) << before;
 
     vtl::IniFile ini;
-    ini.SetPath(kScratch.Path());
+    ini.SetPath(kScratch.Path("VTLConfig.ini"));
     ini.SetSection(section);
     ini.SetKey(key);
     ini.SetDefaultValue(value);
@@ -129,7 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
     }
 
-    const std::string after = ReadAll(kScratch.Path());
+    const std::string after = ReadAll(kScratch.Path("VTLConfig.ini"));
     if (!ini.Success()) {
         Require(after == before, "a refused write changed the file");
         return 0;
