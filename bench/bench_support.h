@@ -1,7 +1,7 @@
 #pragma once
 // What the application benchmarks and the minimal reference program measure alike: a clock
-// shared between processes, the first paint of a window, the event loop's longest stall and
-// the process's resident memory.
+// shared between processes, the first paint of a window, the event loop's longest stall, the
+// machine's freezes and the process's resident memory.
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -14,11 +14,20 @@
 #include <atomic>
 #include <chrono>
 #include <functional>
+#include <mutex>
 #include <stop_token>
 #include <thread>
 #include <utility>
+#include <vector>
+
+#ifdef __linux__
+#include <sched.h>
+#endif
 
 namespace bench {
+
+// A frame at 60 Hz: a longer stall shows.
+inline constexpr double kFrameMs = 1000.0 / 60;
 
 // The monotonic clock is shared by all processes, so a launcher's stamp, passed to the copy,
 // and the copy's own stamps subtract.
@@ -132,7 +141,6 @@ private:
     }
 
     static constexpr auto kPoll = std::chrono::microseconds(100);
-    static constexpr double kFrameMs = 1000.0 / 60;
     std::atomic<double> longest_ = 0;
     // Touched by the object's thread alone.
     RunQueueClock queue_;
@@ -140,6 +148,60 @@ private:
     OverFrame overFrame_;
     std::atomic<bool> handled_ = false;
     std::jthread watcher_;
+};
+
+// Times a processor of the machine stood still: on each processor a thread that does nothing
+// but sleep 1 ms at a time notes every wake-up that came more than a frame late. Such a freeze
+// is no program's doing: the host of a virtual machine may stop one of its processors, or all
+// of them once a cap on their time is spent, whatever the priorities inside. A stall of the
+// window in the same stretch may be one.
+class FreezeWatch {
+public:
+    FreezeWatch() {
+        const unsigned processors = std::max(1U, std::thread::hardware_concurrency());
+        for (unsigned cpu = 0; cpu < processors; ++cpu)
+            watchers_.emplace_back([this, cpu](std::stop_token stop) { Watch(stop, cpu); });
+    }
+    struct Freezes {
+        int count = 0;
+        double longestMs = 0;
+        void Add(const Freezes& more) {
+            count += more.count;
+            longestMs = std::max(longestMs, more.longestMs);
+        }
+    };
+    // The freezes since the last call.
+    Freezes Take() {
+        const std::lock_guard lock(mutex_);
+        return std::exchange(freezes_, {});
+    }
+
+private:
+    void Watch(const std::stop_token& stop, unsigned cpu) {
+#ifdef __linux__
+        cpu_set_t one;
+        CPU_ZERO(&one);
+        CPU_SET(cpu, &one);
+        sched_setaffinity(0, sizeof one, &one); // this thread only
+#else
+        (void)cpu;
+#endif
+        double before = NowMs();
+        while (!stop.stop_requested()) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            const double now = NowMs();
+            if (now - before > kFrameMs) {
+                const std::lock_guard lock(mutex_);
+                ++freezes_.count;
+                freezes_.longestMs = std::max(freezes_.longestMs, now - before);
+            }
+            before = now;
+        }
+    }
+
+    std::mutex mutex_;
+    Freezes freezes_;
+    std::vector<std::jthread> watchers_; // last: they stop and join before the rest goes
 };
 
 // VmRSS of this process, in MB; 0 when /proc cannot be read.

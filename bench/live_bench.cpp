@@ -9,7 +9,8 @@
 // A longer run is the soak: every SAMPLE_SECONDS (default 300) a line gives the memory, the
 // longest stall of that stretch, the stalls longer than a frame (16.7 ms) with the part of
 // them the window's thread spent waiting for a processor (other programs' load), that thread's
-// whole wait for one, and the log's size, so that growth shows while it runs.
+// whole wait for one, the times a processor of the machine froze, and the log's size, so that
+// growth shows while it runs.
 
 #include "bench/bench_support.h"
 #include "editor/console_document.h"
@@ -159,6 +160,8 @@ int main(int argc, char* argv[]) {
     double longestStall = 0;
     bench::LongestStall::OverFrame overFrame;
     bench::RunQueueClock queue;
+    bench::FreezeWatch freezes;
+    bench::FreezeWatch::Freezes frozen;
     double waitedBefore = queue.Seconds();
     QTimer sampler;
     QObject::connect(&sampler, &QTimer::timeout, [&] {
@@ -169,13 +172,17 @@ int main(int argc, char* argv[]) {
         overFrame.ms += over.ms;
         overFrame.queuedMs += over.queuedMs;
         const double waited = queue.Seconds();
+        const auto still = freezes.Take();
+        frozen.Add(still);
         const LogSize size = Measure(log);
         std::printf("%6.0f s: %lld messages, resident %.1f MB, longest stall %.1f ms; %d over a "
                     "frame, %.0f ms, %.0f ms of it waiting for a processor; waited for one "
-                    "%.1f s in all; log %d lines %.0f kB\n",
+                    "%.1f s in all; a processor froze %d times, at most %.1f ms; log %d lines "
+                    "%.0f kB\n",
                     static_cast<double>(clock.elapsed()) / 1000, static_cast<long long>(sent),
                     bench::ResidentMegabytes(), stretch, over.count, over.ms, over.queuedMs,
-                    waited - waitedBefore, size.lines, static_cast<double>(size.bytes) / 1024);
+                    waited - waitedBefore, still.count, still.longestMs, size.lines,
+                    static_cast<double>(size.bytes) / 1024);
         std::fflush(stdout);
         waitedBefore = waited;
     });
@@ -200,12 +207,16 @@ int main(int argc, char* argv[]) {
     overFrame.count += over.count;
     overFrame.ms += over.ms;
     overFrame.queuedMs += over.queuedMs;
+    frozen.Add(freezes.Take());
     const LogSize size = Measure(log);
     std::printf("messages: %lld in %.1f s\n", static_cast<long long>(sent),
                 static_cast<double>(clock.elapsed()) / 1000);
     std::printf("longest event-loop stall: %.1f ms; %d stalls over a frame (16.7 ms), %.0f ms in "
                 "all, %.0f ms of it waiting for a processor\n",
                 longestStall, overFrame.count, overFrame.ms, overFrame.queuedMs);
+    std::printf("processors froze (a sleeping thread woke over a frame late): %d times, at most "
+                "%.1f ms\n",
+                frozen.count, frozen.longestMs);
     std::printf("log: %d lines kept (cap %d), %.0f kB of text\n", size.lines,
                 vtl::LiveLogPane::kCapacity, static_cast<double>(size.bytes) / 1024);
     std::printf("resident memory: %.1f MB before, %.1f MB after\n", memoryBefore,
