@@ -108,6 +108,11 @@ public:
         int count = 0;
         double ms = 0;
         double queuedMs = 0;
+        void Add(const OverFrame& more) {
+            count += more.count;
+            ms += more.ms;
+            queuedMs += more.queuedMs;
+        }
     };
     // The longest stall and those over a frame since the last call, the watch starting afresh:
     // a long run's stretches. Called from the object's thread.
@@ -125,11 +130,8 @@ private:
                     const double waited = NowMs() - postedAt;
                     const double queued = queue_.Seconds();
                     longest_ = std::max(longest_.load(), waited);
-                    if (waited > kFrameMs) {
-                        ++overFrame_.count;
-                        overFrame_.ms += waited;
-                        overFrame_.queuedMs += (queued - lastQueued_) * 1000;
-                    }
+                    if (waited > kFrameMs)
+                        overFrame_.Add({1, waited, (queued - lastQueued_) * 1000});
                     lastQueued_ = queued;
                     handled_ = true;
                 },

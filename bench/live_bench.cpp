@@ -168,9 +168,7 @@ int main(int argc, char* argv[]) {
         const double stretch = stall.TakeMilliseconds();
         const auto over = stall.TakeOverFrame();
         longestStall = std::max(longestStall, stretch);
-        overFrame.count += over.count;
-        overFrame.ms += over.ms;
-        overFrame.queuedMs += over.queuedMs;
+        overFrame.Add(over);
         const double waited = queue.Seconds();
         const auto still = freezes.Take();
         frozen.Add(still);
@@ -203,10 +201,7 @@ int main(int argc, char* argv[]) {
     QApplication::exec();
 
     longestStall = std::max(longestStall, stall.TakeMilliseconds());
-    const auto over = stall.TakeOverFrame();
-    overFrame.count += over.count;
-    overFrame.ms += over.ms;
-    overFrame.queuedMs += over.queuedMs;
+    overFrame.Add(stall.TakeOverFrame());
     frozen.Add(freezes.Take());
     const LogSize size = Measure(log);
     std::printf("messages: %lld in %.1f s\n", static_cast<long long>(sent),

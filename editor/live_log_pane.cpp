@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSaveFile>
 #include <QStandardPaths>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace vtl {
@@ -63,9 +64,16 @@ LiveLogPane::LiveLogPane(QWidget* parent) : QWidget(parent) {
     text_->setMaximumBlockCount(kCapacity);
     text_->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     column->addWidget(text_);
+    frame_ = new QTimer(this);
+    frame_->setSingleShot(true);
+    frame_->setInterval(kFrameMs);
+    connect(frame_, &QTimer::timeout, this, &LiveLogPane::Flush);
 
     connect(pause_, &QPushButton::toggled, this, [this](bool paused) {
-        if (!paused) Refill();
+        if (paused)
+            Flush();
+        else
+            Refill();
     });
     connect(clear, &QPushButton::clicked, this, &LiveLogPane::Clear);
     connect(save, &QPushButton::clicked, this, &LiveLogPane::Save);
@@ -79,12 +87,23 @@ LiveLogPane::LiveLogPane(QWidget* parent) : QWidget(parent) {
 void LiveLogPane::Add(Entry entry) {
     if (entries_.size() == kCapacity) entries_.pop_front();
     entries_.push_back(std::move(entry));
-    if (!pause_->isChecked() && Shows(entries_.back()))
-        text_->appendPlainText(entries_.back().line);
+    if (pause_->isChecked() || !Shows(entries_.back())) return;
+    // Bounded too, should the frames not come while the event loop is held up.
+    if (pending_.size() == kCapacity) pending_.removeFirst();
+    pending_ << entries_.back().line;
+    if (!frame_->isActive()) frame_->start();
+}
+
+void LiveLogPane::Flush() {
+    frame_->stop();
+    if (pending_.isEmpty()) return;
+    text_->appendPlainText(pending_.join(QLatin1Char('\n')));
+    pending_.clear();
 }
 
 void LiveLogPane::Clear() {
     entries_.clear();
+    pending_.clear();
     text_->clear();
 }
 
@@ -109,6 +128,8 @@ bool LiveLogPane::Shows(const Entry& entry) const {
 }
 
 void LiveLogPane::Refill() {
+    frame_->stop();
+    pending_.clear();
     text_->setPlainText(ShownLines().join(QLatin1Char('\n')));
     text_->moveCursor(QTextCursor::End);
 }

@@ -1,14 +1,16 @@
 // The console view's clicks and the piston, channel and shoe editors they open: which element
 // each click hands over, where the editor lands, what it shows of the model, what Save writes
 // back and what Cancel leaves alone; that every text shows whole; what the view tells a
-// screen reader and shows of the keyboard focus; what a monitor or a check shows on it; and the
-// console check's marks and list following the console.
+// screen reader and shows of the keyboard focus; what a monitor or a check shows on it; the
+// console check's marks and list following the console; and the live log's text following
+// what it keeps.
 
 #include "editor/check_marks.h"
 #include "editor/check_window.h"
 #include "editor/console_document.h"
 #include "editor/console_view.h"
 #include "editor/frm_main.h"
+#include "editor/live_log_pane.h"
 #include "model/catalogue.h"
 #include "model/console_model.h"
 
@@ -17,8 +19,10 @@
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
+#include <QTextBlock>
 #include <QTest>
 #include <QTimer>
 
@@ -618,6 +622,59 @@ private slots:
         QTest::keyClick(&list, Qt::Key_Return);
         QTRY_COMPARE(QApplication::focusWidget(), &rig.Element("picKeyboard1"));
         QVERIFY(rig.main.View().findChild<QWidget*>("focusRing")->isVisible());
+    }
+
+    // The log's text shows, a frame after they come, the lines it keeps that the filters let
+    // through; pausing holds the text still, resuming catches up; at the cap the oldest go.
+    void LiveLogTextFollowsItsLines() {
+        using Kind = vtl::LiveLogPane::Kind;
+        vtl::LiveLogPane log;
+        log.show();
+        auto& text = *log.findChild<QPlainTextEdit*>(QStringLiteral("txtLiveLog"));
+        auto& manual = *log.findChild<QComboBox*>(QStringLiteral("cboLiveManual"));
+        auto& pause = *log.findChild<QPushButton*>(QStringLiteral("cmdLivePause"));
+        const auto add = [&](std::initializer_list<vtl::LiveLogPane::Entry> entries) {
+            for (const auto& entry : entries)
+                log.Add(entry);
+        };
+        const struct {
+            std::function<void()> act;
+            Texts shown;
+        } steps[] = {
+            {[&] { add({{"key", 1, Kind::Key}, {"piston", 2, Kind::Piston}, {"note", 0, Kind::Note}}); },
+             {"key", "piston", "note"}},
+            {[&] {
+                 add({{"key 0", 1, Kind::Key}});
+                 manual.setCurrentIndex(2);
+             },
+             {"piston", "note"}},
+            {[&] {
+                 pause.click();
+                 add({{"shoe", 2, Kind::Shoe}});
+             },
+             {"piston", "note"}},
+            {[&] { pause.click(); }, {"piston", "note", "shoe"}},
+            {[&] { add({{"key 1", 1, Kind::Key}, {"key 2", 2, Kind::Key}}); },
+             {"piston", "note", "shoe", "key 2"}},
+            {[&] { manual.setCurrentIndex(0); },
+             {"key", "piston", "note", "key 0", "shoe", "key 1", "key 2"}},
+            {[&] {
+                 add({{"late", 1, Kind::Key}});
+                 log.Clear();
+             },
+             {""}},
+        };
+        for (const auto& step : steps) {
+            step.act();
+            QTRY_COMPARE(text.toPlainText().split(QLatin1Char('\n')), step.shown);
+        }
+        for (int i = 0; i < vtl::LiveLogPane::kCapacity + 10; ++i)
+            log.Add({QString::number(i), 1, Kind::Key});
+        QTRY_COMPARE(text.document()->blockCount(), vtl::LiveLogPane::kCapacity);
+        QCOMPARE(text.document()->firstBlock().text(), QStringLiteral("10"));
+        QCOMPARE(text.document()->lastBlock().text(),
+                 QString::number(vtl::LiveLogPane::kCapacity + 9));
+        QCOMPARE(log.Count(), vtl::LiveLogPane::kCapacity);
     }
 };
 
