@@ -22,8 +22,8 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QTextBlock>
 #include <QTest>
+#include <QTextBlock>
 #include <QTimer>
 
 #include <functional>
@@ -641,7 +641,9 @@ private slots:
             std::function<void()> act;
             Texts shown;
         } steps[] = {
-            {[&] { add({{"key", 1, Kind::Key}, {"piston", 2, Kind::Piston}, {"note", 0, Kind::Note}}); },
+            {[&] {
+                 add({{"key", 1, Kind::Key}, {"piston", 2, Kind::Piston}, {"note", 0, Kind::Note}});
+             },
              {"key", "piston", "note"}},
             {[&] {
                  add({{"key 0", 1, Kind::Key}});
@@ -654,7 +656,9 @@ private slots:
              },
              {"piston", "note"}},
             {[&] { pause.click(); }, {"piston", "note", "shoe"}},
-            {[&] { add({{"key 1", 1, Kind::Key}, {"key 2", 2, Kind::Key}}); },
+            {[&] {
+                 add({{"key 1", 1, Kind::Key}, {"key 2", 2, Kind::Key}});
+             },
              {"piston", "note", "shoe", "key 2"}},
             {[&] { manual.setCurrentIndex(0); },
              {"key", "piston", "note", "key 0", "shoe", "key 1", "key 2"}},
