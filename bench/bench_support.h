@@ -36,6 +36,21 @@ inline double NowMs() {
     return Ms(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
 
+// A stretch of time on NowMs's clock.
+struct Span {
+    double from = 0;
+    double to = 0;
+};
+
+// How many of spans overlap one of others.
+inline int Overlapping(const std::vector<Span>& spans, const std::vector<Span>& others) {
+    return static_cast<int>(std::count_if(spans.begin(), spans.end(), [&](const Span& span) {
+        return std::any_of(others.begin(), others.end(), [&](const Span& other) {
+            return span.from < other.to && other.from < span.to;
+        });
+    }));
+}
+
 // Calls `then` right after the expose or update request that first paints `widget` has been
 // delivered, so the moment includes every child's painting and the flush, but nothing the
 // window queued for later.
@@ -102,16 +117,19 @@ public:
         watcher_.join();
     }
     double Milliseconds() const { return longest_.load(); }
-    // The stalls longer than a frame at 60 Hz: how many, their time, and how much of it the
-    // object's thread waited for a processor (from the ping before each, 1 ms earlier).
+    // The stalls longer than a frame at 60 Hz: how many, their time, how much of it the
+    // object's thread waited for a processor (from the ping before each, 1 ms earlier), and
+    // when they were.
     struct OverFrame {
         int count = 0;
         double ms = 0;
         double queuedMs = 0;
+        std::vector<Span> spans;
         void Add(const OverFrame& more) {
             count += more.count;
             ms += more.ms;
             queuedMs += more.queuedMs;
+            spans.insert(spans.end(), more.spans.begin(), more.spans.end());
         }
     };
     // The longest stall and those over a frame since the last call, the watch starting afresh:
@@ -127,11 +145,14 @@ private:
             QMetaObject::invokeMethod(
                 this,
                 [this, postedAt] {
-                    const double waited = NowMs() - postedAt;
+                    const double handledAt = NowMs();
+                    const double waited = handledAt - postedAt;
                     const double queued = queue_.Seconds();
                     longest_ = std::max(longest_.load(), waited);
-                    if (waited > kFrameMs)
-                        overFrame_.Add({1, waited, (queued - lastQueued_) * 1000});
+                    if (waited > kFrameMs) {
+                        overFrame_.Add(
+                            {1, waited, (queued - lastQueued_) * 1000, {{postedAt, handledAt}}});
+                    }
                     lastQueued_ = queued;
                     handled_ = true;
                 },
@@ -156,7 +177,7 @@ private:
 // but sleep 1 ms at a time notes every wake-up that came more than a frame late. Such a freeze
 // is no program's doing: the host of a virtual machine may stop one of its processors, or all
 // of them once a cap on their time is spent, whatever the priorities inside. A stall of the
-// window in the same stretch may be one.
+// window that overlaps one is likely to be one.
 class FreezeWatch {
 public:
     FreezeWatch() {
@@ -167,9 +188,11 @@ public:
     struct Freezes {
         int count = 0;
         double longestMs = 0;
+        std::vector<Span> spans;
         void Add(const Freezes& more) {
             count += more.count;
             longestMs = std::max(longestMs, more.longestMs);
+            spans.insert(spans.end(), more.spans.begin(), more.spans.end());
         }
     };
     // The freezes since the last call.
@@ -194,8 +217,7 @@ private:
             const double now = NowMs();
             if (now - before > kFrameMs) {
                 const std::lock_guard lock(mutex_);
-                ++freezes_.count;
-                freezes_.longestMs = std::max(freezes_.longestMs, now - before);
+                freezes_.Add({1, now - before, {{before, now}}});
             }
             before = now;
         }

@@ -7,10 +7,10 @@
 //   live_bench [SECONDS [SAMPLE_SECONDS]]
 //
 // A longer run is the soak: every SAMPLE_SECONDS (default 300) a line gives the memory, the
-// longest stall of that stretch, the stalls longer than a frame (16.7 ms) with the part of
-// them the window's thread spent waiting for a processor (other programs' load), that thread's
-// whole wait for one, the times a processor of the machine froze, and the log's size, so that
-// growth shows while it runs.
+// longest stall of that stretch, the stalls longer than a frame (16.7 ms) with those that
+// overlapped a freeze of a processor and the part of them the window's thread spent waiting for
+// one (other programs' load), that thread's whole wait for one, the times a processor of the
+// machine froze, and the log's size, so that growth shows while it runs.
 
 #include "bench/bench_support.h"
 #include "editor/console_document.h"
@@ -174,11 +174,12 @@ int main(int argc, char* argv[]) {
         frozen.Add(still);
         const LogSize size = Measure(log);
         std::printf("%6.0f s: %lld messages, resident %.1f MB, longest stall %.1f ms; %d over a "
-                    "frame, %.0f ms, %.0f ms of it waiting for a processor; waited for one "
-                    "%.1f s in all; a processor froze %d times, at most %.1f ms; log %d lines "
-                    "%.0f kB\n",
+                    "frame (%d during a freeze), %.0f ms, %.0f ms of it waiting for a processor; "
+                    "waited for one %.1f s in all; a processor froze %d times, at most %.1f ms; "
+                    "log %d lines %.0f kB\n",
                     static_cast<double>(clock.elapsed()) / 1000, static_cast<long long>(sent),
-                    bench::ResidentMegabytes(), stretch, over.count, over.ms, over.queuedMs,
+                    bench::ResidentMegabytes(), stretch, over.count,
+                    bench::Overlapping(over.spans, still.spans), over.ms, over.queuedMs,
                     waited - waitedBefore, still.count, still.longestMs, size.lines,
                     static_cast<double>(size.bytes) / 1024);
         std::fflush(stdout);
@@ -206,9 +207,11 @@ int main(int argc, char* argv[]) {
     const LogSize size = Measure(log);
     std::printf("messages: %lld in %.1f s\n", static_cast<long long>(sent),
                 static_cast<double>(clock.elapsed()) / 1000);
-    std::printf("longest event-loop stall: %.1f ms; %d stalls over a frame (16.7 ms), %.0f ms in "
-                "all, %.0f ms of it waiting for a processor\n",
-                longestStall, overFrame.count, overFrame.ms, overFrame.queuedMs);
+    std::printf("longest event-loop stall: %.1f ms; %d stalls over a frame (16.7 ms), %d of them "
+                "during a freeze of a processor, %.0f ms in all, %.0f ms of it waiting for a "
+                "processor\n",
+                longestStall, overFrame.count, bench::Overlapping(overFrame.spans, frozen.spans),
+                overFrame.ms, overFrame.queuedMs);
     std::printf("processors froze (a sleeping thread woke over a frame late): %d times, at most "
                 "%.1f ms\n",
                 frozen.count, frozen.longestMs);
