@@ -14,8 +14,6 @@
 #include <fuzzer/FuzzedDataProvider.h>
 #include <zlib.h>
 
-#include <algorithm>
-#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -51,14 +49,6 @@ std::string Gzip(std::string_view text) {
     packed.resize(stream.total_out);
     deflateEnd(&stream);
     return packed;
-}
-
-// GrandOrgue's receiving MIDI event keys, which the merge owns in the mapped sections.
-bool IsEventKey(std::string_view key) {
-    if (key == "NumberOfMIDIEvents") return true;
-    if (!key.starts_with("MIDI") || key.starts_with("MIDISend") || key.size() < 8) return false;
-    return std::all_of(key.end() - 3, key.end(),
-                       [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
 }
 
 OrganMapping FuzzedMapping(FuzzedDataProvider& in) {

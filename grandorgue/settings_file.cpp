@@ -73,15 +73,6 @@ std::string EventKeys(const std::vector<MidiEvent>& events, std::string_view dev
     return text;
 }
 
-// The keys of GrandOrgue's receiving MIDI events: NumberOfMIDIEvents and MIDI<name><NNN>, its
-// sending events (MIDISend...) excepted.
-bool IsEventKey(std::string_view key) {
-    if (key == "NumberOfMIDIEvents") return true;
-    if (!key.starts_with("MIDI") || key.starts_with("MIDISend") || key.size() < 8) return false;
-    return std::all_of(key.end() - 3, key.end(),
-                       [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
-}
-
 std::string NewSections(const SectionEvents& sections, const std::set<std::string>& present,
                         const OrganMapping& mapping, std::string_view lineEnd) {
     std::string text;
@@ -94,6 +85,13 @@ std::string NewSections(const SectionEvents& sections, const std::set<std::strin
 }
 
 } // namespace
+
+bool IsEventKey(std::string_view key) {
+    if (key == "NumberOfMIDIEvents") return true;
+    if (!key.starts_with("MIDI") || key.starts_with("MIDISend") || key.size() < 8) return false;
+    return std::all_of(key.end() - 3, key.end(),
+                       [](char c) { return std::isdigit(static_cast<unsigned char>(c)); });
+}
 
 std::string SettingsText(const OrganMapping& mapping) {
     return std::string(kUtf8Mark) + std::string(kVersionComment) +

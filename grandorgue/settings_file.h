@@ -23,6 +23,10 @@ std::string SettingsText(const OrganMapping& mapping);
 Expected<std::string> MergeSettings(std::string_view existing, const OrganMapping& mapping,
                                     std::string_view source);
 
+// The keys of GrandOrgue's receiving MIDI events, which the merge replaces in the sections it
+// maps: NumberOfMIDIEvents and MIDI<name><NNN>, its sending events (MIDISend...) excepted.
+bool IsEventKey(std::string_view key);
+
 // Writes the mapping to target: merged into the file there, which is first copied to
 // "<target>.bak", or as a new file, its folder made where missing; the write is atomic.
 Status ExportSettings(const std::filesystem::path& target, const OrganMapping& mapping);
