@@ -15,6 +15,7 @@
 #include <chrono>
 #include <functional>
 #include <mutex>
+#include <numeric>
 #include <stop_token>
 #include <thread>
 #include <utility>
@@ -40,16 +41,33 @@ inline double NowMs() {
 struct Span {
     double from = 0;
     double to = 0;
+    double Ms() const { return to - from; }
 };
 
-// How many of spans overlap one of others.
-inline int Overlapping(const std::vector<Span>& spans, const std::vector<Span>& others) {
-    return static_cast<int>(std::count_if(spans.begin(), spans.end(), [&](const Span& span) {
-        return std::any_of(others.begin(), others.end(), [&](const Span& other) {
-            return span.from < other.to && other.from < span.to;
-        });
-    }));
-}
+// Stretches of time gathered over a run: how many, how long, and which fell in others.
+struct Spans {
+    std::vector<Span> all;
+    int Count() const { return static_cast<int>(all.size()); }
+    double TotalMs() const {
+        return std::accumulate(all.begin(), all.end(), 0.0,
+                               [](double sum, const Span& span) { return sum + span.Ms(); });
+    }
+    double LongestMs() const {
+        double longest = 0;
+        for (const Span& span : all)
+            longest = std::max(longest, span.Ms());
+        return longest;
+    }
+    // How many of these overlap one of others.
+    int Overlapping(const Spans& others) const {
+        return static_cast<int>(std::count_if(all.begin(), all.end(), [&](const Span& span) {
+            return std::any_of(others.all.begin(), others.all.end(), [&](const Span& other) {
+                return span.from < other.to && other.from < span.to;
+            });
+        }));
+    }
+    void Add(const Spans& more) { all.insert(all.end(), more.all.begin(), more.all.end()); }
+};
 
 // Calls `then` right after the expose or update request that first paints `widget` has been
 // delivered, so the moment includes every child's painting and the flush, but nothing the
@@ -117,19 +135,14 @@ public:
         watcher_.join();
     }
     double Milliseconds() const { return longest_.load(); }
-    // The stalls longer than a frame at 60 Hz: how many, their time, how much of it the
-    // object's thread waited for a processor (from the ping before each, 1 ms earlier), and
-    // when they were.
+    // The stalls longer than a frame at 60 Hz, and how much of their time the object's thread
+    // waited for a processor (from the ping before each, 1 ms earlier).
     struct OverFrame {
-        int count = 0;
-        double ms = 0;
+        Spans stalls;
         double queuedMs = 0;
-        std::vector<Span> spans;
         void Add(const OverFrame& more) {
-            count += more.count;
-            ms += more.ms;
+            stalls.Add(more.stalls);
             queuedMs += more.queuedMs;
-            spans.insert(spans.end(), more.spans.begin(), more.spans.end());
         }
     };
     // The longest stall and those over a frame since the last call, the watch starting afresh:
@@ -150,8 +163,7 @@ private:
                     const double queued = queue_.Seconds();
                     longest_ = std::max(longest_.load(), waited);
                     if (waited > kFrameMs) {
-                        overFrame_.Add(
-                            {1, waited, (queued - lastQueued_) * 1000, {{postedAt, handledAt}}});
+                        overFrame_.Add({{{{postedAt, handledAt}}}, (queued - lastQueued_) * 1000});
                     }
                     lastQueued_ = queued;
                     handled_ = true;
@@ -185,18 +197,8 @@ public:
         for (unsigned cpu = 0; cpu < processors; ++cpu)
             watchers_.emplace_back([this, cpu](std::stop_token stop) { Watch(stop, cpu); });
     }
-    struct Freezes {
-        int count = 0;
-        double longestMs = 0;
-        std::vector<Span> spans;
-        void Add(const Freezes& more) {
-            count += more.count;
-            longestMs = std::max(longestMs, more.longestMs);
-            spans.insert(spans.end(), more.spans.begin(), more.spans.end());
-        }
-    };
     // The freezes since the last call.
-    Freezes Take() {
+    Spans Take() {
         const std::lock_guard lock(mutex_);
         return std::exchange(freezes_, {});
     }
@@ -217,14 +219,14 @@ private:
             const double now = NowMs();
             if (now - before > kFrameMs) {
                 const std::lock_guard lock(mutex_);
-                freezes_.Add({1, now - before, {{before, now}}});
+                freezes_.all.push_back({before, now});
             }
             before = now;
         }
     }
 
     std::mutex mutex_;
-    Freezes freezes_;
+    Spans freezes_;
     std::vector<std::jthread> watchers_; // last: they stop and join before the rest goes
 };
 

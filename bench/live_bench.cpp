@@ -161,7 +161,7 @@ int main(int argc, char* argv[]) {
     bench::LongestStall::OverFrame overFrame;
     bench::RunQueueClock queue;
     bench::FreezeWatch freezes;
-    bench::FreezeWatch::Freezes frozen;
+    bench::Spans frozen;
     double waitedBefore = queue.Seconds();
     QTimer sampler;
     QObject::connect(&sampler, &QTimer::timeout, [&] {
@@ -178,9 +178,9 @@ int main(int argc, char* argv[]) {
                     "waited for one %.1f s in all; a processor froze %d times, at most %.1f ms; "
                     "log %d lines %.0f kB\n",
                     static_cast<double>(clock.elapsed()) / 1000, static_cast<long long>(sent),
-                    bench::ResidentMegabytes(), stretch, over.count,
-                    bench::Overlapping(over.spans, still.spans), over.ms, over.queuedMs,
-                    waited - waitedBefore, still.count, still.longestMs, size.lines,
+                    bench::ResidentMegabytes(), stretch, over.stalls.Count(),
+                    over.stalls.Overlapping(still), over.stalls.TotalMs(), over.queuedMs,
+                    waited - waitedBefore, still.Count(), still.LongestMs(), size.lines,
                     static_cast<double>(size.bytes) / 1024);
         std::fflush(stdout);
         waitedBefore = waited;
@@ -210,11 +210,11 @@ int main(int argc, char* argv[]) {
     std::printf("longest event-loop stall: %.1f ms; %d stalls over a frame (16.7 ms), %d of them "
                 "during a freeze of a processor, %.0f ms in all, %.0f ms of it waiting for a "
                 "processor\n",
-                longestStall, overFrame.count, bench::Overlapping(overFrame.spans, frozen.spans),
-                overFrame.ms, overFrame.queuedMs);
+                longestStall, overFrame.stalls.Count(), overFrame.stalls.Overlapping(frozen),
+                overFrame.stalls.TotalMs(), overFrame.queuedMs);
     std::printf("processors froze (a sleeping thread woke over a frame late): %d times, at most "
                 "%.1f ms\n",
-                frozen.count, frozen.longestMs);
+                frozen.Count(), frozen.LongestMs());
     std::printf("log: %d lines kept (cap %d), %.0f kB of text\n", size.lines,
                 vtl::LiveLogPane::kCapacity, static_cast<double>(size.bytes) / 1024);
     std::printf("resident memory: %.1f MB before, %.1f MB after\n", memoryBefore,
